@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/Indexed.h"
+
+namespace kov {
+
+inline constexpr double SecondsPerDay = 86400.0;
+
+// Pacing of long work on the one user-interface thread (fit animation, serial time-outs) goes through this,
+// so the program keeps its visible rhythm while tests run it at once.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual double secondsSinceMidnight() = 0;
+    // Lets pending screen updates and non-input events run; the person cannot click while we wait.
+    virtual void letEventsRun() = 0;
+};
+
+// The wall clock of this machine.
+class SystemClock : public Clock {
+public:
+    double secondsSinceMidnight() override;
+    void letEventsRun() override;
+};
+
+// Returns once `seconds` have passed on `clock`, also when the wait runs across midnight.
+void WaitSeconds(Clock& clock, f32 seconds);
+
+}  // namespace kov

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include "core/LumoData.h"
+#include "core/Prompter.h"
+
+namespace kov {
+
+inline const QString SpectrumDatabaseFileName = QStringLiteral("KOVSPEC.DAT");
+inline const QString EmptySpectrumName = QStringLiteral("Empty");
+
+QString SpectrumDatabasePath(const LumoData& d);
+
+// Reads all 21 entries (bands 22..39) from AppPath. On any failure the "Fatal Error" message is shown,
+// failed = -1 and the database in memory is left as it was.
+void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed);
+
+// Writes all 21 entries; no message of its own. The old file stays whole when writing fails.
+void SaveSpectrumDatabase(const LumoData& d, i16& failed);
+
+// The bytes of the database file for the entries in memory.
+QByteArray SpectrumDatabaseBytes(const LumoData& d);
+
+}  // namespace kov

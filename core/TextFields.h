@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/Indexed.h"
+
+namespace kov {
+
+// The one field style of all four data files: comma-separated fields, texts in double quotes without escaping,
+// plain decimal numbers with no leading zero below 1 (".5", "-.5"), CRLF after each line, Latin-1 text.
+class TextFieldWriter {
+public:
+    void text(const QString& value);
+    void number(f32 value);
+    void integer(int value);
+    void endLine();
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    void separate();
+    QByteArray m_bytes;
+    bool m_lineStarted = false;
+};
+
+// Field-oriented reading: fields are separated by commas or line ends (a record may run across lines and a line
+// break is just a separator), blanks around a number are ignored, a quoted text runs to its closing quote.
+// After the first error every read fails and the first error is kept.
+class TextFieldReader {
+public:
+    explicit TextFieldReader(QByteArray data);
+
+    bool readText(QString& out);
+    bool readNumber(f32& out);   // accepts "0.5", ".5", "-.5", "  45 "
+    bool readInteger(i16& out);  // whole numbers in the i16 range; a decimal value rounds half to even
+    bool skipField();            // a field read and thrown away (the always-zero fields of the project file)
+
+    bool failed() const { return m_failed; }
+    // What went wrong and on which line, ready to be followed by the caller's phrase:
+    // "Input past end of file on line 21", "Type mismatch (\"4x\" is not a number) on line 5".
+    QString errorText() const { return m_error; }
+    int errorLine() const { return m_errorLine; }
+    // True when nothing but blanks and line ends is left.
+    bool atEnd() const;
+
+private:
+    bool nextRaw(QByteArray& raw, bool& quoted);
+    bool fail(const QString& what, int line);
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    bool m_failed = false;
+    QString m_error;
+    int m_errorLine = 0;
+};
+
+struct FileReadResult {
+    bool ok = false;
+    bool notFound = false;  // the file (or its folder) does not exist
+    QByteArray data;
+    QString error;  // "File not found: <path>", "<path> is too large to be a KOV data file", ...
+};
+
+// Our files are a few hundred kilobytes at most; anything far larger is not one of them.
+inline constexpr qint64 MaxDataFileBytes = 16 * 1024 * 1024;
+
+FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes = MaxDataFileBytes);
+
+// Writes through a temporary file and renames it over `path`, so a failed write leaves the old file whole.
+bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+}  // namespace kov

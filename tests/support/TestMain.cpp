@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLocale>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
