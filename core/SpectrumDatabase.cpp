@@ -1,1 +1,71 @@
-// in progress
+#include "core/SpectrumDatabase.h"
+
+#include <QDir>
+
+#include "core/TextFields.h"
+
+namespace kov {
+
+namespace {
+
+struct SpectrumTable {
+    Indexed<QString, 0, 20> names;
+    Indexed2<f32, 0, 20, FirstBand, LastBand> levels;
+};
+
+}  // namespace
+
+QString SpectrumDatabasePath(const LumoData& d) { return QDir(d.AppPath).filePath(SpectrumDatabaseFileName); }
+
+QByteArray SpectrumDatabaseBytes(const LumoData& d)
+{
+    TextFieldWriter w;
+    for (int i = 0; i < SpectrumCount; ++i) {
+        w.text(d.SpecName(i));
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            w.number(d.SpecLevel(i, b));
+        w.endLine();
+    }
+    return w.bytes();
+}
+
+void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed)
+{
+    failed = 0;
+    const QString path = SpectrumDatabasePath(d);
+    auto fail = [&](const QString& what) {
+        prompter.message(what + QStringLiteral(" occurred in loading the masking spectrum database."),
+                         QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
+        failed = -1;
+    };
+
+    const FileReadResult file = ReadWholeFile(path);
+    if (!file.ok) {
+        fail(file.error);
+        return;
+    }
+    // Read into a copy first: a damaged file must not leave half a database behind.
+    SpectrumTable table;
+    TextFieldReader r(file.data);
+    for (int i = 0; i < SpectrumCount && !r.failed(); ++i) {
+        r.readText(table.names(i));
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            r.readNumber(table.levels(i, b));
+    }
+    if (r.failed()) {
+        fail(r.errorText() + QStringLiteral(" of ") + QDir::toNativeSeparators(path));
+        return;
+    }
+    for (int i = 0; i < SpectrumCount; ++i) {
+        d.SpecName(i) = table.names(i);
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            d.SpecLevel(i, b) = table.levels(i, b);
+    }
+}
+
+void SaveSpectrumDatabase(const LumoData& d, i16& failed)
+{
+    failed = SaveWholeFile(SpectrumDatabasePath(d), SpectrumDatabaseBytes(d)) ? 0 : -1;
+}
+
+}  // namespace kov

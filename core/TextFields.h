@@ -49,6 +49,7 @@ private:
     QByteArray m_data;
     qsizetype m_pos = 0;
     int m_line = 1;
+    int m_fieldLine = 1;  // where the field being read began, for its error
     bool m_failed = false;
     QString m_error;
     int m_errorLine = 0;

@@ -1,1 +1,175 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "core/Tables.h"
+
+using namespace kov;
+
+namespace {
+
+LumoData Tables()
+{
+    LumoData d;
+    InitTables(d);
+    return d;
+}
+
+}  // namespace
+
+TEST(BandTables, CentreFrequenciesAndAWeightsAsPrinted)
+{
+    const LumoData d = Tables();
+    const int hz[] = {25,   31,   40,   50,   63,   80,   100,  125,  160,  200,   250,   315,   400,  500, 630,
+                      800,  1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000};
+    const int dbA[] = {-45, -39, -35, -30, -26, -22, -19, -16, -13, -11, -9, -7, -5, -3, -2,
+                       -1,  0,   1,   1,   1,   1,   1,   1,   0,   0,   -1, -2, -4, -7};
+    for (int b = 14; b <= 42; ++b) {
+        EXPECT_EQ(d.BandFreq(b), hz[b - 14]) << "band " << b;
+        EXPECT_EQ(d.AWeight(b), dbA[b - 14]) << "band " << b;
+    }
+    for (int b : {12, 13, 43}) {
+        EXPECT_EQ(d.BandFreq(b), 0);
+        EXPECT_EQ(d.AWeight(b), 0);
+    }
+}
+
+TEST(BandTables, PagingAndArticulationTables)
+{
+    const LumoData d = Tables();
+    struct Row {
+        const char* name;
+        const BandArray& table;
+        int first;
+        std::vector<float> values;
+    };
+    const Row rows[] = {
+        {"ArticulationWeight", d.ArticulationWeight, 23,
+         {.0004f, .0010f, .0010f, .0014f, .0014f, .0020f, .0020f, .0024f, .0030f, .0037f, .0038f, .0034f, .0034f,
+          .0024f, .0020f}},
+        {"PagingRollOff", d.PagingRollOff, 32, {-1, -2, -3, -5, -7, -9, -11, -13, -15, -17, -20}},
+        {"PagingShape2", d.PagingShape2, 25, {1, 2, 3, 3, 4, 5, 5, 6, 6, 6, 5, 4, 3, 2, 1}},
+        {"PagingShape3", d.PagingShape3, 25, {1, 2, 3, 3, 3, 4, 4, 4, 4, 3, 3, 2, 1}},
+        {"PagingShape4", d.PagingShape4, 25, {1, 2, 3, 4, 5, 6, 7, 7, 8, 8, 8, 7, 6, 5, 4, 2}},
+    };
+    for (const Row& row : rows) {
+        for (int b = FirstBand; b <= LastBand; ++b) {
+            const int i = b - row.first;
+            const float want = i >= 0 && i < static_cast<int>(row.values.size()) ? row.values[i] : 0.f;
+            EXPECT_FLOAT_EQ(row.table(b), want) << row.name << " band " << b;
+        }
+    }
+    float articulationSum = 0;
+    for (int b = FirstBand; b <= LastBand; ++b)
+        articulationSum += d.ArticulationWeight(b);
+    EXPECT_NEAR(articulationSum, 0.0333, 1e-6);
+
+    // Shape 1 has a gap: bands 28..35, then band 42 alone.
+    const float shape1[] = {1, 1, 1, 2, 2, 2, 1, 1};
+    for (int b = FirstBand; b <= LastBand; ++b) {
+        const float want = b >= 28 && b <= 35 ? shape1[b - 28] : b == 42 ? 8.f : 0.f;
+        EXPECT_FLOAT_EQ(d.PagingShape1(b), want) << "band " << b;
+    }
+    EXPECT_FLOAT_EQ(d.LnToDb10, 4.3429448f);
+}
+
+TEST(AWeightedLevel, ClampsTheBandRangeAndHandsItBack)
+{
+    const LumoData d = Tables();
+    Indexed2<f32, 1, 10, FirstBand, LastBand> levels;
+    for (int b = FirstBand; b <= LastBand; ++b)
+        levels(3, b) = 50;
+    i16 low = 10;
+    i16 high = 43;
+    const f32 wide = AWeightedLevel(d, 3, low, high, levels);
+    EXPECT_EQ(low, 14);
+    EXPECT_EQ(high, 42);
+    i16 low2 = 14;
+    i16 high2 = 42;
+    EXPECT_EQ(AWeightedLevel(d, 3, low2, high2, levels), wide);
+}
+
+TEST(AWeightedLevel, MatchesAnIndependentSum)
+{
+    const LumoData d = Tables();
+    // Integer A-weights of bands 22..39, from the printed table.
+    const int aw[] = {-13, -11, -9, -7, -5, -3, -2, -1, 0, 1, 1, 1, 1, 1, 1, 0, 0, -1};
+    auto reference = [&](auto level) {
+        double sum = 0;
+        for (int b = 22; b <= 39; ++b)
+            sum += std::pow(10.0, (aw[b - 22] + level(b)) / 10.0);
+        return std::round(10.0 * 10.0 * std::log10(sum)) / 10.0;
+    };
+    struct Case {
+        const char* name;
+        std::function<double(int)> level;
+    };
+    const Case cases[] = {
+        {"0 dB in every band", [](int) { return 0.0; }},
+        {"flat 45 dB", [](int) { return 45.0; }},
+        {"falling 5 dB per octave",
+         [](int b) { return 60.0 - 5.0 * (b - 22) / 3.0; }},
+        {"office background", [](int b) { return b < 30 ? 48.0 - (b - 22) : 40.0 - 2.0 * (b - 30); }},
+    };
+    for (const Case& c : cases) {
+        Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
+        for (int b = 22; b <= 39; ++b)
+            levels(2, b) = static_cast<f32>(c.level(b));
+        i16 low = 22;
+        i16 high = 39;
+        EXPECT_NEAR(AWeightedLevel(d, 2, low, high, levels), reference(c.level), 1e-4) << c.name;
+    }
+    // The 0 dB spectrum by hand: 10 log10 of the sum of 10^(A/10) over 160 Hz .. 8 kHz.
+    Indexed2<f32, 1, 6, FirstBand, LastBand> zero;
+    i16 low = 22;
+    i16 high = 39;
+    EXPECT_FLOAT_EQ(AWeightedLevel(d, 1, low, high, zero), 11.5f);
+}
+
+TEST(AWeightedLevel, EmptySumGivesZero)
+{
+    const LumoData d = Tables();
+    BandArray s;
+    i16 low = 30;
+    i16 high = 20;  // nothing to sum
+    EXPECT_EQ(AWeightedLevelOf(d, s, low, high), 0.f);
+    // Levels so low that the sum underflows to 0 must not reach the logarithm either.
+    for (int b = FirstBand; b <= LastBand; ++b)
+        s(b) = -1e6f;
+    low = 22;
+    high = 39;
+    EXPECT_EQ(AWeightedLevelOf(d, s, low, high), 0.f);
+}
+
+TEST(CheckAllowedChars, OnlyTheLastCharacterDecides)
+{
+    struct Case {
+        const char* text;
+        const QString& allowed;
+        int want;
+    };
+    const QString none;
+    const Case cases[] = {
+        {"", DigitsAndPoint, 0},
+        {"", none, 0},
+        {"12", DigitsAndPoint, 1},
+        {"12A", DigitsAndPoint, 0},
+        {"A1", DigitsAndPoint, 1},  // an earlier rejected character is not looked at again
+        {"45.5", DigitsAndPoint, 1},
+        {"-5", SignedDigits, 1},
+        {"5-", SignedDigits, 0},  // the minus only as the first character
+        {"-", SignedDigits, 1},
+        {"--", SignedDigits, 0},
+        {"x", none, 1},
+        {"c:\\prog", FolderNameChars, 1},  // upper-cased before the comparison
+        {"ZUV-AR24.", FolderNameChars, 0},  // the point is not in the folder set
+        {"ZUV-AR24.EXE", FolderNameChars, 1},  // ...but only the last character is judged
+        {"MY DIR", FolderNameChars, 1},
+        {"MY ", FolderNameChars, 0},
+        {"A-", FolderNameChars, 1},  // the minus is not leading in this set, so it is allowed anywhere
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckAllowedChars(QString::fromUtf8(c.text), c.allowed), c.want) << '"' << c.text << '"';
+}

@@ -1,1 +1,366 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include <unistd.h>
+
+#include "core/Numbers.h"
+#include "core/TextFields.h"
+
+using namespace kov;
+
+namespace {
+
+TEST(TextFieldWriter, WritesAMixedLineByteExact)
+{
+    TextFieldWriter w;
+    w.text(QStringLiteral("Background"));
+    w.number(45.5f);
+    w.number(40.f);
+    w.number(.5f);
+    w.number(-.5f);
+    w.number(0.f);
+    w.endLine();
+    w.integer(-32768);
+    w.integer(7);
+    w.text(QString());
+    w.endLine();
+    EXPECT_EQ(w.bytes(), QByteArray("\"Background\",45.5,40,.5,-.5,0\r\n-32768,7,\"\"\r\n"));
+}
+
+TEST(TextFieldWriter, TextIsLatin1WithoutQuotesOrLineBreaks)
+{
+    TextFieldWriter w;
+    w.text(QStringLiteral("B\u00fcro \"Nord\""));
+    w.text(QStringLiteral("a\u20acb\U0001F600c"));
+    w.text(QStringLiteral("two\r\nlines"));
+    EXPECT_EQ(w.bytes(), QByteArray("\"B\xfcro 'Nord'\",\"a?b?c\",\"two  lines\""));
+}
+
+TEST(TextFieldWriter, NumbersReadBackExactly)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> level(-200.f, 200.f);
+    std::vector<f32> values;
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(level(random));
+    }
+    values.push_back(1.f / 3.f);
+    values.push_back(std::nextafter(1.f, 2.f));
+    TextFieldWriter w;
+    int count = 0;
+    for (const f32 v : values) {
+        w.number(v);
+        if (++count % 7 == 0) {
+            w.endLine();
+        }
+    }
+    w.endLine();
+    TextFieldReader r(w.bytes());
+    for (const f32 v : values) {
+        f32 back = 0;
+        ASSERT_TRUE(r.readNumber(back)) << r.errorText().toStdString();
+        ASSERT_EQ(back, v);
+    }
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(TextFieldReader, ReadsNumbersInAllForms)
+{
+    const struct {
+        const char* field;
+        f32 expected;
+    } cases[] = {{"45", 45.f}, {"45.5", 45.5f},  {"-.5", -.5f},  {".5", .5f},     {"0.5", .5f},
+                 {"+3", 3.f},  {"1E+02", 100.f}, {"1e-2", .01f}, {"  45 ", 45.f}, {"\t-12.25\t", -12.25f},
+                 {"", 0.f},    {"   ", 0.f},     {"-0", 0.f},    {"5.", 5.f},     {"1e-60", 0.f},
+                 {"007", 7.f}, {"2.5E1", 25.f}};
+    for (const auto& c : cases) {
+        TextFieldReader r(QByteArray(c.field) + ",9\r\n");
+        f32 v = -1;
+        f32 next = 0;
+        EXPECT_TRUE(r.readNumber(v)) << c.field << ": " << r.errorText().toStdString();
+        EXPECT_EQ(v, c.expected) << c.field;
+        EXPECT_TRUE(r.readNumber(next)) << c.field;
+        EXPECT_EQ(next, 9.f) << c.field;
+        EXPECT_TRUE(r.atEnd()) << c.field;
+    }
+}
+
+TEST(TextFieldReader, RejectsWhatIsNotANumber)
+{
+    for (const char* field : {"4x", "x", "-", ".", "1e", "1e+", "1..2", "1.2.3", "inf", "nan", "4 5", "--1", "0x10"}) {
+        TextFieldReader r(QByteArray("1\r\n") + field + "\r\n");
+        f32 v = 0;
+        ASSERT_TRUE(r.readNumber(v));
+        const QByteArray text = QByteArray(field).split(',').front();
+        EXPECT_FALSE(r.readNumber(v)) << field;
+        EXPECT_EQ(r.errorText(),
+                  QStringLiteral("Type mismatch (\"%1\" is not a number) on line 2").arg(QString::fromLatin1(text)))
+            << field;
+        EXPECT_EQ(r.errorLine(), 2);
+    }
+}
+
+TEST(TextFieldReader, LineEndsAndRecordsAcrossLines)
+{
+    // CRLF, bare LF, bare CR, a record spread over two lines, blank lines between records.
+    TextFieldReader r("\"a\",1,2\r\n3\n4,\r\n5\r6\r\n\r\n  \r\n7\r\n");
+    QString name;
+    f32 v = 0;
+    ASSERT_TRUE(r.readText(name));
+    EXPECT_EQ(name, "a");
+    for (const f32 expected : {1.f, 2.f, 3.f, 4.f, 5.f, 6.f, 7.f}) {
+        ASSERT_TRUE(r.readNumber(v)) << r.errorText().toStdString();
+        EXPECT_EQ(v, expected);
+    }
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_EQ(r.errorText(), "Input past end of file on line 9");
+}
+
+TEST(TextFieldReader, EmptyFieldsBetweenCommasReadAsZero)
+{
+    TextFieldReader r("1,,3, ,5");
+    for (const f32 expected : {1.f, 0.f, 3.f, 0.f, 5.f}) {
+        f32 v = -1;
+        ASSERT_TRUE(r.readNumber(v));
+        EXPECT_EQ(v, expected);
+    }
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(TextFieldReader, ErrorLinesCountEveryLineEndKind)
+{
+    TextFieldReader r("1\r\n2\n3\r4\r\n\"x\ny\"\r\n5\r\nbad\r\n");
+    f32 v = 0;
+    QString text;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(r.readNumber(v));
+    }
+    ASSERT_TRUE(r.readText(text));
+    EXPECT_EQ(text, "x\ny");
+    ASSERT_TRUE(r.readNumber(v));
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_EQ(r.errorLine(), 8);
+    EXPECT_EQ(r.errorText(), "Type mismatch (\"bad\" is not a number) on line 8");
+}
+
+TEST(TextFieldReader, QuotedTexts)
+{
+    TextFieldReader r("  \"Office, 2nd floor\"  ,\"\",plain text , \"x\" junk,\"B\xfcro\"\r\n\"unterminated");
+    QString s;
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, "Office, 2nd floor");
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, "");
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, "plain text");
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, "x");
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, QStringLiteral("B\u00fcro"));
+    ASSERT_TRUE(r.readText(s));
+    EXPECT_EQ(s, "unterminated");
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(TextFieldReader, Latin1RoundTrip)
+{
+    const QString name = QStringLiteral("B\u00fcro \u00c4rzte \u00e9t\u00e9 \u00ff");
+    TextFieldWriter w;
+    w.text(name);
+    w.number(38.5f);
+    w.endLine();
+    EXPECT_EQ(w.bytes().size(), name.size() + 2 + 1 + 4 + 2);
+    TextFieldReader r(w.bytes());
+    QString back;
+    f32 v = 0;
+    ASSERT_TRUE(r.readText(back));
+    ASSERT_TRUE(r.readNumber(v));
+    EXPECT_EQ(back, name);
+    EXPECT_EQ(v, 38.5f);
+}
+
+TEST(TextFieldReader, Integers)
+{
+    const struct {
+        const char* field;
+        bool ok;
+        i16 expected;
+    } cases[] = {{"5", true, 5},           {"-32768", true, -32768}, {"32767", true, 32767}, {"2.5", true, 2},
+                 {"3.5", true, 4},         {" -7 ", true, -7},       {"", true, 0},          {"1e3", true, 1000},
+                 {"32767.4", true, 32767}, {"32767.5", false, 0},    {"32768", false, 0},    {"-32769", false, 0},
+                 {"99999", false, 0},      {"1e40", false, 0},       {"1e400", false, 0}};
+    for (const auto& c : cases) {
+        TextFieldReader r(QByteArray("\r\n\r\n") + c.field + ",0\r\n");
+        i16 v = -1;
+        EXPECT_EQ(r.readInteger(v), c.ok) << c.field;
+        if (c.ok) {
+            EXPECT_EQ(v, c.expected) << c.field;
+        } else {
+            EXPECT_EQ(r.errorText(), QStringLiteral("Overflow (\"%1\") on line 3").arg(QString::fromLatin1(c.field)))
+                << c.field;
+        }
+    }
+    TextFieldReader r("12a");
+    i16 v = 0;
+    EXPECT_FALSE(r.readInteger(v));
+    EXPECT_EQ(r.errorText(), "Type mismatch (\"12a\" is not a number) on line 1");
+}
+
+TEST(TextFieldReader, NumberOverflow)
+{
+    TextFieldReader r("1e39");
+    f32 v = 0;
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_EQ(r.errorText(), "Overflow (\"1e39\") on line 1");
+}
+
+TEST(TextFieldReader, FirstErrorIsKept)
+{
+    TextFieldReader r("1,x,3\r\n");
+    f32 v = 0;
+    QString s;
+    ASSERT_TRUE(r.readNumber(v));
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_TRUE(r.failed());
+    // The rest of the data is fine, yet every further read fails and the first error stays.
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_FALSE(r.readText(s));
+    EXPECT_FALSE(r.skipField());
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_EQ(r.errorText(), "Type mismatch (\"x\" is not a number) on line 1");
+    EXPECT_EQ(r.errorLine(), 1);
+}
+
+TEST(TextFieldReader, PastEndAndSkip)
+{
+    TextFieldReader r("\"name\",0,\"skip me\"\r\n");
+    EXPECT_FALSE(r.atEnd());
+    EXPECT_TRUE(r.skipField());
+    EXPECT_TRUE(r.skipField());
+    EXPECT_TRUE(r.skipField());
+    EXPECT_TRUE(r.atEnd());
+    QString s;
+    EXPECT_FALSE(r.readText(s));
+    EXPECT_EQ(r.errorText(), "Input past end of file on line 2");
+
+    TextFieldReader empty{QByteArray()};
+    EXPECT_TRUE(empty.atEnd());
+    f32 v = 0;
+    EXPECT_FALSE(empty.readNumber(v));
+    EXPECT_EQ(empty.errorText(), "Input past end of file on line 1");
+
+    // A comma before the line end promises nothing more on that line.
+    TextFieldReader trailing("1,\r\n");
+    EXPECT_TRUE(trailing.readNumber(v));
+    EXPECT_FALSE(trailing.readNumber(v));
+    EXPECT_EQ(trailing.errorText(), "Input past end of file on line 2");
+}
+
+TEST(TextFieldReader, LongGarbageIsShortenedInTheMessage)
+{
+    TextFieldReader r(QByteArray(100000, 'z'));
+    f32 v = 0;
+    EXPECT_FALSE(r.readNumber(v));
+    EXPECT_LT(r.errorText().size(), 100);
+    EXPECT_TRUE(r.errorText().startsWith(QStringLiteral("Type mismatch (\"zzzz")));
+}
+
+class WholeFileTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    static QByteArray contents(const QString& p)
+    {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(WholeFileTest, SaveAndReadBack)
+{
+    const QByteArray data("\"a\",1\r\n\xfc\r\n");
+    QString error = "stale";
+    ASSERT_TRUE(SaveWholeFile(path("x.dat"), data, &error));
+    EXPECT_TRUE(error.isEmpty());
+    const FileReadResult r = ReadWholeFile(path("x.dat"));
+    EXPECT_TRUE(r.ok);
+    EXPECT_FALSE(r.notFound);
+    EXPECT_EQ(r.data, data);
+    // Saving again replaces the contents whole.
+    ASSERT_TRUE(SaveWholeFile(path("x.dat"), "z"));
+    EXPECT_EQ(contents(path("x.dat")), "z");
+}
+
+TEST_F(WholeFileTest, NotFound)
+{
+    for (const QString& p : {path("missing.dat"), path("no/such/folder/x.dat")}) {
+        const FileReadResult r = ReadWholeFile(p);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.notFound);
+        EXPECT_EQ(r.error, "File not found: " + QDir::toNativeSeparators(p));
+    }
+}
+
+TEST_F(WholeFileTest, TooLarge)
+{
+    ASSERT_TRUE(SaveWholeFile(path("big.dat"), QByteArray(101, 'x')));
+    const FileReadResult big = ReadWholeFile(path("big.dat"), 100);
+    EXPECT_FALSE(big.ok);
+    EXPECT_FALSE(big.notFound);
+    EXPECT_TRUE(big.data.isEmpty());
+    EXPECT_TRUE(big.error.contains(QDir::toNativeSeparators(path("big.dat"))));
+    EXPECT_TRUE(big.error.contains("too large"));
+    EXPECT_TRUE(ReadWholeFile(path("big.dat"), 101).ok);
+}
+
+TEST_F(WholeFileTest, ReadingAFolderFailsNamingIt)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("sub"));
+    const FileReadResult r = ReadWholeFile(path("sub"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.notFound);
+    EXPECT_TRUE(r.error.contains(QDir::toNativeSeparators(path("sub"))));
+}
+
+TEST_F(WholeFileTest, FailedSaveLeavesWhatWasThere)
+{
+    QString error;
+    EXPECT_FALSE(SaveWholeFile(path("no/such/folder/x.dat"), "data", &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path("no/such/folder/x.dat")))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(path("no/such/folder/x.dat")));
+
+    // A folder where the file should be: it and its contents survive, and no temporary is left behind.
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("x.dat"));
+    ASSERT_TRUE(SaveWholeFile(path("x.dat/inside"), "old"));
+    error.clear();
+    EXPECT_FALSE(SaveWholeFile(path("x.dat"), "new", &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path("x.dat")))) << error.toStdString();
+    EXPECT_EQ(contents(path("x.dat/inside")), "old");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"x.dat"});
+}
+
+TEST_F(WholeFileTest, FailedSaveInReadOnlyFolderKeepsOldFile)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("ro"));
+    ASSERT_TRUE(SaveWholeFile(path("ro/x.dat"), "old"));
+    ASSERT_TRUE(QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QString error;
+    EXPECT_FALSE(SaveWholeFile(path("ro/x.dat"), "new", &error));
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path("ro/x.dat"))));
+    EXPECT_EQ(contents(path("ro/x.dat")), "old");
+    QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+}  // namespace

@@ -21,8 +21,9 @@ MsgAnswer DismissAnswer(MsgButtons buttons)
 
 ScriptedPrompter::~ScriptedPrompter()
 {
-    if (m_strict)
+    if (m_strict) {
         EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " scripted answers were never asked for";
+    }
 }
 
 MsgAnswer ScriptedPrompter::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)

@@ -1,4 +1,4 @@
-#include "ProgramFolderFixture.h"
+#include "TempProgramFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace kov::test {
 
-ProgramFolder::ProgramFolder()
+TempProgramFolder::TempProgramFolder()
 {
     if (!m_dir.isValid()) {
         ADD_FAILURE() << "cannot make a temporary program folder";
@@ -24,18 +24,18 @@ ProgramFolder::ProgramFolder()
     OverrideProgramFolder(m_dir.path());
 }
 
-ProgramFolder::~ProgramFolder() { OverrideProgramFolder(QString()); }
+TempProgramFolder::~TempProgramFolder() { OverrideProgramFolder(QString()); }
 
-QString ProgramFolder::file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+QString TempProgramFolder::file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
-void ProgramFolder::write(const QString& name, const QByteArray& bytes) const
+void TempProgramFolder::write(const QString& name, const QByteArray& bytes) const
 {
     QFile f(file(name));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
     f.write(bytes);
 }
 
-QByteArray ProgramFolder::read(const QString& name) const
+QByteArray TempProgramFolder::read(const QString& name) const
 {
     QFile f(file(name));
     if (!f.open(QIODevice::ReadOnly))
@@ -43,7 +43,7 @@ QByteArray ProgramFolder::read(const QString& name) const
     return f.readAll();
 }
 
-void ProgramFolder::remove(const QString& name) const { QFile::remove(file(name)); }
+void TempProgramFolder::remove(const QString& name) const { QFile::remove(file(name)); }
 
 QByteArray ShippedFile(const QString& name)
 {

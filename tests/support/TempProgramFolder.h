@@ -7,10 +7,10 @@ namespace kov::test {
 
 // A temporary program folder holding copies of the shipped data files; the program's folder points here while
 // the object lives, so no test reads or writes beside the real program.
-class ProgramFolder {
+class TempProgramFolder {
 public:
-    ProgramFolder();
-    ~ProgramFolder();
+    TempProgramFolder();
+    ~TempProgramFolder();
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const;
     void write(const QString& name, const QByteArray& bytes) const;
