@@ -1,1 +1,116 @@
-// in progress
+#include "core/QtPrompter.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace kov {
+
+QString QtFileFilter(const QString& programFilter)
+{
+    const QStringList parts = programFilter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return programFilter.trimmed();
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            p = p.trimmed();
+        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(QLatin1Char(' ')));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QMessageBox::Icon QtMessageIcon(MsgIcon icon)
+{
+    switch (icon) {
+        case MsgIcon::None:
+            return QMessageBox::NoIcon;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MsgIcon::Critical:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons QtMessageButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+        case MsgButtons::Ok:
+            return QMessageBox::Ok;
+        case MsgButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MsgButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgAnswer AnswerOf(QMessageBox::StandardButton clicked, MsgButtons buttons)
+{
+    switch (buttons) {
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::OkCancel:
+            return clicked == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        case MsgButtons::YesNo:
+            return clicked == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    return MsgAnswer::Ok;
+}
+
+MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+{
+    QMessageBox box(QtMessageIcon(icon), title.isEmpty() ? ProgramTitle : title, text, QtMessageButtons(buttons),
+                    QApplication::activeWindow());
+    box.setDefaultButton(buttons == MsgButtons::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    box.exec();
+    return AnswerOf(box.standardButton(box.clickedButton()), buttons);
+}
+
+QString QtPrompter::chooseSaveFile(const SaveFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, QtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks its own overwrite question once the name is chosen.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+QString QtPrompter::chooseOpenFile(const OpenFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, QtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool QtPrompter::openDocument(const QString& path)
+{
+    // The desktop may accept a missing file and fail later out of sight; refuse it here so the caller can say so.
+    if (!QFileInfo(path).isFile())
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtPrompter::beep()
+{
+    QApplication::beep();
+}
+
+}  // namespace kov

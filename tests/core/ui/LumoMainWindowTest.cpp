@@ -1,1 +1,667 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include "core/LumoMainWindow.h"
+#include "core/QtPrompter.h"
+#include "core/WindowPlacement.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+
+namespace kov {
+namespace {
+
+void LetEventsRun()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+bool WaitUntilActive(QWidget* w)
+{
+    QDeadlineTimer deadline(3000);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents();
+        if (QApplication::activeWindow() == w)
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+// Runs `act` on the modal dialog once it is up; a dialog that never shows fails the test instead of hanging.
+void WhenModalShown(std::function<void(QWidget*)> act, int triesLeft = 500)
+{
+    QTimer::singleShot(10, [act = std::move(act), triesLeft]() mutable {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            act(modal);
+        } else if (triesLeft > 0) {
+            WhenModalShown(std::move(act), triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "no modal dialog was shown";
+        }
+    });
+}
+
+// Counts the times a window was shown or closed.
+class WindowWatch : public QObject {
+public:
+    explicit WindowWatch(QWidget* w) { w->installEventFilter(this); }
+    int shows = 0;
+    int closes = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            ++shows;
+        if (e->type() == QEvent::Close)
+            ++closes;
+        return false;
+    }
+};
+
+class LumoMainTest : public ::testing::Test {
+protected:
+    bool start() { return Main(*d, prompter, window); }
+
+    QAction* action(const char* name) const
+    {
+        auto* a = window.findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    QAction* menu(const char* name) const
+    {
+        auto* m = window.findChild<QMenu*>(QString::fromLatin1(name));
+        EXPECT_NE(m, nullptr) << name;
+        return m != nullptr ? m->menuAction() : nullptr;
+    }
+    QLabel* logo(const char* name) const
+    {
+        auto* l = window.findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_NE(l, nullptr) << name;
+        return l;
+    }
+    QStringList visibleChannelItems() const
+    {
+        QStringList visible;
+        for (const char* name :
+             {"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}) {
+            if (action(name)->isVisible())
+                visible << QString::fromLatin1(name);
+        }
+        return visible;
+    }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain window{*d, prompter};
+};
+
+TEST_F(LumoMainTest, StartUpShowsTheMaximisedWindowWithBothLogos)
+{
+    WindowWatch watch(&window);
+    ASSERT_TRUE(start());
+    LetEventsRun();
+
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_EQ(window.objectName(), QStringLiteral("LumoMain"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_EQ(d->ProjectStage, 0);
+    EXPECT_EQ(d->SaveConfirmed, 0);
+    EXPECT_EQ(watch.shows, 1);
+
+    struct Expected {
+        const char* name;
+        QSize size;
+    };
+    for (const Expected& e : {Expected{"Image1", QSize(188, 94)}, Expected{"Image2", QSize(253, 94)}}) {
+        SCOPED_TRACE(e.name);
+        QLabel* image = logo(e.name);
+        ASSERT_NE(image, nullptr);
+        EXPECT_TRUE(image->isVisibleTo(&window));
+        EXPECT_FALSE(image->pixmap().isNull());
+        EXPECT_EQ(image->size(), e.size);
+        EXPECT_TRUE(window.centralWidget()->rect().contains(image->geometry()));
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(LumoMainTest, MenuBarHoldsThreeMenusAndThreeDirectItems)
+{
+    // The menu bar, left to right; three of its entries act at once instead of opening a menu.
+    QStringList bar;
+    for (QAction* a : window.menuBar()->actions())
+        bar << a->objectName() + QLatin1Char('=') + a->text();
+    EXPECT_EQ(bar, (QStringList{"DoFile=File", "DoDoc=Documents", "GoRefSpec=Spectrum Database",
+                                "GoPrinter=Printer Selection", "GoProj=Project ID", "DoMask=Equalize System"}));
+    for (const char* direct : {"GoRefSpec", "GoPrinter", "GoProj"})
+        EXPECT_EQ(action(direct)->menu(), nullptr) << direct;
+
+    QStringList equalize;
+    for (QAction* a : window.findChild<QMenu*>(QStringLiteral("DoMask"))->actions())
+        equalize << a->objectName();
+    EXPECT_EQ(equalize, (QStringList{"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1",
+                                     "GoPage2", "GoReport"}));
+}
+
+struct LogoCase {
+    int windowWidth;
+    QRect image1;
+    QRect image2;
+};
+
+TEST_F(LumoMainTest, LogosStayCentredRightOfTheMiddleWhenTheWindowIsResized)
+{
+    ASSERT_TRUE(start());
+    window.showNormal();
+    const LogoCase cases[] = {
+        {1200, QRect(559, 67, 188, 94), QRect(527, 167, 253, 94)},
+        {900, QRect(409, 67, 188, 94), QRect(377, 167, 253, 94)},
+        {1001, QRect(460, 67, 188, 94), QRect(427, 167, 253, 94)},  // halves truncated before the offset
+    };
+    for (const LogoCase& c : cases) {
+        SCOPED_TRACE(c.windowWidth);
+        window.resize(c.windowWidth, 700);
+        LetEventsRun();
+        ASSERT_EQ(window.width(), c.windowWidth);
+        EXPECT_EQ(logo("Image1")->geometry(), c.image1);
+        EXPECT_EQ(logo("Image2")->geometry(), c.image2);
+    }
+}
+
+TEST_F(LumoMainTest, MissingLogoLeavesItsPlaceEmptyWithoutAMessage)
+{
+    folder.remove(QStringLiteral("pellar.jpg"));
+    ASSERT_TRUE(start());
+    LetEventsRun();
+    EXPECT_FALSE(logo("Image1")->isVisibleTo(&window));
+    EXPECT_TRUE(logo("Image2")->isVisibleTo(&window));
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+struct MenuCase {
+    i16 stage;
+    i16 generator;
+    const char* fileName;
+    bool save;
+    bool saveAs;
+    bool equalize;
+    bool report;
+    QStringList channels;
+};
+
+TEST_F(LumoMainTest, StageAndGeneratorDecideTheMenus)
+{
+    ASSERT_TRUE(start());
+    const QStringList all{"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"};
+    const MenuCase cases[] = {
+        {0, GeneratorNone, "", false, false, false, false, all},
+        {0, GeneratorZUVAR24, "/jobs/OFFICE.MSK", true, false, false, false, all},
+        {1, GeneratorVO120R, "", false, true, true, false, {"GoMask1", "GoPage1", "GoPage2"}},
+        {1, GeneratorDA2500, "", false, true, true, false, {"GoMask1", "GoMask2", "GoPage1", "GoPage2"}},
+        {1,
+         GeneratorZUVAR24,
+         "",
+         false,
+         true,
+         true,
+         false,
+         {"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}},
+        {2, GeneratorDA2500, "/jobs/OFFICE.MSK", true, true, true, true, {"GoMask1", "GoMask2", "GoPage1", "GoPage2"}},
+        {3, GeneratorDU3001, "  ", false, true, true, true, {"GoMask1", "GoMask2"}},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "stage " << c.stage << ", generator " << c.generator);
+        d->ProjectStage = c.stage;
+        d->Generator = c.generator;
+        d->ProjectFileName = QString::fromLatin1(c.fileName);
+        window.UpdateMainMenus();
+        EXPECT_EQ(action("GoSave")->isEnabled(), c.save);
+        EXPECT_EQ(action("GoSaveAs")->isEnabled(), c.saveAs);
+        EXPECT_EQ(menu("DoMask")->isEnabled(), c.equalize);
+        EXPECT_EQ(action("GoReport")->isEnabled(), c.report);
+        EXPECT_EQ(visibleChannelItems(), c.channels);
+    }
+}
+
+TEST_F(LumoMainTest, ChangingFromZuvToRuzSwapsTheChannelItems)
+{
+    ASSERT_TRUE(start());
+    d->ProjectStage = 1;
+    d->Generator = GeneratorZUVAR24;
+    window.UpdateMainMenus();
+    d->Generator = GeneratorRUZ1200U;
+    window.UpdateMainMenus();
+    EXPECT_EQ(visibleChannelItems(), QStringList{"GoMask1"});
+
+    // A product the program does not know leaves the items of the last one in place.
+    d->Generator = 9;
+    window.UpdateMainMenus();
+    EXPECT_EQ(visibleChannelItems(), QStringList{"GoMask1"});
+}
+
+TEST_F(LumoMainTest, ComingBackFromAnotherWindowRefreshesCaptionAndMenus)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(WaitUntilActive(&window));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&other));
+
+    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
+    d->ProjectStage = 2;
+    d->Generator = GeneratorZUVAR24;
+    window.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&window));
+
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: /jobs/OFFICE.MSK"));
+    EXPECT_TRUE(action("GoSave")->isEnabled());
+    EXPECT_TRUE(action("GoReport")->isEnabled());
+    EXPECT_TRUE(action("GoMask3")->isVisible());
+    EXPECT_FALSE(action("GoMask1")->isVisible());
+}
+
+TEST_F(LumoMainTest, ComingBackFromAMessageBoxOnlyRefreshesTheMenus)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(WaitUntilActive(&window));
+    QMessageBox box(QMessageBox::Information, QStringLiteral("KOV"), QStringLiteral("Saved"), QMessageBox::Ok, &window);
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&box));
+
+    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
+    box.hide();
+    window.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&window));
+
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_TRUE(action("GoSave")->isEnabled());
+}
+
+TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
+{
+    ASSERT_TRUE(start());
+    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
+    d->ProjectStage = 3;
+    d->Generator = GeneratorDA2500;
+    d->ProjectInfo(1) = QStringLiteral("Third floor");
+    d->SaveConfirmed = -1;
+    window.setWindowTitle(MainCaption(d->ProjectFileName));
+    window.UpdateMainMenus();
+    ASSERT_TRUE(action("GoReport")->isEnabled());
+
+    action("GoNew")->trigger();
+
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_EQ(d->ProjectStage, 0);
+    EXPECT_EQ(d->Generator, GeneratorNone);
+    EXPECT_EQ(d->SaveConfirmed, 0);
+    EXPECT_TRUE(d->ProjectFileName.isEmpty());
+    EXPECT_TRUE(d->ProjectInfo(1).isEmpty());
+    EXPECT_FALSE(action("GoSave")->isEnabled());
+    EXPECT_FALSE(action("GoSaveAs")->isEnabled());
+    EXPECT_FALSE(menu("DoMask")->isEnabled());
+    EXPECT_FALSE(action("GoReport")->isEnabled());
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(LumoMainTest, NewThatCannotReloadTheDatabaseEndsTheProgram)
+{
+    ASSERT_TRUE(start());
+    folder.remove(QStringLiteral("KOVSPEC.DAT"));
+    prompter.answer(MsgAnswer::Ok);
+    action("GoNew")->trigger();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Fatal Error"));
+    EXPECT_FALSE(window.isVisible());
+}
+
+struct StartFailure {
+    const char* what;
+    std::function<void(const test::TempProgramFolder&)> spoil;
+    const char* ending;
+};
+
+TEST_F(LumoMainTest, StartUpWithoutItsDataFilesEndsBeforeTheWindowShows)
+{
+    const StartFailure cases[] = {
+        {"no spectrum database", [](const test::TempProgramFolder& f) { f.remove(QStringLiteral("KOVSPEC.DAT")); },
+         " occurred in loading the masking spectrum database."},
+        {"spectrum database of 20 lines",
+         [](const test::TempProgramFolder& f) {
+             const QList<QByteArray> lines = test::ShippedFile(QStringLiteral("KOVSPEC.DAT")).split('\n');
+             ASSERT_GE(lines.size(), 21);
+             QByteArray first20;
+             for (int i = 0; i < 20; ++i)
+                 first20 += lines[i] + '\n';
+             f.write(QStringLiteral("KOVSPEC.DAT"), first20);
+         },
+         " occurred in loading the masking spectrum database."},
+        {"no folder file", [](const test::TempProgramFolder& f) { f.remove(QStringLiteral("DIRFILE.DAT")); },
+         " occurred in opening the directory file."},
+    };
+    for (const StartFailure& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempProgramFolder programFolder;
+        test::ScriptedPrompter person;
+        auto data = std::make_unique<LumoData>();
+        LumoMain main(*data, person);
+        WindowWatch watch(&main);
+        c.spoil(programFolder);
+        person.answer(MsgAnswer::Ok);
+
+        EXPECT_FALSE(Main(*data, person, main));
+        LetEventsRun();
+
+        ASSERT_EQ(person.messages().size(), 1u);
+        const test::RecordedMessage& m = person.messages()[0];
+        EXPECT_TRUE(m.text.endsWith(QString::fromLatin1(c.ending))) << m.text.toStdString();
+        EXPECT_GT(m.text.size(), qsizetype(std::strlen(c.ending)));  // the cause comes first
+        EXPECT_EQ(m.title, QStringLiteral("Fatal Error"));
+        EXPECT_EQ(m.icon, MsgIcon::Critical);
+        EXPECT_EQ(m.buttons, MsgButtons::Ok);
+        EXPECT_EQ(watch.shows, 0);
+        EXPECT_FALSE(main.isVisible());
+    }
+}
+
+struct ItemCase {
+    const char* item;
+    i16 channel;      // CurrentChannel afterwards
+    int pageOpen;     // element of PageChannelOpen set to itself, 0 for none
+    i16 findTarget;   // FindTarget afterwards
+    i16 getFileMode;  // GetFileMode afterwards
+};
+
+TEST_F(LumoMainTest, EachItemDoesItsBookkeepingThenCallsItsOwnOpenerOnly)
+{
+    ASSERT_TRUE(start());
+    QStringList called;
+    for (const QString& name : LumoMain::itemNames())
+        window.setOpener(name, [&called, name] { called << name; });
+
+    constexpr i16 untouched = 9;
+    const ItemCase special[] = {
+        {"GoMask1", 1, 0, 0, 0},
+        {"GoMask2", 2, 0, 0, 0},
+        {"GoMask3", 3, 0, 0, 0},
+        {"GoMask4", 4, 0, 0, 0},
+        {"GoMask5", 5, 0, 0, 0},
+        {"GoMask6", 6, 0, 0, 0},
+        {"GoPage1", 1, 1, 0, 0},
+        {"GoPage2", 2, 2, 0, 0},
+        {"GoMG24", untouched, 0, 1, 0},
+        {"GoOpen", untouched, 0, 0, 1},
+        {"GoMaskSheet", untouched, 0, 0, 0},
+    };
+    auto reset = [&] {
+        called.clear();
+        d->CurrentChannel = untouched;
+        d->PageChannelOpen.fill(0);
+        d->FindTarget = 0;
+        d->GetFileMode = 0;
+    };
+    for (const ItemCase& c : special) {
+        SCOPED_TRACE(c.item);
+        reset();
+        action(c.item)->trigger();
+        EXPECT_EQ(called, QStringList{QString::fromLatin1(c.item)});
+        EXPECT_EQ(d->CurrentChannel, c.channel);
+        for (int p = 1; p <= 8; ++p)
+            EXPECT_EQ(d->PageChannelOpen(p), p == c.pageOpen ? p : 0) << "PageChannelOpen(" << p << ")";
+        EXPECT_EQ(d->FindTarget, c.findTarget);
+        EXPECT_EQ(d->GetFileMode, c.getFileMode);
+    }
+
+    // Every other item only opens what it was given; a project under way makes them all usable.
+    d->ProjectStage = 2;
+    d->Generator = GeneratorDA2500;
+    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
+    window.UpdateMainMenus();
+    for (const QString& name : LumoMain::itemNames()) {
+        if (name.startsWith(QLatin1String("Do")) || name == QLatin1String("GoNew") || name == QLatin1String("GoExit"))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        reset();
+        window.item(name)->trigger();
+        EXPECT_EQ(called, QStringList{name});
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(LumoMainTest, AFailingWindowGetsAMessageInsteadOfEndingTheProgram)
+{
+    ASSERT_TRUE(start());
+    window.setOpener(QStringLiteral("GoRefSpec"), [] { throw std::runtime_error("out of memory"); });
+    prompter.answer(MsgAnswer::Ok);
+    action("GoRefSpec")->trigger();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("out of memory occurred in Spectrum Database."));
+    EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(window.isVisible());
+}
+
+// A window of the program that says when it is closed.
+class OtherWindow : public QWidget {
+public:
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        ++closes;
+        e->accept();
+    }
+};
+
+struct EndCase {
+    const char* how;
+    std::function<void(LumoMain&)> end;
+};
+
+TEST_F(LumoMainTest, ExitAndTheCloseBoxCloseEveryWindowAndEndTheEventLoop)
+{
+    const EndCase cases[] = {
+        {"File, Exit", [](LumoMain& w) { w.item(QStringLiteral("GoExit"))->trigger(); }},
+        {"close box", [](LumoMain& w) { w.close(); }},
+    };
+    for (const EndCase& c : cases) {
+        SCOPED_TRACE(c.how);
+        test::TempProgramFolder programFolder;
+        test::ScriptedPrompter person;  // no question about saving may come
+        auto data = std::make_unique<LumoData>();
+        LumoMain main(*data, person);
+        ASSERT_TRUE(Main(*data, person, main));
+        OtherWindow other;
+        other.show();
+        data->ProjectStage = 2;  // work that was never saved
+
+        QTimer::singleShot(0, &main, [&] { c.end(main); });
+        QTimer safety;
+        QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        safety.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        EXPECT_FALSE(main.isVisible());
+        EXPECT_FALSE(other.isVisible());
+        EXPECT_EQ(other.closes, 1);
+        EXPECT_TRUE(person.messages().empty());
+    }
+}
+
+TEST_F(LumoMainTest, EndingBeforeTheEventLoopRunsLeavesNothingBehind)
+{
+    OtherWindow other;
+    other.show();
+    EndProgram();
+    EXPECT_EQ(other.closes, 1);
+    EXPECT_FALSE(other.isVisible());
+
+    // No stray request to quit is waiting for the next event loop.
+    QEventLoop loop;
+    QTimer::singleShot(50, &loop, [&] { loop.exit(7); });
+    EXPECT_EQ(loop.exec(), 7);
+}
+
+struct PlacementCase {
+    QRect available;
+    int widthTwips;
+    int heightTwips;
+    QRect expected;
+};
+
+TEST(WindowPlacementTest, CentresOnTheFreeAreaWithTruncatedHalves)
+{
+    const PlacementCase cases[] = {
+        {QRect(0, 0, 1600, 1000), 8000, 8000, QRect(533, 233, 533, 533)},
+        {QRect(0, 40, 1600, 960), 10350, 7835, QRect(455, 259, 690, 522)},     // a panel along the top
+        {QRect(1920, 0, 1280, 1024), 3700, 4525, QRect(2436, 361, 247, 302)},  // a second screen
+        {QRect(0, 0, 640, 480), 10350, 7835, QRect(0, 0, 690, 522)},  // larger than the screen: title bar stays
+        {QRect(0, 0, 1600, 1000), 7770, 1565, QRect(541, 448, 518, 104)},
+    };
+    for (const PlacementCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.widthTwips << " x " << c.heightTwips);
+        EXPECT_EQ(CenteredGeometry(c.available, c.widthTwips, c.heightTwips), c.expected);
+    }
+}
+
+TEST(WindowPlacementTest, ShowsTheFormModelessAtItsSizeInTheMiddle)
+{
+    QWidget form;
+    CenterAndShowForm(&form, 8000, 8000);
+    LetEventsRun();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.isModal());
+    EXPECT_EQ(form.size(), QSize(533, 533));
+    const QPoint middle = form.screen()->availableGeometry().center();
+    EXPECT_LE((form.frameGeometry().center() - middle).manhattanLength(), 2);
+}
+
+struct FilterCase {
+    const char* program;
+    const char* qt;
+};
+
+TEST(QtPrompterTest, FiltersAreWordedForQt)
+{
+    const FilterCase cases[] = {
+        {"Design Files |*.MSK", "Design Files (*.MSK)"},
+        {"DSP30Files|*.txt", "DSP30Files (*.txt)"},
+        {"Ivie-45 Files |*.ivi", "Ivie-45 Files (*.ivi)"},
+        {"Text|*.txt|All Files|*.*", "Text (*.txt);;All Files (*.*)"},
+        {"Workbooks|*.xls;*.xlsx", "Workbooks (*.xls *.xlsx)"},
+        {"", ""},
+    };
+    for (const FilterCase& c : cases)
+        EXPECT_EQ(QtFileFilter(QString::fromLatin1(c.program)), QString::fromLatin1(c.qt)) << c.program;
+}
+
+struct BoxCase {
+    const char* title;
+    MsgIcon icon;
+    MsgButtons buttons;
+    QMessageBox::StandardButton click;  // NoButton: closed with Escape
+    const char* shownTitle;
+    QMessageBox::Icon shownIcon;
+    QMessageBox::StandardButtons shownButtons;
+    MsgAnswer answer;
+};
+
+TEST(QtPrompterTest, ShowsTheBoxAsAskedAndReportsTheAnswer)
+{
+    const BoxCase cases[] = {
+        {"", MsgIcon::Question, MsgButtons::YesNo, QMessageBox::No, "KOV", QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No, MsgAnswer::No},
+        {"", MsgIcon::Question, MsgButtons::YesNo, QMessageBox::Yes, "KOV", QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No, MsgAnswer::Yes},
+        {"Fatal Error", MsgIcon::Critical, MsgButtons::Ok, QMessageBox::Ok, "Fatal Error", QMessageBox::Critical,
+         QMessageBox::Ok, MsgAnswer::Ok},
+        {"Range", MsgIcon::Exclamation, MsgButtons::OkCancel, QMessageBox::NoButton, "Range", QMessageBox::Warning,
+         QMessageBox::Ok | QMessageBox::Cancel, MsgAnswer::Cancel},
+        {"", MsgIcon::Information, MsgButtons::YesNo, QMessageBox::NoButton, "KOV", QMessageBox::Information,
+         QMessageBox::Yes | QMessageBox::No, MsgAnswer::No},
+    };
+    QtPrompter prompter;
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.title << " / " << static_cast<int>(c.click));
+        WhenModalShown([&c](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QString::fromLatin1(c.shownTitle));
+            EXPECT_EQ(box->text(), QStringLiteral("Ok to exit without saving changes?"));
+            EXPECT_EQ(box->icon(), c.shownIcon);
+            EXPECT_EQ(box->standardButtons(), c.shownButtons);
+            if (c.click == QMessageBox::NoButton)
+                box->reject();
+            else
+                box->button(c.click)->click();
+        });
+        EXPECT_EQ(prompter.message(QStringLiteral("Ok to exit without saving changes?"), QString::fromLatin1(c.title),
+                                   c.icon, c.buttons),
+                  c.answer);
+    }
+}
+
+TEST(QtPrompterTest, SaveDialogProposesNameAndAddsTheExtension)
+{
+    test::TempProgramFolder folder;
+    QtPrompter prompter;
+    WhenModalShown([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("File to Save"));
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"Design Files (*.MSK)"});
+        EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        // The program asks its own overwrite question.
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        dialog->selectFile(QStringLiteral("OFFICE"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const QString chosen =
+        prompter.chooseSaveFile({QStringLiteral("File to Save"), folder.path(), QStringLiteral(".MSK"),
+                                 QStringLiteral("MSK"), QStringLiteral("Design Files |*.MSK")});
+    EXPECT_EQ(QFileInfo(chosen).fileName(), QStringLiteral("OFFICE.MSK"));
+    EXPECT_EQ(QFileInfo(chosen).dir().canonicalPath(), QDir(folder.path()).canonicalPath());
+}
+
+TEST(QtPrompterTest, CancelledOpenDialogAndMissingDocumentGiveNothing)
+{
+    test::TempProgramFolder folder;
+    QtPrompter prompter;
+    WhenModalShown([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+        dialog->reject();
+    });
+    EXPECT_TRUE(
+        prompter.chooseOpenFile({QStringLiteral("Open"), folder.path(), QStringLiteral("PAA3Files|*.paa")}).isEmpty());
+    EXPECT_FALSE(prompter.openDocument(folder.file(QStringLiteral("NoSuchManual.doc"))));
+}
+
+}  // namespace
+}  // namespace kov

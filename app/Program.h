@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "core/LumoData.h"
+#include "core/LumoMainWindow.h"
+#include "core/QtPrompter.h"
+
+namespace kov {
+
+// Names the application; call once the QApplication exists.
+void ConfigureApplication();
+
+// The running program's objects: the one data object, the real prompter, the main window and the windows its
+// menu items open. The program and the screenshot tool both start through here, so they start alike.
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Loads the shared data and shows the main window; false when the program had to end.
+    bool start();
+
+    LumoData& data() { return *m_data; }
+    LumoMain& mainWindow() { return *m_main; }
+
+private:
+    std::unique_ptr<LumoData> m_data;
+    QtPrompter m_prompter;
+    std::unique_ptr<LumoMain> m_main;
+};
+
+}  // namespace kov

@@ -1,0 +1,185 @@
+// Starts KOV as the program does, with the data beside this executable, brings one window into view and saves
+// what the screen shows as a PNG:  kov_screens <screen> <file.png>   (kov_screens --list names the screens).
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "Program.h"
+
+namespace {
+
+struct Screen {
+    const char* name;
+    const char* shows;
+    // Brings the window into view after start-up; returns the window to wait for.
+    std::function<QWidget*(kov::Program&)> prepare;
+};
+
+void LetEventsRun(int milliseconds)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+QWidget* OpenMenu(kov::Program& program, const QString& menuName)
+{
+    kov::LumoMain& main = program.mainWindow();
+    auto* menu = main.findChild<QMenu*>(menuName);
+    if (menu == nullptr)
+        return &main;
+    LetEventsRun(300);
+    main.menuBar()->setActiveAction(menu->menuAction());
+    return menu;
+}
+
+// A project under way on a ZUV-AR24, so that the Equalize System menu is usable and shows that product's items.
+void ZuvProject(kov::Program& program)
+{
+    kov::LumoData& d = program.data();
+    d.ProjectStage = 2;
+    d.Generator = kov::GeneratorZUVAR24;
+    d.ProjectFileName = QDir(d.AppPath).filePath(QStringLiteral("OFFICE.MSK"));
+    program.mainWindow().UpdateMainMenus();
+    program.mainWindow().setWindowTitle(kov::MainCaption(d.ProjectFileName));
+}
+
+const std::vector<Screen>& Screens()
+{
+    static const std::vector<Screen> screens{
+        {"main", "the main window after start-up", [](kov::Program& p) -> QWidget* { return &p.mainWindow(); }},
+        {"menu-file", "the File menu open", [](kov::Program& p) { return OpenMenu(p, QStringLiteral("DoFile")); }},
+        {"menu-documents", "the Documents menu open",
+         [](kov::Program& p) { return OpenMenu(p, QStringLiteral("DoDoc")); }},
+        {"menu-equalize", "the Equalize System menu of a ZUV-AR24 project",
+         [](kov::Program& p) {
+             ZuvProject(p);
+             return OpenMenu(p, QStringLiteral("DoMask"));
+         }},
+    };
+    return screens;
+}
+
+bool WaitUntilShown(QWidget* window, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (window->isVisible() && window->windowHandle() != nullptr && window->windowHandle()->isExposed())
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+// Xvfb has no window manager to carry out the maximise request; do what one would.
+void MaximiseWithoutWindowManager(QWidget& main)
+{
+    QScreen* screen = main.screen();
+    if (screen == nullptr || !main.isMaximized())
+        return;
+    const QRect available = screen->availableGeometry();
+    if (main.frameGeometry().size() == available.size())
+        return;
+    std::fprintf(stderr, "kov_screens: no window manager maximised the main window; sizing it to the screen\n");
+    main.setGeometry(available);
+}
+
+bool SaveScreen(QWidget& main, const QString& out)
+{
+    QPixmap shot = main.screen() != nullptr ? main.screen()->grabWindow(0) : QPixmap();
+    if (shot.isNull())
+        shot = main.grab();
+    QDir().mkpath(QFileInfo(out).absolutePath());
+    if (!shot.save(out, "PNG")) {
+        std::fprintf(stderr, "kov_screens: cannot write %s\n", qPrintable(out));
+        return false;
+    }
+    // Without a window manager there is no title bar in the picture, so the caption is told here.
+    std::printf("%s: %dx%d, caption \"%s\"\n", qPrintable(out), shot.width(), shot.height(),
+                qPrintable(main.windowTitle()));
+    return true;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: kov_screens <screen> <file.png>\n       kov_screens --list\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Listing needs no display.
+    if (argc == 2 && std::string_view(argv[1]) == "--list") {
+        for (const Screen& s : Screens())
+            std::printf("%s\t%s\n", s.name, s.shows);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    kov::ConfigureApplication();
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.size() != 2)
+        return Usage();
+    const Screen* screen = nullptr;
+    for (const Screen& s : Screens()) {
+        if (args[0] == QLatin1String(s.name))
+            screen = &s;
+    }
+    if (screen == nullptr) {
+        std::fprintf(stderr, "kov_screens: no screen named %s\n", qPrintable(args[0]));
+        return Usage();
+    }
+
+    kov::Program program;
+    // A message box waiting for an answer (a start-up failure, say) would hold the tool for ever: show it instead.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        std::fprintf(stderr, "kov_screens: %s did not come up in time; saving what the screen shows\n", screen->name);
+        SaveScreen(program.mainWindow(), args[1]);
+        std::fflush(nullptr);
+        std::_Exit(3);
+    });
+    watchdog.start(20000);
+    if (!program.start()) {
+        std::fprintf(stderr, "kov_screens: KOV ended at start-up\n");
+        return 1;
+    }
+    kov::LumoMain& main = program.mainWindow();
+    if (!WaitUntilShown(&main, 5000)) {
+        std::fprintf(stderr, "kov_screens: the main window was never shown\n");
+        return 1;
+    }
+    MaximiseWithoutWindowManager(main);
+    LetEventsRun(300);
+
+    QWidget* window = screen->prepare(program);
+    if (window == nullptr || !WaitUntilShown(window, 5000)) {
+        std::fprintf(stderr, "kov_screens: %s was never shown\n", screen->name);
+        return 1;
+    }
+    LetEventsRun(500);
+
+    return SaveScreen(main, args[1]) ? 0 : 1;
+}
