@@ -232,11 +232,16 @@ void TextFieldWriter::endLine()
 
 TextFieldReader::TextFieldReader(QByteArray data) : m_data(std::move(data)) {}
 
+QString TextFieldReader::errorIn(const QString& path) const
+{
+    return m_what + QStringLiteral(" in ") + QDir::toNativeSeparators(path);
+}
+
 bool TextFieldReader::fail(const QString& what, int line)
 {
     if (!m_failed) {
         m_failed = true;
-        m_error = what + QStringLiteral(" on line ") + QString::number(line);
+        m_what = what;
         m_errorLine = line;
     }
     return false;

@@ -38,7 +38,10 @@ public:
     bool failed() const { return m_failed; }
     // What went wrong and on which line, ready to be followed by the caller's phrase:
     // "Input past end of file on line 21", "Type mismatch (\"4x\" is not a number) on line 5".
-    QString errorText() const { return m_error; }
+    QString errorText() const { return m_what + QStringLiteral(" on line ") + QString::number(m_errorLine); }
+    // The same without the line, naming the file instead, for messages that give the line themselves:
+    // "Input past end of file in C:\JOBS\A.MSK".
+    QString errorIn(const QString& path) const;
     int errorLine() const { return m_errorLine; }
     // True when nothing but blanks and line ends is left.
     bool atEnd() const;
@@ -51,7 +54,7 @@ private:
     int m_line = 1;
     int m_fieldLine = 1;  // where the field being read began, for its error
     bool m_failed = false;
-    QString m_error;
+    QString m_what;
     int m_errorLine = 0;
 };
 

@@ -1,0 +1,217 @@
+#include "core/EqFile.h"
+
+#include <QDir>
+
+#include <memory>
+
+#include "core/Numbers.h"
+#include "core/TextFields.h"
+
+namespace kov {
+
+namespace {
+
+const QString FileErrorTitle = QStringLiteral("File Error");
+
+// Bands the masking lines hold; of these only 22..39 ever carry a correction.
+constexpr int FirstEqBand = 13;
+constexpr int LastEqBand = 43;
+
+// One walk for reading and writing keeps the two in step. Data is LumoData or const LumoData.
+template <typename Data, typename Fields>
+void WalkEqFile(Data& d, Fields& f)
+{
+    for (int k = 1; k <= 2; ++k) {
+        f.integer(d.EqPageChannel(k));
+        for (int j = 1; j <= 8; ++j) {
+            f.integer(d.EqPageFreq(k, j));
+            f.number(d.EqPageWidth(k, j));
+            f.number(d.EqPageLevel(k, j));
+        }
+        f.endLine();
+    }
+    for (int m = 3; m <= 6; ++m) {
+        f.integer(d.EqChannel(m));
+        f.integer(d.EqLowCutFreq(m));
+        f.integer(d.EqLowCutSlope(m));
+        f.integer(d.EqHighCutFreq(m));
+        f.integer(d.EqHighCutSlope(m));
+        f.number(d.EqGain(m));
+        for (int b = FirstEqBand; b <= LastEqBand; ++b)
+            f.number(d.EqBand(m, b));
+        f.endLine();
+    }
+}
+
+struct WritingFields {
+    TextFieldWriter w;
+    void integer(i16 value) { w.integer(value); }
+    void number(f32 value) { w.number(value); }
+    void endLine() { w.endLine(); }
+};
+
+struct ReadingFields {
+    TextFieldReader r;
+    void integer(i16& value) { r.readInteger(value); }
+    void number(f32& value) { r.readNumber(value); }
+    void endLine() {}
+};
+
+void CopyEqImage(const LumoData& from, LumoData& to)
+{
+    to.EqPageChannel = from.EqPageChannel;
+    to.EqPageFreq = from.EqPageFreq;
+    to.EqPageWidth = from.EqPageWidth;
+    to.EqPageLevel = from.EqPageLevel;
+    to.EqChannel = from.EqChannel;
+    to.EqLowCutFreq = from.EqLowCutFreq;
+    to.EqLowCutSlope = from.EqLowCutSlope;
+    to.EqHighCutFreq = from.EqHighCutFreq;
+    to.EqHighCutSlope = from.EqHighCutSlope;
+    to.EqGain = from.EqGain;
+    to.EqBand = from.EqBand;
+}
+
+void ShowReadError(Prompter& prompter, const QString& description, int line)
+{
+    prompter.message(description + QStringLiteral(" occurred on line ") + QString::number(line) +
+                         QStringLiteral(" in opening EQfile"),
+                     FileErrorTitle, MsgIcon::Critical, MsgButtons::Ok);
+}
+
+void MergeMaskingChannel(LumoData& d, int ch)
+{
+    d.EqChannel(ch) = static_cast<i16>(ch);
+    d.EqHighCutFreq(ch) = d.MaskHighCutFreq(ch);
+    d.EqHighCutSlope(ch) = d.MaskHighCutSlope(ch);
+    d.EqLowCutFreq(ch) = d.MaskLowCutFreq(ch);
+    d.EqLowCutSlope(ch) = d.MaskLowCutSlope(ch);
+    // The generator takes whole decibels only.
+    d.EqGain(ch) = RoundSingle(d.MaskGainChange(ch), 0);
+    for (int b = FirstEqBand; b <= LastEqBand; ++b) {
+        const bool measured = b >= FirstDataBand && b <= LastDataBand;
+        d.EqBand(ch, b) = measured ? RoundSingle(d.MaskCorrection(ch, b), 0) : 0.f;
+    }
+}
+
+void MergePagingChannel(LumoData& d, int ch)
+{
+    d.EqPageChannel(ch) = static_cast<i16>(ch);
+    for (int j = 1; j <= 8; ++j) {
+        d.EqPageFreq(ch, j) = d.PageEqFreq(ch, j);
+        d.EqPageWidth(ch, j) = d.PageEqWidth(ch, j);
+        d.EqPageLevel(ch, j) = d.PageEqLevel(ch, j);
+    }
+}
+
+}  // namespace
+
+QString EqFilePath(LumoData& d, const QString& name)
+{
+    if (d.MG24Folder.trimmed().isEmpty())
+        d.MG24Folder = d.AppPath;
+    if (!d.MG24Folder.endsWith(u'/') && !d.MG24Folder.endsWith(u'\\'))
+        d.MG24Folder += QDir::separator();
+    return d.MG24Folder + name;
+}
+
+QByteArray EqFileBytes(const LumoData& d)
+{
+    WritingFields f;
+    WalkEqFile(d, f);
+    return f.w.bytes();
+}
+
+void SetFreshEqImage(LumoData& d)
+{
+    for (int k = 1; k <= 2; ++k) {
+        d.EqPageChannel(k) = 0;
+        for (int j = 1; j <= 8; ++j) {
+            d.EqPageFreq(k, j) = 0;
+            d.EqPageWidth(k, j) = 0;
+            d.EqPageLevel(k, j) = 0;
+        }
+    }
+    for (int m = 3; m <= 6; ++m) {
+        d.EqChannel(m) = 0;
+        d.EqLowCutFreq(m) = 100;
+        d.EqLowCutSlope(m) = 12;
+        d.EqHighCutFreq(m) = 7000;
+        d.EqHighCutSlope(m) = 12;
+        d.EqGain(m) = 0;
+        for (int b = FirstBand; b <= LastBand; ++b)
+            d.EqBand(m, b) = 0;
+    }
+}
+
+void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& failed, i16& notFound)
+{
+    failed = 0;
+    notFound = 0;
+    const QString path = EqFilePath(d, name);
+    if (name.trimmed().isEmpty()) {
+        // No file named: the path would be the folder itself.
+        failed = -1;
+        notFound = -1;
+        return;
+    }
+    const FileReadResult file = ReadWholeFile(path);
+    if (!file.ok) {
+        failed = -1;
+        if (file.notFound) {
+            notFound = -1;
+            return;
+        }
+        // The file is there but unreadable: report it, so that nobody writes a fresh image over it.
+        ShowReadError(prompter, file.error, 1);
+        return;
+    }
+    auto fresh = std::make_unique<LumoData>(d);
+    ReadingFields f{TextFieldReader(file.data)};
+    WalkEqFile(*fresh, f);
+    if (f.r.failed()) {
+        failed = -1;
+        ShowReadError(prompter, f.r.errorIn(path), f.r.errorLine());
+        return;
+    }
+    CopyEqImage(*fresh, d);
+}
+
+void WriteEqFile(LumoData& d, Prompter& prompter, i16 channel, i16 kind)
+{
+    if (channel < 1 || channel > 6)
+        return;
+    if (d.ProjectEqName.trimmed().isEmpty()) {
+        prompter.message(QStringLiteral("The project has no EQ file name yet, so the ZUV-AR24 settings were not "
+                                        "saved. Open a masking channel of the project to name the EQ file."),
+                         FileErrorTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+
+    i16 failed = 0;
+    i16 notFound = 0;
+    ReadEqFile(d, prompter, d.ProjectEqName, failed, notFound);
+    if (failed && !notFound)
+        return;
+    if (failed)
+        SetFreshEqImage(d);
+
+    if (channel >= 3)
+        MergeMaskingChannel(d, channel);
+    else
+        MergePagingChannel(d, channel);
+
+    QString error;
+    if (!SaveWholeFile(EqFilePath(d, d.ProjectEqName), EqFileBytes(d), &error)) {
+        // The file is written in one piece, so the failure is placed where writing begins.
+        prompter.message(error + QStringLiteral(" occurred on line 1 in saving EQ file"), FileErrorTitle,
+                         MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    const QString what = kind == 1 ? QStringLiteral("Masking channel") : QStringLiteral("Paging channel");
+    prompter.message(what + NumberText(channel) + QStringLiteral(" data have been saved to ") + d.MG24Folder +
+                         d.ProjectEqName + u'.',
+                     QStringLiteral("MG24 File"), MsgIcon::Information, MsgButtons::Ok);
+}
+
+}  // namespace kov

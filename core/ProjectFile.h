@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/LumoData.h"
+#include "core/Prompter.h"
+
+namespace kov {
+
+// The project file (*.MSK): 1232 lines, the header, eighteen always-zero lines and one 202-line slot per masking
+// channel. Each slot also carries element s of the paging arrays and EQ control s of both paging channels, so
+// controls 7 and 8 and paging elements 7 and 8 are not in the file; only bands 22..39 are stored.
+inline constexpr int ProjectFileLines = 1232;
+
+QByteArray ProjectFileBytes(const LumoData& d);
+
+// No message of its own: the caller names the file it could not save. The old file stays whole on failure.
+void SaveProjectFile(LumoData& d, const QString& path, i16& failed);
+
+// Every field the file holds is taken over only when the whole file was read; on failure the "File Error"
+// message is shown, failed = -1 and the project in memory is exactly as it was. ProjectFileName, SaveConfirmed
+// and the stage an opened project is put in are the caller's business (ProjectStage itself is in the file).
+void OpenProjectFile(LumoData& d, Prompter& prompter, const QString& path, i16& failed);
+
+// "C:\JOBS\A.B.MSK" -> "A": upper case, without folder and without anything from the first full stop on.
+// Both separators count, since project names may come from Windows.
+QString FileBaseName(const QString& path);
+
+// The project name and date from line 1, for the preview of the Open window. False when the file cannot be read.
+bool ReadProjectHeader(const QString& path, QString& name, QString& date);
+
+}  // namespace kov

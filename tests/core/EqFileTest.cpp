@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/EqFile.h"
+#include "core/Tables.h"
+#include "tests/fixtures/HandBuiltProject.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+
+using namespace kov;
+using kov::test::FileLines;
+using kov::test::GoldenFile;
+using kov::test::HandBuiltProject;
+using kov::test::JoinLines;
+using kov::test::ScriptedPrompter;
+using kov::test::TempProgramFolder;
+
+namespace {
+
+const QByteArray FreshPagingLine = "0" + QByteArray(",0,0,0").repeated(8);
+const QByteArray FreshMaskingLine = "0,100,12,7000,12,0" + QByteArray(",0").repeated(31);
+
+const QString EqName = QStringLiteral("HANDBUILT.EQ");
+
+// Field n (1-based) of line l (1-based).
+QByteArray Field(const QByteArray& bytes, int line, int n)
+{
+    return FileLines(bytes).value(line - 1).split(',').value(n - 1);
+}
+
+// Field of band b in a masking line.
+int BandField(int b)
+{
+    return 7 + (b - 13);
+}
+
+}  // namespace
+
+class EqFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(golden.isEmpty()) << "golden HANDBUILT.EQ is missing";
+        InitTables(d);
+        HandBuiltProject(d);
+        ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("mg24")));
+        d.MG24Folder = folder.file(QStringLiteral("mg24")) + u'/';
+    }
+    QString eqPath() const { return folder.file(QStringLiteral("mg24/") + EqName); }
+    QByteArray eqBytes() const { return folder.read(QStringLiteral("mg24/") + EqName); }
+    void write(i16 channel, i16 kind)
+    {
+        prompter.answer(MsgAnswer::Ok);
+        WriteEqFile(d, prompter, channel, kind);
+    }
+    QString confirmation(const char* what, int channel) const
+    {
+        return QStringLiteral("%1 %2 data have been saved to %3.")
+            .arg(QLatin1String(what), QString::number(channel), eqPath());
+    }
+
+    const QByteArray golden = GoldenFile(EqName);
+    TempProgramFolder folder;
+    ScriptedPrompter prompter;
+    LumoData d;
+};
+
+TEST_F(EqFileTest, WritingEveryChannelGivesTheGoldenFile)
+{
+    for (i16 ch : {3, 4, 5, 6})
+        write(ch, 1);
+    write(1, 2);
+    write(2, 2);
+    EXPECT_TRUE(eqBytes() == golden) << eqBytes().toStdString();
+    EXPECT_TRUE(EqFileBytes(d) == golden);
+}
+
+TEST_F(EqFileTest, FirstWriteCreatesTheFileWithFreshLinesAroundTheChannel)
+{
+    ASSERT_FALSE(QFileInfo::exists(eqPath()));
+    write(3, 1);
+    const QList<QByteArray> lines = FileLines(eqBytes());
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], FreshPagingLine);
+    EXPECT_EQ(lines[1], FreshPagingLine);
+    EXPECT_EQ(lines[2], FileLines(golden)[2]);
+    for (int i = 3; i < 6; ++i)
+        EXPECT_EQ(lines[i], FreshMaskingLine) << i;
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const auto& m = prompter.messages().front();
+    EXPECT_EQ(m.text, confirmation("Masking channel", 3));
+    EXPECT_EQ(m.title, QStringLiteral("MG24 File"));
+    EXPECT_EQ(m.icon, MsgIcon::Information);
+    EXPECT_EQ(m.buttons, MsgButtons::Ok);
+}
+
+TEST_F(EqFileTest, ALaterChannelKeepsTheEarlierLineAsTheFileHoldsIt)
+{
+    write(3, 1);
+    // Neither the project nor the image in memory may leak into line 3 now: it comes from the file.
+    d.MaskGainChange(3) = 9.f;
+    d.MaskCorrection(3, 30) = 9.f;
+    d.EqGain(3) = 9.f;
+    d.EqBand(3, 30) = 9.f;
+    write(4, 1);
+    const QList<QByteArray> lines = FileLines(eqBytes());
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[2], FileLines(golden)[2]);
+    EXPECT_EQ(lines[3], FileLines(golden)[3]);
+    EXPECT_EQ(lines[4], FreshMaskingLine);
+    EXPECT_EQ(d.EqGain(3), 2.f);
+}
+
+TEST_F(EqFileTest, GainAndCorrectionsRoundHalfToEven)
+{
+    const struct {
+        f32 value;
+        const char* written;
+    } cases[] = {
+        {2.5f, "2"},   {3.5f, "4"},   {-0.5f, "0"}, {0.5f, "0"},    {1.5f, "2"},
+        {-1.5f, "-2"}, {-2.5f, "-2"}, {2.49f, "2"}, {-2.51f, "-3"}, {11.7f, "12"},
+    };
+    for (const auto& c : cases) {
+        d.MaskGainChange(5) = c.value;
+        d.MaskCorrection(5, 22) = c.value;
+        d.MaskCorrection(5, 39) = c.value;
+        write(5, 1);
+        const QByteArray bytes = eqBytes();
+        EXPECT_EQ(Field(bytes, 5, 6), c.written) << c.value;
+        EXPECT_EQ(Field(bytes, 5, BandField(22)), c.written) << c.value;
+        EXPECT_EQ(Field(bytes, 5, BandField(39)), c.written) << c.value;
+    }
+}
+
+TEST_F(EqFileTest, BandsOutsideTheMeasuredRangeAreWrittenAsZero)
+{
+    for (int b = FirstBand; b <= LastBand; ++b)
+        d.MaskCorrection(6, b) = 9.f;
+    write(6, 1);
+    const QByteArray bytes = eqBytes();
+    ASSERT_EQ(FileLines(bytes)[5].split(',').size(), 37);
+    for (int b = 13; b <= 43; ++b) {
+        const bool measured = b >= 22 && b <= 39;
+        EXPECT_EQ(Field(bytes, 6, BandField(b)), measured ? "9" : "0") << b;
+    }
+}
+
+TEST_F(EqFileTest, PagingChannelTakesAllEightControls)
+{
+    write(2, 2);
+    const QList<QByteArray> lines = FileLines(eqBytes());
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], FreshPagingLine);
+    EXPECT_EQ(lines[1], FileLines(golden)[1]);
+    EXPECT_TRUE(lines[1].endsWith(",3000,1.6666666,3.3"));  // control 8
+    for (int i = 2; i < 6; ++i)
+        EXPECT_EQ(lines[i], FreshMaskingLine) << i;
+    EXPECT_EQ(d.EqPageChannel(2), 2);
+    EXPECT_EQ(d.EqPageFreq(2, 7), d.PageEqFreq(2, 7));
+}
+
+TEST_F(EqFileTest, ConfirmationNamesKindChannelAndFile)
+{
+    const struct {
+        i16 channel;
+        i16 kind;
+        const char* what;
+    } cases[] = {
+        {3, 1, "Masking channel"}, {6, 1, "Masking channel"}, {1, 2, "Paging channel"}, {2, 2, "Paging channel"}};
+    for (const auto& c : cases) {
+        prompter.clear();
+        write(c.channel, c.kind);
+        ASSERT_EQ(prompter.messages().size(), 1u) << c.channel;
+        EXPECT_EQ(prompter.messages().front().text, confirmation(c.what, c.channel)) << c.channel;
+    }
+}
+
+TEST_F(EqFileTest, FolderRuleFillsInTheProgramFolderAndASeparator)
+{
+    const QString app = d.AppPath;
+    const QString sep = QDir::separator();
+    const struct {
+        QString folder;
+        QString after;
+    } cases[] = {
+        {QString(), app + sep},
+        {QStringLiteral("   "), app + sep},
+        {QStringLiteral("/opt/mg24"), QStringLiteral("/opt/mg24") + sep},
+        {QStringLiteral("/opt/mg24/"), QStringLiteral("/opt/mg24/")},
+        {QStringLiteral("C:\\MG24\\"), QStringLiteral("C:\\MG24\\")},
+    };
+    for (const auto& c : cases) {
+        d.MG24Folder = c.folder;
+        EXPECT_EQ(EqFilePath(d, EqName), c.after + EqName) << c.folder.toStdString();
+        EXPECT_EQ(d.MG24Folder, c.after) << c.folder.toStdString();
+    }
+}
+
+TEST_F(EqFileTest, EmptyFolderWritesIntoTheProgramFolder)
+{
+    d.MG24Folder.clear();
+    prompter.answer(MsgAnswer::Ok);
+    WriteEqFile(d, prompter, 4, 1);
+    EXPECT_EQ(d.MG24Folder, folder.path() + QDir::separator());
+    EXPECT_EQ(FileLines(folder.read(EqName)).value(3), FileLines(golden)[3]);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages().front().text,
+              QStringLiteral("Masking channel 4 data have been saved to %1/%2.").arg(folder.path(), EqName));
+}
+
+TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
+{
+    folder.write(QStringLiteral("mg24/") + EqName, golden);
+    d.EqPageChannel.fill(-7);
+    d.EqPageFreq.fill(-7);
+    d.EqPageWidth.fill(-7.f);
+    d.EqPageLevel.fill(-7.f);
+    d.EqChannel.fill(-7);
+    d.EqLowCutFreq.fill(-7);
+    d.EqLowCutSlope.fill(-7);
+    d.EqHighCutFreq.fill(-7);
+    d.EqHighCutSlope.fill(-7);
+    d.EqGain.fill(-7.f);
+    d.EqBand.fill(-7.f);
+    i16 failed = 1, notFound = 1;
+    ReadEqFile(d, prompter, EqName, failed, notFound);
+    ASSERT_EQ(failed, 0);
+    EXPECT_EQ(notFound, 0);
+    EXPECT_TRUE(EqFileBytes(d) == golden);
+    EXPECT_EQ(d.EqPageChannel(1), 1);
+    EXPECT_EQ(d.EqPageFreq(2, 8), 3000);
+    EXPECT_EQ(d.EqPageWidth(1, 1), 1.f / 3.f);
+    EXPECT_EQ(d.EqChannel(5), 5);
+    EXPECT_EQ(d.EqLowCutSlope(3), -18);
+    EXPECT_EQ(d.EqHighCutFreq(4), 2000);
+    EXPECT_EQ(d.EqGain(5), 4.f);
+    EXPECT_EQ(d.EqBand(4, 26), 0.f);
+    EXPECT_EQ(d.EqBand(4, 34), 2.f);
+    // Not in the file.
+    EXPECT_EQ(d.EqPageChannel(3), -7);
+    EXPECT_EQ(d.EqBand(3, 12), -7.f);
+}
+
+TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
+{
+    const LumoData before = d;
+    for (const QString& name : {QStringLiteral("NONE.EQ"), QString()}) {
+        i16 failed = 0, notFound = 0;
+        ReadEqFile(d, prompter, name, failed, notFound);
+        EXPECT_EQ(failed, -1) << name.toStdString();
+        EXPECT_EQ(notFound, -1) << name.toStdString();
+    }
+    d.MG24Folder = folder.file(QStringLiteral("gone")) + u'/';
+    i16 failed = 0, notFound = 0;
+    ReadEqFile(d, prompter, EqName, failed, notFound);
+    EXPECT_EQ(failed, -1);
+    EXPECT_EQ(notFound, -1);
+    d.MG24Folder = before.MG24Folder;
+    EXPECT_TRUE(d == before);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
+{
+    QList<QByteArray> lines = FileLines(golden);
+    QList<QByteArray> badNumber = lines;
+    badNumber[2].replace("160,-18", "160,-l8");
+    const QString shown = QDir::toNativeSeparators(eqPath());
+    struct Case {
+        const char* what;
+        QByteArray bytes;  // empty: a folder of that name
+        QString message;
+    };
+    const Case cases[] = {
+        {"five lines", JoinLines(lines.mid(0, 5)),
+         QStringLiteral("Input past end of file in %1 occurred on line 6 in opening EQfile").arg(shown)},
+        {"letter in a slope", JoinLines(badNumber),
+         QStringLiteral("Type mismatch (\"-l8\" is not a number) in %1 occurred on line 3 in opening EQfile")
+             .arg(shown)},
+        {"a folder", {}, QString()},
+    };
+    for (const Case& c : cases) {
+        folder.remove(QStringLiteral("mg24/") + EqName);
+        if (c.bytes.isEmpty())
+            ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("mg24/") + EqName));
+        else
+            folder.write(QStringLiteral("mg24/") + EqName, c.bytes);
+        d.EqGain.fill(-7.f);
+        d.EqPageChannel.fill(-7);
+        const LumoData before = d;
+        ScriptedPrompter p;
+        p.answer(MsgAnswer::Ok);
+        WriteEqFile(d, p, 3, 1);
+        EXPECT_TRUE(d == before) << c.what;
+        ASSERT_EQ(p.messages().size(), 1u) << c.what;
+        const auto& m = p.messages().front();
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(m.text, c.message) << c.what;
+        }
+        EXPECT_TRUE(m.text.endsWith(QLatin1String(" in opening EQfile"))) << m.text.toStdString();
+        EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.what;
+        EXPECT_EQ(m.icon, MsgIcon::Critical) << c.what;
+        if (c.bytes.isEmpty()) {
+            EXPECT_TRUE(QFileInfo(eqPath()).isDir()) << c.what;
+        } else {
+            EXPECT_TRUE(eqBytes() == c.bytes) << c.what;
+        }
+    }
+}
+
+TEST_F(EqFileTest, AFailedWriteIsReportedAndConfirmsNothing)
+{
+    d.MG24Folder = folder.file(QStringLiteral("gone")) + u'/';
+    prompter.answer(MsgAnswer::Ok);
+    WriteEqFile(d, prompter, 3, 1);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const auto& m = prompter.messages().front();
+    EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(folder.file(QStringLiteral("gone/")) + EqName)))
+        << m.text.toStdString();
+    EXPECT_TRUE(m.text.endsWith(QLatin1String(" occurred on line 1 in saving EQ file"))) << m.text.toStdString();
+    EXPECT_EQ(m.title, QStringLiteral("File Error"));
+    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("gone"))));
+}
+
+TEST_F(EqFileTest, NoEqFileNameWritesNothing)
+{
+    for (const QString& name : {QString(), QStringLiteral("  ")}) {
+        d.ProjectEqName = name;
+        const LumoData before = d;
+        ScriptedPrompter p;
+        p.answer(MsgAnswer::Ok);
+        WriteEqFile(d, p, 3, 1);
+        EXPECT_TRUE(d == before);
+        ASSERT_EQ(p.messages().size(), 1u);
+        EXPECT_EQ(p.messages().front().title, QStringLiteral("File Error"));
+        EXPECT_EQ(p.messages().front().icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(QDir(folder.file(QStringLiteral("mg24"))).isEmpty());
+    }
+}

@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <memory>
+
+#include "core/ProjectFile.h"
+#include "core/Tables.h"
+#include "tests/fixtures/HandBuiltProject.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+
+using namespace kov;
+using kov::test::FileLines;
+using kov::test::GoldenFile;
+using kov::test::HandBuiltProject;
+using kov::test::JoinLines;
+using kov::test::ScriptedPrompter;
+using kov::test::TempProgramFolder;
+
+namespace {
+
+// What the project file holds, stated independently of the code under test.
+void CopyStoredFields(const LumoData& from, LumoData& to)
+{
+    to.ProjectInfo = from.ProjectInfo;
+    to.ProjectStage = from.ProjectStage;
+    to.Generator = from.Generator;
+    to.PageSpecOption = from.PageSpecOption;
+    to.ProjectEqName = from.ProjectEqName;
+    to.PageSpeakerOption = from.PageSpeakerOption;
+    for (int s = 1; s <= 6; ++s) {
+        to.MaskTestCount(s) = from.MaskTestCount(s);
+        to.MaskReserved(s) = from.MaskReserved(s);
+        to.MaskGainChange(s) = from.MaskGainChange(s);
+        to.MaskHighCutFreq(s) = from.MaskHighCutFreq(s);
+        to.MaskLowCutFreq(s) = from.MaskLowCutFreq(s);
+        to.MaskHighCutSlope(s) = from.MaskHighCutSlope(s);
+        to.MaskLowCutSlope(s) = from.MaskLowCutSlope(s);
+        to.MaskSpectrumIndex(s) = from.MaskSpectrumIndex(s);
+        to.PageLowpassFreq(s) = from.PageLowpassFreq(s);
+        to.PageHighpassFreq(s) = from.PageHighpassFreq(s);
+        to.PageLevel(s) = from.PageLevel(s);
+        to.EqPageChannel(s) = from.EqPageChannel(s);
+        to.PageChannelOpen(s) = from.PageChannelOpen(s);
+        for (int k = 1; k <= 2; ++k) {
+            to.PageEqFreq(k, s) = from.PageEqFreq(k, s);
+            to.PageEqWidth(k, s) = from.PageEqWidth(k, s);
+            to.PageEqLevel(k, s) = from.PageEqLevel(k, s);
+        }
+        for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+            to.MaskAverage(s, b) = from.MaskAverage(s, b);
+            to.MaskCorrection(s, b) = from.MaskCorrection(s, b);
+            to.PageSpectrum(s, b) = from.PageSpectrum(s, b);
+            to.MaskFinal(s, b) = from.MaskFinal(s, b);
+            to.MaskFinalOctave(s, b) = from.MaskFinalOctave(s, b);
+            to.MaskMatched(s, b) = from.MaskMatched(s, b);
+            for (int t = 1; t <= 10; ++t)
+                to.MaskTest(t, s, b) = from.MaskTest(t, s, b);
+        }
+    }
+}
+
+// A project unlike the hand-built one in every field, stored or not, so that a field the reader skips or one it
+// should not touch shows up in a comparison.
+void FillWithOtherValues(LumoData& d)
+{
+    d.ProjectInfo.fill(QStringLiteral("old"));
+    d.ProjectStage = 1;
+    d.Generator = GeneratorDA2500;
+    d.PageSpecOption = -4;
+    d.ProjectFileName = QStringLiteral("/old/OLD.MSK");
+    d.ProjectBaseName = QStringLiteral("OLD");
+    d.ProjectEqName = QStringLiteral("OLD.EQ");
+    d.SaveConfirmed = 0;
+    d.CurrentChannel = 4;
+    d.PageChannelOpen.fill(-7);
+    d.MaskTestCount.fill(-7);
+    d.MaskReserved.fill(-7);
+    d.MaskHighCutFreq.fill(-7);
+    d.MaskLowCutFreq.fill(-7);
+    d.MaskHighCutSlope.fill(-7);
+    d.MaskLowCutSlope.fill(-7);
+    d.MaskSpectrumIndex.fill(-7);
+    d.MaskGainChange.fill(-7.5f);
+    d.MaskCorrection.fill(-7.5f);
+    d.MaskFinal.fill(-7.5f);
+    d.MaskFinalOctave.fill(-7.5f);
+    d.MaskTest.fill(-7.5f);
+    d.MaskAverage.fill(-7.5f);
+    d.MaskMatched.fill(-7.5f);
+    d.PageLowpassFreq.fill(-7);
+    d.PageHighpassFreq.fill(-7);
+    d.PageLevel.fill(-7.5f);
+    d.PageSpectrum.fill(-7.5f);
+    d.PageEqFreq.fill(-7);
+    d.PageEqWidth.fill(-7.5f);
+    d.PageEqLevel.fill(-7.5f);
+    d.PageSpeakerOption.fill(-7);
+    d.MaskCorrectionEdit.fill(-7.5f);
+    d.MaskTestEdit.fill(-7.5f);
+    d.PageEqFreqEdit.fill(-7);
+    d.EqPageChannel.fill(-7);
+    d.EqChannel.fill(-7);
+    d.EqBand.fill(-7.5f);
+    d.MG24Folder = QStringLiteral("/old/mg24/");
+}
+
+std::string FirstDifference(const QByteArray& actual, const QByteArray& expected)
+{
+    const QList<QByteArray> a = FileLines(actual);
+    const QList<QByteArray> e = FileLines(expected);
+    for (qsizetype i = 0; i < std::min(a.size(), e.size()); ++i) {
+        if (a[i] != e[i])
+            return "line " + std::to_string(i + 1) + ": " + a[i].toStdString() + " <> " + e[i].toStdString();
+    }
+    return "line counts " + std::to_string(a.size()) + " and " + std::to_string(e.size());
+}
+
+}  // namespace
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(golden.isEmpty()) << "golden HANDBUILT.MSK is missing";
+        InitTables(d);
+        HandBuiltProject(d);
+    }
+    const QByteArray golden = GoldenFile(QStringLiteral("HANDBUILT.MSK"));
+    TempProgramFolder folder;
+    ScriptedPrompter prompter;
+    LumoData d;
+};
+
+TEST_F(ProjectFileTest, HandBuiltProjectGivesTheGoldenFileByteForByte)
+{
+    const QByteArray bytes = ProjectFileBytes(d);
+    EXPECT_EQ(FileLines(bytes).size(), ProjectFileLines);
+    EXPECT_TRUE(bytes == golden) << FirstDifference(bytes, golden);
+}
+
+TEST_F(ProjectFileTest, ValuesTheFileDoesNotHoldDoNotReachIt)
+{
+    for (int s = 1; s <= 6; ++s) {
+        for (int b : {12, 21, 40, 43}) {
+            d.MaskCorrection(s, b) = 9.f;
+            d.MaskTest(1, s, b) = 9.f;
+            d.PageSpectrum(s, b) = 9.f;
+        }
+    }
+    for (int k = 1; k <= 2; ++k) {
+        d.PageEqFreq(k, 7) = 9;
+        d.PageEqLevel(k, 8) = 9.f;
+    }
+    d.PageLowpassFreq(7) = 9;
+    d.EqChannel(3) = 9;
+    d.MaskTestEdit(1, 1, 22) = 9.f;
+    EXPECT_TRUE(ProjectFileBytes(d) == golden);
+}
+
+TEST_F(ProjectFileTest, SaveWritesTheFileAndSetsTheBaseName)
+{
+    const QString path = folder.file(QStringLiteral("Harbour.v2.msk"));
+    i16 failed = 1;
+    SaveProjectFile(d, path, failed);
+    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(folder.read(QStringLiteral("Harbour.v2.msk")) == golden);
+    EXPECT_EQ(d.ProjectBaseName, QStringLiteral("HARBOUR"));
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(ProjectFileTest, OpenRestoresEveryStoredFieldAndLeavesTheRestAlone)
+{
+    folder.write(QStringLiteral("HANDBUILT.MSK"), golden);
+    LumoData opened;
+    FillWithOtherValues(opened);
+    // Held only in memory: controls 7 and 8, paging elements 7 and 8, bands outside 22..39.
+    opened.PageEqFreq(1, 7) = 1600;
+    opened.PageEqWidth(2, 8) = .25f;
+    opened.PageEqLevel(1, 8) = -3.f;
+    opened.PageLowpassFreq(8) = 6300;
+    opened.MaskCorrection(3, 21) = 4.f;
+    opened.MaskTest(2, 5, 40) = 55.f;
+    LumoData expected = opened;
+    CopyStoredFields(d, expected);
+    expected.ProjectBaseName = QStringLiteral("HANDBUILT");
+
+    i16 failed = 1;
+    OpenProjectFile(opened, prompter, folder.file(QStringLiteral("HANDBUILT.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    EXPECT_TRUE(opened == expected);
+    EXPECT_EQ(opened.ProjectStage, 3);
+    EXPECT_EQ(opened.ProjectInfo(1), QStringLiteral("Harbour House, 3rd floor  east"));
+    EXPECT_EQ(opened.MaskGainChange(1), 1.f / 3.f);
+    EXPECT_EQ(opened.PageEqFreq(1, 7), 1600);
+    EXPECT_EQ(opened.PageEqWidth(2, 8), .25f);
+    EXPECT_EQ(opened.MaskCorrection(3, 21), 4.f);
+    EXPECT_EQ(opened.ProjectFileName, QStringLiteral("/old/OLD.MSK"));
+    EXPECT_EQ(opened.SaveConfirmed, 0);
+}
+
+TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
+{
+    // Values whose 7-digit text reads back as a different single, and values at the ends of the i16 range.
+    d.MaskGainChange(2) = std::nextafter(1.f, 2.f);
+    d.PageLevel(4) = 12345.678f;
+    d.MaskTest(10, 2, 39) = -1.f / 7.f;
+    d.MaskMatched(6, 22) = 1e-6f;
+    d.MaskFinal(5, 30) = -0.f;
+    d.MaskReserved(4) = -32768;
+    d.PageEqFreq(2, 6) = 32767;
+    d.ProjectInfo(2).clear();
+
+    i16 failed = 1;
+    SaveProjectFile(d, folder.file(QStringLiteral("A.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    LumoData back;
+    OpenProjectFile(back, prompter, folder.file(QStringLiteral("A.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    SaveProjectFile(back, folder.file(QStringLiteral("B.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    EXPECT_TRUE(folder.read(QStringLiteral("A.MSK")) == folder.read(QStringLiteral("B.MSK")));
+
+    LumoData expected;
+    CopyStoredFields(d, expected);
+    expected.ProjectBaseName = QStringLiteral("B");
+    EXPECT_TRUE(back == expected);
+    EXPECT_EQ(back.MaskGainChange(2), std::nextafter(1.f, 2.f));
+}
+
+TEST_F(ProjectFileTest, ADamagedOrMissingFileLeavesTheProjectExactlyAsItWas)
+{
+    const QList<QByteArray> lines = FileLines(golden);
+    QList<QByteArray> badNumber = lines;
+    badNumber[25].replace("31.75", "3l.75");  // line 26: MaskTest(1, 1, 22)
+    QList<QByteArray> overflow = lines;
+    overflow[0].replace(",3,5,2,", ",3,40000,2,");
+    QList<QByteArray> textForNumber = lines;
+    textForNumber[1].replace(",1,3,", ",\"one\",3,");
+
+    const QString name = QStringLiteral("DAMAGED.MSK");
+    const QString shown = QDir::toNativeSeparators(folder.file(name));
+    struct Case {
+        const char* what;
+        bool present;
+        QByteArray bytes;
+        QString message;
+    };
+    const Case cases[] = {
+        {"truncated after line 1200", true, JoinLines(lines.mid(0, 1200)),
+         QStringLiteral("Input past end of file in %1 occured on line 1201.").arg(shown)},
+        {"last field missing", true, golden.left(golden.size() - 4),
+         QStringLiteral("Input past end of file in %1 occured on line 1232.").arg(shown)},
+        {"letter in a number", true, JoinLines(badNumber),
+         QStringLiteral("Type mismatch (\"3l.75\" is not a number) in %1 occured on line 26.").arg(shown)},
+        {"generator out of range", true, JoinLines(overflow),
+         QStringLiteral("Overflow (\"40000\") in %1 occured on line 1.").arg(shown)},
+        {"text for a number", true, JoinLines(textForNumber),
+         QStringLiteral("Type mismatch (\"one\" is not a number) in %1 occured on line 2.").arg(shown)},
+        {"empty file", true, QByteArray(),
+         QStringLiteral("Input past end of file in %1 occured on line 1.").arg(shown)},
+        {"missing file", false, {}, QStringLiteral("File not found: %1 occured on line 1.").arg(shown)},
+    };
+    for (const Case& c : cases) {
+        if (c.present)
+            folder.write(name, c.bytes);
+        else
+            folder.remove(name);
+        LumoData before;
+        FillWithOtherValues(before);
+        LumoData data = before;
+        ScriptedPrompter p;
+        p.answer(MsgAnswer::Ok);
+        i16 failed = 0;
+        OpenProjectFile(data, p, folder.file(name), failed);
+        EXPECT_EQ(failed, -1) << c.what;
+        EXPECT_TRUE(data == before) << c.what;
+        ASSERT_EQ(p.messages().size(), 1u) << c.what;
+        const auto& m = p.messages().front();
+        EXPECT_EQ(m.text, c.message) << c.what;
+        EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.what;
+        EXPECT_EQ(m.icon, MsgIcon::Critical) << c.what;
+        EXPECT_EQ(m.buttons, MsgButtons::Ok) << c.what;
+    }
+}
+
+TEST_F(ProjectFileTest, OlderFilesWithOtherSpellingsOpen)
+{
+    // Line breaks are only separators, ".5" and "0.5" are the same number, and blanks around numbers are ignored.
+    QList<QByteArray> lines = FileLines(golden);
+    lines[20] = "5, 0 ,0.33333334,7000,100,12,-12,0,4000,200,\r\n72.5";
+    lines[22] = "250,0.33333334,-1.65";
+    LumoData opened;
+    i16 failed = 1;
+    folder.write(QStringLiteral("OLD.MSK"), JoinLines(lines));
+    OpenProjectFile(opened, prompter, folder.file(QStringLiteral("OLD.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    EXPECT_TRUE(ProjectFileBytes(opened) == golden) << FirstDifference(ProjectFileBytes(opened), golden);
+}
+
+TEST_F(ProjectFileTest, SaveIntoAMissingFolderFailsQuietlyAndLeavesNothing)
+{
+    const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    d.ProjectBaseName = QStringLiteral("KEPT");
+    i16 failed = 0;
+    SaveProjectFile(d, folder.file(QStringLiteral("no/such/A.MSK")), failed);
+    EXPECT_EQ(failed, -1);
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(d.ProjectBaseName, QStringLiteral("KEPT"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+}
+
+TEST_F(ProjectFileTest, SaveOverAFolderFailsAndKeepsTheFolder)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("X.MSK")));
+    i16 failed = 0;
+    SaveProjectFile(d, folder.file(QStringLiteral("X.MSK")), failed);
+    EXPECT_EQ(failed, -1);
+    EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("X.MSK"))).isDir());
+}
+
+TEST(FileBaseName, DropsFolderAndExtensionAndUpperCases)
+{
+    const struct {
+        const char* path;
+        const char* base;
+    } cases[] = {
+        {"C:\\JOBS\\A.B.MSK", "A"},
+        {"/home/kov/harbour.msk", "HARBOUR"},
+        {"C:\\JOBS/mixed\\Office Two.MSK", "OFFICE TWO"},
+        {"/jobs.old/plain", "PLAIN"},
+        {"NOEXT", "NOEXT"},
+        {".MSK", ""},
+        {"/jobs/", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileBaseName(QString::fromLatin1(c.path)), QString::fromLatin1(c.base)) << c.path;
+}
+
+TEST_F(ProjectFileTest, HeaderPreviewReadsNameAndDate)
+{
+    folder.write(QStringLiteral("H.MSK"), golden);
+    folder.write(QStringLiteral("SHORT.MSK"), "\"Only a name\"\r\n");
+    QString name = QStringLiteral("before"), date = QStringLiteral("before");
+    EXPECT_TRUE(ReadProjectHeader(folder.file(QStringLiteral("H.MSK")), name, date));
+    EXPECT_EQ(name, QStringLiteral("Harbour House, 3rd floor  east"));
+    EXPECT_EQ(date, QStringLiteral("3/14/2024"));
+
+    for (const char* bad : {"SHORT.MSK", "NONE.MSK"}) {
+        name = date = QStringLiteral("before");
+        EXPECT_FALSE(ReadProjectHeader(folder.file(QString::fromLatin1(bad)), name, date)) << bad;
+        EXPECT_EQ(name, QStringLiteral("before")) << bad;
+        EXPECT_EQ(date, QStringLiteral("before")) << bad;
+    }
+}
