@@ -1,8 +1,25 @@
 #include "Program.h"
 
 #include <QApplication>
+#include <QPointer>
+
+#include "core/LumoClientWindow.h"
+#include "core/LumoGetFileWindow.h"
+#include "core/WindowPlacement.h"
 
 namespace kov {
+
+namespace {
+
+// A window built for one opening: it goes when it is closed, and at the latest with the main window.
+void ShowForOneOpening(LumoMain& main, QWidget* window, int widthTwips, int heightTwips)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(&main, &QObject::destroyed, [window = QPointer<QWidget>(window)] { delete window.data(); });
+    CenterAndShowForm(window, widthTwips, heightTwips);
+}
+
+}  // namespace
 
 void ConfigureApplication()
 {
@@ -11,8 +28,13 @@ void ConfigureApplication()
 
 Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_unique<LumoMain>(*m_data, m_prompter))
 {
-    // Each window of the program is built here and handed to the main window as the opener of its menu item,
-    // e.g. m_main->setOpener(QStringLiteral("GoProj"), [this] { ... });
+    // Each window of the program is built here and handed to the main window as the opener of its menu item.
+    m_main->setOpener(QStringLiteral("GoProj"), [this] {
+        ShowForOneOpening(*m_main, new LumoClient(*m_data, m_prompter, m_main.get()), 6370, 4900);
+    });
+    m_main->setOpener(QStringLiteral("GoOpen"), [this] {
+        ShowForOneOpening(*m_main, new LumoGetFile(*m_data, m_prompter, m_main.get()), 3700, 4525);
+    });
 }
 
 Program::~Program() = default;

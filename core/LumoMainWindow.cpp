@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "core/Project.h"
+#include "core/ProjectCommands.h"
 #include "core/WindowPlacement.h"
 
 namespace kov {
@@ -203,6 +204,14 @@ void LumoMain::runItem(const QString& name)
             EndProgram();
             return;
         }
+        if (name == QLatin1String("GoSave")) {
+            saveProject();
+            return;
+        }
+        if (name == QLatin1String("GoSaveAs")) {
+            saveProjectAs();
+            return;
+        }
         if (const int channel = ChannelOf(name, QLatin1String("GoMask"), 6); channel != 0) {
             m_data.CurrentChannel = static_cast<i16>(channel);
         } else if (const int paging = ChannelOf(name, QLatin1String("GoPage"), 2); paging != 0) {
@@ -236,6 +245,19 @@ void LumoMain::newProject()
         return;
     }
     setWindowTitle(MainCaption(m_data.ProjectFileName));
+    UpdateMainMenus();
+}
+
+void LumoMain::saveProject()
+{
+    SaveProject(m_data, m_prompter);
+    UpdateMainMenus();
+}
+
+void LumoMain::saveProjectAs()
+{
+    if (SaveProjectAs(m_data, m_prompter))
+        setWindowTitle(SavedAsCaption(m_data.ProjectFileName));
     UpdateMainMenus();
 }
 

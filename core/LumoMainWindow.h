@@ -17,7 +17,7 @@ namespace kov {
 
 // What a menu item opens, by the item's control name ("GoOpen", "GoMask3", "GoRefSpec" ...). The main window
 // does an item's own bookkeeping (channel number, search target) first, then calls its opener; an item without
-// one does nothing more.
+// one does nothing more. New, Save, Save As and Exit are the main window's own and take no opener.
 using Opener = std::function<void()>;
 using Openers = QHash<QString, Opener>;
 
@@ -57,6 +57,8 @@ private:
     void runItem(const QString& name);
     void runOpener(const QString& name);
     void newProject();
+    void saveProject();
+    void saveProjectAs();
     void activate();
     void loadLogo(QLabel* label, const QString& fileName);
     void placeLogos();

@@ -1,1 +1,211 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/Tables.h"
+#include "masking/Goal.h"
+
+using namespace kov;
+
+namespace {
+
+constexpr int Ch = 4;
+
+// A database whose entry i (1..20) is a -3 dB per octave shape starting at 40 + i dB.
+LumoData Database()
+{
+    LumoData d;
+    InitTables(d);
+    for (int i = 0; i <= 20; ++i) {
+        d.SpecName(i) = QStringLiteral("Shape %1").arg(i);
+        for (int b = 22; b <= 39; ++b)
+            d.SpecLevel(i, b) = static_cast<f32>(40 + i) - static_cast<f32>(b - 22);
+    }
+    return d;
+}
+
+TEST(GoalListTest, LeavesOutEmptySlotsAndEntriesAbove15)
+{
+    LumoData d = Database();
+    d.SpecName(3) = QStringLiteral("Empty");
+    d.SpecName(7) = QStringLiteral("  Empty ");
+    d.SpecName(8) = QStringLiteral("Empty room");
+    const QList<int> entries = GoalListEntries(d);
+    EXPECT_EQ(entries, (QList<int>{1, 2, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15}));
+}
+
+TEST(GoalListTest, FocusNote)
+{
+    LumoData d = Database();
+    EXPECT_EQ(GoalListFocusNote(d, Ch), QStringLiteral("Click on desired spectrum shape."));
+    EXPECT_EQ(d.MaskSpectrumIndexEdit(Ch), 2);
+    EXPECT_EQ(GoalListFocusNote(d, Ch),
+              QStringLiteral("The spectrum Shape 2 was previously chosen. You may chose another."));
+}
+
+TEST(SelectGoalTest, TakesTheShapeAndShowsRecommendations)
+{
+    LumoData d = Database();
+    const GoalView first = SelectGoalEntry(d, Ch, 1);
+    EXPECT_EQ(d.MaskSpectrumIndexEdit(Ch), 1);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 22), 41);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 39), 24);
+    ASSERT_TRUE(first.recommendation.has_value());
+    EXPECT_EQ(first.recommendation->split(u'\n').size(), 5);
+    EXPECT_TRUE(first.recommendation->startsWith(QStringLiteral("Panels less than 60 inches: 48\nPanels near")));
+    EXPECT_EQ(
+        first.note,
+        QStringLiteral("Present fixed level is shown below. Adjust to desired level with buttons, then click CHOOSE."));
+    EXPECT_EQ(first.levelText, GoalLevelText(d, Ch));
+
+    const GoalView second = SelectGoalEntry(d, Ch, 2);
+    EXPECT_EQ(second.recommendation, QStringLiteral("No or fiberglass ceiling, CAC less than 30:  45\n"
+                                                    "Low density mineral tile, CAC near 30: 44\n"
+                                                    "High denisty meineral tile, CAC near 35: 42"));
+    EXPECT_FALSE(SelectGoalEntry(d, Ch, 3).recommendation.has_value());
+}
+
+TEST(SelectGoalTest, LevelIsWholeDecibelsAsPlainText)
+{
+    LumoData d = Database();
+    for (int b = 22; b <= 39; ++b)
+        d.SpecLevel(5, b) = 40;
+    // 40 dB in every band: 51.5 dBA to a tenth, 52 whole.
+    EXPECT_EQ(SelectGoalEntry(d, Ch, 5).levelText, QStringLiteral("52"));
+}
+
+TEST(SelectGoalTest, ReselectingDiscardsSteps)
+{
+    LumoData d = Database();
+    const GoalView view = SelectGoalEntry(d, Ch, 6);
+    ASSERT_TRUE(RaiseGoal(d, Ch, view.levelText).changed);
+    ASSERT_TRUE(RaiseGoal(d, Ch, view.levelText).changed);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 30), 40 + 6 - 8 + 2);
+    EXPECT_EQ(SelectGoalEntry(d, Ch, 6).levelText, view.levelText);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 30), 40 + 6 - 8);
+}
+
+// Steps the goal with the level text each step shows until a step is refused.
+QString StepUntilRefused(LumoData& d, bool up, std::optional<MaskMessage>& refusal)
+{
+    QString shown = GoalLevelText(d, Ch);
+    for (int i = 0; i < 200; ++i) {
+        const GoalStep step = up ? RaiseGoal(d, Ch, shown) : LowerGoal(d, Ch, shown);
+        if (!step.changed) {
+            refusal = step.error;
+            return shown;
+        }
+        shown = step.levelText;
+    }
+    return QString();
+}
+
+TEST(GoalStepTest, UpToSeventyOneAndDownToThirtyNine)
+{
+    LumoData d = Database();
+    SelectGoalEntry(d, Ch, 10);
+    std::optional<MaskMessage> refusal;
+    EXPECT_EQ(StepUntilRefused(d, true, refusal), QStringLiteral("71"));
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal,
+              (MaskMessage{QStringLiteral("The masking spectrum is set too high"), "Range Error", MsgIcon::Critical}));
+    EXPECT_EQ(GoalLevelText(d, Ch), QStringLiteral("71"));
+
+    refusal.reset();
+    EXPECT_EQ(StepUntilRefused(d, false, refusal), QStringLiteral("39"));
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal,
+              (MaskMessage{QStringLiteral("The masking spectrum is set too low."), "Range Error", MsgIcon::Critical}));
+}
+
+TEST(GoalStepTest, LimitsReadFromTheShownText)
+{
+    LumoData d = Database();
+    SelectGoalEntry(d, Ch, 10);
+    struct Case {
+        const char* shown;
+        bool up;
+        bool changed;
+    };
+    for (const Case c : {Case{"70", true, true}, Case{"71", true, false}, Case{"40", false, true},
+                         Case{"39", false, false}, Case{"", true, true}, Case{"", false, false}}) {
+        const f32 before = d.MaskFinalEdit(Ch, 25);
+        const GoalStep step = c.up ? RaiseGoal(d, Ch, c.shown) : LowerGoal(d, Ch, c.shown);
+        EXPECT_EQ(step.changed, c.changed) << c.shown;
+        EXPECT_EQ(step.error.has_value(), !c.changed) << c.shown;
+        EXPECT_EQ(d.MaskFinalEdit(Ch, 25), c.changed ? before + (c.up ? 1.f : -1.f) : before) << c.shown;
+    }
+}
+
+TEST(GoalStepTest, InRangeWithoutAnEntryDoesNothing)
+{
+    LumoData d = Database();
+    const GoalStep step = RaiseGoal(d, Ch, QStringLiteral("50"));
+    EXPECT_FALSE(step.changed);
+    EXPECT_FALSE(step.error.has_value());
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 30), 0);
+}
+
+TEST(ConfirmGoalTest, RefusesEmptyQuietOrChannellessGoals)
+{
+    LumoData d = Database();
+    SelectGoalEntry(d, Ch, 10);
+    const MaskMessage invalid{QStringLiteral("You have chosen an empty or invalid spectrum. Try another."),
+                              QStringLiteral("Masking Spectrum"), MsgIcon::Information};
+    EXPECT_EQ(ConfirmGoal(d, Ch, QStringLiteral("35")).refusal, invalid);
+    EXPECT_EQ(ConfirmGoal(d, Ch, QStringLiteral("")).refusal, invalid);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 21), 0);
+    EXPECT_TRUE(ConfirmGoal(d, Ch, QStringLiteral("36")).accepted);
+
+    d.SpecName(10) = QStringLiteral("Empty ");
+    EXPECT_EQ(ConfirmGoal(d, Ch, QStringLiteral("50")).refusal, invalid);
+
+    const GoalChoice noChannel = ConfirmGoal(d, 0, QStringLiteral("50"));
+    EXPECT_FALSE(noChannel.accepted);
+    EXPECT_EQ(noChannel.refusal, (MaskMessage{QStringLiteral("Enter the channel for the masking signal."),
+                                              QStringLiteral("Channel Number"), MsgIcon::Information}));
+}
+
+TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)
+{
+    LumoData d = Database();
+    SelectGoalEntry(d, Ch, 10);
+    for (int b = 22; b <= 39; ++b)
+        d.MaskFinalEdit(Ch, b) = 40;
+    d.MaskFinalEdit(Ch, 22) = 45;
+    d.MaskFinalEdit(Ch, 38) = 50;
+    d.MaskFinalEdit(Ch, 39) = 49;
+    const GoalChoice choice = ConfirmGoal(d, Ch, GoalLevelText(d, Ch));
+    ASSERT_TRUE(choice.accepted);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 21), 46);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 20), 47);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 40), 48);
+    EXPECT_EQ(d.MaskFinalEdit(Ch, 41), 47);
+
+    struct Octave {
+        int band;
+        f32 level;
+    };
+    // 24 .. 36: three bands of 40 dB, 44.77; 21: 47, 46, 45 -> 50.85; 39: 50, 49, 48 -> 53.85.
+    for (const Octave o : {Octave{21, 51}, Octave{24, 45}, Octave{27, 45}, Octave{30, 45}, Octave{33, 45},
+                           Octave{36, 45}, Octave{39, 54}})
+        EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, o.band), o.level) << o.band;
+    EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, 22), 0);
+
+    // Bands 22..32: 45 once and 40 ten times.
+    const double expected = 10 * std::log10(std::pow(10.0, 4.5) + 10 * std::pow(10.0, 4.0));
+    EXPECT_NEAR(choice.goalLevel, expected, 1e-4);
+}
+
+TEST(LevelTo1600Test, EnergySumOf160To1600Hz)
+{
+    BandArray s;
+    for (int b = 22; b <= 32; ++b)
+        s(b) = 40;
+    s(33) = 90;  // 2 kHz and above do not count
+    s(21) = 90;
+    EXPECT_NEAR(LevelTo1600(s), 40 + 10 * std::log10(11.0), 1e-5);
+    EXPECT_FLOAT_EQ(LevelTo1600(BandArray{}), static_cast<f32>(10 * std::log10(11.0)));
+}
+
+}  // namespace

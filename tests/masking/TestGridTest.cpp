@@ -1,1 +1,394 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "core/Tables.h"
+#include "masking/TestGrid.h"
+
+using namespace kov;
+
+namespace {
+
+constexpr int Ch = 2;
+
+LumoData Tables()
+{
+    LumoData d;
+    InitTables(d);
+    return d;
+}
+
+// Fills test columns 1..count with `level` + test number / 10 in every band, the way a typed test looks.
+TestGrid FilledGrid(int count, double level = 40)
+{
+    TestGrid g;
+    g.setCount(count);
+    for (int t = 1; t <= count; ++t) {
+        for (int k = 1; k <= GridBandCount; ++k)
+            g.setText(TestBandToCell(t, k), QString::number(level + t / 10.0 + k, 'f', 1));
+    }
+    return g;
+}
+
+TEST(TestGridCells, CellNumbersAndBack)
+{
+    struct Case {
+        int test, band, cell;
+    };
+    for (const Case c : {Case{1, 1, 1}, Case{1, 18, 18}, Case{2, 1, 19}, Case{3, 5, 41}, Case{10, 18, 180}}) {
+        EXPECT_EQ(TestBandToCell(c.test, c.band), c.cell);
+        EXPECT_EQ(CellToTestBand(c.cell), (TestBand{c.test, c.band})) << c.cell;
+    }
+    EXPECT_EQ(GridIndexToBand(1), 22);
+    EXPECT_EQ(GridIndexToBand(18), 39);
+}
+
+TEST(BasicValTest, ReadsTheLeadingNumber)
+{
+    struct Case {
+        const char* text;
+        double value;
+    };
+    for (const Case c : {Case{"45", 45}, Case{"45abc", 45}, Case{"abc", 0}, Case{"", 0}, Case{" 4 5 ", 45},
+                         Case{"45.2.1", 45.2}, Case{".5", 0.5}, Case{"5.", 5}, Case{"-3", -3}, Case{"+7", 7},
+                         Case{"- 3", -3}, Case{"1e2", 100}, Case{"1D1", 10}, Case{"2.5E-1", 0.25}, Case{"5e", 5},
+                         Case{".", 0}, Case{"-", 0}, Case{"&H10", 0}, Case{"4\t5", 45}})
+        EXPECT_DOUBLE_EQ(BasicVal(QString::fromLatin1(c.text)), c.value) << c.text;
+    EXPECT_TRUE(std::isinf(BasicVal(QStringLiteral("1e999"))));
+    EXPECT_EQ(BasicVal(QStringLiteral("1e-999")), 0.0);
+}
+
+TEST(LeaveCellTest, KeepsLevelsFrom1To99RoundedToATenth)
+{
+    const LumoData d = Tables();
+    struct Case {
+        const char* typed;
+        int cell;
+        const char* shown;  // "" = emptied with the out-of-range note
+        const char* frequency;
+    };
+    for (const Case c : {Case{"1", 1, "1.0", ""}, Case{"99", 1, "99.0", ""}, Case{"0.9", 1, "", "160"},
+                         Case{"99.1", 18, "", "8000"}, Case{"abc", 1, "", "160"}, Case{"", 30, "", "2000"},
+                         Case{"45.25", 1, "45.2", ""}, Case{"45.75", 1, "45.8", ""}, Case{"45abc", 1, "45.0", ""},
+                         Case{"0.95", 1, "1.0", ""}, Case{"0.94", 1, "", "160"}, Case{"99.05", 1, "99.0", ""},
+                         Case{"99.15", 1, "", "160"}, Case{"-50", 1, "", "160"}}) {
+        TestGrid g;
+        g.setCount(2);
+        g.setText(c.cell, QStringLiteral("12.0"));
+        const CellExit exit = LeaveCell(g, d, c.cell, QString::fromLatin1(c.typed));
+        EXPECT_EQ(g.text(c.cell), QString::fromLatin1(c.shown)) << c.typed;
+        EXPECT_FLOAT_EQ(g.value(c.cell), static_cast<f32>(BasicVal(QString::fromLatin1(c.shown)))) << c.typed;
+        const QString note = *c.shown ? QString()
+                                      : QStringLiteral("The sound level at ") + c.frequency +
+                                            QStringLiteral(" Hz was out of range (1 to 99). Reenter.");
+        EXPECT_EQ(exit.note, note) << c.typed;
+        EXPECT_FALSE(exit.testOneComplete);
+    }
+}
+
+TEST(LeaveCellTest, CompletingTestOneAveragesEveryBand)
+{
+    const LumoData d = Tables();
+    TestGrid g;
+    g.setCount(1);
+    for (int k = 1; k <= 17; ++k) {
+        EXPECT_FALSE(LeaveCell(g, d, k, QStringLiteral("40")).testOneComplete);
+        EXPECT_EQ(g.averageText(k), QString()) << k;
+    }
+    const CellExit exit = LeaveCell(g, d, 18, QStringLiteral("40"));
+    ASSERT_TRUE(exit.testOneComplete);
+    for (int k = 1; k <= GridBandCount; ++k)
+        EXPECT_EQ(g.averageText(k), QStringLiteral("40.0")) << k;
+    // 40 dB in every band is 51.5 dBA to a tenth, shown as the even whole number.
+    EXPECT_EQ(exit.levelText, QStringLiteral("52"));
+}
+
+TEST(EnterCellTest, NoteOnlyOnAnEmptyFirstCell)
+{
+    TestGrid g;
+    g.setCount(2);
+    EXPECT_EQ(EnterCell(g, 1).note, EnterDataNote);
+    EXPECT_EQ(EnterCell(g, 1).currentTest, 1);
+    EXPECT_FALSE(EnterCell(g, 2).note.has_value());
+    EXPECT_EQ(EnterCell(g, 20).currentTest, 2);
+    g.setText(1, QStringLiteral("40.0"));
+    EXPECT_FALSE(EnterCell(g, 1).note.has_value());
+}
+
+TEST(AverageBandTest, ArithmeticMeanOfTheDecibels)
+{
+    struct Case {
+        std::vector<const char*> cells;
+        const char* label;
+        f32 value;
+    };
+    for (const Case& c : {Case{{"40.0", "60.0"}, "50.0", 50}, Case{{"45.1", "45.2"}, "45.2", 45.2f},
+                          Case{{"45.1", "45.0"}, "45.0", 45.0f}, Case{{"40.0", ""}, "20.0", 20},
+                          Case{{"45.0", "45.1", "45.1"}, "45.1", 45.1f}, Case{{"-5.0", "3.0"}, "", 0},
+                          Case{{"0.0"}, "", 0}, Case{{"5.0", "4.0"}, "4.5", 4.5f}}) {
+        TestGrid g;
+        g.setCount(static_cast<int>(c.cells.size()));
+        for (int t = 1; t <= g.count(); ++t)
+            g.setText(TestBandToCell(t, 4), QString::fromLatin1(c.cells[static_cast<std::size_t>(t - 1)]));
+        EXPECT_FALSE(AverageBand(g, 4));
+        EXPECT_EQ(g.averageText(4), QString::fromLatin1(c.label)) << c.cells[0];
+        EXPECT_FLOAT_EQ(g.average(4), c.value) << c.cells[0];
+    }
+}
+
+TEST(AverageBandTest, NoTestsFailsAndLeavesTheLabel)
+{
+    TestGrid g = FilledGrid(1);
+    ASSERT_FALSE(AverageBand(g, 3));
+    const QString before = g.averageText(3);
+    g.setCount(0);
+    EXPECT_TRUE(AverageBand(g, 3));
+    EXPECT_EQ(g.averageText(3), before);
+}
+
+TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTests)
+{
+    TestGrid g = FilledGrid(3);
+    EXPECT_EQ(FindMissingCell(g, 3), TestBand{});
+    g.clearCell(TestBandToCell(1, 7));
+    g.clearCell(TestBandToCell(2, 3));
+    g.clearCell(TestBandToCell(3, 1));
+    EXPECT_EQ(FindMissingCell(g, 1), (TestBand{1, 7}));
+    EXPECT_EQ(FindMissingCell(g, 2), (TestBand{2, 3}));
+    EXPECT_EQ(FindMissingCell(g, 3), (TestBand{3, 1}));
+    EXPECT_EQ(FindMissingCell(g, 0), TestBand{});
+
+    const LumoData d = Tables();
+    EXPECT_EQ(AddTestFocusNote(g, d, 2), QStringLiteral("Data are missing in Test 2 at 250 Hz."));
+    EXPECT_FALSE(AddTestFocusNote(FilledGrid(2), d, 2).has_value());
+}
+
+TEST(DeleteTestTest, LaterColumnsMoveLeft)
+{
+    TestGrid g = FilledGrid(3);
+    const QString third = g.text(TestBandToCell(3, 5));
+    DeleteTest(g, 2);
+    EXPECT_EQ(g.count(), 2);
+    for (int k = 1; k <= GridBandCount; ++k) {
+        EXPECT_EQ(g.value(2, k), FilledGrid(3).value(3, k)) << k;
+        EXPECT_EQ(g.text(TestBandToCell(3, k)), QString()) << k;
+        // Tests 1 and 3 were 40.1 + k and 40.3 + k.
+        EXPECT_FLOAT_EQ(g.average(k), 40.2f + k) << k;
+    }
+    EXPECT_EQ(g.text(TestBandToCell(2, 5)), third);
+}
+
+TEST(DeleteTestTest, LastColumnAndOnlyColumn)
+{
+    TestGrid g = FilledGrid(3);
+    DeleteTest(g, 3);
+    EXPECT_EQ(g.count(), 2);
+    EXPECT_EQ(g.value(3, 1), 0);
+    EXPECT_FLOAT_EQ(g.average(1), 41.2f);
+
+    TestGrid one = FilledGrid(1);
+    AverageBand(one, 1);
+    DeleteTest(one, 1);
+    EXPECT_EQ(one.count(), 1);
+    for (int k = 1; k <= GridBandCount; ++k) {
+        EXPECT_EQ(one.text(k), QString());
+        EXPECT_EQ(one.averageText(k), QString());
+    }
+}
+
+TEST(DeleteTestTest, DropTestHandsTheAveragesToTheWorkingSet)
+{
+    LumoData d = Tables();
+    d.MaskTestCountEdit(Ch) = 2;
+    TestGrid g = FilledGrid(2);
+    const TestDrop drop = DropTest(g, d, Ch, 1);
+    EXPECT_EQ(drop.currentTest, 1);
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 1);
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 22), 41.2f);
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 39), 58.2f);
+    EXPECT_EQ(drop.levelText, AverageLevelText(d, Ch));
+    EXPECT_FALSE(drop.levelText.isEmpty());
+}
+
+TEST(NavigateGridTest, ArrowsAndEnter)
+{
+    using T = GridTarget;
+    struct Case {
+        int cell, count;
+        GridKey key;
+        bool addTest, calc;
+        GridTarget target;
+    };
+    const Case cases[] = {
+        {19, 2, GridKey::Left, true, true, {T::Cell, 1}},
+        {5, 2, GridKey::Left, true, true, {}},
+        {1, 2, GridKey::Up, true, true, {}},
+        {19, 2, GridKey::Up, true, true, {T::Cell, 18}},
+        {1, 2, GridKey::Right, true, true, {T::Cell, 19}},
+        {19, 2, GridKey::Right, true, true, {}},
+        {18, 1, GridKey::Right, true, true, {}},
+        {18, 2, GridKey::Down, true, true, {T::Cell, 19}},
+        {36, 2, GridKey::Down, true, true, {T::AddTest}},
+        {36, 2, GridKey::Down, false, true, {}},
+        {180, 10, GridKey::Down, false, true, {}},
+        {36, 2, GridKey::Enter, true, true, {T::Calculate}},
+        {36, 2, GridKey::Enter, true, false, {T::DownloadLD}},
+        {5, 2, GridKey::Enter, true, false, {T::Cell, 6}},
+        {18, 2, GridKey::Enter, true, true, {T::Cell, 19}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NavigateGrid(c.cell, c.count, c.key, c.addTest, c.calc), c.target)
+            << c.cell << " key " << static_cast<int>(c.key);
+}
+
+TEST(AddTestTest, TenTestsAtMost)
+{
+    LumoData d = Tables();
+    TestGrid g;
+    g.setCount(1);
+    const TestAddition second = AddTest(g, d, Ch);
+    EXPECT_TRUE(second.added);
+    EXPECT_EQ(second.currentTest, 2);
+    EXPECT_EQ(second.focusCell, 19);
+    EXPECT_TRUE(second.addTestEnabled);
+    EXPECT_FALSE(second.note.has_value());
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 2);
+
+    g.setCount(9);
+    const TestAddition tenth = AddTest(g, d, Ch);
+    EXPECT_TRUE(tenth.added);
+    EXPECT_EQ(tenth.focusCell, 163);
+    EXPECT_FALSE(tenth.addTestEnabled);
+    EXPECT_EQ(tenth.note, QStringLiteral("Cannot add more than ten tests."));
+
+    const TestAddition eleventh = AddTest(g, d, Ch);
+    EXPECT_FALSE(eleventh.added);
+    EXPECT_FALSE(eleventh.addTestEnabled);
+    EXPECT_EQ(eleventh.note, QStringLiteral("Cannot add more than ten tests."));
+    EXPECT_EQ(g.count(), 10);
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 10);
+}
+
+TEST(WorkingSetTest, StoreAndLoadGrid)
+{
+    LumoData d = Tables();
+    TestGrid g = FilledGrid(2);
+    g.setText(TestBandToCell(2, 3), QString());
+    for (int k = 1; k <= GridBandCount; ++k)
+        AverageBand(g, k);
+    StoreGrid(g, d, Ch);
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 2);
+    EXPECT_FLOAT_EQ(d.MaskTestEdit(2, Ch, 23), 42.2f);
+    EXPECT_EQ(d.MaskTestEdit(2, Ch, 24), 0);
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 24), 21.6f);  // (43.1 + 0) / 2 = 21.55, half to even
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 39), 58.2f);
+
+    d.MaskTestEdit(1, Ch, 22) = 45.25f;
+    TestGrid loaded;
+    LoadGrid(loaded, d, Ch);
+    EXPECT_EQ(loaded.count(), 2);
+    EXPECT_EQ(loaded.text(1), QStringLiteral("45.2"));
+    EXPECT_EQ(loaded.text(TestBandToCell(2, 3)), QStringLiteral("0.0"));
+    EXPECT_EQ(loaded.value(2, 3), 0);
+
+    d.MaskTestCountEdit(Ch) = 15;
+    LoadGrid(loaded, d, Ch);
+    EXPECT_EQ(loaded.count(), 10);
+}
+
+TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
+{
+    LumoData d = Tables();
+    TestGrid g = FilledGrid(3);
+    const GridStep fresh = EnterGridStage(g, d, Ch);
+    EXPECT_EQ(g.count(), 1);
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 1);
+    EXPECT_TRUE(fresh.hideAllCells);
+    EXPECT_EQ(g.text(TestBandToCell(2, 1)), QString());
+    EXPECT_EQ(fresh.buttons, (GridButtons{false, false, std::nullopt, false, true}));
+    EXPECT_EQ(fresh.note, FirstEntryNote);
+    EXPECT_EQ(fresh.focus, (GridTarget{GridTarget::Cell, 1}));
+
+    d.MaskTestCountEdit(Ch) = 2;
+    for (int b = 22; b <= 39; ++b) {
+        d.MaskTestEdit(1, Ch, b) = 40;
+        d.MaskTestEdit(2, Ch, b) = 45.3f;
+    }
+    const GridStep stored = EnterGridStage(g, d, Ch);
+    EXPECT_FALSE(stored.failure.has_value());
+    EXPECT_EQ(g.count(), 2);
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 30), 42.6f);  // 42.65, half to even
+    EXPECT_EQ(g.averageText(1), QStringLiteral("42.6"));
+    EXPECT_EQ(stored.buttons, (GridButtons{true, true, std::nullopt, true, true}));
+    EXPECT_EQ(stored.note, EditOrCalculateNote);
+    EXPECT_EQ(stored.focus, GridTarget{GridTarget::Calculate});
+    EXPECT_EQ(stored.levelText, AverageLevelText(d, Ch));
+}
+
+TEST(WorkingSetTest, RefreshAfterADownload)
+{
+    LumoData d = Tables();
+    DownloadLevels levels;
+    for (int k = 1; k <= 20; ++k) {
+        levels(1, k) = 45.25f;
+        levels(2, k) = 50.05f;
+    }
+    d.MaskTestCountEdit(Ch) = 2;
+    TestGrid g;
+    const GridStep step = RefreshGridAndAverage(g, d, Ch, levels);
+    EXPECT_EQ(step.averageFailures, 0);
+    EXPECT_FLOAT_EQ(d.MaskTestEdit(1, Ch, 22), 45.2f);
+    EXPECT_FLOAT_EQ(d.MaskTestEdit(2, Ch, 39), 50.0f);
+    EXPECT_EQ(d.MaskTestEdit(1, Ch, 40), 0);  // band index 19 of the buffer is no grid band
+    EXPECT_EQ(g.text(TestBandToCell(2, 18)), QStringLiteral("50.0"));
+    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 22), 47.6f);
+    EXPECT_EQ(step.buttons, (GridButtons{true, true, true, true, std::nullopt}));
+    EXPECT_EQ(step.note, DownloadCompleteNote);
+    EXPECT_EQ(step.focus, GridTarget{GridTarget::Calculate});
+
+    d.MaskTestCountEdit(Ch) = 0;
+    const GridStep none = RefreshGridAndAverage(g, d, Ch, levels);
+    EXPECT_EQ(none.averageFailures, 18);
+    EXPECT_EQ(none.buttons, (GridButtons{false, false, false, false, std::nullopt}));
+    EXPECT_EQ(none.note, NothingDownloadedNote);
+    EXPECT_EQ(none.focus, GridTarget{});
+
+    d.MaskTestCountEdit(Ch) = 10;
+    EXPECT_EQ(RefreshGridAndAverage(g, d, Ch, levels).buttons.addTest, false);
+}
+
+TEST(WorkingSetTest, ClearData)
+{
+    LumoData d = Tables();
+    TestGrid g = FilledGrid(4);
+    AverageBand(g, 1);
+    const GridStep step = ClearData(g, d, Ch);
+    EXPECT_EQ(g.count(), 1);
+    EXPECT_EQ(d.MaskTestCountEdit(Ch), 1);
+    EXPECT_EQ(g.text(1), QString());
+    EXPECT_EQ(g.text(TestBandToCell(4, 18)), QString());
+    EXPECT_EQ(g.averageText(1), QString());
+    EXPECT_EQ(step.buttons, (GridButtons{false, std::nullopt, std::nullopt, false, std::nullopt}));
+    EXPECT_EQ(step.note, EnterDataNote);
+    EXPECT_EQ(step.currentTest, 1);
+    EXPECT_EQ(step.focus, (GridTarget{GridTarget::Cell, 1}));
+}
+
+TEST(LevelTextTest, WholeDecibelsOfTheTenth)
+{
+    const LumoData d = Tables();
+    BandArray s;
+    struct Case {
+        f32 level;
+        const char* text;
+    };
+    // Flat 40 dB is 51.475 dBA, 51.5 to a tenth and 52 whole; flat 39 dB is 50.5 and 50.
+    for (const Case c : {Case{40, "52"}, Case{39, "50"}, Case{45.3f, "57"}}) {
+        for (int b = 22; b <= 39; ++b)
+            s(b) = c.level;
+        EXPECT_EQ(LevelDisplay(d, s), QString::fromLatin1(c.text)) << c.level;
+    }
+}
+
+}  // namespace

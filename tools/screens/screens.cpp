@@ -6,7 +6,9 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "Program.h"
+#include "core/ProjectFile.h"
 
 namespace {
 
@@ -63,6 +66,90 @@ void ZuvProject(kov::Program& program)
     program.mainWindow().setWindowTitle(kov::MainCaption(d.ProjectFileName));
 }
 
+QWidget* ProgramWindow(const QString& objectName)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == objectName && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+QWidget* OpenItem(kov::Program& program, const QString& item)
+{
+    LetEventsRun(300);
+    program.mainWindow().item(item)->trigger();
+    return nullptr;
+}
+
+// Sample project files for the Open window, beside the program only while the tool runs.
+class SampleProjects {
+public:
+    ~SampleProjects()
+    {
+        for (const QString& path : m_made)
+            QFile::remove(path);
+    }
+    void add(kov::Program& program, const QString& fileName, const QString& name, const QString& date,
+             kov::i16 generator)
+    {
+        const QString path = QDir(program.data().AppPath).filePath(fileName);
+        if (QFileInfo::exists(path))
+            return;
+        kov::LumoData d;
+        d.ProjectInfo(1) = name;
+        d.ProjectInfo(2) = date;
+        d.Generator = generator;
+        d.ProjectStage = 2;
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) {
+            f.write(kov::ProjectFileBytes(d));
+            m_made << path;
+        }
+    }
+
+private:
+    QStringList m_made;
+};
+
+SampleProjects& Samples()
+{
+    static SampleProjects samples;
+    return samples;
+}
+
+QWidget* ClientOverProject(kov::Program& p)
+{
+    kov::LumoData& d = p.data();
+    d.ProjectInfo(1) = QStringLiteral("THIRD FLOOR, EAST WING");
+    d.ProjectInfo(2) = QStringLiteral("3/7/2026");
+    d.Generator = kov::GeneratorDA2500;
+    d.ProjectStage = 1;
+    p.mainWindow().UpdateMainMenus();
+    OpenItem(p, QStringLiteral("GoProj"));
+    return ProgramWindow(QStringLiteral("LumoClient"));
+}
+
+QWidget* GetFileWithOneClicked(kov::Program& p)
+{
+    Samples().add(p, QStringLiteral("ANNEX.MSK"), QStringLiteral("ANNEX, GROUND FLOOR"), QStringLiteral("1/14/2026"),
+                  kov::GeneratorDU3001);
+    Samples().add(p, QStringLiteral("LOBBY.MSK"), QStringLiteral("LOBBY AND RECEPTION"), QStringLiteral("11/2/2025"),
+                  kov::GeneratorVO120R);
+    Samples().add(p, QStringLiteral("THIRD.MSK"), QStringLiteral("THIRD FLOOR, EAST WING"), QStringLiteral("3/7/2026"),
+                  kov::GeneratorZUVAR24);
+    OpenItem(p, QStringLiteral("GoOpen"));
+    QWidget* window = ProgramWindow(QStringLiteral("LumoGetFile"));
+    if (window == nullptr)
+        return nullptr;
+    if (auto* files = window->findChild<QListWidget*>(QStringLiteral("FileBoxOffice"))) {
+        const QList<QListWidgetItem*> third = files->findItems(QStringLiteral("THIRD.MSK"), Qt::MatchExactly);
+        if (!third.isEmpty())
+            files->setCurrentItem(third.front());
+    }
+    return window;
+}
+
 const std::vector<Screen>& Screens()
 {
     static const std::vector<Screen> screens{
@@ -75,6 +162,8 @@ const std::vector<Screen>& Screens()
              ZuvProject(p);
              return OpenMenu(p, QStringLiteral("DoMask"));
          }},
+        {"client", "Project Information over a project", ClientOverProject},
+        {"getfile", "the Open window with a project file clicked", GetFileWithOneClicked},
     };
     return screens;
 }
@@ -181,5 +270,10 @@ int main(int argc, char** argv)
     }
     LetEventsRun(500);
 
-    return SaveScreen(main, args[1]) ? 0 : 1;
+    if (!SaveScreen(main, args[1]))
+        return 1;
+    if (window->isWindow() && window != &main)
+        std::printf("  %s: %dx%d, caption \"%s\"\n", qPrintable(window->objectName()), window->width(),
+                    window->height(), qPrintable(window->windowTitle()));
+    return 0;
 }

@@ -1,1 +1,522 @@
-// in progress
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "core/LumoData.h"
+#include "core/Numbers.h"
+#include "core/Tables.h"
+#include "masking/SpectrumPlot.h"
+#include "masking/SpectrumPlotRenderer.h"
+
+namespace kov {
+namespace {
+
+constexpr QRgb Marker = qRgb(255, 0, 255);
+
+// Images hold the plot at an offset inside a marked border, so anything painted past the plot's edge shows.
+constexpr int Offset = 10;
+constexpr int PlotWidth = 17 * 20;  // 20 px per band
+
+BandArray Flat(f32 level)
+{
+    BandArray a;
+    a.fill(level);
+    return a;
+}
+
+QImage MarkedImage(int plotHeight)
+{
+    QImage image(PlotWidth + 2 * Offset, plotHeight + 2 * Offset, QImage::Format_RGB32);
+    image.fill(Marker);
+    return image;
+}
+
+QRectF PlotRect(int plotHeight)
+{
+    return QRectF(Offset, Offset, PlotWidth, plotHeight);
+}
+
+QImage RenderGoal(const BandArray& goal)
+{
+    QImage image = MarkedImage(70 * 3);
+    QPainter p(&image);
+    PlotRenderer r(&p, PlotRect(70 * 3), GoalPlotScale);
+    DrawGoalSpectrum(r, goal);
+    return image;
+}
+
+QImage RenderFit(const BandArray& goal, const BandArray& measured)
+{
+    QImage image = MarkedImage(40 * 5);
+    QPainter p(&image);
+    PlotRenderer r(&p, PlotRect(40 * 5), FitPlotScale);
+    DrawFitPlot(r, goal, measured);
+    return image;
+}
+
+int Column(double band)
+{
+    return Offset + static_cast<int>(std::lround((band - 22) * 20));
+}
+int GoalRow(double level)
+{
+    return Offset + static_cast<int>(std::lround((70 - level) * 3));
+}
+int FitRow(double level)
+{
+    return Offset + static_cast<int>(std::lround((60 - level) * 5));
+}
+
+bool Near(QRgb a, QRgb b, int tolerance = 60)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// Whether a pixel near (x, y) has the colour: an antialiased 2 px line may fall a pixel either way.
+bool ColourAround(const QImage& image, int x, int y, QRgb colour)
+{
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QPoint p(x + dx, y + dy);
+            if (image.rect().contains(p) && Near(image.pixel(p), colour)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int CountOutsidePlot(const QImage& image, const QRectF& plot, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!plot.contains(QPointF(x + 0.5, y + 0.5)) && Near(image.pixel(x, y), colour)) {
+                ++n;
+            }
+        }
+    }
+    return n;
+}
+
+TEST(SpectrumPlotRenderer, BandLinesAreTwoPixelsAtOctavesAndOneElsewhere)
+{
+    // Flat goal at 35 dB and a fit plot with nothing in its range keep the sampled rows free of curves.
+    const QImage goal = RenderGoal(Flat(35));
+    const QImage fit = RenderFit(Flat(10), Flat(10));
+    const struct {
+        const QImage* image;
+        int row;
+    } plots[] = {{&goal, GoalRow(65)}, {&fit, FitRow(55)}};
+    for (const auto& plot : plots) {
+        for (int band = 23; band <= 38; ++band) {
+            SCOPED_TRACE(band);
+            const int x = Column(band);
+            const bool octave = band % 3 == 0;
+            EXPECT_EQ(plot.image->pixel(x, plot.row), GridColour);
+            EXPECT_EQ(plot.image->pixel(x - 1, plot.row), octave ? GridColour : PlotBackground);
+            EXPECT_EQ(plot.image->pixel(x + 1, plot.row), PlotBackground);
+            EXPECT_EQ(plot.image->pixel(x - 2, plot.row), PlotBackground);
+        }
+        // No band lines on the plot's edges.
+        EXPECT_EQ(plot.image->pixel(Column(22), plot.row), PlotBackground);
+        EXPECT_EQ(plot.image->pixel(Column(39) - 1, plot.row), PlotBackground);
+    }
+}
+
+TEST(SpectrumPlotRenderer, LevelLinesOfEachPlot)
+{
+    const QImage goal = RenderGoal(Flat(-20));
+    const QImage fit = RenderFit(Flat(10), Flat(10));
+    const int x = Column(22.5);
+    const struct {
+        const QImage* image;
+        int (*row)(double);
+        int level;
+        bool line;
+    } cases[] = {
+        {&goal, GoalRow, 10, true}, {&goal, GoalRow, 30, true}, {&goal, GoalRow, 60, true}, {&goal, GoalRow, 65, false},
+        {&goal, GoalRow, 5, false}, {&fit, FitRow, 30, true},   {&fit, FitRow, 40, true},   {&fit, FitRow, 50, true},
+        {&fit, FitRow, 25, false},  {&fit, FitRow, 55, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        const int y = c.row(c.level);
+        EXPECT_EQ(c.image->pixel(x, y), c.line ? GridColour : PlotBackground);
+        EXPECT_EQ(c.image->pixel(x, y - 1), PlotBackground);
+        EXPECT_EQ(c.image->pixel(x, y + 1), PlotBackground);
+    }
+    // The top and bottom edges are the plot's limits, not grid lines.
+    EXPECT_EQ(goal.pixel(x, Offset), PlotBackground);
+    EXPECT_EQ(goal.pixel(x, Offset + 70 * 3 - 1), PlotBackground);
+    EXPECT_EQ(fit.pixel(x, Offset), PlotBackground);
+}
+
+TEST(SpectrumPlotRenderer, GoalIsDrawnYellowTwoPixelsWide)
+{
+    const QImage image = RenderGoal(Flat(35));
+    const int x = Column(22.5);
+    const int y = GoalRow(35);
+    EXPECT_EQ(image.pixel(x, y - 1), GoalColour);
+    EXPECT_EQ(image.pixel(x, y), GoalColour);
+    EXPECT_EQ(image.pixel(x, y - 3), PlotBackground);
+    EXPECT_EQ(image.pixel(x, y + 2), PlotBackground);
+    // The curve lies over the grid line it crosses.
+    EXPECT_EQ(image.pixel(Column(24), y), GoalColour);
+
+    BandArray sloped = Flat(40);
+    sloped(26) = 60;
+    const QImage s = RenderGoal(sloped);
+    EXPECT_TRUE(ColourAround(s, Column(25.5), GoalRow(50), GoalColour));
+    EXPECT_TRUE(ColourAround(s, Column(26.5), GoalRow(50), GoalColour));
+    EXPECT_FALSE(ColourAround(s, Column(25.5), GoalRow(40), GoalColour));
+}
+
+TEST(SpectrumPlotRenderer, GoalPlotRunsToSeventyAndOffTheTop)
+{
+    BandArray goal = Flat(40);
+    goal(30) = 70;
+    goal(34) = 80;
+    const QImage image = RenderGoal(goal);
+    EXPECT_TRUE(ColourAround(image, Column(30), Offset + 1, GoalColour));
+    // 29 dB above 40 on the way up to 80 is 70: the curve leaves the plot there.
+    EXPECT_TRUE(ColourAround(image, Column(33.75), Offset + 1, GoalColour));
+    EXPECT_EQ(CountOutsidePlot(image, PlotRect(70 * 3), GoalColour), 0);
+    EXPECT_EQ(image.pixel(Column(34), Offset - 1), Marker);
+}
+
+TEST(SpectrumPlotRenderer, FitPlotLeavesOutSegmentsEndingAtSixtyOrMore)
+{
+    const struct {
+        f32 level;
+        bool drawn;
+    } cases[] = {{59.9f, true}, {60.0f, false}, {75.0f, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        BandArray goal = Flat(40);
+        goal(30) = c.level;
+        BandArray measured = Flat(10);
+        measured(34) = c.level;
+        measured(33) = 30;
+        measured(35) = 30;
+        const QImage image = RenderFit(goal, measured);
+        const double midGoal = (40 + c.level) / 2;
+        EXPECT_EQ(ColourAround(image, Column(29.5), FitRow(midGoal), GoalColour), c.drawn);
+        // The segment that starts at the high value ends at 40: drawn either way.
+        EXPECT_TRUE(ColourAround(image, Column(30.5), FitRow(midGoal), GoalColour));
+        const double midMeasured = (30 + c.level) / 2;
+        EXPECT_EQ(ColourAround(image, Column(33.5), FitRow(midMeasured), MeasuredColour), c.drawn);
+        EXPECT_TRUE(ColourAround(image, Column(34.5), FitRow(midMeasured), MeasuredColour));
+    }
+}
+
+TEST(SpectrumPlotRenderer, FitPlotClipsLevelsBelowTwentyToThePlot)
+{
+    BandArray measured = Flat(40);
+    measured(30) = 0;
+    const QImage image = RenderFit(Flat(45), measured);
+    // From 40 dB at band 29 to 0 at band 30 the curve crosses the bottom edge (20 dB) half way.
+    EXPECT_TRUE(ColourAround(image, Column(29.5), Offset + 40 * 5 - 1, MeasuredColour));
+    EXPECT_EQ(CountOutsidePlot(image, PlotRect(40 * 5), MeasuredColour), 0);
+    EXPECT_EQ(image.pixel(Column(29.5), Offset + 40 * 5), Marker);
+    EXPECT_TRUE(ColourAround(image, Column(25), FitRow(45), GoalColour));
+    EXPECT_TRUE(ColourAround(image, Column(25), FitRow(40), MeasuredColour));
+}
+
+class AxisTexts : public ::testing::Test {
+protected:
+    void SetUp() override { InitTables(d); }
+    LumoData d;
+};
+
+TEST_F(AxisTexts, SpectrumPlotNumbersAndFrequencies)
+{
+    // Height 3162: 3162 * 10 / 70 = 451.7, a step of 452 twips (rounded, not cut).
+    const QList<AxisText> texts = SpectrumAxisTexts({600, 150, 5100, 3162}, d.BandFreq);
+    const int y0 = 150 + 3162 - 100;
+    const QList<AxisText> expected = {
+        {"0", 300, y0},
+        {"10", 300, y0 - 452},
+        {"20", 300, y0 - 904},
+        {"30", 300, y0 - 1356},
+        {"40", 300, y0 - 1808},
+        {"50", 300, y0 - 2260},
+        {"60", 300, y0 - 2712},
+        {"70", 300, y0 - 3164},
+        {"250", 600 + 2 * 300 - 120, y0 + 150},
+        {"500", 600 + 5 * 300 - 120, y0 + 150},
+        {"1000", 600 + 8 * 300 - 150, y0 + 150},
+        {"2000", 600 + 11 * 300 - 150, y0 + 150},
+        {"4000", 600 + 14 * 300 - 150, y0 + 150},
+        {"8000", 600 + 17 * 300 - 150, y0 + 150},
+        {"Frequency", 600 + 2550 - 450, y0 + 300},
+    };
+    EXPECT_EQ(texts, expected);
+}
+
+TEST_F(AxisTexts, FitPlotNumbersAndFrequencies)
+{
+    // Width 5111 and height 3003 do not divide: band steps of 300 (5111 div 17), level steps of 750 (3003 div 4),
+    // half width 2555.
+    const QList<AxisText> texts = FitAxisTexts({420, 150, 5111, 3003}, d.BandFreq);
+    const int y0 = 150 + 3003 - 100;
+    const QList<AxisText> expected = {
+        {"20", 120, y0},
+        {"30", 120, y0 - 750},
+        {"40", 120, y0 - 1500},
+        {"50", 120, y0 - 2250},
+        {"60", 120, y0 - 3000},
+        {"250", 420 + 600 - 120, y0 + 150},
+        {"500", 420 + 1500 - 120, y0 + 150},
+        {"1000", 420 + 2400 - 150, y0 + 150},
+        {"2000", 420 + 3300 - 150, y0 + 150},
+        {"4000", 420 + 4200 - 150, y0 + 150},
+        {"8000", 420 + 5100 - 150, y0 + 150},
+        {"Frequency", 420 + 2555 - 450, y0 + 300},
+    };
+    EXPECT_EQ(texts, expected);
+}
+
+TEST(PointerReadout, BandNearestThePointer)
+{
+    const struct {
+        double x;
+        int band;
+    } cases[] = {{22.0, 22},  {22.49, 22}, {22.5, 23}, {30.51, 31}, {38.49, 38}, {38.5, 39},
+                 {38.99, 39}, {39.4, 39},  {39.7, 39}, {21.6, 22},  {21.2, 22}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(BandAtPointer(c.x), c.band) << c.x;
+    }
+}
+
+TEST(PointerReadout, PlacesInPlotUnits)
+{
+    const struct {
+        int band;
+        double left;
+    } lefts[] = {{22, 22}, {30, 30}, {37, 37}, {38, 37}, {39, 37}};
+    for (const auto& c : lefts) {
+        EXPECT_EQ(FitReadoutLeft(c.band), c.left) << c.band;
+        EXPECT_EQ(FitGoalReadoutPlace(c.band, 50, 3), (ReadoutPlace{c.left, 53})) << c.band;
+        EXPECT_EQ(FitMeasuredReadoutPlace(c.band, 45, 3, 2.5), (ReadoutPlace{c.left, 51.5})) << c.band;
+    }
+    EXPECT_EQ(GoalReadoutPlace(30, 45.5, 4), (ReadoutPlace{28, 49.5}));
+    EXPECT_EQ(GoalReadoutPlace(39, 10, 5), (ReadoutPlace{37, 15}));
+}
+
+TEST(PointerReadout, Texts)
+{
+    const struct {
+        f32 level;
+        const char* goal;
+        const char* fit;
+    } cases[] = {{45.5f, "45.5", "46"}, {44.5f, "44.5", "44"}, {47, "47", "47"},
+                 {0, "0", "0"},         {7.2f, "7.2", "7"},    {52.75f, "52.75", "53"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(GoalReadoutText(c.level), QString::fromLatin1(c.goal)) << c.level;
+        EXPECT_EQ(FitReadoutText(c.level), QString::fromLatin1(c.fit)) << c.level;
+    }
+}
+
+// 50 dB at 160 Hz falling 5 dB per octave, and a measured spectrum around it that drops away at the top.
+BandArray RealisticGoal()
+{
+    BandArray goal;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        goal(b) = static_cast<f32>(std::round((50.0 - (b - 22) * 5.0 / 3.0) * 10) / 10);
+    }
+    return goal;
+}
+
+BandArray RealisticMeasured()
+{
+    const BandArray goal = RealisticGoal();
+    static const double deviation[] = {-4.5, -2.0, 1.5, 3.0, 2.0,  0.5,  1.0,  2.5,  1.0,
+                                       -0.5, 0.5,  1.5, 0.0, -1.5, -3.0, -5.0, -8.0, -12.0};
+    BandArray measured;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        measured(b) = static_cast<f32>(goal(b) + deviation[b - FirstDataBand]);
+    }
+    return measured;
+}
+
+void SendMove(QWidget* w, QPointF at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+void SaveScreen(QWidget* w, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("KOV_SCREENS_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        w->grab().save(QDir(dir).filePath(name));
+    }
+}
+
+// Dark text pixels in the frame's left margin, where the level numbers stand.
+int TextPixelsLeftOfPlot(QWidget* frame, QWidget* plot)
+{
+    const QImage image = frame->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < plot->x(); ++x) {
+            if (qGray(image.pixel(x, y)) < 100) {
+                ++n;
+            }
+        }
+    }
+    return n;
+}
+
+class PlotWidgets : public ::testing::Test {
+protected:
+    void SetUp() override { InitTables(d); }
+    LumoData d;
+};
+
+TEST_F(PlotWidgets, FramesHoldTheirPlotsAtTheTwipMargins)
+{
+    GoalPlotFrame goalFrame(d.BandFreq);
+    FitPlotFrame fitFrame(d.BandFreq);
+    ASSERT_DOUBLE_EQ(goalFrame.pixelsPerTwip(), 1.0 / 15);
+    EXPECT_EQ(goalFrame.objectName(), "PicSpecFrame");
+    EXPECT_EQ(goalFrame.findChild<GoalSpectrumPlot*>("PicSpectrum"), goalFrame.plot());
+    EXPECT_NE(goalFrame.findChild<QLabel*>("BoxFLevel"), nullptr);
+    EXPECT_EQ(fitFrame.objectName(), "PicErrFrame");
+    EXPECT_EQ(fitFrame.findChild<FitPlot*>("PicErr"), fitFrame.plot());
+    EXPECT_NE(fitFrame.findChild<QLabel*>("BoxLevel1"), nullptr);
+    EXPECT_NE(fitFrame.findChild<QLabel*>("BoxLevel2"), nullptr);
+
+    EXPECT_EQ(goalFrame.plot()->geometry(), QRect(28, 10, 340, 210));
+    const TwipRect t = goalFrame.plotTwips();
+    EXPECT_EQ((QList<int>{t.left, t.top, t.width, t.height}), (QList<int>{420, 150, 5100, 3150}));
+    fitFrame.show();
+    fitFrame.resize(600, 400);
+    EXPECT_EQ(fitFrame.plot()->geometry(), QRect(28, 10, 600 - 28 - 24, 400 - 10 - 30));
+    EXPECT_EQ(fitFrame.axisTexts(), FitAxisTexts(fitFrame.plotTwips(), d.BandFreq));
+}
+
+TEST_F(PlotWidgets, PlotsPaintThroughTheRenderer)
+{
+    GoalPlotFrame frame(d.BandFreq);
+    GoalSpectrumPlot* plot = frame.plot();
+    EXPECT_EQ(plot->grab().toImage().pixel(100, 100), PlotBackground);
+    plot->DrawGoalSpectrum(Flat(35));
+    const QImage image = plot->grab().toImage();
+    EXPECT_EQ(image.pixel(40, 20), GridColour);
+    EXPECT_EQ(image.pixel(39, 20), GridColour);
+    EXPECT_EQ(image.pixel(10, 105), GoalColour);
+
+    FitPlotFrame fitFrame(d.BandFreq);
+    BandArray measured = Flat(45);
+    measured(25) = 60;
+    fitFrame.plot()->DrawFitPlot(Flat(35), measured);
+    const QImage fit = fitFrame.plot()->grab().toImage();
+    EXPECT_EQ(fit.pixel(10, 125), GoalColour);
+    EXPECT_EQ(fit.pixel(10, 75), MeasuredColour);
+    EXPECT_EQ(fit.pixel(50, 75), PlotBackground);  // segment 24 -> 25 ends at 60
+}
+
+TEST_F(PlotWidgets, AxisNumbersAppearWhenAsked)
+{
+    GoalPlotFrame goalFrame(d.BandFreq);
+    FitPlotFrame fitFrame(d.BandFreq);
+    goalFrame.plot()->DrawGoalSpectrum(RealisticGoal());
+    fitFrame.plot()->DrawFitPlot(RealisticGoal(), RealisticMeasured());
+    EXPECT_EQ(TextPixelsLeftOfPlot(&goalFrame, goalFrame.plot()), 0);
+    EXPECT_EQ(TextPixelsLeftOfPlot(&fitFrame, fitFrame.plot()), 0);
+    goalFrame.LabelSpectrumAxes();
+    fitFrame.LabelFitAxes();
+    EXPECT_TRUE(goalFrame.axesLabelled());
+    EXPECT_GT(TextPixelsLeftOfPlot(&goalFrame, goalFrame.plot()), 50);
+    EXPECT_GT(TextPixelsLeftOfPlot(&fitFrame, fitFrame.plot()), 50);
+
+    // With the read-outs showing, for a look at the whole frame.
+    goalFrame.plot()->setEntryChosen(true);
+    SendMove(goalFrame.plot(), QPointF(150, 80));
+    SendMove(fitFrame.plot(), QPointF(170, 100));
+    SaveScreen(&goalFrame, QStringLiteral("PicSpecFrame.png"));
+    SaveScreen(&fitFrame, QStringLiteral("PicErrFrame.png"));
+}
+
+TEST_F(PlotWidgets, GoalReadoutFollowsThePointerWhileAnEntryIsChosen)
+{
+    GoalPlotFrame frame(d.BandFreq);
+    GoalSpectrumPlot* plot = frame.plot();
+    QLabel* box = plot->readout();
+    BandArray goal = RealisticGoal();
+    goal(30) = 45.5f;
+    plot->DrawGoalSpectrum(goal);
+
+    SendMove(plot, QPointF(164, 90));  // band 30.2, 40 dB
+    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_TRUE(box->isHidden());
+
+    plot->setEntryChosen(true);
+    SendMove(plot, QPointF(164, 90));
+    EXPECT_EQ(box->text(), "45.5");
+    EXPECT_FALSE(box->isHidden());
+    EXPECT_EQ(box->x(), (28 - 22) * 20);
+    EXPECT_NEAR(box->geometry().bottom() + 1, 90, 1);
+
+    SendMove(plot, QPointF(20, 150));  // band 23: the place two bands left is kept inside the plot
+    EXPECT_EQ(box->text(), PlainNumber(goal(23)));
+    EXPECT_EQ(box->x(), 0);
+
+    plot->setEntryChosen(false);
+    EXPECT_TRUE(box->text().isEmpty());
+    SendMove(plot, QPointF(164, 90));
+    EXPECT_TRUE(box->text().isEmpty());
+}
+
+TEST_F(PlotWidgets, FitReadoutsStandAtTheLevelsAndEmptyBesideThePlot)
+{
+    FitPlotFrame frame(d.BandFreq);
+    FitPlot* plot = frame.plot();
+    QLabel* box1 = plot->goalReadout();
+    QLabel* box2 = plot->measuredReadout();
+    BandArray goal = Flat(40);
+    BandArray measured = Flat(30);
+    goal(30) = 44.5f;
+    measured(30) = 35.5f;
+    goal(38) = 50;
+    measured(38) = 30;
+    plot->DrawFitPlot(goal, measured);
+
+    const PlotMapping map(QRectF(plot->rect()), FitPlotScale);
+    const struct {
+        double x;
+        const char* text1;
+        const char* text2;
+        double left;
+        f32 level1;
+        f32 level2;
+    } cases[] = {{30.3, "44", "36", 30, 44.5f, 35.5f}, {37.6, "50", "30", 37, 50, 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        SendMove(plot, QPointF(map.DeviceX(c.x), 100));
+        EXPECT_EQ(box1->text(), c.text1);
+        EXPECT_EQ(box2->text(), c.text2);
+        EXPECT_EQ(box1->x(), std::lround(map.DeviceX(c.left)));
+        EXPECT_EQ(box2->x(), box1->x());
+        EXPECT_NEAR(box1->geometry().bottom() + 1, map.DeviceY(c.level1), 1);
+        EXPECT_NEAR(box2->geometry().bottom() + 1, map.DeviceY(c.level2) - box1->height() - 5, 1);
+    }
+
+    SendMove(&frame, QPointF(5, 5));
+    EXPECT_TRUE(box1->text().isEmpty());
+    EXPECT_TRUE(box2->text().isEmpty());
+    EXPECT_TRUE(box1->isHidden());
+}
+
+}  // namespace
+}  // namespace kov

@@ -1,0 +1,215 @@
+#include "core/LumoClientWindow.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <array>
+
+#include "core/LumoMainWindow.h"
+
+namespace kov {
+
+namespace {
+
+// By generator code; two of the captions have always lacked their closing parenthesis.
+const std::array<const char*, 6> GeneratorCaptions{
+    "VO120R (1 masking input, 2 paging inputs, 1 mixed output)",
+    "VO120R+DAR131 (1 masking input, 2 paging inputs, 1 mixed output)",
+    "DU3001 (2 masking inputs, 2 masking outputs)",
+    "DA2500 (1 masking input, 1 paging input, 2 mixed outputs",
+    "ZUV-AR24 (4 masking inputs, 2 paging inputs, 4 mixed outputs)",
+    "RUZ1200U (1 masking input, 1 masking output",
+};
+
+}  // namespace
+
+LumoClient::LumoClient(LumoData& d, Prompter& prompter, LumoMain* main, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_data(d), m_prompter(prompter), m_main(main)
+{
+    setObjectName(QStringLiteral("LumoClient"));
+    setWindowTitle(QStringLiteral("Project Information"));
+    buildControls();
+}
+
+void LumoClient::buildControls()
+{
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("TxtProjName"));
+    m_name->installEventFilter(this);
+    auto* nameLabel = new QLabel(QStringLiteral("Project Name"), this);
+    nameLabel->setObjectName(QStringLiteral("LabProjName"));
+    nameLabel->setBuddy(m_name);
+
+    m_date = new QDateEdit(this);
+    m_date->setObjectName(QStringLiteral("DTPicker1"));
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("M/d/yyyy"));
+    m_date->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* dateLabel = new QLabel(QStringLiteral("Date"), this);
+    dateLabel->setObjectName(QStringLiteral("LabDate"));
+    dateLabel->setBuddy(m_date);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(nameLabel, m_name);
+    fields->addRow(dateLabel, m_date);
+
+    auto* products = new QFrame(this);
+    products->setObjectName(QStringLiteral("FramLumo"));
+    products->setFrameShape(QFrame::StyledPanel);
+    auto* productLayout = new QVBoxLayout(products);
+    m_generators = new QButtonGroup(this);
+    for (int i = 1; i <= 6; ++i) {
+        auto* option =
+            new QRadioButton(QString::fromLatin1(GeneratorCaptions[static_cast<std::size_t>(i - 1)]), products);
+        option->setObjectName(QStringLiteral("OptLumo_%1").arg(i));
+        m_generators->addButton(option, i);
+        productLayout->addWidget(option);
+    }
+
+    auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("CmdDone"));
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CmdCancel"));
+    // Enter belongs to the name box (it moves on to the date), so neither button takes it.
+    for (QPushButton* b : {doneButton, cancelButton})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(doneButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(products);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(m_name, &QLineEdit::returnPressed, this, [this] { m_date->setFocus(Qt::TabFocusReason); });
+    connect(m_date, &QDateEdit::dateChanged, this, [this](QDate date) { m_edited.date = ProjectDateText(date); });
+    connect(m_generators, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            m_edited.generator = static_cast<i16>(id);
+    });
+    connect(doneButton, &QPushButton::clicked, this, &LumoClient::done);
+    connect(cancelButton, &QPushButton::clicked, this, &LumoClient::cancel);
+}
+
+void LumoClient::activate()
+{
+    m_closingWithDone = false;
+    if (m_main != nullptr)
+        m_main->setEnabled(false);
+
+    const QDate today = QDate::currentDate();
+    m_edited = EditableProjectInformation(m_data, today);
+    m_name->setText(m_edited.name);
+    {
+        // A date text older copies wrote in another form stays the edited date until the picker is changed.
+        const QSignalBlocker quiet(m_date);
+        const QDate stored = ProjectDate(m_edited.date);
+        m_date->setDate(stored.isValid() ? stored : today);
+    }
+    selectGenerator(m_edited.generator);
+}
+
+void LumoClient::selectGenerator(i16 generator)
+{
+    const QSignalBlocker quiet(m_generators);
+    if (QAbstractButton* option = m_generators->button(generator)) {
+        option->setChecked(true);
+        return;
+    }
+    // A product this program does not know: no option shows it, and it stays unless one is chosen.
+    m_generators->setExclusive(false);
+    for (QAbstractButton* option : m_generators->buttons())
+        option->setChecked(false);
+    m_generators->setExclusive(true);
+}
+
+void LumoClient::commitName()
+{
+    m_edited.name = m_name->text().trimmed().toUpper();
+    m_name->setText(m_edited.name);
+}
+
+bool LumoClient::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_name && event->type() == QEvent::FocusOut)
+        commitName();
+    return QWidget::eventFilter(watched, event);
+}
+
+void LumoClient::done()
+{
+    // A click that did not take the focus from the name box still means the name as it reads.
+    if (m_name->hasFocus() || m_name->text() != m_edited.name)
+        commitName();
+    const QString error = ProjectInformationError(m_edited);
+    if (!error.isEmpty()) {
+        m_prompter.message(error, QStringLiteral("Data Error"), MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    m_closingWithDone = true;
+    close();
+}
+
+void LumoClient::cancel()
+{
+    m_closingWithDone = false;
+    close();
+}
+
+void LumoClient::enableMain()
+{
+    if (m_main == nullptr)
+        return;
+    m_main->setEnabled(true);
+    m_main->UpdateMainMenus();
+}
+
+void LumoClient::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void LumoClient::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Another window may have enabled the main window in the meantime. The edits are not reloaded: they would
+    // be lost for a look at another window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_closing && m_main != nullptr)
+        m_main->setEnabled(false);
+}
+
+void LumoClient::closeEvent(QCloseEvent* event)
+{
+    m_closing = true;
+    const bool withDone = m_closingWithDone;
+    m_closingWithDone = false;
+    if (withDone) {
+        StoreProjectInformation(m_data, m_prompter, m_edited);
+    } else if (m_prompter.message(QStringLiteral("Ok to exit without saving changes?"), QString(), MsgIcon::None,
+                                  MsgButtons::OkCancel) != MsgAnswer::Ok) {
+        m_closing = false;
+        event->ignore();
+        return;
+    }
+    enableMain();
+    m_closing = false;
+    event->accept();
+}
+
+}  // namespace kov

@@ -1,0 +1,167 @@
+#include "core/LumoGetFileWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "core/LumoMainWindow.h"
+#include "core/ProjectCommands.h"
+
+namespace kov {
+
+namespace {
+
+bool IsPrompt(const QWidget* w)
+{
+    return qobject_cast<const QMessageBox*>(w) || qobject_cast<const QFileDialog*>(w);
+}
+
+}  // namespace
+
+LumoGetFile::LumoGetFile(LumoData& d, Prompter& prompter, LumoMain* main, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_data(d), m_prompter(prompter), m_main(main)
+{
+    setObjectName(QStringLiteral("LumoGetFile"));
+    buildControls();
+}
+
+void LumoGetFile::buildControls()
+{
+    m_files = new QListWidget(this);
+    m_files->setObjectName(QStringLiteral("FileBoxOffice"));
+    m_files->setToolTip(QStringLiteral("Click to select and review ID."));
+    m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("LabNote"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setMinimumHeight(m_note->fontMetrics().lineSpacing() * 2);
+
+    auto* openButton = new QPushButton(QStringLiteral("Open"), this);
+    openButton->setObjectName(QStringLiteral("CmdOpen"));
+    openButton->setToolTip(QStringLiteral("Open a file in the list above"));
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CmdCancel"));
+    cancelButton->setToolTip(QStringLiteral("Exit this form"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(openButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_files, 1);
+    layout->addWidget(m_note);
+    layout->addLayout(buttons);
+
+    // Selection rather than the current item: the list makes its first row current when it takes the focus,
+    // and that is no click.
+    connect(m_files, &QListWidget::itemSelectionChanged, this,
+            [this] { fileClicked(m_files->selectedItems().value(0, nullptr)); });
+    // Double-clicking a file opens it, as a file box does everywhere else.
+    connect(m_files, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        fileClicked(item);
+        openFile();
+    });
+    connect(openButton, &QPushButton::clicked, this, &LumoGetFile::openFile);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void LumoGetFile::activate()
+{
+    m_mode = m_data.GetFileMode == 2 ? 2 : 1;
+    // In mode 2 the review window has disabled itself; the main window is its business.
+    if (m_mode == 1 && m_main != nullptr)
+        m_main->setEnabled(false);
+    listFiles();
+}
+
+void LumoGetFile::listFiles()
+{
+    const QString folder = GetFileFolder(m_data, m_mode);
+    setWindowTitle(QStringLiteral("Open a file in ") + folder);
+    const QSignalBlocker quiet(m_files);
+    m_files->clear();
+    m_files->addItems(FilesMatching(folder, GetFilePattern(m_mode)));
+    // Coming back to the window keeps the file clicked before, while it is still there.
+    const QList<QListWidgetItem*> same = m_files->findItems(m_selected, Qt::MatchExactly);
+    if (!m_selected.isEmpty() && !same.isEmpty())
+        m_files->setCurrentItem(same.front());
+    else
+        m_selected.clear();
+}
+
+void LumoGetFile::fileClicked(QListWidgetItem* item)
+{
+    if (item == nullptr)
+        return;
+    m_selected = item->text();
+    if (m_mode == 1)
+        m_note->setText(PreviewProjectFile(m_data, m_selected));
+}
+
+void LumoGetFile::openFile()
+{
+    if (m_mode == 2) {
+        if (OpenEqFileForReview(m_data, m_prompter, m_selected) == OpenResult::Opened)
+            close();
+        return;
+    }
+    const OpenResult result = OpenProject(m_data, m_prompter, m_selected);
+    if (result == OpenResult::NothingChosen)
+        return;
+    if (result == OpenResult::Failed) {
+        // The project in memory is still the one that was open before.
+        if (m_main != nullptr)
+            m_main->setWindowTitle(MainCaption(m_data.ProjectFileName));
+        return;
+    }
+    if (m_main != nullptr) {
+        m_main->UpdateMainMenus();
+        m_main->setWindowTitle(MainCaption(m_data.ProjectFileName));
+    }
+    close();
+}
+
+void LumoGetFile::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void LumoGetFile::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow()) {
+        if (m_activateOnReturn && isVisible())
+            activate();
+        m_activateOnReturn = false;
+        return;
+    }
+    const QWidget* next = QApplication::activeWindow();
+    m_activateOnReturn = next != nullptr && next != this && !IsPrompt(next);
+}
+
+void LumoGetFile::closeEvent(QCloseEvent* event)
+{
+    m_activateOnReturn = false;
+    if (m_mode == 2) {
+        if (m_reviewOpener)
+            m_reviewOpener();
+    } else if (m_main != nullptr) {
+        m_main->setEnabled(true);
+    }
+    event->accept();
+}
+
+}  // namespace kov

@@ -1,0 +1,221 @@
+#include "masking/SpectrumPlotRenderer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+#include <limits>
+
+#include "core/Numbers.h"
+
+namespace kov {
+
+double PlotMapping::DeviceX(double x) const
+{
+    return m_target.left() + (x - m_scale.left) * m_target.width() / (m_scale.right - m_scale.left);
+}
+
+double PlotMapping::DeviceY(double y) const
+{
+    return m_target.top() + (y - m_scale.top) * m_target.height() / (m_scale.bottom - m_scale.top);
+}
+
+double PlotMapping::UserX(double deviceX) const
+{
+    return m_scale.left + (deviceX - m_target.left()) * (m_scale.right - m_scale.left) / m_target.width();
+}
+
+double PlotMapping::UserY(double deviceY) const
+{
+    return m_scale.top + (deviceY - m_target.top()) * (m_scale.bottom - m_scale.top) / m_target.height();
+}
+
+double PlotMapping::DevicePerUserY() const
+{
+    return m_target.height() / std::fabs(m_scale.top - m_scale.bottom);
+}
+
+PlotRenderer::PlotRenderer(QPainter* painter, const QRectF& target, const PlotScale& scale, double devicePixelsPerPixel)
+    : m_painter(painter), m_map(target, scale), m_pixel(devicePixelsPerPixel)
+{
+    m_painter->save();
+    m_painter->setClipRect(target, Qt::IntersectClip);
+}
+
+PlotRenderer::~PlotRenderer()
+{
+    m_painter->restore();
+}
+
+void PlotRenderer::Clear(QRgb background)
+{
+    m_painter->fillRect(m_map.target(), QColor(background));
+}
+
+namespace {
+
+// First device pixel of a line `width` pixels wide centred on `at`: a 1 pixel line covers the pixel that holds
+// `at`, a 2 pixel line that one and the one before.
+double SnappedStart(double at, double width)
+{
+    return std::floor(at - width / 2 + 0.5);
+}
+
+}  // namespace
+
+void PlotRenderer::VerticalLine(double x, double y1, double y2, int widthPixels, QRgb colour)
+{
+    const double w = std::max(1.0, std::round(widthPixels * m_pixel));
+    const double top = std::min(m_map.DeviceY(y1), m_map.DeviceY(y2));
+    const double bottom = std::max(m_map.DeviceY(y1), m_map.DeviceY(y2));
+    m_painter->fillRect(QRectF(SnappedStart(m_map.DeviceX(x), w), top, w, bottom - top), QColor(colour));
+}
+
+void PlotRenderer::HorizontalLine(double y, double x1, double x2, int widthPixels, QRgb colour)
+{
+    const double w = std::max(1.0, std::round(widthPixels * m_pixel));
+    const double left = std::min(m_map.DeviceX(x1), m_map.DeviceX(x2));
+    const double right = std::max(m_map.DeviceX(x1), m_map.DeviceX(x2));
+    m_painter->fillRect(QRectF(left, SnappedStart(m_map.DeviceY(y), w), right - left, w), QColor(colour));
+}
+
+void PlotRenderer::Segment(double x1, double y1, double x2, double y2, int widthPixels, QRgb colour)
+{
+    m_painter->setRenderHint(QPainter::Antialiasing, true);
+    m_painter->setPen(QPen(QColor(colour), widthPixels * m_pixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    m_painter->drawLine(m_map.Device(x1, y1), m_map.Device(x2, y2));
+}
+
+namespace {
+
+bool IsOctaveBand(int band)
+{
+    return band % 3 == 0;
+}
+
+void DrawBandLines(PlotRenderer& r, double fromLevel, double toLevel)
+{
+    for (int x = FirstDataBand + 1; x <= LastDataBand - 1; ++x) {
+        r.VerticalLine(x, fromLevel, toLevel, IsOctaveBand(x) ? 2 : 1, GridColour);
+    }
+}
+
+void DrawLevelLine(PlotRenderer& r, double level)
+{
+    r.HorizontalLine(level, FirstDataBand, LastDataBand, 1, GridColour);
+}
+
+// Segments (x-1, v(x-1)) to (x, v(x)); `below` leaves out those whose right-hand value is not below it.
+void DrawSpectrum(PlotRenderer& r, const BandArray& v, QRgb colour, double below)
+{
+    for (int x = FirstDataBand + 1; x <= LastDataBand; ++x) {
+        if (v(x) < below) {
+            r.Segment(x - 1, v(x - 1), x, v(x), 2, colour);
+        }
+    }
+}
+
+}  // namespace
+
+void DrawSpectrumGrid(PlotRenderer& r)
+{
+    r.Clear();
+    DrawBandLines(r, PlotBottom, PlotTop);
+    for (int level = PlotBottom + 10; level <= PlotTop - 10; level += 10) {
+        DrawLevelLine(r, level);
+    }
+}
+
+void DrawGoalSpectrum(PlotRenderer& r, const BandArray& goal)
+{
+    DrawSpectrumGrid(r);
+    DrawSpectrum(r, goal, GoalColour, std::numeric_limits<double>::infinity());
+}
+
+void DrawFitGrid(PlotRenderer& r)
+{
+    r.Clear();
+    for (int level : {30, 40, 50}) {
+        DrawLevelLine(r, level);
+    }
+    DrawBandLines(r, FitPlotScale.top, FitPlotScale.bottom);
+}
+
+void DrawFitPlot(PlotRenderer& r, const BandArray& goal, const BandArray& measured)
+{
+    DrawFitGrid(r);
+    DrawSpectrum(r, goal, GoalColour, FitPlotScale.top);
+    DrawSpectrum(r, measured, MeasuredColour, FitPlotScale.top);
+}
+
+namespace {
+
+constexpr int NumbersLeftOfPlot = 300;
+constexpr int NumberRaise = 100;  // lifts a number so that it stands centred on its grid line
+constexpr int FrequenciesBelowNumbers = 150;
+constexpr int WordBelowNumbers = 300;
+constexpr int WordHalfWidth = 450;
+constexpr int OctaveBands[] = {24, 27, 30, 33, 36, 39};
+
+int LowestNumberY(const TwipRect& plot)
+{
+    return plot.top + plot.height - NumberRaise;
+}
+
+// Frequencies and the word "Frequency" below the lowest level number; the frequency is moved left by about half
+// its width so that it stands under its grid line.
+void AddFrequencyTexts(QList<AxisText>& out, const TwipRect& plot, const BandTableI16& bandFreq)
+{
+    const int y0 = LowestNumberY(plot);
+    const int bandWidth = plot.width / 17;
+    for (int band : OctaveBands) {
+        const int freq = bandFreq(band);
+        const int x = plot.left + (band - FirstDataBand) * bandWidth - (freq >= 1000 ? 150 : 120);
+        out.append({PlainNumber(static_cast<f32>(freq)), x, y0 + FrequenciesBelowNumbers});
+    }
+    out.append({QStringLiteral("Frequency"), plot.left + plot.width / 2 - WordHalfWidth, y0 + WordBelowNumbers});
+}
+
+}  // namespace
+
+QList<AxisText> SpectrumAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq)
+{
+    QList<AxisText> out;
+    const int y0 = LowestNumberY(plot);
+    const int dy = static_cast<int>(RoundHalfEven(plot.height * 10.0 / (PlotTop - PlotBottom), 0));
+    for (int k = 0; k <= PlotTop / 10; ++k) {
+        out.append({FormatNumber(k * 10, QStringLiteral("#0")), plot.left - NumbersLeftOfPlot, y0 - k * dy});
+    }
+    AddFrequencyTexts(out, plot, bandFreq);
+    return out;
+}
+
+QList<AxisText> FitAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq)
+{
+    QList<AxisText> out;
+    const int y0 = LowestNumberY(plot);
+    const int dy = plot.height / 4;
+    for (int k = 2; k <= 6; ++k) {
+        out.append({FormatNumber(k * 10, QStringLiteral("##")), plot.left - NumbersLeftOfPlot, y0 - (k - 2) * dy});
+    }
+    AddFrequencyTexts(out, plot, bandFreq);
+    return out;
+}
+
+void PaintAxisTexts(QPainter* painter, const QList<AxisText>& texts, double pixelsPerTwip)
+{
+    painter->save();
+    QFont font = painter->font();
+    // The font follows the caller's twip scale, so on an image or a page the text keeps its size beside the plot.
+    font.setPointSizeF(AxisFontPoints * pixelsPerTwip * TwipsPerInch / painter->device()->logicalDpiY());
+    painter->setFont(font);
+    const double ascent = QFontMetricsF(font, painter->device()).ascent();
+    for (const AxisText& t : texts) {
+        painter->drawText(QPointF(t.x * pixelsPerTwip, t.y * pixelsPerTwip + ascent), t.text);
+    }
+    painter->restore();
+}
+
+}  // namespace kov

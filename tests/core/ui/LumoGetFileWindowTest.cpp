@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <memory>
+
+#include "core/EqFile.h"
+#include "core/LumoGetFileWindow.h"
+#include "core/LumoMainWindow.h"
+#include "core/ProjectFile.h"
+#include "core/WindowPlacement.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+
+namespace kov {
+namespace {
+
+void LetEventsRun()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+template <typename T>
+T* Control(const QWidget& window, const char* name)
+{
+    auto* c = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+QStringList Listed(const QListWidget* list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+class LumoGetFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Main(*d, prompter, window));
+        LumoData lobby;
+        lobby.ProjectInfo(1) = QStringLiteral("LOBBY, EAST WING");
+        lobby.ProjectInfo(2) = QStringLiteral("11/2/2025");
+        lobby.ProjectStage = 1;
+        lobby.Generator = GeneratorDU3001;
+        lobby.MaskTestCount(2) = 3;
+        lobbyBytes = ProjectFileBytes(lobby);
+        folder.write(QStringLiteral("LOBBY.MSK"), lobbyBytes);
+    }
+
+    LumoGetFile& open(i16 mode = 1)
+    {
+        d->GetFileMode = mode;
+        getFile = std::make_unique<LumoGetFile>(*d, prompter, &window);
+        CenterAndShowForm(getFile.get(), 3700, 4525);
+        LetEventsRun();
+        return *getFile;
+    }
+    QListWidget* files() const { return Control<QListWidget>(*getFile, "FileBoxOffice"); }
+    QString note() const { return Control<QLabel>(*getFile, "LabNote")->text(); }
+    void clickFile(const char* name) const
+    {
+        const QList<QListWidgetItem*> found = files()->findItems(QString::fromLatin1(name), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name;
+        files()->setCurrentItem(found.front());
+    }
+    void clickOpen() const { Control<QPushButton>(*getFile, "CmdOpen")->click(); }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain window{*d, prompter};
+    std::unique_ptr<LumoGetFile> getFile;
+    QByteArray lobbyBytes;
+};
+
+TEST_F(LumoGetFileTest, ListsOnlyTheProjectFilesOfTheProgramFolder)
+{
+    folder.write(QStringLiteral("annex.msk"), lobbyBytes);
+    folder.write(QStringLiteral("NOTES.TXT"), "x");
+    folder.write(QStringLiteral("OFFICE.EQ"), "x");
+    QDir(folder.path()).mkpath(QStringLiteral("jobs"));
+    folder.write(QStringLiteral("jobs/ELSEWHERE.MSK"), lobbyBytes);
+
+    open();
+    EXPECT_EQ(getFile->objectName(), QStringLiteral("LumoGetFile"));
+    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + d->AppPath);
+    EXPECT_EQ(Listed(files()), (QStringList{"annex.msk", "LOBBY.MSK"}));
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_TRUE(note().isEmpty());
+
+    EXPECT_EQ(files()->toolTip(), QStringLiteral("Click to select and review ID."));
+    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdOpen")->text(), QStringLiteral("Open"));
+    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdOpen")->toolTip(), QStringLiteral("Open a file in the list above"));
+    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdCancel")->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdCancel")->toolTip(), QStringLiteral("Exit this form"));
+}
+
+TEST_F(LumoGetFileTest, ClickingAFileShowsItsProjectAndCancelKeepsTheProjectFileName)
+{
+    d->ProjectFileName = folder.file(QStringLiteral("EARLIER.MSK"));
+    open();
+    clickFile("LOBBY.MSK");
+    EXPECT_EQ(note(), QStringLiteral("Project: LOBBY, EAST WING\n Date: 11/2/2025"));
+    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
+    EXPECT_EQ(d->ProjectInfo(2), QStringLiteral("11/2/2025"));
+    EXPECT_EQ(getFile->selectedFile(), QStringLiteral("LOBBY.MSK"));
+
+    Control<QPushButton>(*getFile, "CmdCancel")->click();
+    EXPECT_FALSE(getFile->isVisible());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("EARLIER.MSK")));
+    EXPECT_EQ(d->ProjectStage, 0);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(LumoGetFileTest, OpeningAFileMakesItTheProjectAndClosesTheWindow)
+{
+    open();
+    clickFile("LOBBY.MSK");
+    clickOpen();
+
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_FALSE(getFile->isVisible());
+    EXPECT_TRUE(window.isEnabled());
+    const QString path = folder.file(QStringLiteral("LOBBY.MSK"));
+    EXPECT_EQ(d->ProjectFileName, path);
+    EXPECT_EQ(d->ProjectStage, 2);
+    EXPECT_EQ(d->SaveConfirmed, -1);
+    EXPECT_EQ(d->Generator, GeneratorDU3001);
+    EXPECT_EQ(d->MaskTestCount(2), 3);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: ") + path);
+    for (const char* item : {"GoSave", "GoSaveAs", "DoMask", "GoReport"})
+        EXPECT_TRUE(window.item(QString::fromLatin1(item))->isEnabled()) << item;
+    EXPECT_TRUE(window.item(QStringLiteral("GoMask2"))->isVisible());
+    EXPECT_FALSE(window.item(QStringLiteral("GoPage1"))->isVisible());
+}
+
+TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
+{
+    folder.write(QStringLiteral("DAMAGED.MSK"), lobbyBytes.left(lobbyBytes.size() / 2));
+    open();
+    clickFile("DAMAGED.MSK");
+    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));  // the header is whole
+    const LumoData before = *d;
+
+    prompter.answer(MsgAnswer::Ok);  // the reader's own message
+    prompter.answer(MsgAnswer::Ok);
+    clickOpen();
+
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
+    EXPECT_EQ(prompter.messages()[1].text, QStringLiteral("The file ") + folder.file(QStringLiteral("DAMAGED.MSK")) +
+                                               QStringLiteral(" could not be opened."));
+    EXPECT_EQ(prompter.messages()[1].icon, MsgIcon::Critical);
+    EXPECT_TRUE(getFile->isVisible());
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_TRUE(*d == before);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+
+    // Another file can still be opened from the same window.
+    clickFile("LOBBY.MSK");
+    clickOpen();
+    EXPECT_FALSE(getFile->isVisible());
+    EXPECT_EQ(d->ProjectStage, 2);
+}
+
+TEST_F(LumoGetFileTest, OpenBeforeAnyClickAsksForAFile)
+{
+    d->ProjectFileName = folder.file(QStringLiteral("EARLIER.MSK"));
+    open();
+    prompter.answer(MsgAnswer::Ok);
+    clickOpen();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Click on file to open first."));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
+    EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(getFile->isVisible());
+    EXPECT_EQ(d->ProjectStage, 0);
+}
+
+TEST_F(LumoGetFileTest, EqFilesForTheReviewComeFromTheZuvFolderAndBringTheReviewBack)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("mg24"));
+    d->MG24Folder = folder.file(QStringLiteral("mg24"));
+    LumoData image;
+    SetFreshEqImage(image);
+    image.EqChannel(3) = 3;
+    image.EqGain(3) = 4;
+    folder.write(QStringLiteral("mg24/OFFICE.EQ"), EqFileBytes(image));
+    folder.write(QStringLiteral("mg24/notes.txt"), "x");
+    int reviews = 0;
+
+    open(2);
+    getFile->setReviewOpener([&] { ++reviews; });
+    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("mg24")));
+    EXPECT_EQ(Listed(files()), QStringList{"OFFICE.EQ"});
+    EXPECT_TRUE(window.isEnabled());  // the review window looks after the main window
+
+    clickFile("OFFICE.EQ");
+    EXPECT_TRUE(note().isEmpty());
+    clickOpen();
+    EXPECT_FALSE(getFile->isVisible());
+    EXPECT_EQ(reviews, 1);
+    EXPECT_EQ(d->ProjectEqName, QStringLiteral("OFFICE.EQ"));
+    EXPECT_EQ(d->EqGain(3), 4.0f);
+    EXPECT_TRUE(prompter.messages().empty());
+
+    open(2);
+    getFile->setReviewOpener([&] { ++reviews; });
+    getFile->close();
+    EXPECT_EQ(reviews, 2);
+}
+
+}  // namespace
+}  // namespace kov
