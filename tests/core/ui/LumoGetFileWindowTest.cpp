@@ -13,25 +13,16 @@
 #include "core/LumoMainWindow.h"
 #include "core/ProjectFile.h"
 #include "core/WindowPlacement.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace kov {
 namespace {
 
-void LetEventsRun()
-{
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-template <typename T>
-T* Control(const QWidget& window, const char* name)
-{
-    auto* c = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
+using test::Control;
+using test::LetEventsRun;
+using test::WaitUntilActive;
 
 QStringList Listed(const QListWidget* list)
 {

@@ -22,29 +22,16 @@
 #include "core/LumoMainWindow.h"
 #include "core/QtPrompter.h"
 #include "core/WindowPlacement.h"
+#include "tests/support/GuiTest.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace kov {
 namespace {
 
-void LetEventsRun()
-{
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-bool WaitUntilActive(QWidget* w)
-{
-    QDeadlineTimer deadline(3000);
-    while (!deadline.hasExpired()) {
-        QApplication::processEvents();
-        if (QApplication::activeWindow() == w)
-            return true;
-        QThread::msleep(5);
-    }
-    return false;
-}
+using test::Control;
+using test::LetEventsRun;
+using test::WaitUntilActive;
 
 // Runs `act` on the modal dialog once it is up; a dialog that never shows fails the test instead of hanging.
 void WhenModalShown(std::function<void(QWidget*)> act, int triesLeft = 500)
