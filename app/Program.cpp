@@ -6,6 +6,7 @@
 #include "core/LumoClientWindow.h"
 #include "core/LumoGetFileWindow.h"
 #include "core/WindowPlacement.h"
+#include "masking/MaskWindow.h"
 
 namespace kov {
 
@@ -35,6 +36,12 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
     m_main->setOpener(QStringLiteral("GoOpen"), [this] {
         ShowForOneOpening(*m_main, new LumoGetFile(*m_data, m_prompter, m_main.get()), 3700, 4525);
     });
+    // The channel items have set CurrentChannel before their opener runs.
+    for (int n = 1; n <= 6; ++n) {
+        m_main->setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
+            ShowForOneOpening(*m_main, new Mask(*m_data, m_prompter, m_clock, m_main.get()), 8000, 8000);
+        });
+    }
 }
 
 Program::~Program() = default;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/Clock.h"
 #include "core/LumoData.h"
 #include "core/LumoMainWindow.h"
 #include "core/QtPrompter.h"
@@ -29,6 +30,7 @@ public:
 private:
     std::unique_ptr<LumoData> m_data;
     QtPrompter m_prompter;
+    SystemClock m_clock;
     std::unique_ptr<LumoMain> m_main;
 };
 

@@ -1,0 +1,483 @@
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/Numbers.h"
+#include "masking/MaskWindow.h"
+
+namespace kov {
+
+namespace {
+
+// The import buttons of the download frame, as the meters are offered.
+struct DownloadButton {
+    const char* name;
+    const char* caption;
+    const char* tip;
+};
+constexpr DownloadButton DownloadButtons[] = {
+    {"CmdDownloadIE", "IE-45", nullptr}, {"CmdDownloadBK", "BK2250", nullptr},
+    {"CmdDownloadPAA", "PAA3", nullptr}, {"CmdDownloadDSP", "DSP30", nullptr},
+    {"CmdDownloadEX", "Excel", nullptr}, {"CmdDownloadLD", "LD824", "Download data from LD824"},
+};
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip = QString())
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    return b;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, Qt::Alignment align)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setAlignment(align);
+    return l;
+}
+
+std::optional<GridKey> GridKeyOf(const QKeyEvent* key)
+{
+    switch (key->key()) {
+        case Qt::Key_Left:
+            return GridKey::Left;
+        case Qt::Key_Up:
+            return GridKey::Up;
+        case Qt::Key_Right:
+            return GridKey::Right;
+        case Qt::Key_Down:
+            return GridKey::Down;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return GridKey::Enter;
+        default:
+            return std::nullopt;
+    }
+}
+
+// A window losing the focus to a message box or another program is no move within the grid.
+bool LeavesForAnotherWindow(const QFocusEvent* event)
+{
+    return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+QWidget* Mask::buildDataPage()
+{
+    m_framData = new QGroupBox(QStringLiteral("Measured Masking Spectra"));
+    m_framData->setObjectName(QStringLiteral("FramData"));
+    auto* layout = new QHBoxLayout(m_framData);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildGridTable(), 1);
+    layout->addWidget(buildDataButtons());
+    return m_framData;
+}
+
+QWidget* Mask::buildGridTable()
+{
+    auto* table = new QWidget(m_framData);
+    table->setObjectName(QStringLiteral("GridTable"));
+    QFont small = table->font();
+    small.setPointSizeF(small.pointSizeF() - 1);
+    table->setFont(small);
+    const QFontMetrics fm(small);
+    const int cellWidth = fm.horizontalAdvance(QStringLiteral("88.8")) + 9;
+    const int rowHeight = fm.height() + 6;
+
+    auto* grid = new QGridLayout(table);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(1);
+    grid->setVerticalSpacing(1);
+    grid->addWidget(MakeLabel(table, QStringLiteral("LabHz"), QStringLiteral("Hz"), Qt::AlignRight | Qt::AlignBottom),
+                    0, 0);
+    for (int t = 1; t <= MaxTests; ++t) {
+        QLabel* l = MakeLabel(table, QStringLiteral("LabTest_%1").arg(t), QString::number(t), Qt::AlignCenter);
+        // The number box of a test is what deletes it: it looks and behaves like a small button.
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Raised);
+        l->setCursor(Qt::PointingHandCursor);
+        l->setFixedSize(cellWidth, rowHeight);
+        l->installEventFilter(this);
+        m_labTest(t) = l;
+        grid->addWidget(l, 0, t);
+    }
+    grid->addWidget(MakeLabel(table, QStringLiteral("LabAvgCaption"), QStringLiteral("Avg"), Qt::AlignCenter), 0,
+                    MaxTests + 1);
+
+    for (int k = 1; k <= GridBandCount; ++k) {
+        const int band = GridIndexToBand(k);
+        grid->addWidget(
+            MakeLabel(table, QStringLiteral("LabFreq_%1").arg(k), PlainNumber(static_cast<f32>(m_data.BandFreq(band))),
+                      Qt::AlignRight | Qt::AlignVCenter),
+            k, 0);
+        for (int t = 1; t <= MaxTests; ++t) {
+            const int cell = TestBandToCell(t, k);
+            auto* box = new QLineEdit(table);
+            box->setObjectName(QStringLiteral("Test1_%1").arg(cell));
+            box->setFixedSize(cellWidth, rowHeight);
+            box->setAlignment(Qt::AlignRight);
+            box->setTextMargins(0, 0, 0, 0);
+            box->installEventFilter(this);
+            connect(box, &QLineEdit::textEdited, this, [this, cell] {
+                if (m_handedOverCell == cell)
+                    m_handedOverCell = 0;
+            });
+            m_cells(cell) = box;
+            grid->addWidget(box, k, t);
+        }
+        QLabel* avg =
+            MakeLabel(table, QStringLiteral("LabAvg_%1").arg(k), QString(), Qt::AlignRight | Qt::AlignVCenter);
+        avg->setFrameShape(QFrame::StyledPanel);
+        avg->setFixedSize(cellWidth, rowHeight);
+        m_labAvg(k) = avg;
+        grid->addWidget(avg, k, MaxTests + 1);
+    }
+    const int last = GridBandCount + 1;
+    grid->addWidget(MakeLabel(table, QStringLiteral("LabAvgLevel"), QStringLiteral("Average Level, dBA"),
+                              Qt::AlignRight | Qt::AlignVCenter),
+                    last, 0, 1, MaxTests + 1);
+    m_datAvg = MakeLabel(table, QStringLiteral("DatAvg"), QString(), Qt::AlignRight | Qt::AlignVCenter);
+    m_datAvg->setFrameShape(QFrame::StyledPanel);
+    m_datAvg->setFixedSize(cellWidth, rowHeight);
+    grid->addWidget(m_datAvg, last, MaxTests + 1);
+    grid->setRowStretch(last + 1, 1);
+    return table;
+}
+
+QWidget* Mask::buildDataButtons()
+{
+    auto* side = new QWidget(m_framData);
+    m_cmdUpTest =
+        MakeButton(side, QStringLiteral("CmdUpTest"), QStringLiteral("Add Test"), QStringLiteral("Add another test"));
+    m_cmdUpTest->installEventFilter(this);
+    m_cmdDnTest =
+        MakeButton(side, QStringLiteral("CmdDnTest"), QStringLiteral("Drop Test"), QStringLiteral("Delete a test"));
+    m_cmdClear = MakeButton(side, QStringLiteral("CmdClear"), QStringLiteral("Clear Data"));
+    m_cmdCalc = MakeButton(side, QStringLiteral("CmdCalc"), QStringLiteral("Calculate"));
+
+    m_framDownload = new QGroupBox(QStringLiteral("Download from"), side);
+    m_framDownload->setObjectName(QStringLiteral("FramDownload"));
+    auto* downloads = new QVBoxLayout(m_framDownload);
+    downloads->setContentsMargins(4, 4, 4, 4);
+    downloads->setSpacing(2);
+    for (const DownloadButton& d : DownloadButtons) {
+        QPushButton* b = MakeButton(m_framDownload, QString::fromLatin1(d.name), QString::fromLatin1(d.caption),
+                                    d.tip != nullptr ? QString::fromLatin1(d.tip) : QString());
+        downloads->addWidget(b);
+        if (QLatin1String(d.name) == QLatin1String("CmdDownloadLD"))
+            m_cmdDownloadLD = b;
+    }
+
+    // The range of stored records to fetch; the downloads that need one open it.
+    m_framFile = new QGroupBox(side);
+    m_framFile->setObjectName(QStringLiteral("FramFile"));
+    auto* range = new QGridLayout(m_framFile);
+    range->setContentsMargins(4, 4, 4, 4);
+    range->addWidget(new QLabel(QStringLiteral("Starting File Number"), m_framFile), 0, 0);
+    auto* first = new QLineEdit(m_framFile);
+    first->setObjectName(QStringLiteral("DatFile_0"));
+    first->setToolTip(QStringLiteral("First file number to download from LD824"));
+    range->addWidget(first, 0, 1);
+    range->addWidget(new QLabel(QStringLiteral("Ending File Number"), m_framFile), 1, 0);
+    auto* lastFile = new QLineEdit(m_framFile);
+    lastFile->setObjectName(QStringLiteral("DatFile_1"));
+    lastFile->setToolTip(QStringLiteral("Last file number to download form LD824"));
+    range->addWidget(lastFile, 1, 1);
+    range->addWidget(MakeButton(m_framFile, QStringLiteral("CmdFile"), QStringLiteral("Start Download"),
+                                QStringLiteral("Download above file numbers")),
+                     2, 0);
+    QPushButton* abort = MakeButton(m_framFile, QStringLiteral("CmdAbort"), QStringLiteral("Abort"));
+    range->addWidget(abort, 2, 1);
+    m_framFile->hide();
+
+    // The grid takes the width it needs; the buttons make do with the width of their longest caption.
+    int widest = 0;
+    for (QPushButton* b : side->findChildren<QPushButton*>()) {
+        if (b->parentWidget() != m_framFile)
+            widest = std::max(widest, b->fontMetrics().horizontalAdvance(b->text()) + 16);
+    }
+    for (QPushButton* b : side->findChildren<QPushButton*>()) {
+        if (b->parentWidget() != m_framFile)
+            b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+    side->setMinimumWidth(widest + 8);
+
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_cmdUpTest);
+    layout->addWidget(m_cmdDnTest);
+    layout->addWidget(m_cmdClear);
+    layout->addWidget(m_cmdCalc);
+    layout->addSpacing(8);
+    layout->addWidget(m_framDownload);
+    layout->addWidget(m_framFile);
+    layout->addStretch();
+
+    connect(m_cmdUpTest, &QPushButton::clicked, this, &Mask::addTest);
+    connect(m_cmdDnTest, &QPushButton::clicked, this, &Mask::dropTestAsked);
+    connect(m_cmdClear, &QPushButton::clicked, this, &Mask::clearData);
+    connect(m_cmdCalc, &QPushButton::clicked, this, &Mask::calculate);
+    connect(abort, &QPushButton::clicked, m_framFile, &QWidget::hide);
+    return side;
+}
+
+// ---- Showing the grid ---------------------------------------------------------------------------------------
+
+void Mask::showTestColumns(int count)
+{
+    for (int t = 1; t <= MaxTests; ++t) {
+        const bool shown = t <= count;
+        m_labTest(t)->setVisible(shown);
+        for (int k = 1; k <= GridBandCount; ++k)
+            m_cells(TestBandToCell(t, k))->setVisible(shown);
+    }
+}
+
+void Mask::showGridTexts()
+{
+    for (int cell = 1; cell <= GridCellCount; ++cell) {
+        if (m_cells(cell)->text() != m_grid.text(cell))
+            m_cells(cell)->setText(m_grid.text(cell));
+    }
+    for (int k = 1; k <= GridBandCount; ++k)
+        m_labAvg(k)->setText(m_grid.averageText(k));
+    showTestColumns(m_grid.count());
+}
+
+void Mask::setLevelTexts(const QString& text)
+{
+    m_datAvg->setText(text);
+    m_datAWgt2->setText(text);
+}
+
+void Mask::applyGridButtons(const GridButtons& b)
+{
+    if (b.addTest)
+        m_cmdUpTest->setEnabled(*b.addTest);
+    if (b.dropTest)
+        m_cmdDnTest->setEnabled(*b.dropTest);
+    if (b.clear)
+        m_cmdClear->setEnabled(*b.clear);
+    if (b.calculate)
+        m_cmdCalc->setEnabled(*b.calculate);
+    if (b.download)
+        m_framDownload->setEnabled(*b.download);
+}
+
+void Mask::focusGridTarget(const GridTarget& target)
+{
+    switch (target.kind) {
+        case GridTarget::Stay:
+            return;
+        case GridTarget::Cell:
+            if (target.cell >= 1 && target.cell <= GridCellCount && m_cells(target.cell)->isVisible())
+                m_cells(target.cell)->setFocus(Qt::TabFocusReason);
+            return;
+        case GridTarget::AddTest:
+            m_cmdUpTest->setFocus(Qt::TabFocusReason);
+            return;
+        case GridTarget::Calculate:
+            m_cmdCalc->setFocus(Qt::TabFocusReason);
+            return;
+        case GridTarget::DownloadLD:
+            m_cmdDownloadLD->setFocus(Qt::TabFocusReason);
+            return;
+    }
+}
+
+void Mask::applyGridStep(const GridStep& step)
+{
+    m_gridReady = false;
+    showGridTexts();
+    m_gridReady = true;
+    if (step.failure) {
+        showMessage(*step.failure);
+        return;
+    }
+    applyGridButtons(step.buttons);
+    setLevelTexts(step.levelText);
+    if (step.currentTest)
+        m_currentTest = *step.currentTest;
+    // The focus first: the note a cell shows on receiving it must not hide the note of the step.
+    focusGridTarget(step.focus);
+    m_labNote->setText(step.note);
+}
+
+void Mask::enterGridStage()
+{
+    showPage(m_framData);
+    const GridStep step = EnterGridStage(m_grid, m_data, m_data.CurrentChannel);
+    applyGridStep(step);
+}
+
+void Mask::RefreshGridAndAverage(const DownloadLevels& levels)
+{
+    m_gridReady = false;
+    const GridStep step = kov::RefreshGridAndAverage(m_grid, m_data, m_data.CurrentChannel, levels);
+    m_gridReady = true;
+    // One box says it: a band that cannot be averaged means none can.
+    if (step.averageFailures > 0)
+        showMessage(CalculationErrorMessage());
+    applyGridStep(step);
+    m_startFile = 0;
+}
+
+// ---- Cells --------------------------------------------------------------------------------------------------
+
+int Mask::cellOf(QObject* watched) const
+{
+    for (int cell = 1; cell <= GridCellCount; ++cell) {
+        if (m_cells(cell) == watched)
+            return cell;
+    }
+    return 0;
+}
+
+int Mask::testLabelOf(QObject* watched) const
+{
+    for (int t = 1; t <= MaxTests; ++t) {
+        if (m_labTest(t) == watched)
+            return t;
+    }
+    return 0;
+}
+
+bool Mask::cellEvent(int cell, QEvent* event)
+{
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            enterCell(cell);
+            return false;
+        case QEvent::FocusOut:
+            if (!LeavesForAnotherWindow(static_cast<QFocusEvent*>(event)))
+                leaveCell(cell);
+            return false;
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const std::optional<GridKey> move = GridKeyOf(key);
+            if (!move || !m_gridReady)
+                return false;
+            focusGridTarget(
+                NavigateGrid(cell, m_grid.count(), *move, m_cmdUpTest->isEnabled(), m_cmdCalc->isEnabled()));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void Mask::enterCell(int cell)
+{
+    if (!m_gridReady)
+        return;
+    const CellEntry entry = EnterCell(m_grid, cell);
+    m_currentTest = entry.currentTest;
+    if (entry.note)
+        m_labNote->setText(*entry.note);
+}
+
+void Mask::leaveCell(int cell)
+{
+    if (!m_gridReady)
+        return;
+    if (m_handedOverCell == cell) {
+        m_handedOverCell = 0;
+        return;
+    }
+    const CellExit exit = LeaveCell(m_grid, m_data, cell, m_cells(cell)->text());
+    m_cells(cell)->setText(m_grid.text(cell));
+    m_labNote->setText(exit.note);
+    if (!exit.testOneComplete)
+        return;
+    m_cmdUpTest->setEnabled(true);
+    m_cmdClear->setEnabled(true);
+    m_cmdCalc->setEnabled(true);
+    for (int k = 1; k <= GridBandCount; ++k)
+        m_labAvg(k)->setText(m_grid.averageText(k));
+    setLevelTexts(exit.levelText);
+}
+
+void Mask::handOverFocusedCell()
+{
+    const int cell = cellOf(QApplication::focusWidget());
+    if (cell == 0 || m_handedOverCell == cell)
+        return;
+    leaveCell(cell);
+    m_handedOverCell = cell;
+}
+
+// ---- Buttons ------------------------------------------------------------------------------------------------
+
+void Mask::addTest()
+{
+    if (!m_gridReady)
+        return;
+    const TestAddition add = AddTest(m_grid, m_data, m_data.CurrentChannel);
+    if (add.note)
+        m_labNote->setText(*add.note);
+    m_cmdUpTest->setEnabled(add.addTestEnabled);
+    if (!add.added)
+        return;
+    m_currentTest = add.currentTest;
+    showTestColumns(m_grid.count());
+    focusGridTarget(GridTarget{GridTarget::Cell, add.focusCell});
+}
+
+void Mask::addTestFocused()
+{
+    if (!m_gridReady)
+        return;
+    if (const std::optional<QString> note = AddTestFocusNote(m_grid, m_data, m_currentTest)) {
+        m_prompter.beep();
+        m_labNote->setText(*note);
+    }
+}
+
+void Mask::dropTestAsked()
+{
+    showMessage(TestDeletionMessage());
+}
+
+void Mask::testLabelClicked(int test)
+{
+    if (!m_gridReady || test < 1 || test > m_grid.count())
+        return;
+    handOverFocusedCell();
+    const TestDrop drop = DropTest(m_grid, m_data, m_data.CurrentChannel, test);
+    m_currentTest = drop.currentTest;
+    m_gridReady = false;
+    showGridTexts();
+    m_gridReady = true;
+    setLevelTexts(drop.levelText);
+}
+
+void Mask::clearData()
+{
+    m_startFile = 0;
+    m_endFile = 0;
+    applyGridStep(ClearData(m_grid, m_data, m_data.CurrentChannel));
+}
+
+void Mask::calculate()
+{
+    // Calculate from the keyboard leaves the focus in the cell being typed in; its value counts all the same.
+    handOverFocusedCell();
+    StoreGrid(m_grid, m_data, m_data.CurrentChannel);
+    enterFitStage();
+}
+
+}  // namespace kov

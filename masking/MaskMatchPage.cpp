@@ -1,0 +1,317 @@
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "core/Numbers.h"
+#include "core/Tables.h"
+#include "core/WindowPlacement.h"
+#include "masking/MaskWindow.h"
+#include "masking/SpectrumPlot.h"
+
+namespace kov {
+
+namespace {
+
+inline const QString MatchCaption = QStringLiteral("Equalizer Corrections");
+inline const QString NarrowMatchCaption = QStringLiteral("Corrections");
+constexpr int NarrowWidthTwips = 2750;
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QString())
+{
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty())
+        l->setObjectName(name);
+    return l;
+}
+
+QLabel* MakeValue(QWidget* parent, const QString& name, const QString& widest)
+{
+    QLabel* l = MakeLabel(parent, name);
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(widest) + 10);
+    return l;
+}
+
+// The key of the plot in the plot's own colours, on the plot's dark ground where they read.
+QLabel* MakeKey(QWidget* parent, const QString& name, const QString& text, QRgb colour)
+{
+    QLabel* l = MakeLabel(parent, name, text);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, QColor(colour));
+    p.setColor(QPalette::Window, QColor(PlotBackground));
+    l->setPalette(p);
+    l->setAutoFillBackground(true);
+    l->setMargin(2);
+    return l;
+}
+
+}  // namespace
+
+QWidget* Mask::buildMatchPage()
+{
+    m_framMatch = new QGroupBox(MatchCaption);
+    m_framMatch->setObjectName(QStringLiteral("FramMatch"));
+    auto* layout = new QHBoxLayout(m_framMatch);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildCorrectionTable());
+    layout->addWidget(buildFitSide(), 1);
+    return m_framMatch;
+}
+
+QWidget* Mask::buildCorrectionTable()
+{
+    m_correctionTable = new QWidget(m_framMatch);
+    m_correctionTable->setObjectName(QStringLiteral("CorrectionTable"));
+    auto* grid = new QGridLayout(m_correctionTable);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(1);
+    grid->addWidget(MakeLabel(m_correctionTable, QStringLiteral("LabOneThird"), QStringLiteral("1/3 Octave, dB")), 0, 0,
+                    1, 2);
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        const int row = b - FirstDataBand + 1;
+        QLabel* freq = MakeLabel(m_correctionTable, QStringLiteral("LabFreq_%1").arg(b),
+                                 PlainNumber(static_cast<f32>(m_data.BandFreq(b))));
+        freq->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(freq, row, 0);
+        m_datFreq(b) = MakeValue(m_correctionTable, QStringLiteral("DatFreq_%1").arg(b), QStringLiteral("+88.8"));
+        grid->addWidget(m_datFreq(b), row, 1);
+    }
+    grid->setRowStretch(LastDataBand - FirstDataBand + 2, 1);
+    return m_correctionTable;
+}
+
+QWidget* Mask::buildFitSide()
+{
+    m_fitSide = new QWidget(m_framMatch);
+    m_fitSide->setObjectName(QStringLiteral("FitSide"));
+
+    m_picErrFrame = new FitPlotFrame(m_data.BandFreq, m_fitSide);
+    m_picErrFrame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    auto* key = new QHBoxLayout;
+    key->addWidget(
+        MakeKey(m_fitSide, QStringLiteral("LabBlue"), QStringLiteral("Blue=Measured spectrum"), MeasuredColour));
+    key->addWidget(MakeKey(m_fitSide, QStringLiteral("LabYellow"), QStringLiteral("Yellow=Goal Spectrum"), GoalColour));
+    key->addStretch();
+
+    m_labInfo = MakeLabel(m_fitSide, QStringLiteral("LabInfo"),
+                          QStringLiteral("Adjusting the high cut filter and the overall level."));
+    QSizePolicy keep = m_labInfo->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_labInfo->setSizePolicy(keep);
+
+    m_datFcOld = new QLineEdit(m_fitSide);
+    m_datFcOld->setObjectName(QStringLiteral("DatFcOld"));
+    m_datFcOld->setMaximumWidth(m_datFcOld->fontMetrics().horizontalAdvance(QStringLiteral("88888")) + 16);
+    m_datFcOld->installEventFilter(this);
+    m_cmdMatch = new QPushButton(QStringLiteral("Fit Measured Spectrum to Goal Spectrum"), m_fitSide);
+    m_cmdMatch->setObjectName(QStringLiteral("CmdMatch"));
+    m_cmdMatch->setAutoDefault(false);
+    auto* start = new QHBoxLayout;
+    start->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabFcOld"), QStringLiteral("Initial Low Pass, Hz")));
+    start->addWidget(m_datFcOld);
+    start->addStretch();
+
+    m_datAWgt1 = MakeValue(m_fitSide, QStringLiteral("DatAWgt1"), QStringLiteral("888"));
+    m_labAWgt2 = MakeLabel(m_fitSide, QStringLiteral("LabAWgt2"), QStringLiteral("Measured Level"));
+    m_datAWgt2 = MakeValue(m_fitSide, QStringLiteral("DatAWgt2"), QStringLiteral("888"));
+    m_labNewFc = MakeLabel(m_fitSide, QStringLiteral("LabNewFc"), QStringLiteral("Low Pass, Hz"));
+    m_labFlNew = MakeValue(m_fitSide, QStringLiteral("LabFlNew"), QStringLiteral("88888"));
+    m_labNewFh = MakeLabel(m_fitSide, QStringLiteral("LabNewFh"), QStringLiteral("High Pass, Hz"));
+    m_labFhNew = MakeValue(m_fitSide, QStringLiteral("LabFhNew"), QStringLiteral("88888"));
+    m_datLowPass = MakeValue(m_fitSide, QStringLiteral("DatLowPass"), QStringLiteral("888"));
+    m_datHighPass = MakeValue(m_fitSide, QStringLiteral("DatHighPass"), QStringLiteral("888"));
+    m_labGain = MakeValue(m_fitSide, QStringLiteral("LabGain"), QStringLiteral("+88.8"));
+    m_datChan2 = MakeValue(m_fitSide, QStringLiteral("DatChan2"), QStringLiteral("8"));
+
+    auto* results = new QGridLayout;
+    results->setHorizontalSpacing(6);
+    results->setVerticalSpacing(2);
+    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabAWgt1"), QStringLiteral("Goal Level")), 0, 0);
+    results->addWidget(m_datAWgt1, 0, 1);
+    results->addWidget(m_labAWgt2, 1, 0);
+    results->addWidget(m_datAWgt2, 1, 1);
+    results->addWidget(m_labNewFc, 2, 0);
+    results->addWidget(m_labFlNew, 2, 1);
+    results->addWidget(m_labNewFh, 3, 0);
+    results->addWidget(m_labFhNew, 3, 1);
+    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabLevel"), QStringLiteral("Level, dB")), 0, 3);
+    results->addWidget(m_labGain, 0, 4);
+    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabChan2"), QStringLiteral("Channel")), 1, 3);
+    results->addWidget(m_datChan2, 1, 4);
+    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabSlopeLow"), QStringLiteral("Slope")), 2, 3);
+    results->addWidget(m_datLowPass, 2, 4);
+    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabSlopeHigh"), QStringLiteral("Slope")), 3, 3);
+    results->addWidget(m_datHighPass, 3, 4);
+    results->setColumnMinimumWidth(2, 12);
+    results->setColumnStretch(5, 1);
+
+    auto* layout = new QVBoxLayout(m_fitSide);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(m_picErrFrame, 1);
+    layout->addLayout(key);
+    layout->addWidget(m_labInfo);
+    layout->addLayout(start);
+    layout->addWidget(m_cmdMatch);
+    layout->addLayout(results);
+
+    connect(m_datFcOld, &QLineEdit::textEdited, this, &Mask::filterCutoffTyping);
+    connect(m_datFcOld, &QLineEdit::returnPressed, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
+    connect(m_cmdMatch, &QPushButton::clicked, this, &Mask::fit);
+    return m_fitSide;
+}
+
+void Mask::showCorrectionTable(bool visible)
+{
+    m_correctionTable->setVisible(visible);
+}
+
+void Mask::enterFitStage()
+{
+    const int ch = m_data.CurrentChannel;
+    showPage(m_framMatch);
+    showCorrectionTable(false);
+    m_picErrFrame->LabelFitAxes();
+    m_picErrFrame->plot()->DrawFitPlot(ChannelRow(m_data.MaskFinalEdit, ch), ChannelRow(m_data.MaskAverageEdit, ch));
+    const FitStageEntry entry = EnterFitStage(m_data, ch);
+    m_datAWgt2->setText(entry.levelText);
+    m_datLowPass->setText(entry.lowPassSlopeText);
+    m_datHighPass->setText(entry.highPassSlopeText);
+    m_datChan2->setText(entry.channelText);
+    m_labNote->setText(entry.note);
+    if (entry.fitEnabled) {
+        m_datFcOld->setText(entry.cutoffText);
+        m_cmdMatch->setEnabled(true);
+        m_cmdMatch->setFocus(Qt::OtherFocusReason);
+    } else {
+        m_datFcOld->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void Mask::filterCutoffTyping()
+{
+    if (m_filteringCutoff)
+        return;
+    const QString text = m_datFcOld->text();
+    if (text.isEmpty() || CheckAllowedChars(text, DigitsAndPoint) != 0)
+        return;
+    m_filteringCutoff = true;
+    m_datFcOld->backspace();
+    m_filteringCutoff = false;
+}
+
+void Mask::leaveCutoff()
+{
+    if (m_activating || m_fitting)
+        return;
+    const CutoffEntry entry = EnterInitialCutoff(m_data, m_data.CurrentChannel, m_datFcOld->text(), m_fitDone);
+    if (entry.refusal) {
+        showMessage(*entry.refusal);
+        return;
+    }
+    if (!entry.accepted)
+        return;
+    m_datFcOld->setText(entry.cutoffText);
+    m_labNote->clear();
+    m_cmdMatch->setEnabled(true);
+    m_cmdMatch->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- The fit ------------------------------------------------------------------------------------------------
+
+void Mask::fit()
+{
+    if (m_fitting)
+        return;
+    m_fitting = true;
+    const int ch = m_data.CurrentChannel;
+    m_labInfo->show();
+    m_labAWgt2->setText(AdjustedLevelCaption);
+    const FitResult result = RunFit(m_data, ch, m_goalLevel);
+    animateFit(result.frames);
+    ApplyFit(m_data, ch, result);
+    showFitResult(result);
+    m_fitting = false;
+}
+
+void Mask::animateFit(const std::vector<FitFrame>& frames)
+{
+    FitPlot* plot = m_picErrFrame->plot();
+    const BandArray goal = ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel);
+    for (const FitFrame& frame : frames) {
+        plot->DrawFitPlot(goal, frame.adjusted);
+        m_datAWgt2->setText(frame.levelText);
+        WaitSeconds(m_clock, 0.2f);
+        m_clock.letEventsRun();
+    }
+}
+
+void Mask::showFitResult(const FitResult& result)
+{
+    m_labAWgt2->setText(FinalLevelCaption);
+    m_datAWgt2->setText(result.finalLevelText);
+    m_labGain->setText(result.gainText);
+    m_labFlNew->setText(result.cutoffText);
+    m_labFhNew->setText(result.lowCutText);
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        m_datFreq(b)->setText(result.correctionTexts(b));
+    if (result.rangeMessage)
+        showMessage(*result.rangeMessage);
+    m_fitDone = true;
+
+    showCorrectionTable(result.showCorrectionTable);
+    if (result.narrowWindow)
+        narrowToCorrections();
+    if (result.note)
+        m_labNote->setText(*result.note);
+    m_labInfo->hide();
+    m_cmdDone->setEnabled(true);
+    m_cmdDone->setFocus(Qt::OtherFocusReason);
+}
+
+void Mask::settleLayout()
+{
+    // The frames just hidden or shown tell their layouts by posted events; the window's new minimum size is only
+    // right once those have run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layout()->activate();
+}
+
+void Mask::narrowToCorrections()
+{
+    if (!m_narrow)
+        m_fullSize = size();
+    m_narrow = true;
+    m_framMatch->setTitle(NarrowMatchCaption);
+    m_fitSide->hide();
+    m_labNote->hide();
+    settleLayout();
+    const QScreen* s = screen();
+    const int left = s != nullptr ? s->availableGeometry().left() : 0;
+    resize(TwipsToPixels(NarrowWidthTwips), height());
+    move(left, pos().y());
+}
+
+void Mask::leaveNarrowView()
+{
+    if (!m_narrow)
+        return;
+    m_narrow = false;
+    m_framMatch->setTitle(MatchCaption);
+    m_fitSide->show();
+    m_labNote->show();
+    settleLayout();
+    resize(m_fullSize);
+}
+
+}  // namespace kov

@@ -1,0 +1,637 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <cmath>
+#include <memory>
+#include <ostream>
+
+#include "core/LumoMainWindow.h"
+#include "core/Numbers.h"
+#include "core/Tables.h"
+#include "core/WindowPlacement.h"
+#include "masking/Fit.h"
+#include "masking/Goal.h"
+#include "masking/MaskWindow.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/TestClock.h"
+
+namespace kov {
+namespace {
+
+using test::Control;
+using test::LetEventsRun;
+using test::WaitUntilActive;
+
+constexpr int Entry = 1;  // "Open plan with panels"
+
+// Ten tests a little louder than the goal, tilted towards the treble, a decibel apart from place to place.
+f32 TypedLevel(const LumoData& d, int test, int bandIndex)
+{
+    static const f32 jitter[] = {0.4f, -0.7f, 1.1f, -0.2f, 0.8f, -1.2f, 0.3f, -0.5f, 0.9f, -0.9f, 0.1f};
+    const int b = GridIndexToBand(bandIndex);
+    const f32 level =
+        d.SpecLevel(Entry, b) + 1.5f + 0.35f * static_cast<f32>(bandIndex - 9) + jitter[(test * 3 + bandIndex) % 11];
+    return std::round(level * 10.0f) / 10.0f;
+}
+
+void SendKey(QWidget* w, int key, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// Types into whatever has the focus, one keystroke at a time.
+void Type(const QString& text)
+{
+    for (QChar c : text) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        SendKey(target, c.toUpper().unicode(), QString(c));
+    }
+}
+
+void Click(QWidget* w, const QPoint& at)
+{
+    const QPointF global = w->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+class MaskWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Main(*d, prompter, main));
+        for (int n = 1; n <= 6; ++n) {
+            main.setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
+                mask = std::make_unique<Mask>(*d, prompter, clock, &main);
+                CenterAndShowForm(mask.get(), 8000, 8000);
+            });
+        }
+    }
+
+    void project(i16 generator, bool withFile = true)
+    {
+        d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
+        d->ProjectInfo(2) = QStringLiteral("3/7/2026");
+        d->Generator = generator;
+        d->ProjectStage = 1;
+        if (withFile) {
+            d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
+            d->ProjectBaseName = QStringLiteral("ROAD");
+        }
+        d->MG24Folder = folder.path();
+        main.UpdateMainMenus();
+    }
+
+    // Puts ten tests and a chosen shape into the project set, as a project file would bring them.
+    void storedTests(int ch)
+    {
+        d->MaskSpectrumIndex(ch) = Entry;
+        d->MaskTestCount(ch) = 10;
+        for (int t = 1; t <= 10; ++t) {
+            for (int k = 1; k <= GridBandCount; ++k)
+                d->MaskTest(t, ch, GridIndexToBand(k)) = TypedLevel(*d, t, k);
+        }
+    }
+
+    // The channel's item of the Equalize System menu.
+    Mask& open(int ch)
+    {
+        main.item(QStringLiteral("GoMask%1").arg(ch))->trigger();
+        EXPECT_NE(mask, nullptr);
+        EXPECT_TRUE(WaitUntilActive(mask.get()));
+        LetEventsRun();
+        return *mask;
+    }
+
+    template <typename T = QWidget>
+    T* c(const char* name) const
+    {
+        return Control<T>(*mask, name);
+    }
+    template <typename T = QWidget>
+    T* c(const QString& name) const
+    {
+        return Control<T>(*mask, name.toLatin1().constData());
+    }
+    QLineEdit* cell(int n) const { return c<QLineEdit>(QStringLiteral("Test1_%1").arg(n)); }
+    void press(const char* button) const
+    {
+        auto* b = c<QPushButton>(button);
+        ASSERT_TRUE(b->isEnabled()) << button;
+        b->click();
+        LetEventsRun();
+    }
+
+    void clickEntry(int entry) const
+    {
+        auto* list = c<QListWidget>("LstSpec");
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->data(Qt::UserRole).toInt() == entry) {
+                Click(list->viewport(), list->visualItemRect(list->item(row)).center());
+                LetEventsRun();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no list item for entry " << entry;
+    }
+
+    // Types the ten tests through the grid's boxes: Enter after each value, Add Test between the tests.
+    void typeTests()
+    {
+        for (int t = 1; t <= 10; ++t) {
+            if (t > 1)
+                press("CmdUpTest");
+            for (int k = 1; k <= GridBandCount; ++k) {
+                ASSERT_EQ(QApplication::focusWidget(), cell(TestBandToCell(t, k))) << t << " " << k;
+                Type(QString::number(TypedLevel(*d, t, k), 'f', 1));
+                SendKey(QApplication::focusWidget(), Qt::Key_Return);
+                LetEventsRun();
+            }
+        }
+    }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    test::TestClock clock;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain main{*d, prompter};
+    std::unique_ptr<Mask> mask;
+};
+
+// ---- The road of a channel, one product of each family ----------------------------------------------------
+
+struct Road {
+    const char* product;
+    i16 generator;
+    int channel;
+    bool correctionTable;
+    bool narrow;
+};
+
+void PrintTo(const Road& road, std::ostream* os)
+{
+    *os << road.product << " channel " << road.channel;
+}
+
+class MaskRoadTest : public MaskWindowTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
+{
+    const Road road = GetParam();
+    const int ch = road.channel;
+    project(road.generator);
+    open(ch);
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_EQ(mask->windowTitle(), QStringLiteral("Setting Masking Equalizer Corrections for Channel %1").arg(ch));
+
+    clickEntry(Entry);
+    EXPECT_TRUE(c("FramRecommend")->isVisible());
+    const QString shown = c<QLabel>("DatAWgt")->text();
+    press("CmdUp");
+    EXPECT_EQ(c<QLabel>("DatAWgt")->text().toInt(), shown.toInt() + 1);
+    press("CmdPick");
+    ASSERT_TRUE(c("FramData")->isVisible());
+
+    typeTests();
+    EXPECT_EQ(c<QLabel>("LabNote")->text(), QString());
+    press("CmdCalc");
+    ASSERT_TRUE(c("FramMatch")->isVisible());
+
+    // What the animation has to show: every redraw of the fit, each paced by the clock.
+    const FitResult expected = RunFit(*d, ch, LevelTo1600(ChannelRow(d->MaskFinalEdit, ch)));
+    test::TestClock probe;
+    WaitSeconds(probe, 0.2f);
+    const int yieldsBefore = clock.yields();
+    press("CmdMatch");
+    EXPECT_GE(expected.frames.size(), 9u);
+    EXPECT_EQ(clock.yields() - yieldsBefore, static_cast<int>(expected.frames.size()) * (probe.yields() + 1));
+
+    EXPECT_TRUE(mask->fitDone());
+    EXPECT_EQ(c<QLabel>("LabAWgt2")->text(), QStringLiteral("Final  Level"));
+    EXPECT_EQ(c("DatFreq_22")->isVisible(), road.correctionTable);
+    EXPECT_EQ(mask->narrow(), road.narrow);
+    EXPECT_TRUE(c<QPushButton>("CmdDone")->hasFocus());
+    const QString gainText = c<QLabel>("LabGain")->text();
+    const QString cutoffText = c<QLabel>("LabFlNew")->text();
+    if (road.generator == GeneratorZUVAR24) {
+        EXPECT_EQ(c<QLabel>("LabNote")->text(),
+                  QStringLiteral("An EQ file named ROAD.EQ will be created. Press DONE."));
+    }
+
+    if (road.generator == GeneratorZUVAR24)
+        prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
+    prompter.answer(MsgAnswer::Yes);
+    press("CmdDone");
+    EXPECT_FALSE(mask->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(prompter.unusedAnswers(), 0u);
+    ASSERT_FALSE(prompter.messages().empty());
+    const auto& offer = prompter.messages().back();
+    EXPECT_EQ(offer.text, QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"));
+    EXPECT_EQ(offer.title, QStringLiteral("Save to File"));
+    EXPECT_EQ(offer.icon, MsgIcon::Information);
+    EXPECT_TRUE(QFile::exists(d->ProjectFileName));
+
+    // The project set holds the equalization.
+    EXPECT_EQ(d->ProjectStage, 2);
+    EXPECT_EQ(d->MaskSpectrumIndex(ch), Entry);
+    EXPECT_EQ(d->MaskTestCount(ch), 10);
+    BandArray measured;
+    for (int k = 1; k <= GridBandCount; ++k) {
+        const int b = GridIndexToBand(k);
+        f32 sum = 0;
+        for (int t = 1; t <= 10; ++t) {
+            EXPECT_FLOAT_EQ(d->MaskTest(t, ch, b), TypedLevel(*d, t, k)) << t << " " << b;
+            sum += TypedLevel(*d, t, k);
+        }
+        measured(b) = sum / 10;
+        EXPECT_FLOAT_EQ(d->MaskFinal(ch, b), d->SpecLevel(Entry, b) + 1) << b;
+        EXPECT_NEAR(d->MaskCorrection(ch, b), d->MaskFinal(ch, b) - d->MaskAverage(ch, b), 0.006) << b;
+        const f32 matched = road.generator == GeneratorVO120R ? d->MaskAverage(ch, b) : d->MaskFinal(ch, b);
+        EXPECT_FLOAT_EQ(d->MaskMatched(ch, b), matched) << b;
+    }
+    EXPECT_NEAR(d->MaskGainChange(ch), LevelTo1600(ChannelRow(d->MaskAverage, ch)) - LevelTo1600(measured), 0.1);
+    EXPECT_EQ(gainText, (d->MaskGainChange(ch) > 0 ? QStringLiteral("+") : QStringLiteral(" ")) +
+                            QString::number(d->MaskGainChange(ch), 'f', 1));
+    EXPECT_EQ(QString::number(d->MaskHighCutFreq(ch)), cutoffText);
+    EXPECT_GE(d->MaskHighCutFreq(ch), 7000);
+    EXPECT_LE(d->MaskHighCutFreq(ch), 8000);
+    EXPECT_EQ(d->MaskHighCutFreq(ch) % 100, 0);
+    EXPECT_EQ(d->MaskLowCutFreq(ch), 100);
+    EXPECT_EQ(d->MaskHighCutSlope(ch), 12);
+    EXPECT_EQ(d->MaskLowCutSlope(ch), 12);
+
+    if (road.generator != GeneratorZUVAR24)
+        return;
+    const QString eqPath = QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ"));
+    ASSERT_GE(prompter.messages().size(), 2u);
+    const auto& saved = prompter.messages()[prompter.messages().size() - 2];
+    EXPECT_EQ(saved.title, QStringLiteral("MG24 File"));
+    EXPECT_EQ(saved.text, QStringLiteral("Masking channel %1 data have been saved to ").arg(ch) + folder.path() +
+                              QDir::separator() + QStringLiteral("ROAD.EQ."));
+    QFile eq(eqPath);
+    ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = eq.readAll().split('\n');
+    ASSERT_GE(lines.size(), 2 + ch - 2);
+    const QList<QByteArray> fields = lines[2 + ch - 3].trimmed().split(',');
+    ASSERT_EQ(fields.size(), 6 + (43 - 13 + 1));
+    EXPECT_EQ(fields[0].toInt(), ch);
+    EXPECT_EQ(fields[1].toInt(), 100);
+    EXPECT_EQ(fields[3].toInt(), d->MaskHighCutFreq(ch));
+    EXPECT_FLOAT_EQ(fields[5].toFloat(), RoundSingle(d->MaskGainChange(ch), 0));
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        EXPECT_FLOAT_EQ(fields[6 + b - 13].toFloat(), RoundSingle(d->MaskCorrection(ch, b), 0)) << b;
+}
+
+INSTANTIATE_TEST_SUITE_P(Products, MaskRoadTest,
+                         ::testing::Values(Road{"VO120R", GeneratorVO120R, 1, false, false},
+                                           Road{"DA2500", GeneratorDA2500, 2, true, true},
+                                           Road{"ZUVAR24", GeneratorZUVAR24, 3, true, false}),
+                         [](const ::testing::TestParamInfo<Road>& info) { return std::string(info.param.product); });
+
+// ---- Closing --------------------------------------------------------------------------------------------------
+
+TEST_F(MaskWindowTest, DoneWithoutAFileNameKeepsTheEqualizationForSaveAsAndWritesNoEqFile)
+{
+    const int ch = 4;
+    project(GeneratorZUVAR24, false);
+    storedTests(ch);
+    open(ch);
+    press("CmdPick");
+    press("CmdCalc");
+    press("CmdMatch");
+    const f32 gain = d->MaskGainChangeEdit(ch);
+    const i16 cutoff = d->MaskHighCutFreqEdit(ch);
+
+    prompter.answer(MsgAnswer::Ok);
+    press("CmdDone");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral(" To save data to a file, press SAVE AS."));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("FileSave"));
+    EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Information);
+    EXPECT_FALSE(mask->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->ProjectStage, 2);
+    EXPECT_EQ(d->MaskGainChange(ch), gain);
+    EXPECT_EQ(d->MaskHighCutFreq(ch), cutoff);
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        EXPECT_EQ(d->MaskCorrection(ch, b), d->MaskCorrectionEdit(ch, b)) << b;
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.EQ")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(main.item(QStringLiteral("GoSaveAs"))->isEnabled());
+}
+
+TEST_F(MaskWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsDataAndOkDropsThem)
+{
+    project(GeneratorDA2500);
+    open(1);
+    clickEntry(Entry);
+    press("CmdPick");
+    Type(QStringLiteral("45.25"));
+    SendKey(QApplication::focusWidget(), Qt::Key_Down);
+    LetEventsRun();
+    EXPECT_EQ(cell(1)->text(), QStringLiteral("45.2"));
+
+    for (const char* button : {"CmdCancel", "CmdCancel"}) {
+        prompter.answer(MsgAnswer::Cancel);
+        press(button);
+        EXPECT_TRUE(mask->isVisible());
+    }
+    prompter.answer(MsgAnswer::Cancel);
+    mask->close();  // the close box
+    EXPECT_TRUE(mask->isVisible());
+    ASSERT_EQ(prompter.messages().size(), 3u);
+    for (const auto& m : prompter.messages()) {
+        EXPECT_EQ(m.text, QStringLiteral("Ok to exit without saving changes?"));
+        EXPECT_EQ(m.title, QStringLiteral("KOV 2.0"));
+        EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
+    }
+    EXPECT_TRUE(c("FramData")->isVisible());
+    EXPECT_EQ(cell(1)->text(), QStringLiteral("45.2"));
+    EXPECT_FALSE(main.isEnabled());
+
+    prompter.answer(MsgAnswer::Ok);
+    mask->close();
+    EXPECT_FALSE(mask->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->MaskSpectrumIndex(1), 0);
+    EXPECT_EQ(d->MaskTestCount(1), 0);
+    EXPECT_EQ(d->ProjectStage, 1);
+}
+
+TEST_F(MaskWindowTest, UnreadableSpectrumDatabaseClosesTheWindowWithoutAQuestion)
+{
+    project(GeneratorDA2500);
+    folder.remove(QStringLiteral("KOVSPEC.DAT"));
+    prompter.answer(MsgAnswer::Ok);
+    main.item(QStringLiteral("GoMask1"))->trigger();
+    LetEventsRun();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Fatal Error"));
+    EXPECT_FALSE(mask->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->ProjectStage, 1);
+}
+
+// ---- Activation -----------------------------------------------------------------------------------------------
+
+TEST_F(MaskWindowTest, OnlyAnotherProgramWindowReloadsTheWorkingSetAMessageBoxDoesNot)
+{
+    project(GeneratorDA2500);
+    open(1);
+    clickEntry(Entry);
+    press("CmdPick");
+    Type(QStringLiteral("41.5"));
+    SendKey(QApplication::focusWidget(), Qt::Key_Return);
+    LetEventsRun();
+
+    QMessageBox box(QMessageBox::Information, QStringLiteral("KOV"), QStringLiteral("Test Deletion"));
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&box));
+    box.hide();
+    mask->activateWindow();
+    ASSERT_TRUE(WaitUntilActive(mask.get()));
+    EXPECT_TRUE(c("FramData")->isVisible());
+    EXPECT_EQ(cell(1)->text(), QStringLiteral("41.5"));
+    EXPECT_EQ(d->MaskSpectrumIndexEdit(1), Entry);
+
+    QWidget other(nullptr, Qt::Window);
+    other.setObjectName(QStringLiteral("LumoDB"));
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(&other));
+    other.hide();
+    mask->activateWindow();
+    ASSERT_TRUE(WaitUntilActive(mask.get()));
+    LetEventsRun();
+    EXPECT_TRUE(c("FramSpec")->isVisible());
+    EXPECT_EQ(d->MaskTestCountEdit(1), 0);
+    EXPECT_FALSE(main.isEnabled());
+}
+
+TEST_F(MaskWindowTest, FolderQuestionOnlyForChannelsThreeToSixWithoutAFolder)
+{
+    const QString question = QStringLiteral(
+        "Do you wish to save the measurement data into the MG24?  If so, press Yes,Cancel and go to File/Locate MG24 "
+        "Software to find the directory.\n Otherwise the data will be saved in this directory.");
+    struct Case {
+        int channel;
+        std::optional<MsgAnswer> answer;  // nullopt: no question
+        bool folderSet;
+    };
+    for (const Case& k : {Case{3, MsgAnswer::Yes, false}, Case{6, MsgAnswer::No, true}, Case{1, std::nullopt, false}}) {
+        SCOPED_TRACE(k.channel);
+        project(k.channel == 1 ? GeneratorDA2500 : GeneratorZUVAR24);
+        d->MG24Folder = QStringLiteral("  ");
+        prompter.clear();
+        if (k.answer)
+            prompter.answer(*k.answer);
+        open(k.channel);
+        if (k.answer) {
+            ASSERT_EQ(prompter.messages().size(), 1u);
+            EXPECT_EQ(prompter.messages()[0].text, question);
+            EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("MG24 Directory"));
+            EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::YesNo);
+        } else {
+            EXPECT_TRUE(prompter.messages().empty());
+        }
+        EXPECT_EQ(d->MG24Folder, k.folderSet ? d->AppPath : QStringLiteral("  "));
+        if (k.answer == MsgAnswer::Yes) {
+            EXPECT_TRUE(c<QPushButton>("CmdCancel")->hasFocus());
+        }
+        prompter.answer(MsgAnswer::Ok);
+        press("CmdCancel");
+        mask.reset();
+    }
+}
+
+TEST_F(MaskWindowTest, StoredShapeIsChosenAgainFromTheDatabaseAndTheStoredFiltersStay)
+{
+    project(GeneratorDA2500);
+    // The database as edited since: entry 2 emptied, so the list holds 1, 3, 4, ...
+    QByteArray db = folder.read(QStringLiteral("KOVSPEC.DAT"));
+    db.replace("\"Ceiling type offices\"", "\"Empty\"");
+    folder.write(QStringLiteral("KOVSPEC.DAT"), db);
+    d->MaskSpectrumIndex(1) = 3;
+    d->MaskLowCutFreq(1) = 125;
+    d->MaskHighCutSlope(1) = 18;
+    d->MaskLowCutSlope(1) = 6;
+    d->MaskHighCutFreq(1) = 5500;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        d->MaskFinal(1, b) = 20;  // earlier level steps, not kept
+    open(1);
+
+    auto* list = c<QListWidget>("LstSpec");
+    const QList<int> entries = GoalListEntries(*d);
+    ASSERT_EQ(list->count(), entries.size());
+    EXPECT_FALSE(entries.contains(2));
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->data(Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(list->currentItem()->text(), d->SpecName(3).trimmed());
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        EXPECT_EQ(d->MaskFinalEdit(1, b), d->SpecLevel(3, b)) << b;
+    EXPECT_EQ(c<QLabel>("DatAWgt")->text(), GoalLevelText(*d, 1));
+    EXPECT_TRUE(c<QPushButton>("CmdPick")->isEnabled());
+    EXPECT_EQ(d->MaskLowCutFreqEdit(1), 125);
+    EXPECT_EQ(d->MaskHighCutSlopeEdit(1), 18);
+    EXPECT_EQ(d->MaskLowCutSlopeEdit(1), 6);
+    EXPECT_EQ(d->MaskHighCutFreqEdit(1), 7000);
+
+    // The second row shows entry 3, and clicking it chooses entry 3.
+    clickEntry(4);
+    EXPECT_EQ(d->MaskSpectrumIndexEdit(1), 4);
+    Click(list->viewport(), list->visualItemRect(list->item(1)).center());
+    LetEventsRun();
+    EXPECT_EQ(d->MaskSpectrumIndexEdit(1), 3);
+    EXPECT_FALSE(c("FramRecommend")->isVisible());
+}
+
+TEST_F(MaskWindowTest, ChannelWithoutAShapeStartsWithTheDefaultFiltersAndTheButtonsOff)
+{
+    project(GeneratorDA2500);
+    d->MaskLowCutFreq(2) = 125;
+    d->MaskHighCutSlope(2) = 18;
+    open(2);
+    EXPECT_EQ(d->MaskLowCutFreqEdit(2), 100);
+    EXPECT_EQ(d->MaskHighCutSlopeEdit(2), 12);
+    EXPECT_EQ(d->MaskLowCutSlopeEdit(2), 12);
+    for (const char* b : {"CmdPick", "CmdUp", "CmdDown"})
+        EXPECT_FALSE(c(b)->isEnabled()) << b;
+    EXPECT_TRUE(c("LstSpec")->hasFocus());
+    EXPECT_EQ(c<QLabel>("LabFNote")->text(), QStringLiteral("Click on desired spectrum shape."));
+    EXPECT_EQ(c<QLabel>("LabChan1")->text(), QStringLiteral("DA2500 Channel"));
+    EXPECT_EQ(c<QLabel>("DatChan1")->text(), QStringLiteral("2"));
+}
+
+// ---- The stages -----------------------------------------------------------------------------------------------
+
+TEST_F(MaskWindowTest, DA2500CorrectionsNarrowToAReadableColumnAtTheLeftEdge)
+{
+    project(GeneratorDA2500);
+    storedTests(1);
+    open(1);
+    press("CmdPick");
+    press("CmdCalc");
+    press("CmdMatch");
+    LetEventsRun();
+
+    EXPECT_TRUE(mask->narrow());
+    EXPECT_EQ(mask->width(), TwipsToPixels(2750));
+    EXPECT_EQ(mask->frameGeometry().left(), mask->screen()->availableGeometry().left());
+    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Corrections"));
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        for (const QString& name : {QStringLiteral("LabFreq_%1").arg(b), QStringLiteral("DatFreq_%1").arg(b)}) {
+            auto* l = c<QLabel>(name);
+            ASSERT_TRUE(l->isVisible()) << name.toStdString();
+            const QRect inWindow(l->mapTo(mask.get(), QPoint(0, 0)), l->size());
+            EXPECT_TRUE(mask->rect().contains(inWindow)) << name.toStdString();
+            EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(c("CmdDone")->isVisible());
+    EXPECT_TRUE(mask->rect().contains(QRect(c("CmdDone")->mapTo(mask.get(), QPoint(0, 0)), c("CmdDone")->size())));
+}
+
+TEST_F(MaskWindowTest, GridCellsValidateOnLeavingAndTestLabelsDeleteTheirColumn)
+{
+    project(GeneratorDA2500);
+    open(1);
+    clickEntry(Entry);
+    press("CmdPick");
+    EXPECT_FALSE(c("CmdCalc")->isEnabled());
+
+    Type(QStringLiteral("99.1"));
+    SendKey(QApplication::focusWidget(), Qt::Key_Return);
+    LetEventsRun();
+    EXPECT_EQ(cell(1)->text(), QString());
+    EXPECT_EQ(c<QLabel>("LabNote")->text(),
+              QStringLiteral("The sound level at 160 Hz was out of range (1 to 99). Reenter."));
+    EXPECT_EQ(QApplication::focusWidget(), cell(2));
+
+    // Three tests of 40, 50 and 60 dB; the middle one is dropped.
+    cell(1)->setFocus();
+    for (int t = 1; t <= 3; ++t) {
+        if (t > 1)
+            press("CmdUpTest");
+        for (int k = 1; k <= GridBandCount; ++k) {
+            Type(QString::number(30 + 10 * t));
+            SendKey(QApplication::focusWidget(), Qt::Key_Return);
+            LetEventsRun();
+        }
+    }
+    EXPECT_EQ(c<QLabel>("LabAvg_1")->text(), QStringLiteral("50.0"));
+    EXPECT_TRUE(c("CmdCalc")->isEnabled());
+
+    auto* label = c<QLabel>("LabTest_2");
+    Click(label, label->rect().center());
+    LetEventsRun();
+    EXPECT_EQ(mask->grid().count(), 2);
+    EXPECT_EQ(cell(TestBandToCell(2, 1))->text(), QStringLiteral("60.0"));
+    EXPECT_FALSE(cell(TestBandToCell(3, 1))->isVisible());
+    EXPECT_EQ(c<QLabel>("LabAvg_1")->text(), QStringLiteral("50.0"));
+
+    // Down from the last cell of the last test goes to Add Test, which says what is missing.
+    cell(TestBandToCell(2, 5))->setFocus();
+    cell(TestBandToCell(2, 5))->clear();
+    cell(TestBandToCell(2, GridBandCount))->setFocus();
+    LetEventsRun();
+    SendKey(QApplication::focusWidget(), Qt::Key_Down);
+    LetEventsRun();
+    EXPECT_TRUE(c("CmdUpTest")->hasFocus());
+    EXPECT_EQ(prompter.beeps(), 1);
+    EXPECT_EQ(c<QLabel>("LabNote")->text(), QStringLiteral("Data are missing in Test 2 at 400 Hz."));
+}
+
+TEST_F(MaskWindowTest, InitialCutoffTakesDigitsOnlyAndRefusesLowValues)
+{
+    project(GeneratorDA2500);
+    storedTests(1);
+    open(1);
+    press("CmdPick");
+    press("CmdCalc");
+    auto* box = c<QLineEdit>("DatFcOld");
+    EXPECT_EQ(box->text(), QStringLiteral("7000"));
+    box->setFocus();
+    box->selectAll();
+    Type(QStringLiteral("49a99"));
+    EXPECT_EQ(box->text(), QStringLiteral("4999"));
+
+    prompter.answer(MsgAnswer::Ok);
+    SendKey(box, Qt::Key_Return);
+    LetEventsRun();
+    EXPECT_TRUE(c("CmdCancel")->hasFocus());
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Filter Frequency"));
+    EXPECT_EQ(d->MaskHighCutFreqEdit(1), 7000);
+
+    box->setFocus();
+    box->selectAll();
+    Type(QStringLiteral("5099"));
+    c("CmdCancel")->setFocus();
+    LetEventsRun();
+    EXPECT_EQ(d->MaskHighCutFreqEdit(1), 5000);
+    EXPECT_EQ(box->text(), QStringLiteral("5000"));
+    EXPECT_TRUE(c("CmdMatch")->hasFocus());
+}
+
+}  // namespace
+}  // namespace kov
