@@ -154,6 +154,12 @@ QString ProjectInformationError(const ProjectInformation& info)
     return {};
 }
 
+void ShowSaveAsNote(Prompter& prompter)
+{
+    prompter.message(QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
+                     MsgIcon::Information, MsgButtons::Ok);
+}
+
 bool ProjectInformationChanged(const LumoData& d, const ProjectInformation& info)
 {
     return info.name != d.ProjectInfo(1) || info.date != d.ProjectInfo(2) || info.generator != d.Generator;
@@ -167,8 +173,7 @@ void StoreProjectInformation(LumoData& d, Prompter& prompter, const ProjectInfor
     d.ProjectInfo(2) = info.date;
     d.Generator = info.generator;
     if (d.ProjectFileName.isEmpty()) {
-        prompter.message(QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
-                         MsgIcon::Information, MsgButtons::Ok);
+        ShowSaveAsNote(prompter);
         return;
     }
     OfferToSaveResults(d, prompter, MsgIcon::Question);

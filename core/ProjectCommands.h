@@ -33,6 +33,9 @@ QString UpperCaseFileName(const QString& path);
 // window asks with the information icon, LumoClient with the question icon. True when written.
 bool OfferToSaveResults(LumoData& d, Prompter& prompter, MsgIcon icon);
 
+// The note of a window that closes with results while the project has no file yet.
+void ShowSaveAsNote(Prompter& prompter);
+
 // ---- Project information ------------------------------------------------------------------------------------
 
 struct ProjectInformation {

@@ -182,21 +182,12 @@ void Mask::showGoal()
     m_picSpecFrame->plot()->DrawGoalSpectrum(ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel));
 }
 
-void Mask::raiseGoal()
-{
-    const GoalStep step = RaiseGoal(m_data, m_data.CurrentChannel, m_datAWgt->text());
-    if (step.error)
-        showMessage(*step.error);
-    if (!step.changed)
-        return;
-    m_datAWgt->setText(step.levelText);
-    m_datAWgt1->setText(step.levelText);
-    showGoal();
-}
+void Mask::raiseGoal() { showGoalStep(RaiseGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); }
 
-void Mask::lowerGoal()
+void Mask::lowerGoal() { showGoalStep(LowerGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); }
+
+void Mask::showGoalStep(const GoalStep& step)
 {
-    const GoalStep step = LowerGoal(m_data, m_data.CurrentChannel, m_datAWgt->text());
     if (step.error)
         showMessage(*step.error);
     if (!step.changed)

@@ -32,7 +32,6 @@ namespace {
 inline const QString WindowCaption = QStringLiteral("Setting Masking Equalizer Corrections for Channel");
 inline const QString ExitQuestion = QStringLiteral("Ok to exit without saving changes?");
 inline const QString ExitTitle = QStringLiteral("KOV 2.0");
-inline const QString SaveAsNote = QStringLiteral(" To save data to a file, press SAVE AS.");
 inline const QString Mg24Question = QStringLiteral(
     "Do you wish to save the measurement data into the MG24?  If so, press Yes,Cancel and go to "
     "File/Locate MG24 Software to find the directory.\n Otherwise the data will be saved in this "
@@ -341,7 +340,7 @@ void Mask::closeEvent(QCloseEvent* event)
     // the file that Save As writes later.
     StoreMaskingChannels(m_data);
     if (m_data.ProjectFileName.trimmed().isEmpty()) {
-        m_prompter.message(SaveAsNote, QStringLiteral("FileSave"), MsgIcon::Information, MsgButtons::Ok);
+        ShowSaveAsNote(m_prompter);
     } else {
         if (m_data.Generator == GeneratorZUVAR24)
             WriteEqFile(m_data, m_prompter, m_data.CurrentChannel, 1);

@@ -7,6 +7,7 @@
 #include "core/LumoData.h"
 #include "core/Prompter.h"
 #include "masking/Fit.h"
+#include "masking/Goal.h"
 #include "masking/MaskCommon.h"
 #include "masking/TestGrid.h"
 
@@ -72,6 +73,7 @@ private:
     void showGoal();
     void raiseGoal();
     void lowerGoal();
+    void showGoalStep(const GoalStep& step);
     void pickGoal();
 
     // The grid stage (MaskGridPage.cpp).

@@ -274,7 +274,7 @@ const std::vector<Screen>& Screens()
          }},
         {"client", "Project Information over a project", ClientOverProject},
         {"getfile", "the Open window with a project file clicked", GetFileWithOneClicked},
-        {"mask-spec", "the Mask window choosing the goal, entry 1 with its recommendations", MaskWithGoalChosen},
+        {"mask-goal", "the Mask window choosing the goal, entry 1 with its recommendations", MaskWithGoalChosen},
         {"mask-data", "the Mask window with ten tests in the grid", MaskWithTests},
         {"mask-match", "the Mask window after the fit of a ZUV-AR24 channel",
          [](kov::Program& p) { return MaskFitted(p, kov::GeneratorZUVAR24, 3, g_outFile); }},
