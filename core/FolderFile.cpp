@@ -25,30 +25,21 @@ QByteArray FolderFileBytes(const LumoData& d)
 void ReadFolderFile(LumoData& d, Prompter& prompter, i16& failed)
 {
     failed = 0;
-    const QString path = FolderFilePath(d);
-    auto fail = [&](const QString& what) {
-        prompter.message(what + QStringLiteral(" occurred in opening the directory file."),
-                         QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
-        failed = -1;
-    };
-
-    const FileReadResult file = ReadWholeFile(path);
-    if (!file.ok) {
-        fail(file.error);
-        return;
-    }
     i16 port = 0;
     QString text, mg24, dsp30, paa3, bk2250, ie45;
-    TextFieldReader r(file.data);
-    r.readInteger(port);
-    r.readText(text);
-    r.readText(mg24);
-    r.readText(dsp30);
-    r.readText(paa3);
-    r.readText(bk2250);
-    r.readText(ie45);
-    if (r.failed()) {
-        fail(r.errorText() + QStringLiteral(" of ") + QDir::toNativeSeparators(path));
+    QString error;
+    const bool read = ParseFieldFile(
+        FolderFilePath(d),
+        [&](TextFieldReader& r) {
+            r.readInteger(port);
+            for (QString* field : {&text, &mg24, &dsp30, &paa3, &bk2250, &ie45})
+                r.readText(*field);
+        },
+        error);
+    if (!read) {
+        prompter.message(error + QStringLiteral(" occurred in opening the directory file."),
+                         QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
+        failed = -1;
         return;
     }
     d.CommPort = port;

@@ -32,28 +32,23 @@ QByteArray SpectrumDatabaseBytes(const LumoData& d)
 void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed)
 {
     failed = 0;
-    const QString path = SpectrumDatabasePath(d);
-    auto fail = [&](const QString& what) {
-        prompter.message(what + QStringLiteral(" occurred in loading the masking spectrum database."),
-                         QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
-        failed = -1;
-    };
-
-    const FileReadResult file = ReadWholeFile(path);
-    if (!file.ok) {
-        fail(file.error);
-        return;
-    }
     // Read into a copy first: a damaged file must not leave half a database behind.
     SpectrumTable table;
-    TextFieldReader r(file.data);
-    for (int i = 0; i < SpectrumCount && !r.failed(); ++i) {
-        r.readText(table.names(i));
-        for (int b = FirstDataBand; b <= LastDataBand; ++b)
-            r.readNumber(table.levels(i, b));
-    }
-    if (r.failed()) {
-        fail(r.errorText() + QStringLiteral(" of ") + QDir::toNativeSeparators(path));
+    QString error;
+    const bool read = ParseFieldFile(
+        SpectrumDatabasePath(d),
+        [&table](TextFieldReader& r) {
+            for (int i = 0; i < SpectrumCount && !r.failed(); ++i) {
+                r.readText(table.names(i));
+                for (int b = FirstDataBand; b <= LastDataBand; ++b)
+                    r.readNumber(table.levels(i, b));
+            }
+        },
+        error);
+    if (!read) {
+        prompter.message(error + QStringLiteral(" occurred in loading the masking spectrum database."),
+                         QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
+        failed = -1;
         return;
     }
     for (int i = 0; i < SpectrumCount; ++i) {

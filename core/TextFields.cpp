@@ -320,18 +320,35 @@ bool TextFieldReader::readText(QString& out)
     return true;
 }
 
-bool TextFieldReader::readNumber(f32& out)
+bool TextFieldReader::nextNumberText(QByteArray& text, bool& empty)
 {
     QByteArray raw;
     bool quoted = false;
     if (!nextRaw(raw, quoted)) {
         return false;
     }
-    if (!quoted && raw.isEmpty()) {
+    // An empty field reads as 0, as BASIC did; an empty quoted "" is still text where a number belongs.
+    empty = !quoted && raw.isEmpty();
+    text = Trimmed(raw);
+    return true;
+}
+
+bool TextFieldReader::typeMismatch(const QByteArray& text)
+{
+    return fail(QStringLiteral("Type mismatch (%1 is not a number)").arg(Quoted(text)), m_fieldLine);
+}
+
+bool TextFieldReader::readNumber(f32& out)
+{
+    QByteArray text;
+    bool empty = false;
+    if (!nextNumberText(text, empty)) {
+        return false;
+    }
+    if (empty) {
         out = 0;
         return true;
     }
-    const QByteArray text = Trimmed(raw);
     f32 value = 0;
     switch (ParseNumber(text, value)) {
         case Parse::ok:
@@ -342,25 +359,24 @@ bool TextFieldReader::readNumber(f32& out)
         case Parse::notNumber:
             break;
     }
-    return fail(QStringLiteral("Type mismatch (%1 is not a number)").arg(Quoted(text)), m_fieldLine);
+    return typeMismatch(text);
 }
 
 bool TextFieldReader::readInteger(i16& out)
 {
-    QByteArray raw;
-    bool quoted = false;
-    if (!nextRaw(raw, quoted)) {
+    QByteArray text;
+    bool empty = false;
+    if (!nextNumberText(text, empty)) {
         return false;
     }
-    if (!quoted && raw.isEmpty()) {
+    if (empty) {
         out = 0;
         return true;
     }
-    const QByteArray text = Trimmed(raw);
     double value = 0;
     const Parse parsed = ParseNumber(text, value);
     if (parsed == Parse::notNumber) {
-        return fail(QStringLiteral("Type mismatch (%1 is not a number)").arg(Quoted(text)), m_fieldLine);
+        return typeMismatch(text);
     }
     const double rounded = parsed == Parse::ok ? RoundHalfEven(value, 0) : HUGE_VAL;
     if (rounded < std::numeric_limits<i16>::min() || rounded > std::numeric_limits<i16>::max()) {
@@ -451,6 +467,22 @@ bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
     }
     if (error) {
         error->clear();
+    }
+    return true;
+}
+
+bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error)
+{
+    const FileReadResult file = ReadWholeFile(path);
+    if (!file.ok) {
+        error = file.error;
+        return false;
+    }
+    TextFieldReader r(file.data);
+    parse(r);
+    if (r.failed()) {
+        error = r.errorText() + QStringLiteral(" of ") + QDir::toNativeSeparators(path);
+        return false;
     }
     return true;
 }

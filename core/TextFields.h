@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "core/Indexed.h"
 
@@ -48,6 +49,9 @@ public:
 
 private:
     bool nextRaw(QByteArray& raw, bool& quoted);
+    // The text of a number field; false at an error. An empty unquoted field stands for 0 (`empty`).
+    bool nextNumberText(QByteArray& text, bool& empty);
+    bool typeMismatch(const QByteArray& text);
     bool fail(const QString& what, int line);
     QByteArray m_data;
     qsizetype m_pos = 0;
@@ -69,6 +73,10 @@ struct FileReadResult {
 inline constexpr qint64 MaxDataFileBytes = 16 * 1024 * 1024;
 
 FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes = MaxDataFileBytes);
+
+// Reads `path` whole and hands its fields to `parse`. False when the file cannot be read or `parse` left the
+// reader failed; `error` then names the file and, for a bad field, its line.
+bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error);
 
 // Writes through a temporary file and renames it over `path`, so a failed write leaves the old file whole.
 bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
