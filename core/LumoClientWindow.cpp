@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,12 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <array>
 
-#include "core/LumoMainWindow.h"
 
 namespace kov {
 
@@ -35,7 +33,7 @@ const std::array<const char*, 6> GeneratorCaptions{
 }  // namespace
 
 LumoClient::LumoClient(LumoData& d, Prompter& prompter, LumoMain* main, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_data(d), m_prompter(prompter), m_main(main)
+    : LumoWindow(prompter, main, parent), m_data(d)
 {
     setObjectName(QStringLiteral("LumoClient"));
     setWindowTitle(QStringLiteral("Project Information"));
@@ -81,9 +79,6 @@ void LumoClient::buildControls()
     doneButton->setObjectName(QStringLiteral("CmdDone"));
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("CmdCancel"));
-    // Enter belongs to the name box (it moves on to the date), so neither button takes it.
-    for (QPushButton* b : {doneButton, cancelButton})
-        b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(doneButton);
@@ -102,15 +97,11 @@ void LumoClient::buildControls()
             m_edited.generator = static_cast<i16>(id);
     });
     connect(doneButton, &QPushButton::clicked, this, &LumoClient::done);
-    connect(cancelButton, &QPushButton::clicked, this, &LumoClient::cancel);
+    connect(cancelButton, &QPushButton::clicked, this, &LumoWindow::requestCancel);
 }
 
 void LumoClient::activate()
 {
-    m_closingWithDone = false;
-    if (m_main != nullptr)
-        m_main->setEnabled(false);
-
     const QDate today = QDate::currentDate();
     m_edited = EditableProjectInformation(m_data, today);
     m_name->setText(m_edited.name);
@@ -157,59 +148,15 @@ void LumoClient::done()
         commitName();
     const QString error = ProjectInformationError(m_edited);
     if (!error.isEmpty()) {
-        m_prompter.message(error, QStringLiteral("Data Error"), MsgIcon::Information, MsgButtons::Ok);
+        prompter().message(error, QStringLiteral("Data Error"), MsgIcon::Information, MsgButtons::Ok);
         return;
     }
-    m_closingWithDone = true;
-    close();
+    requestDone();
 }
 
-void LumoClient::cancel()
+void LumoClient::apply()
 {
-    m_closingWithDone = false;
-    close();
-}
-
-void LumoClient::enableMain()
-{
-    if (m_main == nullptr)
-        return;
-    m_main->setEnabled(true);
-    m_main->UpdateMainMenus();
-}
-
-void LumoClient::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
-void LumoClient::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    // Another window may have enabled the main window in the meantime. The edits are not reloaded: they would
-    // be lost for a look at another window.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_closing && m_main != nullptr)
-        m_main->setEnabled(false);
-}
-
-void LumoClient::closeEvent(QCloseEvent* event)
-{
-    m_closing = true;
-    const bool withDone = m_closingWithDone;
-    m_closingWithDone = false;
-    if (withDone) {
-        StoreProjectInformation(m_data, m_prompter, m_edited);
-    } else if (m_prompter.message(QStringLiteral("Ok to exit without saving changes?"), QString(), MsgIcon::None,
-                                  MsgButtons::OkCancel) != MsgAnswer::Ok) {
-        m_closing = false;
-        event->ignore();
-        return;
-    }
-    enableMain();
-    m_closing = false;
-    event->accept();
+    StoreProjectInformation(m_data, prompter(), m_edited);
 }
 
 }  // namespace kov

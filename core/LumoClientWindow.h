@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QWidget>
-
 #include "core/LumoData.h"
+#include "core/LumoWindow.h"
 #include "core/ProjectCommands.h"
 #include "core/Prompter.h"
 
@@ -17,7 +16,7 @@ class LumoMain;
 
 // Project Information: the project's name, date and generator product. The window edits its own copies and
 // stores them only when it closes with Done; Cancel and the close box ask before throwing the edits away.
-class LumoClient : public QWidget {
+class LumoClient : public LumoWindow {
     Q_OBJECT
 
 public:
@@ -27,26 +26,18 @@ public:
     const ProjectInformation& edited() const { return m_edited; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void activate() override;
+    void apply() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
-    void activate();
     void selectGenerator(i16 generator);
     void commitName();
     void done();
-    void cancel();
-    void enableMain();
 
     LumoData& m_data;
-    Prompter& m_prompter;
-    LumoMain* m_main;
     ProjectInformation m_edited;
-    bool m_closingWithDone = false;
-    bool m_closing = false;
 
     QLineEdit* m_name = nullptr;
     QDateEdit* m_date = nullptr;

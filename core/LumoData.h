@@ -57,6 +57,9 @@ struct LumoData {
     QString ProjectBaseName;
     QString ProjectEqName;
     i16 SaveConfirmed = 0;  // -1 once written by Save As or read by Open
+    // The project file as it was last written or read (or would be written for the empty project at its start):
+    // the project holds unsaved changes while what it would write now differs from it.
+    QByteArray SavedProjectImage;
     i16 CurrentChannel = 0;
     Indexed<i16, 1, 8> PageChannelOpen;
 

@@ -1,14 +1,9 @@
 #include "core/LumoGetFileWindow.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -17,17 +12,8 @@
 
 namespace kov {
 
-namespace {
-
-bool IsPrompt(const QWidget* w)
-{
-    return qobject_cast<const QMessageBox*>(w) || qobject_cast<const QFileDialog*>(w);
-}
-
-}  // namespace
-
 LumoGetFile::LumoGetFile(LumoData& d, Prompter& prompter, LumoMain* main, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_data(d), m_prompter(prompter), m_main(main)
+    : LumoWindow(prompter, main, parent), m_data(d)
 {
     setObjectName(QStringLiteral("LumoGetFile"));
     buildControls();
@@ -71,15 +57,12 @@ void LumoGetFile::buildControls()
         openFile();
     });
     connect(openButton, &QPushButton::clicked, this, &LumoGetFile::openFile);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton, &QPushButton::clicked, this, &LumoWindow::requestCancel);
 }
 
 void LumoGetFile::activate()
 {
     m_mode = m_data.GetFileMode == 2 ? 2 : 1;
-    // In mode 2 the review window has disabled itself; the main window is its business.
-    if (m_mode == 1 && m_main != nullptr)
-        m_main->setEnabled(false);
     listFiles();
 }
 
@@ -110,58 +93,30 @@ void LumoGetFile::fileClicked(QListWidgetItem* item)
 void LumoGetFile::openFile()
 {
     if (m_mode == 2) {
-        if (OpenEqFileForReview(m_data, m_prompter, m_selected) == OpenResult::Opened)
-            close();
+        if (OpenEqFileForReview(m_data, prompter(), m_selected) == OpenResult::Opened)
+            requestDone();
         return;
     }
-    const OpenResult result = OpenProject(m_data, m_prompter, m_selected);
+    const OpenResult result = OpenProject(m_data, prompter(), m_selected);
     if (result == OpenResult::NothingChosen)
         return;
     if (result == OpenResult::Failed) {
         // The project in memory is still the one that was open before.
-        if (m_main != nullptr)
-            m_main->setWindowTitle(MainCaption(m_data.ProjectFileName));
+        if (mainWindow() != nullptr)
+            mainWindow()->setWindowTitle(MainCaption(m_data.ProjectFileName));
         return;
     }
-    if (m_main != nullptr) {
-        m_main->UpdateMainMenus();
-        m_main->setWindowTitle(MainCaption(m_data.ProjectFileName));
+    if (mainWindow() != nullptr) {
+        mainWindow()->UpdateMainMenus();
+        mainWindow()->setWindowTitle(MainCaption(m_data.ProjectFileName));
     }
-    close();
+    requestDone();
 }
 
-void LumoGetFile::showEvent(QShowEvent* event)
+void LumoGetFile::closed()
 {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
-void LumoGetFile::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (isActiveWindow()) {
-        if (m_activateOnReturn && isVisible())
-            activate();
-        m_activateOnReturn = false;
-        return;
-    }
-    const QWidget* next = QApplication::activeWindow();
-    m_activateOnReturn = next != nullptr && next != this && !IsPrompt(next);
-}
-
-void LumoGetFile::closeEvent(QCloseEvent* event)
-{
-    m_activateOnReturn = false;
-    if (m_mode == 2) {
-        if (m_reviewOpener)
-            m_reviewOpener();
-    } else if (m_main != nullptr) {
-        m_main->setEnabled(true);
-    }
-    event->accept();
+    if (m_mode == 2 && m_reviewOpener)
+        m_reviewOpener();
 }
 
 }  // namespace kov

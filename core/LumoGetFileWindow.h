@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include <functional>
 
 #include "core/LumoData.h"
+#include "core/LumoWindow.h"
 #include "core/Prompter.h"
 
 class QLabel;
@@ -16,7 +16,7 @@ class LumoMain;
 
 // The Open window: the project files beside the program (GetFileMode 1), or the EQ files of the ZUV-AR24 folder
 // for the review window (GetFileMode 2). The mode is taken when the window is shown.
-class LumoGetFile : public QWidget {
+class LumoGetFile : public LumoWindow {
     Q_OBJECT
 
 public:
@@ -30,24 +30,23 @@ public:
     const QString& selectedFile() const { return m_selected; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void activate() override;
+    // In mode 2 the review window has disabled itself; the main window is its business.
+    bool disablesMain() const override { return m_data.GetFileMode != 2; }
+    // Nothing is edited here: Cancel and the close box just close.
+    bool confirmDiscard() override { return true; }
+    void closed() override;
 
 private:
     void buildControls();
-    void activate();
     void listFiles();
     void fileClicked(QListWidgetItem* item);
     void openFile();
 
     LumoData& m_data;
-    Prompter& m_prompter;
-    LumoMain* m_main;
     std::function<void()> m_reviewOpener;
     i16 m_mode = 1;
     QString m_selected;
-    bool m_activateOnReturn = false;
 
     QListWidget* m_files = nullptr;
     QLabel* m_note = nullptr;

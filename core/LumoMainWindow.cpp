@@ -4,15 +4,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <exception>
 
+#include "core/LumoWindow.h"
 #include "core/Project.h"
 #include "core/ProjectCommands.h"
 #include "core/WindowPlacement.h"
@@ -41,11 +41,6 @@ int ChannelOf(const QString& name, QLatin1String prefix, int lastChannel)
         return 0;
     const int channel = name.back().digitValue();
     return channel >= 1 && channel <= lastChannel ? channel : 0;
-}
-
-bool IsPrompt(const QWidget* w)
-{
-    return qobject_cast<const QMessageBox*>(w) || qobject_cast<const QFileDialog*>(w);
 }
 
 }  // namespace
@@ -86,6 +81,19 @@ LumoMain::LumoMain(LumoData& d, Prompter& prompter, Openers openers, QWidget* pa
         image->setScaledContents(true);
         image->hide();
     }
+    connect(new ActivationWatch(this), &ActivationWatch::activated, this, &LumoMain::activated);
+}
+
+void LumoMain::holdDisabled(QWidget* window, bool hold)
+{
+    m_holders.removeIf([window](const QPointer<QWidget>& w) { return w.isNull() || w == window; });
+    if (hold)
+        m_holders.append(window);
+    const bool free = m_holders.isEmpty();
+    if (isEnabled() != free)
+        setEnabled(free);
+    if (free && !hold)
+        UpdateMainMenus();
 }
 
 void LumoMain::setOpener(const QString& item, Opener opener)
@@ -201,7 +209,7 @@ void LumoMain::runItem(const QString& name)
             return;
         }
         if (name == QLatin1String("GoExit")) {
-            EndProgram();
+            exitProgram();
             return;
         }
         if (name == QLatin1String("GoSave")) {
@@ -240,7 +248,14 @@ void LumoMain::runOpener(const QString& name)
 
 void LumoMain::newProject()
 {
+    if (!SettleUnsavedChanges(m_data, m_prompter)) {
+        setWindowTitle(MainCaption(m_data.ProjectFileName));
+        UpdateMainMenus();
+        return;
+    }
     if (!NewProject(m_data, m_prompter)) {
+        // The program cannot go on without its files; what it was asked about is settled already.
+        const QScopedValueRollback ending(m_ending, true);
         EndProgram();
         return;
     }
@@ -291,22 +306,28 @@ void LumoMain::showEvent(QShowEvent* event)
         activate();
 }
 
-void LumoMain::changeEvent(QEvent* event)
+void LumoMain::activated(bool returned)
 {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
+    if (returned)
+        activate();
+    else
+        UpdateMainMenus();
+    // A click on the main window while a window holds it disabled means that window.
+    if (!isEnabled())
+        QMetaObject::invokeMethod(this, &LumoMain::bringHolderForward, Qt::QueuedConnection);
+}
+
+void LumoMain::bringHolderForward()
+{
+    if (isEnabled() || QApplication::activeModalWidget() != nullptr || !isActiveWindow())
         return;
-    if (isActiveWindow()) {
-        if (m_activateOnReturn) {
-            m_activateOnReturn = false;
-            activate();
-        } else {
-            UpdateMainMenus();
+    for (auto it = m_holders.crbegin(); it != m_holders.crend(); ++it) {
+        if (!it->isNull() && (*it)->isVisible()) {
+            (*it)->raise();
+            (*it)->activateWindow();
+            return;
         }
-        return;
     }
-    const QWidget* next = QApplication::activeWindow();
-    m_activateOnReturn = next != nullptr && next != this && !IsPrompt(next);
 }
 
 void LumoMain::resizeEvent(QResizeEvent* event)
@@ -315,11 +336,32 @@ void LumoMain::resizeEvent(QResizeEvent* event)
     placeLogos();
 }
 
+bool LumoMain::exitProgram()
+{
+    if (m_ending)
+        return true;
+    // The windows first: what they hold reaches the project set only through their own Done.
+    const QList<LumoWindow*> open = LumoWindow::openWindows();
+    for (auto it = open.crbegin(); it != open.crend(); ++it) {
+        if ((*it)->isVisible() && !(*it)->close())
+            return false;
+    }
+    const bool settled = SettleUnsavedChanges(m_data, m_prompter);
+    setWindowTitle(MainCaption(m_data.ProjectFileName));
+    UpdateMainMenus();
+    if (!settled)
+        return false;
+    const QScopedValueRollback ending(m_ending, true);
+    return EndProgram();
+}
+
 void LumoMain::closeEvent(QCloseEvent* event)
 {
-    // The close box ends the program as File, Exit does, without asking about the project.
-    EndProgram();
-    event->accept();
+    // The close box ends the program as File, Exit does; while ending, this is the last window going.
+    if (m_ending || exitProgram())
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool Main(LumoData& d, Prompter& prompter, LumoMain& window)

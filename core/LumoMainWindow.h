@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -39,6 +41,14 @@ public:
     // Applies the menu rules of the project's stage and generator to the actions.
     void UpdateMainMenus();
 
+    // A window that keeps the main window disabled while it is open; the main window is enabled again when the
+    // last of them lets go (or is destroyed).
+    void holdDisabled(QWidget* window, bool hold);
+
+    // File, Exit and the close box: the open windows are asked to close, then the project's unsaved changes are
+    // settled; either refused keeps the program running. True when the program ends.
+    bool exitProgram();
+
     // Every menu item and top-level menu, by control name.
     static QStringList itemNames();
     QAction* item(const QString& name) const;
@@ -46,7 +56,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -60,6 +69,8 @@ private:
     void saveProject();
     void saveProjectAs();
     void activate();
+    void activated(bool returned);
+    void bringHolderForward();
     void loadLogo(QLabel* label, const QString& fileName);
     void placeLogos();
 
@@ -69,9 +80,8 @@ private:
     QHash<QString, QAction*> m_items;
     QLabel* m_image1 = nullptr;
     QLabel* m_image2 = nullptr;
-    // Set when another program window took over; coming back from it is an activation, coming back from a
-    // message box or file dialog is not.
-    bool m_activateOnReturn = false;
+    QList<QPointer<QWidget>> m_holders;
+    bool m_ending = false;
 };
 
 // Program start: the shared data, then the main window maximised. On a failure (already reported) the program

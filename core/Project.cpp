@@ -1,6 +1,7 @@
 #include "core/Project.h"
 
 #include "core/FolderFile.h"
+#include "core/ProjectFile.h"
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
 
@@ -23,6 +24,7 @@ bool StartProgramData(LumoData& d, Prompter& prompter)
         return false;
     d.ProjectStage = 0;
     d.SaveConfirmed = 0;
+    MarkProjectSaved(d);
     return true;
 }
 
@@ -65,7 +67,10 @@ bool NewProject(LumoData& d, Prompter& prompter)
                 d.MaskTest(t, c, b) = 0;
         }
     }
-    return LoadProgramData(d, prompter);
+    if (!LoadProgramData(d, prompter))
+        return false;
+    MarkProjectSaved(d);
+    return true;
 }
 
 }  // namespace kov

@@ -110,6 +110,25 @@ bool SaveProjectAs(LumoData& d, Prompter& prompter)
     return true;
 }
 
+bool SettleUnsavedChanges(LumoData& d, Prompter& prompter)
+{
+    if (!ProjectHasUnsavedChanges(d))
+        return true;
+    const bool named = !d.ProjectFileName.trimmed().isEmpty();
+    const QString question =
+        named ? QStringLiteral("The project has changed since it was saved. Save the changes to ") + d.ProjectFileName +
+                    QStringLiteral(" first?")
+              : QStringLiteral("The project has not been saved. Save it to a file first?");
+    switch (prompter.message(question, QString(), MsgIcon::Question, MsgButtons::YesNoCancel)) {
+        case MsgAnswer::No:
+            return true;
+        case MsgAnswer::Yes:
+            return named ? WriteProjectFile(d, prompter) : SaveProjectAs(d, prompter);
+        default:
+            return false;
+    }
+}
+
 bool OfferToSaveResults(LumoData& d, Prompter& prompter, MsgIcon icon)
 {
     if (prompter.message(QStringLiteral("Save results to ") + d.ProjectFileName + QStringLiteral("?"),
@@ -227,6 +246,7 @@ OpenResult OpenProject(LumoData& d, Prompter& prompter, const QString& fileName)
     d.ProjectFileName = path;
     d.SaveConfirmed = -1;
     d.ProjectStage = 2;
+    MarkProjectSaved(d);
     return OpenResult::Opened;
 }
 

@@ -29,6 +29,12 @@ QString SavedAsCaption(const QString& fileName);
 // upper-cased folder of a chosen file would not exist.
 QString UpperCaseFileName(const QString& path);
 
+// Before the project in memory is given up (File, New, File, Exit, the main window's close box): when it holds
+// changes its file does not, the person chooses to save them (Yes: written to its file, or Save As for a project
+// without one), to throw them away (No) or to stay (Cancel). True when the project may go; a save that failed or
+// was cancelled keeps it.
+bool SettleUnsavedChanges(LumoData& d, Prompter& prompter);
+
 // "Save results to <file>?", asked by the windows that close with results when the project has a file. The Mask
 // window asks with the information icon, LumoClient with the question icon. True when written.
 bool OfferToSaveResults(LumoData& d, Prompter& prompter, MsgIcon icon);

@@ -121,14 +121,26 @@ QByteArray ProjectFileBytes(const LumoData& d)
     return f.w.bytes();
 }
 
+void MarkProjectSaved(LumoData& d)
+{
+    d.SavedProjectImage = ProjectFileBytes(d);
+}
+
+bool ProjectHasUnsavedChanges(const LumoData& d)
+{
+    return ProjectFileBytes(d) != d.SavedProjectImage;
+}
+
 void SaveProjectFile(LumoData& d, const QString& path, i16& failed)
 {
-    if (!SaveWholeFile(path, ProjectFileBytes(d))) {
+    QByteArray bytes = ProjectFileBytes(d);
+    if (!SaveWholeFile(path, bytes)) {
         failed = -1;
         return;
     }
     failed = 0;
     d.ProjectBaseName = FileBaseName(path);
+    d.SavedProjectImage = std::move(bytes);
 }
 
 void OpenProjectFile(LumoData& d, Prompter& prompter, const QString& path, i16& failed)

@@ -15,6 +15,11 @@ inline constexpr int ProjectFileLines = 1232;
 
 QByteArray ProjectFileBytes(const LumoData& d);
 
+// The project in memory is what its file holds (after start-up, New, Open and every save).
+void MarkProjectSaved(LumoData& d);
+// Something the project file would hold has changed since.
+bool ProjectHasUnsavedChanges(const LumoData& d);
+
 // No message of its own: the caller names the file it could not save. The old file stays whole on failure.
 void SaveProjectFile(LumoData& d, const QString& path, i16& failed);
 

@@ -7,7 +7,7 @@ namespace kov {
 inline const QString ProgramTitle = QStringLiteral("KOV");
 
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 struct SaveFileRequest {

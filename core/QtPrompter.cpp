@@ -49,6 +49,8 @@ QMessageBox::StandardButtons QtMessageButtons(MsgButtons buttons)
             return QMessageBox::Ok | QMessageBox::Cancel;
         case MsgButtons::YesNo:
             return QMessageBox::Yes | QMessageBox::No;
+        case MsgButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -62,6 +64,11 @@ MsgAnswer AnswerOf(QMessageBox::StandardButton clicked, MsgButtons buttons)
             return clicked == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
         case MsgButtons::YesNo:
             return clicked == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        case MsgButtons::YesNoCancel:
+            // The window's close box and Escape mean Cancel: nothing is thrown away by a box that was dismissed.
+            return clicked == QMessageBox::Yes ? MsgAnswer::Yes
+                   : clicked == QMessageBox::No ? MsgAnswer::No
+                                                : MsgAnswer::Cancel;
     }
     return MsgAnswer::Ok;
 }
@@ -70,7 +77,10 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgIcon
 {
     QMessageBox box(QtMessageIcon(icon), title.isEmpty() ? ProgramTitle : title, text, QtMessageButtons(buttons),
                     QApplication::activeWindow());
-    box.setDefaultButton(buttons == MsgButtons::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    box.setDefaultButton(buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? QMessageBox::Yes
+                                                                                            : QMessageBox::Ok);
+    if (buttons == MsgButtons::YesNoCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
     return AnswerOf(box.standardButton(box.clickedButton()), buttons);
 }

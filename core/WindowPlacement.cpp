@@ -1,8 +1,11 @@
 #include "core/WindowPlacement.h"
 
+#include "core/LumoWindow.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
@@ -57,28 +60,33 @@ bool IsProgramWindow(const QWidget* w)
 
 }  // namespace
 
-void EndProgram()
+bool EndProgram()
 {
     // A window closed below may well answer by calling EndProgram itself (the main window's close box does).
     static bool ending = false;
     if (ending)
-        return;
-    ending = true;
+        return true;
+    const QScopedValueRollback guard(ending, true);
 
+    // The windows a person works in go first, the last opened first, each with its own question; the first that
+    // is refused keeps the program running with everything in it.
     QList<QPointer<QWidget>> windows;
+    const QList<LumoWindow*> open = LumoWindow::openWindows();
+    for (auto it = open.crbegin(); it != open.crend(); ++it)
+        windows.append(*it);
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (IsProgramWindow(w))
+        if (IsProgramWindow(w) && !windows.contains(w))
             windows.append(w);
     }
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (!it->isNull())
-            (*it)->close();
+    for (const QPointer<QWidget>& w : std::as_const(windows)) {
+        if (!w.isNull() && w->isVisible() && !w->close())
+            return false;
     }
-    ending = false;
 
     // Before the event loop runs there is nothing to end; the start-up reports the failure to main instead.
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
+    return true;
 }
 
 }  // namespace kov

@@ -20,8 +20,9 @@ QRect CenteredGeometry(const QRect& available, int widthTwips, int heightTwips);
 // Sizes the window, centres it on its screen's free area and shows it modeless, in front.
 void CenterAndShowForm(QWidget* form, int widthTwips, int heightTwips);
 
-// Closes every window of the program, each through its own close handling, then ends the event loop.
-// Safe to call again from a close handler it set off.
-void EndProgram();
+// Closes every window of the program, each through its own close handling (the last opened first), then ends the
+// event loop. A window that refuses (its exit question answered Cancel) stops it: the result is then false and the
+// program runs on. Safe to call again from a close handler it set off.
+bool EndProgram();
 
 }  // namespace kov

@@ -84,6 +84,11 @@ QString GainText(f32 gain)
     return FormatNumber(shown, gain > 0 ? QStringLiteral("+#0.0") : QStringLiteral(" #0.0"));
 }
 
+QString StoredCutoffText(const LumoData& d, int ch)
+{
+    return d.MaskHighCutFreqEdit(ch) != 0 ? PlainNumber(d.MaskHighCutFreqEdit(ch)) : QString();
+}
+
 void SetEnding(const LumoData& d, FitResult& r)
 {
     switch (d.Generator) {
@@ -116,7 +121,7 @@ FitStageEntry EnterFitStage(const LumoData& d, int ch)
     e.levelText = AverageLevelText(d, ch);
     if (d.MaskHighCutFreqEdit(ch) != 0) {
         e.note = QStringLiteral("Press Fit Measured Spectrum to Desired.");
-        e.cutoffText = PlainNumber(d.MaskHighCutFreqEdit(ch));
+        e.cutoffText = StoredCutoffText(d, ch);
         e.fitEnabled = true;
     } else {
         e.note = QStringLiteral(
@@ -138,6 +143,7 @@ CutoffEntry EnterInitialCutoff(LumoData& d, int ch, const QString& text, bool fi
             MaskMessage{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
                             QStringLiteral(" Hz is too low. Adjust unit to above 5000 Hz and remeasure."),
                         title, MsgIcon::Information};
+        entry.cutoffText = StoredCutoffText(d, ch);
         return entry;
     }
     if (!(x < HighestStorableCutoff + CutoffStep)) {
@@ -146,6 +152,7 @@ CutoffEntry EnterInitialCutoff(LumoData& d, int ch, const QString& text, bool fi
             MaskMessage{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
                             QStringLiteral(" Hz is too high. Adjust unit and remeasure."),
                         title, MsgIcon::Information};
+        entry.cutoffText = StoredCutoffText(d, ch);
         return entry;
     }
     const int hundreds = static_cast<int>(x) / CutoffStep * CutoffStep;
@@ -255,7 +262,7 @@ QString CorrectionText(f32 correction)
     return FormatNumber(correction, QStringLiteral("+#0.0"));
 }
 
-FitResult RunFit(const LumoData& d, int ch, f32 goalLevel)
+FitResult RunFit(const LumoData& d, int ch, f32 goalLevel, std::optional<f32> levelBefore)
 {
     FitResult r;
     FitState s;
@@ -264,7 +271,7 @@ FitResult RunFit(const LumoData& d, int ch, f32 goalLevel)
     s.cutoff = d.MaskHighCutFreqEdit(ch);
     s.goalLevel = goalLevel;
     s.bestError = SquaredError(s.goal, s.adjusted);
-    r.levelBefore = LevelTo1600(s.adjusted);
+    r.levelBefore = levelBefore.value_or(LevelTo1600(s.adjusted));
 
     for (int step = 1; step <= LevelSearchSteps; ++step) {
         if (step % 2 == 1)

@@ -35,6 +35,8 @@ FitStageEntry EnterFitStage(const LumoData& d, int ch);
 // Frequency" message and the stored cutoff stays. Values whose hundreds do not fit the 16-bit cutoff are refused too.
 struct CutoffEntry {
     bool accepted = false;  // then: show cutoffText, empty LabNote, enable and focus CmdMatch
+    // Accepted: the stored hundreds. Refused: the cutoff still in use as DatFcOld shows it ("" when none), so the
+    // box does not keep a value the fit will not use.
     QString cutoffText;
     std::optional<MaskMessage> refusal;
 };
@@ -118,7 +120,10 @@ struct FitResult {
 // Runs the nine searches on the channel's working set (goal MaskFinalEdit, average MaskAverageEdit, cutoff
 // MaskHighCutFreqEdit, product Generator) and GoalLevel from "Choose", and works out everything the fit frame
 // shows. Changes nothing: ApplyFit stores the result.
-FitResult RunFit(const LumoData& d, int ch, f32 goalLevel);
+// levelBefore: the level of the measured average before the first fit of this visit of the window. A repeated fit
+// starts from the average the last one stored, yet the gain it reports and stores must be the whole change from the
+// measurement, so it is taken from this level; without it the gain is counted from the current average.
+FitResult RunFit(const LumoData& d, int ch, f32 goalLevel, std::optional<f32> levelBefore = std::nullopt);
 
 // Stores a fit result: MaskAverageEdit, MaskHighCutFreqEdit, MaskGainChangeEdit, MaskCorrectionEdit and
 // MaskMatchedEdit of the channel, and ProjectEqName when the result names one.

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,12 +9,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "core/Numbers.h"
-#include "masking/MaskWindow.h"
+#include "masking/MaskGridPage.h"
+#include "masking/MaskWidgets.h"
 
 namespace kov {
 
@@ -30,24 +31,6 @@ constexpr DownloadButton DownloadButtons[] = {
     {"CmdDownloadPAA", "PAA3", nullptr}, {"CmdDownloadDSP", "DSP30", nullptr},
     {"CmdDownloadEX", "Excel", nullptr}, {"CmdDownloadLD", "LD824", "Download data from LD824"},
 };
-
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip = QString())
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, Qt::Alignment align)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setAlignment(align);
-    return l;
-}
 
 std::optional<GridKey> GridKeyOf(const QKeyEvent* key)
 {
@@ -76,20 +59,19 @@ bool LeavesForAnotherWindow(const QFocusEvent* event)
 
 }  // namespace
 
-QWidget* Mask::buildDataPage()
+MaskGridPage::MaskGridPage(LumoData& d, Prompter& prompter, QWidget* parent)
+    : QGroupBox(QStringLiteral("Measured Masking Spectra"), parent), m_data(d), m_prompter(prompter)
 {
-    m_framData = new QGroupBox(QStringLiteral("Measured Masking Spectra"));
-    m_framData->setObjectName(QStringLiteral("FramData"));
-    auto* layout = new QHBoxLayout(m_framData);
+    setObjectName(QStringLiteral("FramData"));
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildGridTable(), 1);
     layout->addWidget(buildDataButtons());
-    return m_framData;
 }
 
-QWidget* Mask::buildGridTable()
+QWidget* MaskGridPage::buildGridTable()
 {
-    auto* table = new QWidget(m_framData);
+    auto* table = new QWidget(this);
     table->setObjectName(QStringLiteral("GridTable"));
     QFont small = table->font();
     small.setPointSizeF(small.pointSizeF() - 1);
@@ -158,9 +140,9 @@ QWidget* Mask::buildGridTable()
     return table;
 }
 
-QWidget* Mask::buildDataButtons()
+QWidget* MaskGridPage::buildDataButtons()
 {
-    auto* side = new QWidget(m_framData);
+    auto* side = new QWidget(this);
     m_cmdUpTest =
         MakeButton(side, QStringLiteral("CmdUpTest"), QStringLiteral("Add Test"), QStringLiteral("Add another test"));
     m_cmdUpTest->installEventFilter(this);
@@ -227,17 +209,17 @@ QWidget* Mask::buildDataButtons()
     layout->addWidget(m_framFile);
     layout->addStretch();
 
-    connect(m_cmdUpTest, &QPushButton::clicked, this, &Mask::addTest);
-    connect(m_cmdDnTest, &QPushButton::clicked, this, &Mask::dropTestAsked);
-    connect(m_cmdClear, &QPushButton::clicked, this, &Mask::clearData);
-    connect(m_cmdCalc, &QPushButton::clicked, this, &Mask::calculate);
+    connect(m_cmdUpTest, &QPushButton::clicked, this, &MaskGridPage::addTest);
+    connect(m_cmdDnTest, &QPushButton::clicked, this, [this] { ShowMessage(m_prompter, TestDeletionMessage()); });
+    connect(m_cmdClear, &QPushButton::clicked, this, &MaskGridPage::clearData);
+    connect(m_cmdCalc, &QPushButton::clicked, this, &MaskGridPage::calculate);
     connect(abort, &QPushButton::clicked, m_framFile, &QWidget::hide);
     return side;
 }
 
 // ---- Showing the grid ---------------------------------------------------------------------------------------
 
-void Mask::showTestColumns(int count)
+void MaskGridPage::showTestColumns(int count)
 {
     for (int t = 1; t <= MaxTests; ++t) {
         const bool shown = t <= count;
@@ -247,7 +229,7 @@ void Mask::showTestColumns(int count)
     }
 }
 
-void Mask::showGridTexts()
+void MaskGridPage::showGridTexts()
 {
     for (int cell = 1; cell <= GridCellCount; ++cell) {
         if (m_cells(cell)->text() != m_grid.text(cell))
@@ -258,13 +240,13 @@ void Mask::showGridTexts()
     showTestColumns(m_grid.count());
 }
 
-void Mask::setLevelTexts(const QString& text)
+void MaskGridPage::setLevelTexts(const QString& text)
 {
     m_datAvg->setText(text);
-    m_datAWgt2->setText(text);
+    emit levelShown(text);
 }
 
-void Mask::applyGridButtons(const GridButtons& b)
+void MaskGridPage::applyGridButtons(const GridButtons& b)
 {
     if (b.addTest)
         m_cmdUpTest->setEnabled(*b.addTest);
@@ -278,7 +260,7 @@ void Mask::applyGridButtons(const GridButtons& b)
         m_framDownload->setEnabled(*b.download);
 }
 
-void Mask::focusGridTarget(const GridTarget& target)
+void MaskGridPage::focusGridTarget(const GridTarget& target)
 {
     switch (target.kind) {
         case GridTarget::Stay:
@@ -299,13 +281,14 @@ void Mask::focusGridTarget(const GridTarget& target)
     }
 }
 
-void Mask::applyGridStep(const GridStep& step)
+void MaskGridPage::applyGridStep(const GridStep& step)
 {
-    m_gridReady = false;
-    showGridTexts();
-    m_gridReady = true;
+    {
+        const QScopedValueRollback quiet(m_ready, false);
+        showGridTexts();
+    }
     if (step.failure) {
-        showMessage(*step.failure);
+        ShowMessage(m_prompter, *step.failure);
         return;
     }
     applyGridButtons(step.buttons);
@@ -314,31 +297,53 @@ void Mask::applyGridStep(const GridStep& step)
         m_currentTest = *step.currentTest;
     // The focus first: the note a cell shows on receiving it must not hide the note of the step.
     focusGridTarget(step.focus);
-    m_labNote->setText(step.note);
+    emit note(step.note);
 }
 
-void Mask::enterGridStage()
+void MaskGridPage::reset()
 {
-    showPage(m_framData);
-    const GridStep step = EnterGridStage(m_grid, m_data, m_data.CurrentChannel);
-    applyGridStep(step);
+    m_ready = false;
+    m_cmdClear->setEnabled(false);
+    m_framFile->hide();
 }
 
-void Mask::RefreshGridAndAverage(const DownloadLevels& levels)
+void MaskGridPage::enter()
 {
-    m_gridReady = false;
-    const GridStep step = kov::RefreshGridAndAverage(m_grid, m_data, m_data.CurrentChannel, levels);
-    m_gridReady = true;
+    m_ready = true;
+    applyGridStep(EnterGridStage(m_grid, m_data, m_data.CurrentChannel));
+}
+
+void MaskGridPage::RefreshGridAndAverage(const DownloadLevels& levels)
+{
+    GridStep step;
+    {
+        const QScopedValueRollback quiet(m_ready, false);
+        step = kov::RefreshGridAndAverage(m_grid, m_data, m_data.CurrentChannel, levels);
+    }
     // One box says it: a band that cannot be averaged means none can.
     if (step.averageFailures > 0)
-        showMessage(CalculationErrorMessage());
+        ShowMessage(m_prompter, CalculationErrorMessage());
     applyGridStep(step);
     m_startFile = 0;
 }
 
+bool MaskGridPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_cmdUpTest && event->type() == QEvent::FocusIn) {
+        addTestFocused();
+    } else if (const int cell = cellOf(watched); cell != 0) {
+        if (cellEvent(cell, event))
+            return true;
+    } else if (const int test = testLabelOf(watched); test != 0 && event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            testLabelClicked(test);
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
 // ---- Cells --------------------------------------------------------------------------------------------------
 
-int Mask::cellOf(QObject* watched) const
+int MaskGridPage::cellOf(const QObject* watched) const
 {
     for (int cell = 1; cell <= GridCellCount; ++cell) {
         if (m_cells(cell) == watched)
@@ -347,7 +352,7 @@ int Mask::cellOf(QObject* watched) const
     return 0;
 }
 
-int Mask::testLabelOf(QObject* watched) const
+int MaskGridPage::testLabelOf(const QObject* watched) const
 {
     for (int t = 1; t <= MaxTests; ++t) {
         if (m_labTest(t) == watched)
@@ -356,7 +361,7 @@ int Mask::testLabelOf(QObject* watched) const
     return 0;
 }
 
-bool Mask::cellEvent(int cell, QEvent* event)
+bool MaskGridPage::cellEvent(int cell, QEvent* event)
 {
     switch (event->type()) {
         case QEvent::FocusIn:
@@ -369,7 +374,7 @@ bool Mask::cellEvent(int cell, QEvent* event)
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             const std::optional<GridKey> move = GridKeyOf(key);
-            if (!move || !m_gridReady)
+            if (!move || !m_ready)
                 return false;
             focusGridTarget(
                 NavigateGrid(cell, m_grid.count(), *move, m_cmdUpTest->isEnabled(), m_cmdCalc->isEnabled()));
@@ -380,19 +385,19 @@ bool Mask::cellEvent(int cell, QEvent* event)
     }
 }
 
-void Mask::enterCell(int cell)
+void MaskGridPage::enterCell(int cell)
 {
-    if (!m_gridReady)
+    if (!m_ready)
         return;
     const CellEntry entry = EnterCell(m_grid, cell);
     m_currentTest = entry.currentTest;
     if (entry.note)
-        m_labNote->setText(*entry.note);
+        emit note(*entry.note);
 }
 
-void Mask::leaveCell(int cell)
+void MaskGridPage::leaveCell(int cell)
 {
-    if (!m_gridReady)
+    if (!m_ready)
         return;
     if (m_handedOverCell == cell) {
         m_handedOverCell = 0;
@@ -400,7 +405,7 @@ void Mask::leaveCell(int cell)
     }
     const CellExit exit = LeaveCell(m_grid, m_data, cell, m_cells(cell)->text());
     m_cells(cell)->setText(m_grid.text(cell));
-    m_labNote->setText(exit.note);
+    emit note(exit.note);
     if (!exit.testOneComplete)
         return;
     m_cmdUpTest->setEnabled(true);
@@ -411,7 +416,7 @@ void Mask::leaveCell(int cell)
     setLevelTexts(exit.levelText);
 }
 
-void Mask::handOverFocusedCell()
+void MaskGridPage::handOverFocusedCell()
 {
     const int cell = cellOf(QApplication::focusWidget());
     if (cell == 0 || m_handedOverCell == cell)
@@ -422,13 +427,13 @@ void Mask::handOverFocusedCell()
 
 // ---- Buttons ------------------------------------------------------------------------------------------------
 
-void Mask::addTest()
+void MaskGridPage::addTest()
 {
-    if (!m_gridReady)
+    if (!m_ready)
         return;
     const TestAddition add = AddTest(m_grid, m_data, m_data.CurrentChannel);
     if (add.note)
-        m_labNote->setText(*add.note);
+        emit note(*add.note);
     m_cmdUpTest->setEnabled(add.addTestEnabled);
     if (!add.added)
         return;
@@ -437,47 +442,52 @@ void Mask::addTest()
     focusGridTarget(GridTarget{GridTarget::Cell, add.focusCell});
 }
 
-void Mask::addTestFocused()
+void MaskGridPage::addTestFocused()
 {
-    if (!m_gridReady)
+    if (!m_ready)
         return;
     if (const std::optional<QString> note = AddTestFocusNote(m_grid, m_data, m_currentTest)) {
         m_prompter.beep();
-        m_labNote->setText(*note);
+        emit this->note(*note);
     }
 }
 
-void Mask::dropTestAsked()
+void MaskGridPage::testLabelClicked(int test)
 {
-    showMessage(TestDeletionMessage());
-}
-
-void Mask::testLabelClicked(int test)
-{
-    if (!m_gridReady || test < 1 || test > m_grid.count())
+    if (!m_ready || test < 1 || test > m_grid.count())
         return;
     handOverFocusedCell();
     const TestDrop drop = DropTest(m_grid, m_data, m_data.CurrentChannel, test);
     m_currentTest = drop.currentTest;
-    m_gridReady = false;
-    showGridTexts();
-    m_gridReady = true;
+    {
+        const QScopedValueRollback quiet(m_ready, false);
+        showGridTexts();
+    }
     setLevelTexts(drop.levelText);
+    // Whatever the note said of the tests, it may speak of one that is gone now.
+    emit note(QString());
 }
 
-void Mask::clearData()
+void MaskGridPage::clearData()
 {
     m_startFile = 0;
     m_endFile = 0;
     applyGridStep(ClearData(m_grid, m_data, m_data.CurrentChannel));
 }
 
-void Mask::calculate()
+void MaskGridPage::calculate()
 {
     // Calculate from the keyboard leaves the focus in the cell being typed in; its value counts all the same.
     handOverFocusedCell();
+    // A hole in a shown test would be averaged as 0 dB and fitted as if measured.
+    if (const std::optional<MissingCell> missing = FirstMissingCell(m_grid, m_data)) {
+        m_prompter.beep();
+        focusGridTarget(GridTarget{GridTarget::Cell, missing->cell});
+        emit note(missing->note);
+        return;
+    }
     StoreGrid(m_grid, m_data, m_data.CurrentChannel);
-    enterFitStage();
+    emit calculated();
 }
 
 }  // namespace kov

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -6,14 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "core/Numbers.h"
 #include "core/Tables.h"
-#include "core/WindowPlacement.h"
-#include "masking/MaskWindow.h"
+#include "masking/MaskMatchPage.h"
+#include "masking/MaskWidgets.h"
 #include "masking/SpectrumPlot.h"
 
 namespace kov {
@@ -22,24 +21,6 @@ namespace {
 
 inline const QString MatchCaption = QStringLiteral("Equalizer Corrections");
 inline const QString NarrowMatchCaption = QStringLiteral("Corrections");
-constexpr int NarrowWidthTwips = 2750;
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QString())
-{
-    auto* l = new QLabel(text, parent);
-    if (!name.isEmpty())
-        l->setObjectName(name);
-    return l;
-}
-
-QLabel* MakeValue(QWidget* parent, const QString& name, const QString& widest)
-{
-    QLabel* l = MakeLabel(parent, name);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(widest) + 10);
-    return l;
-}
 
 // The key of the plot in the plot's own colours, on the plot's dark ground where they read.
 QLabel* MakeKey(QWidget* parent, const QString& name, const QString& text, QRgb colour)
@@ -56,20 +37,19 @@ QLabel* MakeKey(QWidget* parent, const QString& name, const QString& text, QRgb 
 
 }  // namespace
 
-QWidget* Mask::buildMatchPage()
+MaskMatchPage::MaskMatchPage(LumoData& d, Prompter& prompter, Clock& clock, QWidget* parent)
+    : QGroupBox(MatchCaption, parent), m_data(d), m_prompter(prompter), m_clock(clock)
 {
-    m_framMatch = new QGroupBox(MatchCaption);
-    m_framMatch->setObjectName(QStringLiteral("FramMatch"));
-    auto* layout = new QHBoxLayout(m_framMatch);
+    setObjectName(QStringLiteral("FramMatch"));
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildCorrectionTable());
     layout->addWidget(buildFitSide(), 1);
-    return m_framMatch;
 }
 
-QWidget* Mask::buildCorrectionTable()
+QWidget* MaskMatchPage::buildCorrectionTable()
 {
-    m_correctionTable = new QWidget(m_framMatch);
+    m_correctionTable = new QWidget(this);
     m_correctionTable->setObjectName(QStringLiteral("CorrectionTable"));
     auto* grid = new QGridLayout(m_correctionTable);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -89,9 +69,9 @@ QWidget* Mask::buildCorrectionTable()
     return m_correctionTable;
 }
 
-QWidget* Mask::buildFitSide()
+QWidget* MaskMatchPage::buildFitSide()
 {
-    m_fitSide = new QWidget(m_framMatch);
+    m_fitSide = new QWidget(this);
     m_fitSide->setObjectName(QStringLiteral("FitSide"));
 
     m_picErrFrame = new FitPlotFrame(m_data.BandFreq, m_fitSide);
@@ -113,9 +93,7 @@ QWidget* Mask::buildFitSide()
     m_datFcOld->setObjectName(QStringLiteral("DatFcOld"));
     m_datFcOld->setMaximumWidth(m_datFcOld->fontMetrics().horizontalAdvance(QStringLiteral("88888")) + 16);
     m_datFcOld->installEventFilter(this);
-    m_cmdMatch = new QPushButton(QStringLiteral("Fit Measured Spectrum to Goal Spectrum"), m_fitSide);
-    m_cmdMatch->setObjectName(QStringLiteral("CmdMatch"));
-    m_cmdMatch->setAutoDefault(false);
+    m_cmdMatch = MakeButton(m_fitSide, QStringLiteral("CmdMatch"), QStringLiteral("Fit Measured Spectrum to Goal Spectrum"));
     auto* start = new QHBoxLayout;
     start->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabFcOld"), QStringLiteral("Initial Low Pass, Hz")));
     start->addWidget(m_datFcOld);
@@ -165,22 +143,47 @@ QWidget* Mask::buildFitSide()
     layout->addWidget(m_cmdMatch);
     layout->addLayout(results);
 
-    connect(m_datFcOld, &QLineEdit::textEdited, this, &Mask::filterCutoffTyping);
-    connect(m_datFcOld, &QLineEdit::returnPressed, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
-    connect(m_cmdMatch, &QPushButton::clicked, this, &Mask::fit);
+    connect(m_datFcOld, &QLineEdit::textEdited, this, &MaskMatchPage::filterCutoffTyping);
+    connect(m_datFcOld, &QLineEdit::returnPressed, this, &MaskMatchPage::leaveRequested);
+    connect(m_cmdMatch, &QPushButton::clicked, this, &MaskMatchPage::fit);
     return m_fitSide;
 }
 
-void Mask::showCorrectionTable(bool visible)
+void MaskMatchPage::reset()
 {
-    m_correctionTable->setVisible(visible);
+    m_fitDone = false;
+    m_levelBefore.reset();
+    m_labInfo->hide();
+    m_labAWgt2->setText(QStringLiteral("Measured Level"));
+    if (m_data.Generator == GeneratorRUZ1200U) {
+        m_labNewFc->setText(QStringLiteral("High Cut, Hz"));
+        m_labNewFh->setText(QStringLiteral("Low Cut, Hz"));
+    } else {
+        m_labNewFc->setText(QStringLiteral("Low Pass, Hz"));
+        m_labNewFh->setText(QStringLiteral("High Pass, Hz"));
+    }
+    m_cmdMatch->setEnabled(false);
+    m_datFcOld->setEnabled(true);
+    m_datChan2->setText(PlainNumber(static_cast<f32>(m_data.CurrentChannel)));
+    setCorrectionsOnly(false);
 }
 
-void Mask::enterFitStage()
+void MaskMatchPage::setGoalLevelText(const QString& text)
 {
+    m_datAWgt1->setText(text);
+}
+
+void MaskMatchPage::setMeasuredLevelText(const QString& text)
+{
+    m_datAWgt2->setText(text);
+}
+
+void MaskMatchPage::enter()
+{
+    // The page taking over moves the focus through the cutoff box, which is no entry of a cutoff.
+    const QScopedValueRollback entering(m_entering, true);
     const int ch = m_data.CurrentChannel;
-    showPage(m_framMatch);
-    showCorrectionTable(false);
+    m_correctionTable->hide();
     m_picErrFrame->LabelFitAxes();
     m_picErrFrame->plot()->DrawFitPlot(ChannelRow(m_data.MaskFinalEdit, ch), ChannelRow(m_data.MaskAverageEdit, ch));
     const FitStageEntry entry = EnterFitStage(m_data, ch);
@@ -188,7 +191,6 @@ void Mask::enterFitStage()
     m_datLowPass->setText(entry.lowPassSlopeText);
     m_datHighPass->setText(entry.highPassSlopeText);
     m_datChan2->setText(entry.channelText);
-    m_labNote->setText(entry.note);
     if (entry.fitEnabled) {
         m_datFcOld->setText(entry.cutoffText);
         m_cmdMatch->setEnabled(true);
@@ -196,55 +198,85 @@ void Mask::enterFitStage()
     } else {
         m_datFcOld->setFocus(Qt::OtherFocusReason);
     }
+    emit note(entry.note);
 }
 
-void Mask::filterCutoffTyping()
+void MaskMatchPage::setCorrectionsOnly(bool only)
+{
+    setTitle(only ? NarrowMatchCaption : MatchCaption);
+    m_fitSide->setVisible(!only);
+}
+
+bool MaskMatchPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_datFcOld && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            leaveCutoff();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void MaskMatchPage::filterCutoffTyping()
 {
     if (m_filteringCutoff)
         return;
     const QString text = m_datFcOld->text();
     if (text.isEmpty() || CheckAllowedChars(text, DigitsAndPoint) != 0)
         return;
-    m_filteringCutoff = true;
+    const QScopedValueRollback filtering(m_filteringCutoff, true);
     m_datFcOld->backspace();
-    m_filteringCutoff = false;
 }
 
-void Mask::leaveCutoff()
+void MaskMatchPage::leaveCutoff()
 {
-    if (m_activating || m_fitting)
+    if (m_entering || m_fitting)
         return;
     const CutoffEntry entry = EnterInitialCutoff(m_data, m_data.CurrentChannel, m_datFcOld->text(), m_fitDone);
     if (entry.refusal) {
-        showMessage(*entry.refusal);
+        ShowMessage(m_prompter, *entry.refusal);
+        // The refused text must not pass for the cutoff the fit will start from.
+        m_datFcOld->setText(entry.cutoffText);
         return;
     }
     if (!entry.accepted)
         return;
     m_datFcOld->setText(entry.cutoffText);
-    m_labNote->clear();
+    emit note(QString());
     m_cmdMatch->setEnabled(true);
     m_cmdMatch->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- The fit ------------------------------------------------------------------------------------------------
 
-void Mask::fit()
+void MaskMatchPage::fit()
 {
     if (m_fitting)
         return;
-    m_fitting = true;
     const int ch = m_data.CurrentChannel;
-    m_labInfo->show();
-    m_labAWgt2->setText(AdjustedLevelCaption);
-    const FitResult result = RunFit(m_data, ch, m_goalLevel);
-    animateFit(result.frames);
-    ApplyFit(m_data, ch, result);
-    showFitResult(result);
-    m_fitting = false;
+    {
+        const QScopedValueRollback fitting(m_fitting, true);
+        // Nothing may act on a half-fitted result: what could is off until the fit is over.
+        m_cmdMatch->setEnabled(false);
+        m_datFcOld->setEnabled(false);
+        emit fitStarted();
+        m_labInfo->show();
+        m_labAWgt2->setText(AdjustedLevelCaption);
+        const FitResult result = RunFit(m_data, ch, m_goalLevel, m_levelBefore);
+        animateFit(result.frames);
+        // Clicks and keys made during the animation were held back; they go to the controls that are off now.
+        QCoreApplication::processEvents();
+        if (!m_levelBefore)
+            m_levelBefore = result.levelBefore;
+        ApplyFit(m_data, ch, result);
+        showFitResult(result);
+        m_cmdMatch->setEnabled(true);
+        m_datFcOld->setEnabled(true);
+        emit fitFinished(result);
+    }
 }
 
-void Mask::animateFit(const std::vector<FitFrame>& frames)
+void MaskMatchPage::animateFit(const std::vector<FitFrame>& frames)
 {
     FitPlot* plot = m_picErrFrame->plot();
     const BandArray goal = ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel);
@@ -256,7 +288,7 @@ void Mask::animateFit(const std::vector<FitFrame>& frames)
     }
 }
 
-void Mask::showFitResult(const FitResult& result)
+void MaskMatchPage::showFitResult(const FitResult& result)
 {
     m_labAWgt2->setText(FinalLevelCaption);
     m_datAWgt2->setText(result.finalLevelText);
@@ -266,52 +298,12 @@ void Mask::showFitResult(const FitResult& result)
     for (int b = FirstDataBand; b <= LastDataBand; ++b)
         m_datFreq(b)->setText(result.correctionTexts(b));
     if (result.rangeMessage)
-        showMessage(*result.rangeMessage);
+        ShowMessage(m_prompter, *result.rangeMessage);
     m_fitDone = true;
-
-    showCorrectionTable(result.showCorrectionTable);
-    if (result.narrowWindow)
-        narrowToCorrections();
+    m_correctionTable->setVisible(result.showCorrectionTable);
     if (result.note)
-        m_labNote->setText(*result.note);
+        emit note(*result.note);
     m_labInfo->hide();
-    m_cmdDone->setEnabled(true);
-    m_cmdDone->setFocus(Qt::OtherFocusReason);
-}
-
-void Mask::settleLayout()
-{
-    // The frames just hidden or shown tell their layouts by posted events; the window's new minimum size is only
-    // right once those have run.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    layout()->activate();
-}
-
-void Mask::narrowToCorrections()
-{
-    if (!m_narrow)
-        m_fullSize = size();
-    m_narrow = true;
-    m_framMatch->setTitle(NarrowMatchCaption);
-    m_fitSide->hide();
-    m_labNote->hide();
-    settleLayout();
-    const QScreen* s = screen();
-    const int left = s != nullptr ? s->availableGeometry().left() : 0;
-    resize(TwipsToPixels(NarrowWidthTwips), height());
-    move(left, pos().y());
-}
-
-void Mask::leaveNarrowView()
-{
-    if (!m_narrow)
-        return;
-    m_narrow = false;
-    m_framMatch->setTitle(MatchCaption);
-    m_fitSide->show();
-    m_labNote->show();
-    settleLayout();
-    resize(m_fullSize);
 }
 
 }  // namespace kov

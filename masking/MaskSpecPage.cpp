@@ -1,13 +1,16 @@
+#include "masking/MaskSpecPage.h"
+
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "masking/Goal.h"
-#include "masking/MaskWindow.h"
+#include "masking/MaskWidgets.h"
 #include "masking/SpectrumPlot.h"
 
 namespace kov {
@@ -15,30 +18,24 @@ namespace kov {
 namespace {
 
 constexpr int EntryRole = Qt::UserRole;
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = QString())
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
-}
+// The open-office recommendation has five lines, the ceiling one three; the frame keeps room for the longer so
+// that nothing below or beside it moves from one shape to the next.
+constexpr int RecommendationLines = 5;
 
 }  // namespace
 
-QWidget* Mask::buildSpecPage()
+MaskSpecPage::MaskSpecPage(LumoData& d, Prompter& prompter, QWidget* parent)
+    : QWidget(parent), m_data(d), m_prompter(prompter)
 {
-    auto* page = new QWidget;
-    m_framSpec = new QGroupBox(QStringLiteral("Choose the Desired Masking Spectrum"), page);
+    buildControls();
+}
+
+void MaskSpecPage::buildControls()
+{
+    m_framSpec = new QGroupBox(QStringLiteral("Choose the Desired Masking Spectrum"), this);
     m_framSpec->setObjectName(QStringLiteral("FramSpec"));
 
-    m_labFNote = new QLabel(m_framSpec);
-    m_labFNote->setObjectName(QStringLiteral("LabFNote"));
-    m_labFNote->setWordWrap(true);
-    m_labFNote->setMinimumHeight(2 * m_labFNote->fontMetrics().lineSpacing());
-    m_labFNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
+    m_labFNote = MakeNote(m_framSpec, QStringLiteral("LabFNote"), 2);
     m_lstSpec = new QListWidget(m_framSpec);
     m_lstSpec->setObjectName(QStringLiteral("LstSpec"));
     m_lstSpec->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -52,17 +49,14 @@ QWidget* Mask::buildSpecPage()
 
     auto* levelCaption = new QLabel(QStringLiteral("Level, dBA"), m_framSpec);
     levelCaption->setObjectName(QStringLiteral("LabAWgt"));
-    m_datAWgt = new QLabel(m_framSpec);
-    m_datAWgt->setObjectName(QStringLiteral("DatAWgt"));
-    m_datAWgt->setFrameShape(QFrame::StyledPanel);
-    m_datAWgt->setMinimumWidth(m_datAWgt->fontMetrics().horizontalAdvance(QStringLiteral("888")) + 10);
+    m_datAWgt = MakeValue(m_framSpec, QStringLiteral("DatAWgt"), QStringLiteral("888"));
     m_datAWgt->setAlignment(Qt::AlignCenter);
 
-    m_cmdUp = MakeButton(m_framSpec, "CmdUp", QStringLiteral("+ 1 dB"));
-    m_cmdDown = MakeButton(m_framSpec, "CmdDown", QStringLiteral("- 1 dB"));
-    m_cmdPick = MakeButton(m_framSpec, "CmdPick", QStringLiteral("Choose"));
-    m_cmdFCancel = MakeButton(m_framSpec, "CmdFCancel", QStringLiteral("Cancel"),
-                              QStringLiteral("Exit without choosing a spectrum"));
+    m_cmdUp = MakeButton(m_framSpec, QStringLiteral("CmdUp"), QStringLiteral("+ 1 dB"));
+    m_cmdDown = MakeButton(m_framSpec, QStringLiteral("CmdDown"), QStringLiteral("- 1 dB"));
+    m_cmdPick = MakeButton(m_framSpec, QStringLiteral("CmdPick"), QStringLiteral("Choose"));
+    QPushButton* cmdFCancel = MakeButton(m_framSpec, QStringLiteral("CmdFCancel"), QStringLiteral("Cancel"),
+                                         QStringLiteral("Exit without choosing a spectrum"));
 
     auto* choice = new QHBoxLayout;
     choice->addWidget(m_lstSpec);
@@ -76,31 +70,31 @@ QWidget* Mask::buildSpecPage()
     steps->addWidget(m_cmdUp);
     steps->addSpacing(12);
     steps->addWidget(m_cmdPick);
-    steps->addWidget(m_cmdFCancel);
+    steps->addWidget(cmdFCancel);
 
     auto* specLayout = new QVBoxLayout(m_framSpec);
     specLayout->addWidget(m_labFNote);
     specLayout->addLayout(choice, 1);
     specLayout->addLayout(steps);
 
-    m_framRecommend = new QGroupBox(QStringLiteral("Recommended Masking Levels, dBA"), page);
+    m_framRecommend = new QGroupBox(QStringLiteral("Recommended Masking Levels, dBA"), this);
     m_framRecommend->setObjectName(QStringLiteral("FramRecommend"));
-    m_labRecommend = new QLabel(m_framRecommend);
-    m_labRecommend->setObjectName(QStringLiteral("LabRecommend"));
+    m_labRecommend = MakeNote(m_framRecommend, QStringLiteral("LabRecommend"), RecommendationLines);
     auto* recommendLayout = new QVBoxLayout(m_framRecommend);
     recommendLayout->addWidget(m_labRecommend);
     // The frame comes and goes with the entry; the goal plot should not jump when it does.
     QSizePolicy keep = m_framRecommend->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
+    keep.setVerticalPolicy(QSizePolicy::Fixed);
     m_framRecommend->setSizePolicy(keep);
     m_framRecommend->hide();
 
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_framSpec, 1);
     layout->addWidget(m_framRecommend);
 
-    connect(m_lstSpec, &QListWidget::itemClicked, this, &Mask::listItemChosen);
+    connect(m_lstSpec, &QListWidget::itemClicked, this, &MaskSpecPage::listItemChosen);
     // Moving through the list with the keys chooses as a click does; the list taking the focus only marks its first
     // row, which chooses nothing.
     connect(m_lstSpec, &QListWidget::itemSelectionChanged, this, [this] {
@@ -108,26 +102,58 @@ QWidget* Mask::buildSpecPage()
         if (!chosen.isEmpty())
             listItemChosen(chosen.front());
     });
-    connect(m_cmdUp, &QPushButton::clicked, this, &Mask::raiseGoal);
-    connect(m_cmdDown, &QPushButton::clicked, this, &Mask::lowerGoal);
-    connect(m_cmdPick, &QPushButton::clicked, this, &Mask::pickGoal);
-    connect(m_cmdFCancel, &QPushButton::clicked, this, &Mask::cancel);
-    return page;
+    connect(m_cmdUp, &QPushButton::clicked, this,
+            [this] { showGoalStep(RaiseGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); });
+    connect(m_cmdDown, &QPushButton::clicked, this,
+            [this] { showGoalStep(LowerGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); });
+    connect(m_cmdPick, &QPushButton::clicked, this, &MaskSpecPage::pickGoal);
+    connect(cmdFCancel, &QPushButton::clicked, this, &MaskSpecPage::cancelRequested);
 }
 
-void Mask::fillSpectrumList()
+void MaskSpecPage::reset()
 {
-    const QSignalBlocker quiet(m_lstSpec);
-    m_lstSpec->clear();
-    for (int entry : GoalListEntries(m_data)) {
-        auto* item = new QListWidgetItem(m_data.SpecName(entry).trimmed(), m_lstSpec);
-        item->setData(EntryRole, entry);
+    m_ready = false;
+    {
+        const QSignalBlocker quiet(m_lstSpec);
+        m_lstSpec->clear();
+        for (int entry : GoalListEntries(m_data)) {
+            auto* item = new QListWidgetItem(m_data.SpecName(entry).trimmed(), m_lstSpec);
+            item->setData(EntryRole, entry);
+        }
     }
     m_picSpecFrame->plot()->setEntryChosen(false);
     m_picSpecFrame->plot()->ClearReadout();
+    m_framSpec->show();
+    m_framRecommend->hide();
 }
 
-void Mask::selectListEntry(int entry)
+void MaskSpecPage::start(bool focusList)
+{
+    const int ch = m_data.CurrentChannel;
+    m_ready = true;
+    if (ch < 1 || ch > 6 || m_data.MaskSpectrumIndexEdit(ch) == 0) {
+        setStepButtons(false);
+        if (focusList)
+            m_lstSpec->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    selectListEntry(m_data.MaskSpectrumIndexEdit(ch));
+}
+
+void MaskSpecPage::setStepButtons(bool enabled)
+{
+    for (QPushButton* b : {m_cmdPick, m_cmdUp, m_cmdDown})
+        b->setEnabled(enabled);
+}
+
+bool MaskSpecPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lstSpec && event->type() == QEvent::FocusIn)
+        m_labFNote->setText(GoalListFocusNote(m_data, m_data.CurrentChannel));
+    return QWidget::eventFilter(watched, event);
+}
+
+void MaskSpecPage::selectListEntry(int entry)
 {
     for (int row = 0; row < m_lstSpec->count(); ++row) {
         QListWidgetItem* item = m_lstSpec->item(row);
@@ -142,24 +168,20 @@ void Mask::selectListEntry(int entry)
     }
     // The stored entry is no longer offered (renamed "Empty" in the database, say): the stored goal stays as it
     // is until another shape is clicked.
-    m_cmdPick->setEnabled(false);
-    m_cmdUp->setEnabled(false);
-    m_cmdDown->setEnabled(false);
+    setStepButtons(false);
 }
 
-void Mask::listItemChosen(QListWidgetItem* item)
+void MaskSpecPage::listItemChosen(QListWidgetItem* item)
 {
-    if (!m_gridReady || item == nullptr)
+    if (!m_ready || item == nullptr)
         return;
     selectGoal(item->data(EntryRole).toInt());
 }
 
-void Mask::selectGoal(int entry)
+void MaskSpecPage::selectGoal(int entry)
 {
-    if (m_gridReady)
-        m_picSpecFrame->LabelSpectrumAxes();
-    const int ch = m_data.CurrentChannel;
-    const GoalView view = SelectGoalEntry(m_data, ch, entry);
+    m_picSpecFrame->LabelSpectrumAxes();
+    const GoalView view = SelectGoalEntry(m_data, m_data.CurrentChannel, entry);
     m_picSpecFrame->plot()->setEntryChosen(true);
     m_picSpecFrame->plot()->ClearReadout();
     if (view.recommendation) {
@@ -170,43 +192,35 @@ void Mask::selectGoal(int entry)
     }
     m_labFNote->setText(view.note);
     m_datAWgt->setText(view.levelText);
-    m_datAWgt1->setText(view.levelText);
-    m_cmdPick->setEnabled(true);
-    m_cmdUp->setEnabled(true);
-    m_cmdDown->setEnabled(true);
+    emit goalLevelShown(view.levelText);
+    setStepButtons(true);
     showGoal();
 }
 
-void Mask::showGoal()
+void MaskSpecPage::showGoal()
 {
     m_picSpecFrame->plot()->DrawGoalSpectrum(ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel));
 }
 
-void Mask::raiseGoal() { showGoalStep(RaiseGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); }
-
-void Mask::lowerGoal() { showGoalStep(LowerGoal(m_data, m_data.CurrentChannel, m_datAWgt->text())); }
-
-void Mask::showGoalStep(const GoalStep& step)
+void MaskSpecPage::showGoalStep(const GoalStep& step)
 {
     if (step.error)
-        showMessage(*step.error);
+        ShowMessage(m_prompter, *step.error);
     if (!step.changed)
         return;
     m_datAWgt->setText(step.levelText);
-    m_datAWgt1->setText(step.levelText);
+    emit goalLevelShown(step.levelText);
     showGoal();
 }
 
-void Mask::pickGoal()
+void MaskSpecPage::pickGoal()
 {
     const GoalChoice choice = ConfirmGoal(m_data, m_data.CurrentChannel, m_datAWgt->text());
     m_framRecommend->hide();
     if (choice.refusal)
-        showMessage(*choice.refusal);
-    if (!choice.accepted)
-        return;
-    m_goalLevel = choice.goalLevel;
-    enterGridStage();
+        ShowMessage(m_prompter, *choice.refusal);
+    if (choice.accepted)
+        emit goalChosen(choice.goalLevel);
 }
 
 }  // namespace kov

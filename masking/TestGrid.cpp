@@ -56,10 +56,24 @@ TestBand CellToTestBand(int cell)
     return TestBand{(cell - 1) / GridBandCount + 1, (cell - 1) % GridBandCount + 1};
 }
 
+std::optional<double> CellNumber(const QString& text)
+{
+    QString number = text.trimmed();
+    // toDouble alone would also take exponents, "inf" and "nan"; it still judges where signs and the point stand.
+    for (const QChar c : number) {
+        if (!((c >= u'0' && c <= u'9') || c == u'.' || c == u',' || c == u'+' || c == u'-'))
+            return std::nullopt;
+    }
+    number.replace(u',', u'.');
+    bool ok = false;
+    const double x = number.toDouble(&ok);
+    return ok ? std::optional<double>(x) : std::nullopt;
+}
+
 void TestGrid::setText(int cell, const QString& text)
 {
     m_text(cell) = text;
-    m_value(cell) = static_cast<f32>(BasicVal(text));
+    m_value(cell) = static_cast<f32>(CellNumber(text).value_or(0));
 }
 
 void TestGrid::setAverage(int bandIndex, f32 mean)
@@ -149,6 +163,17 @@ TestBand FindMissingCell(const TestGrid& grid, int n)
     return missing;
 }
 
+std::optional<MissingCell> FirstMissingCell(const TestGrid& grid, const LumoData& d)
+{
+    for (int t = 1; t <= grid.count(); ++t) {
+        for (int k = 1; k <= GridBandCount; ++k) {
+            if (grid.value(t, k) == 0)
+                return MissingCell{TestBandToCell(t, k), MissingDataNote(d, t, k)};
+        }
+    }
+    return std::nullopt;
+}
+
 CellEntry EnterCell(const TestGrid& grid, int cell)
 {
     CellEntry entry;
@@ -161,8 +186,9 @@ CellEntry EnterCell(const TestGrid& grid, int cell)
 CellExit LeaveCell(TestGrid& grid, const LumoData& d, int cell, const QString& typed)
 {
     CellExit exit;
-    const double x = RoundHalfEven(BasicVal(typed), 1);
-    if (x >= 1 && x <= 99) {
+    const std::optional<double> typedValue = CellNumber(typed);
+    const double x = typedValue ? RoundHalfEven(*typedValue, 1) : 0;
+    if (typedValue && x >= 1 && x <= 99) {
         grid.setText(cell, FormatNumber(x, CellFormat));
     } else {
         grid.clearCell(cell);
@@ -311,7 +337,8 @@ GridStep EnterGridStage(TestGrid& grid, LumoData& d, int ch)
             d.MaskAverageEdit(ch, GridIndexToBand(k)) = RoundSingle(grid.average(k), 1);
         }
         step.levelText = AverageLevelText(d, ch);
-        step.buttons.addTest = true;
+        // Ten stored tests are as many as the grid holds.
+        step.buttons.addTest = grid.count() < MaxTests;
         step.buttons.dropTest = true;
         step.buttons.download = true;
         step.buttons.calculate = true;

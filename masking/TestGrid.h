@@ -32,10 +32,15 @@ TestBand CellToTestBand(int cell);
 // What the meter downloads hand over: TestLevel(test 1..20, band index 1..20).
 using DownloadLevels = Indexed2<f32, 1, 20, 1, 20>;
 
+// The value of a typed cell, given only when the whole text is a number: blanks around it, an optional sign, and
+// digits with at most one decimal point or comma ("45,5" is 45.5, ".5" and "45." are fine), at least one digit.
+// A slip such as "4x.5" or "4 5" must not pass as the number it starts with, and exponents are no sound levels.
+std::optional<double> CellNumber(const QString& text);
+
 // The grid as the Mask window shows it. Each cell holds the text it shows and the value that text stands for
-// (BasicVal of the text; 0 = missing), the average labels hold their text and value, and count() is the number
-// of visible test columns. After every call that changes the grid the window copies the texts into its controls
-// and shows columns 1..count().
+// (CellNumber of the text; 0 = missing, and so is a text that is no number), the average labels hold their text and
+// value, and count() is the number of visible test columns. After every call that changes the grid the window copies
+// the texts into its controls and shows columns 1..count().
 class TestGrid {
 public:
     const QString& text(int cell) const { return m_text(cell); }
@@ -100,6 +105,14 @@ QString AverageLevelText(const LumoData& d, int ch);
 // The last cell of tests 1..n, scanned in cell order, whose value is 0; test 0 when every cell holds a value.
 TestBand FindMissingCell(const TestGrid& grid, int n);
 
+// The first cell of tests 1..count, in cell order, whose value is 0, with its missing-data note: "Calculate" puts
+// the focus there instead of fitting a hole. nullopt when every shown cell holds a value.
+struct MissingCell {
+    int cell = 0;
+    QString note;
+};
+std::optional<MissingCell> FirstMissingCell(const TestGrid& grid, const LumoData& d);
+
 // A cell receives the focus: the test it belongs to becomes CurrentTest; the note to show, if any.
 struct CellEntry {
     int currentTest = 0;
@@ -108,8 +121,8 @@ struct CellEntry {
 CellEntry EnterCell(const TestGrid& grid, int cell);
 
 // A cell loses the focus with `typed` in it: the value, rounded to 0.1 half to even, is kept when 1..99 and
-// shown "#0.0"; otherwise the cell is emptied. When test 1 is then complete the averages of all eighteen bands
-// are recomputed.
+// shown "#0.0"; otherwise, and when the text is no number (CellNumber), the cell is emptied. When test 1 is then
+// complete the averages of all eighteen bands are recomputed.
 struct CellExit {
     QString note;                  // LabNote: "" or the out-of-range note
     bool testOneComplete = false;  // then: Add Test, Clear Data and Calculate are enabled ...

@@ -228,6 +228,8 @@ TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
     LumoData expected;
     CopyStoredFields(d, expected);
     expected.ProjectBaseName = QStringLiteral("B");
+    // What was written is what the project now counts as saved.
+    expected.SavedProjectImage = folder.read(QStringLiteral("B.MSK"));
     EXPECT_TRUE(back == expected);
     EXPECT_EQ(back.MaskGainChange(2), std::nextafter(1.f, 2.f));
 }

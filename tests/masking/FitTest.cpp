@@ -510,18 +510,25 @@ TEST(FitResultTest, ApplyWritesTheChannelsWorkingSet)
     EXPECT_EQ(d.MaskHighCutFreqEdit(Ch + 1), other.MaskHighCutFreqEdit(Ch + 1));
 }
 
-TEST(FitResultTest, RunningTheFitAgainStartsFromTheLastResult)
+TEST(FitResultTest, RunningTheFitAgainStartsFromTheLastResultAndReportsTheWholeGain)
 {
+    // Some 3 dB short with too much at the top.
     Bands18 average = Ceiling;
-    for (std::size_t i = 12; i < 18; ++i)
-        average[i] += static_cast<f32>(i - 10);
+    for (std::size_t i = 0; i < 18; ++i)
+        average[i] += (i >= 12 ? static_cast<f32>(i - 10) : 0.f) - 3;
     LumoData d = Channel(GeneratorDA2500, Ceiling, average);
     const FitResult first = Fit(d);
     ApplyFit(d, Ch, first);
-    const FitResult second = Fit(d);
+    const FitResult stepOnly = Fit(d);
+    const FitResult second = RunFit(d, Ch, LevelTo1600(ChannelRow(d.MaskFinalEdit, Ch)), first.levelBefore);
     EXPECT_GE(second.cutoff, first.cutoff + 400);
-    EXPECT_FLOAT_EQ(second.levelBefore, first.levelAfter);
     EXPECT_LE(second.bestError, first.bestError);
+    EXPECT_FLOAT_EQ(stepOnly.levelBefore, first.levelAfter);
+    EXPECT_EQ(second.adjusted, stepOnly.adjusted);
+    EXPECT_EQ(second.levelBefore, first.levelBefore);
+    EXPECT_EQ(second.gainChange, second.levelAfter - first.levelBefore);
+    EXPECT_NE(second.gainChange, stepOnly.gainChange);
+    EXPECT_EQ(second.gainText, QStringLiteral("+3.0"));
 }
 
 TEST(InitialCutoffTest, WholeHundredsFrom5000)
@@ -554,10 +561,13 @@ TEST(InitialCutoffTest, WholeHundredsFrom5000)
             EXPECT_FALSE(e.refusal.has_value());
         } else {
             ASSERT_TRUE(e.refusal.has_value()) << c.typed;
+            EXPECT_EQ(e.cutoffText, QStringLiteral("7000")) << c.typed;
             EXPECT_EQ(*e.refusal, (MaskMessage{QString::fromLatin1(c.refusal), QStringLiteral("Filter Frequency"),
                                                MsgIcon::Information}));
         }
     }
+    LumoData none = Channel(GeneratorDA2500, Ceiling, Ceiling, 0);
+    EXPECT_EQ(EnterInitialCutoff(none, Ch, QStringLiteral("4999"), false).cutoffText, QString());
     LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling, 7400);
     const CutoffEntry afterFit = EnterInitialCutoff(d, Ch, QStringLiteral("5000"), true);
     EXPECT_FALSE(afterFit.accepted);

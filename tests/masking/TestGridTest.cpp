@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "core/Tables.h"
@@ -59,6 +60,21 @@ TEST(BasicValTest, ReadsTheLeadingNumber)
     EXPECT_EQ(BasicVal(QStringLiteral("1e-999")), 0.0);
 }
 
+TEST(CellNumberTest, OnlyAWholeNumberIsAValue)
+{
+    struct Case {
+        const char* text;
+        std::optional<double> value;
+    };
+    for (const Case c :
+         {Case{"45", 45},  Case{"45,5", 45.5}, Case{" 45.5 ", 45.5}, Case{"\t45\t", 45},  Case{".5", 0.5},
+          Case{",5", 0.5}, Case{"45.", 45},    Case{"-3", -3},       Case{"+7.25", 7.25}, Case{"4x.5", {}},
+          Case{"4e1", {}}, Case{"45abc", {}},  Case{"45,5,1", {}},   Case{"1.2.3", {}},   Case{"4,5.", {}},
+          Case{"4 5", {}}, Case{"- 3", {}},    Case{"--4", {}},      Case{"4-", {}},      Case{"-", {}},
+          Case{".", {}},   Case{"-.", {}},     Case{"+-4", {}},      Case{"", {}}})
+        EXPECT_EQ(CellNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+}
+
 TEST(LeaveCellTest, KeepsLevelsFrom1To99RoundedToATenth)
 {
     const LumoData d = Tables();
@@ -70,9 +86,9 @@ TEST(LeaveCellTest, KeepsLevelsFrom1To99RoundedToATenth)
     };
     for (const Case c : {Case{"1", 1, "1.0", ""}, Case{"99", 1, "99.0", ""}, Case{"0.9", 1, "", "160"},
                          Case{"99.1", 18, "", "8000"}, Case{"abc", 1, "", "160"}, Case{"", 30, "", "2000"},
-                         Case{"45.25", 1, "45.2", ""}, Case{"45.75", 1, "45.8", ""}, Case{"45abc", 1, "45.0", ""},
-                         Case{"0.95", 1, "1.0", ""}, Case{"0.94", 1, "", "160"}, Case{"99.05", 1, "99.0", ""},
-                         Case{"99.15", 1, "", "160"}, Case{"-50", 1, "", "160"}}) {
+                         Case{"45.25", 1, "45.2", ""}, Case{"45.75", 1, "45.8", ""}, Case{"4x.5", 1, "", "160"},
+                         Case{"45,5", 1, "45.5", ""}, Case{"0.95", 1, "1.0", ""}, Case{"0.94", 1, "", "160"},
+                         Case{"99.05", 1, "99.0", ""}, Case{"99.15", 1, "", "160"}, Case{"-50", 1, "", "160"}}) {
         TestGrid g;
         g.setCount(2);
         g.setText(c.cell, QStringLiteral("12.0"));
@@ -162,6 +178,21 @@ TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTests)
     const LumoData d = Tables();
     EXPECT_EQ(AddTestFocusNote(g, d, 2), QStringLiteral("Data are missing in Test 2 at 250 Hz."));
     EXPECT_FALSE(AddTestFocusNote(FilledGrid(2), d, 2).has_value());
+}
+
+TEST(FindMissingCellTest, FirstHoleOfTheShownTestsForCalculate)
+{
+    const LumoData d = Tables();
+    TestGrid g = FilledGrid(2);
+    EXPECT_FALSE(FirstMissingCell(g, d).has_value());
+    g.clearCell(TestBandToCell(2, 5));
+    g.setText(TestBandToCell(1, 12), QStringLiteral("4x.5"));
+    const std::optional<MissingCell> missing = FirstMissingCell(g, d);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->cell, 12);
+    EXPECT_EQ(missing->note, QStringLiteral("Data are missing in Test 1 at 2000 Hz."));
+    g.setCount(0);
+    EXPECT_FALSE(FirstMissingCell(g, d).has_value());
 }
 
 TEST(DeleteTestTest, LaterColumnsMoveLeft)
@@ -324,6 +355,14 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
     EXPECT_EQ(stored.note, EditOrCalculateNote);
     EXPECT_EQ(stored.focus, GridTarget{GridTarget::Calculate});
     EXPECT_EQ(stored.levelText, AverageLevelText(d, Ch));
+
+    // Ten stored tests fill the grid: Add Test starts off.
+    d.MaskTestCountEdit(Ch) = 10;
+    for (int t = 3; t <= 10; ++t) {
+        for (int b = 22; b <= 39; ++b)
+            d.MaskTestEdit(t, Ch, b) = 40;
+    }
+    EXPECT_EQ(EnterGridStage(g, d, Ch).buttons.addTest, false);
 }
 
 TEST(WorkingSetTest, RefreshAfterADownload)

@@ -14,6 +14,8 @@ MsgAnswer DismissAnswer(MsgButtons buttons)
             return MsgAnswer::Cancel;
         case MsgButtons::YesNo:
             return MsgAnswer::No;
+        case MsgButtons::YesNoCancel:
+            return MsgAnswer::Cancel;
     }
     return MsgAnswer::Ok;
 }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -19,6 +20,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/LumoClientWindow.h"
 #include "core/LumoMainWindow.h"
 #include "core/QtPrompter.h"
 #include "core/WindowPlacement.h"
@@ -300,7 +302,15 @@ TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
     window.UpdateMainMenus();
     ASSERT_TRUE(action("GoReport")->isEnabled());
 
+    // The project has changes its file does not hold: Cancel keeps it, No throws them away.
+    prompter.answer(MsgAnswer::Cancel);
     action("GoNew")->trigger();
+    EXPECT_EQ(d->ProjectStage, 3);
+    EXPECT_EQ(d->ProjectFileName, QStringLiteral("/jobs/OFFICE.MSK"));
+    prompter.answer(MsgAnswer::No);
+    action("GoNew")->trigger();
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    EXPECT_EQ(prompter.messages()[1].buttons, MsgButtons::YesNoCancel);
 
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
@@ -313,7 +323,6 @@ TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
     EXPECT_FALSE(action("GoSaveAs")->isEnabled());
     EXPECT_FALSE(menu("DoMask")->isEnabled());
     EXPECT_FALSE(action("GoReport")->isEnabled());
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(LumoMainTest, NewThatCannotReloadTheDatabaseEndsTheProgram)
@@ -466,37 +475,82 @@ protected:
     }
 };
 
+// How the program ends, and what stops it: an open window's own exit question, then the project's unsaved
+// changes (saved, thrown away, or kept by staying).
 struct EndCase {
     const char* how;
-    std::function<void(LumoMain&)> end;
+    bool viaExit;  // File, Exit; otherwise the main window's close box
+    bool unsaved;
+    bool named;        // the project has a file
+    bool clientOpen;   // Project Information is open, holding edits
+    std::vector<MsgAnswer> answers;
+    bool asked;  // the question about the project came
+    bool ends;
+    bool written;
 };
 
-TEST_F(LumoMainTest, ExitAndTheCloseBoxCloseEveryWindowAndEndTheEventLoop)
+TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFirstRefusal)
 {
+    using A = MsgAnswer;
     const EndCase cases[] = {
-        {"File, Exit", [](LumoMain& w) { w.item(QStringLiteral("GoExit"))->trigger(); }},
-        {"close box", [](LumoMain& w) { w.close(); }},
+        {"nothing to lose", true, false, true, false, {}, false, true, false},
+        {"unsaved, No", false, true, true, false, {A::No}, true, true, false},
+        {"unsaved, Yes", true, true, true, false, {A::Yes}, true, true, true},
+        {"unsaved, Cancel", false, true, true, false, {A::Cancel}, true, false, false},
+        {"no file, Yes then the dialog cancelled", true, true, false, false, {A::Yes}, true, false, false},
+        {"window refuses", false, true, true, true, {A::Cancel}, false, false, false},
+        {"window lets go, then No", false, true, true, true, {A::Ok, A::No}, true, true, false},
     };
     for (const EndCase& c : cases) {
         SCOPED_TRACE(c.how);
         test::TempProgramFolder programFolder;
-        test::ScriptedPrompter person;  // no question about saving may come
+        test::ScriptedPrompter person;
+        for (MsgAnswer a : c.answers)
+            person.answer(a);
+        if (!c.named)
+            person.answerSaveFile(QString());
         auto data = std::make_unique<LumoData>();
         LumoMain main(*data, person);
         ASSERT_TRUE(Main(*data, person, main));
         OtherWindow other;
         other.show();
-        data->ProjectStage = 2;  // work that was never saved
+        const QString file = programFolder.file(QStringLiteral("JOB.MSK"));
+        if (c.named)
+            data->ProjectFileName = file;
+        if (c.unsaved)
+            data->ProjectStage = 2;
+        LumoClient client(*data, person, &main);
+        if (c.clientOpen) {
+            client.show();
+            ASSERT_FALSE(main.isEnabled());
+        }
 
-        QTimer::singleShot(0, &main, [&] { c.end(main); });
-        QTimer safety;
-        QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        safety.start(5000);
-        EXPECT_EQ(QCoreApplication::exec(), 0);
-        EXPECT_FALSE(main.isVisible());
-        EXPECT_FALSE(other.isVisible());
-        EXPECT_EQ(other.closes, 1);
-        EXPECT_TRUE(person.messages().empty());
+        // A program that runs on is stopped from outside; the timer goes with this case.
+        QTimer runsOn;
+        runsOn.setSingleShot(true);
+        QObject::connect(&runsOn, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+        QTimer::singleShot(0, &main, [&] {
+            if (c.viaExit)
+                main.item(QStringLiteral("GoExit"))->trigger();
+            else
+                main.close();
+            runsOn.start(50);
+        });
+        EXPECT_EQ(QCoreApplication::exec(), c.ends ? 0 : 2);
+        EXPECT_EQ(main.isVisible(), !c.ends);
+        EXPECT_EQ(other.closes, c.ends ? 1 : 0);
+        EXPECT_EQ(client.isVisible(), c.clientOpen && !c.ends);
+        EXPECT_EQ(QFile::exists(file), c.written);
+        EXPECT_EQ(person.unusedAnswers(), 0u);
+        EXPECT_EQ(person.messages().size(), c.answers.size());
+        if (c.asked) {
+            ASSERT_FALSE(person.messages().empty());
+            const auto& q = person.messages().back();
+            EXPECT_EQ(q.buttons, MsgButtons::YesNoCancel);
+            EXPECT_EQ(q.text, c.named ? QStringLiteral("The project has changed since it was saved. Save the changes to ") +
+                                            file + QStringLiteral(" first?")
+                                      : QStringLiteral("The project has not been saved. Save it to a file first?"));
+        }
     }
 }
 

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "core/Indexed.h"
+#include "core/LumoData.h"
+#include "core/Prompter.h"
+#include "masking/TestGrid.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kov {
+
+// The grid stage of the Mask window (FramData): up to ten measured tests typed in or downloaded, their band
+// averages and A-weighted level, and "Calculate", which hands the tests to the fit stage.
+class MaskGridPage : public QGroupBox {
+    Q_OBJECT
+
+public:
+    MaskGridPage(LumoData& d, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Activation: the handlers quiet until the stage is entered, Clear Data off, the range frame hidden.
+    void reset();
+    // After "Choose": the stored tests and their averages, or an empty first column.
+    void enter();
+    // The meter downloads hand their levels over here once MaskTestCountEdit of the channel holds the number of
+    // tests they fetched.
+    void RefreshGridAndAverage(const DownloadLevels& levels);
+
+    const TestGrid& grid() const { return m_grid; }
+
+signals:
+    void note(const QString& text);
+    // The A-weighted level of the averages, which the fit stage shows as well (DatAWgt2).
+    void levelShown(const QString& text);
+    // "Calculate" stored the tests and averages in the working set: the fit stage follows.
+    void calculated();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildGridTable();
+    QWidget* buildDataButtons();
+    void applyGridStep(const GridStep& step);
+    void applyGridButtons(const GridButtons& buttons);
+    void showGridTexts();
+    void showTestColumns(int count);
+    void focusGridTarget(const GridTarget& target);
+    void setLevelTexts(const QString& text);
+    int cellOf(const QObject* watched) const;
+    int testLabelOf(const QObject* watched) const;
+    bool cellEvent(int cell, QEvent* event);
+    void enterCell(int cell);
+    void leaveCell(int cell);
+    void handOverFocusedCell();
+    void addTest();
+    void addTestFocused();
+    void testLabelClicked(int test);
+    void clearData();
+    void calculate();
+
+    LumoData& m_data;
+    Prompter& m_prompter;
+    TestGrid m_grid;
+    bool m_ready = false;
+    int m_currentTest = 1;
+    int m_startFile = 0;
+    int m_endFile = 0;
+    // A cell already handed to the validation by a click that does not take the focus.
+    int m_handedOverCell = 0;
+
+    Indexed<QLineEdit*, 1, GridCellCount> m_cells{};
+    Indexed<QLabel*, 1, MaxTests> m_labTest{};
+    Indexed<QLabel*, 1, GridBandCount> m_labAvg{};
+    QLabel* m_datAvg = nullptr;
+    QPushButton* m_cmdUpTest = nullptr;
+    QPushButton* m_cmdDnTest = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+    QPushButton* m_cmdCalc = nullptr;
+    QGroupBox* m_framDownload = nullptr;
+    QPushButton* m_cmdDownloadLD = nullptr;
+    QGroupBox* m_framFile = nullptr;
+};
+
+}  // namespace kov

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QGroupBox>
+#include <optional>
+
+#include "core/Clock.h"
+#include "core/Indexed.h"
+#include "core/LumoData.h"
+#include "core/Prompter.h"
+#include "masking/Fit.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kov {
+
+class FitPlotFrame;
+
+// The fit stage of the Mask window (FramMatch): the initial low-pass, the fit paced on the clock, and the gain,
+// filters and 1/3-octave corrections it arrives at.
+class MaskMatchPage : public QGroupBox {
+    Q_OBJECT
+
+public:
+    MaskMatchPage(LumoData& d, Prompter& prompter, Clock& clock, QWidget* parent = nullptr);
+
+    // Activation: captions of the product, nothing fitted yet in this visit.
+    void reset();
+    void setGoalLevel(f32 goalLevel) { m_goalLevel = goalLevel; }
+    void setGoalLevelText(const QString& text);      // DatAWgt1
+    void setMeasuredLevelText(const QString& text);  // DatAWgt2
+    // After "Calculate": the plot of the stored average against the goal, and the cutoff to start from.
+    void enter();
+    // Only the corrections, under the caption "Corrections", for a window narrowed beside the generator's own
+    // software; or the whole page again.
+    void setCorrectionsOnly(bool only);
+
+    bool fitting() const { return m_fitting; }
+    bool fitDone() const { return m_fitDone; }
+
+signals:
+    void note(const QString& text);
+    // DatFcOld takes Enter as "done with this box": the focus leaves it, so that its value is checked.
+    void leaveRequested();
+    void fitStarted();
+    // The results are on the page and in the working set.
+    void fitFinished(const FitResult& result);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildCorrectionTable();
+    QWidget* buildFitSide();
+    void filterCutoffTyping();
+    void leaveCutoff();
+    void fit();
+    void animateFit(const std::vector<FitFrame>& frames);
+    void showFitResult(const FitResult& result);
+
+    LumoData& m_data;
+    Prompter& m_prompter;
+    Clock& m_clock;
+    f32 m_goalLevel = 0;
+    bool m_fitDone = false;
+    bool m_fitting = false;
+    bool m_entering = false;
+    bool m_filteringCutoff = false;
+    // The level of the measured average before the first fit of this visit: a second fit goes on from the
+    // adjusted spectrum, but the gain to set on the generator is still the whole way from the measurement.
+    std::optional<f32> m_levelBefore;
+
+    QWidget* m_correctionTable = nullptr;
+    QWidget* m_fitSide = nullptr;
+    FitPlotFrame* m_picErrFrame = nullptr;
+    QLabel* m_labInfo = nullptr;
+    QLineEdit* m_datFcOld = nullptr;
+    QPushButton* m_cmdMatch = nullptr;
+    QLabel* m_datAWgt1 = nullptr;
+    QLabel* m_labAWgt2 = nullptr;
+    QLabel* m_datAWgt2 = nullptr;
+    QLabel* m_labNewFc = nullptr;
+    QLabel* m_labFlNew = nullptr;
+    QLabel* m_labNewFh = nullptr;
+    QLabel* m_labFhNew = nullptr;
+    QLabel* m_datLowPass = nullptr;
+    QLabel* m_datHighPass = nullptr;
+    QLabel* m_labGain = nullptr;
+    QLabel* m_datChan2 = nullptr;
+    Indexed<QLabel*, FirstDataBand, LastDataBand> m_datFreq{};
+};
+
+}  // namespace kov

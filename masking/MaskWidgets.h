@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "core/Prompter.h"
+#include "masking/MaskCommon.h"
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace kov {
+
+// The small pieces every page of the Mask window is built from, so the pages look and behave alike.
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip = QString());
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QString(),
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
+// A framed read-out, right-aligned, wide enough for `widest`.
+QLabel* MakeValue(QWidget* parent, const QString& name, const QString& widest);
+// A wrapped note with room for `lines` lines, so that a longer text does not push the controls around it.
+QLabel* MakeNote(QWidget* parent, const QString& name, int lines);
+
+void ShowMessage(Prompter& prompter, const MaskMessage& m);
+
+}  // namespace kov
