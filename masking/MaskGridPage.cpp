@@ -408,7 +408,8 @@ void MaskGridPage::leaveCell(int cell)
     emit note(exit.note);
     if (!exit.testOneComplete)
         return;
-    m_cmdUpTest->setEnabled(true);
+    // Ten tests are as many as the grid holds, however complete the first one is.
+    m_cmdUpTest->setEnabled(m_grid.count() < MaxTests);
     m_cmdClear->setEnabled(true);
     m_cmdCalc->setEnabled(true);
     for (int k = 1; k <= GridBandCount; ++k)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/Clock.h"
 
 namespace kov::test {
@@ -11,6 +13,8 @@ public:
     double secondsSinceMidnight() override { return m_now; }
     void letEventsRun() override
     {
+        if (onYield)
+            onYield();
         ++m_yields;
         m_now += m_step;
         if (m_now >= SecondsPerDay)
@@ -18,6 +22,9 @@ public:
     }
     double elapsed() const { return m_yields * m_step; }
     int yields() const { return m_yields; }
+
+    // Runs where the real clock would let the person's clicks through, as if they clicked there.
+    std::function<void()> onYield;
 
 private:
     double m_now;

@@ -215,6 +215,7 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
     EXPECT_EQ(c<QLabel>("LabNote")->text(), QString());
     press("CmdCalc");
     ASSERT_TRUE(c("FramMatch")->isVisible());
+    EXPECT_EQ(c<QLabel>("LabNote")->text(), QStringLiteral("Press Fit Measured Spectrum to Desired."));
 
     // What the animation has to show: every redraw of the fit, each paced by the clock.
     const FitResult expected = RunFit(*d, ch, LevelTo1600(ChannelRow(d->MaskFinalEdit, ch)));
@@ -393,7 +394,7 @@ TEST_F(MaskWindowTest, UnreadableSpectrumDatabaseClosesTheWindowWithoutAQuestion
 
 // ---- Activation -----------------------------------------------------------------------------------------------
 
-TEST_F(MaskWindowTest, OnlyAnotherProgramWindowReloadsTheWorkingSetAMessageBoxDoesNot)
+TEST_F(MaskWindowTest, OnlyAnotherProgramWindowReloadsTheWorkingSetNotAMessageBoxNorTheDisabledMainWindow)
 {
     project(GeneratorDA2500);
     open(1);
@@ -413,6 +414,13 @@ TEST_F(MaskWindowTest, OnlyAnotherProgramWindowReloadsTheWorkingSetAMessageBoxDo
     EXPECT_TRUE(c("FramData")->isVisible());
     EXPECT_EQ(cell(1)->text(), QStringLiteral("41.5"));
     EXPECT_EQ(d->MaskSpectrumIndexEdit(1), Entry);
+
+    // A click on the disabled main window: the Mask window comes back to the front with everything typed.
+    main.activateWindow();
+    ASSERT_TRUE(WaitUntilActive(mask.get()));
+    LetEventsRun();
+    EXPECT_TRUE(c("FramData")->isVisible());
+    EXPECT_EQ(cell(1)->text(), QStringLiteral("41.5"));
 
     QWidget other(nullptr, Qt::Window);
     other.setObjectName(QStringLiteral("LumoDB"));
@@ -549,6 +557,15 @@ TEST_F(MaskWindowTest, DA2500CorrectionsNarrowToAReadableColumnAtTheLeftEdge)
     }
     EXPECT_TRUE(c("CmdDone")->isVisible());
     EXPECT_TRUE(mask->rect().contains(QRect(c("CmdDone")->mapTo(mask.get(), QPoint(0, 0)), c("CmdDone")->size())));
+    EXPECT_FALSE(c("LabGain")->isVisible());
+
+    // Pulled wide again it shows what the column leaves out.
+    mask->resize(TwipsToPixels(8000), mask->height());
+    LetEventsRun();
+    EXPECT_FALSE(mask->narrow());
+    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Equalizer Corrections"));
+    for (const char* name : {"LabGain", "LabFlNew", "DatFreq_22", "LabNote"})
+        EXPECT_TRUE(c(name)->isVisible()) << name;
 }
 
 TEST_F(MaskWindowTest, GridCellsValidateOnLeavingAndTestLabelsDeleteTheirColumn)
@@ -622,6 +639,7 @@ TEST_F(MaskWindowTest, InitialCutoffTakesDigitsOnlyAndRefusesLowValues)
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Filter Frequency"));
     EXPECT_EQ(d->MaskHighCutFreqEdit(1), 7000);
+    EXPECT_EQ(box->text(), QStringLiteral("7000"));
 
     box->setFocus();
     box->selectAll();
@@ -631,6 +649,128 @@ TEST_F(MaskWindowTest, InitialCutoffTakesDigitsOnlyAndRefusesLowValues)
     EXPECT_EQ(d->MaskHighCutFreqEdit(1), 5000);
     EXPECT_EQ(box->text(), QStringLiteral("5000"));
     EXPECT_TRUE(c("CmdMatch")->hasFocus());
+}
+
+// ---- Nothing typed is lost, nothing half done is carried away ----------------------------------------------------
+
+TEST_F(MaskWindowTest, CalculateWithAHoleStaysInTheGridAndPointsAtTheFirstMissingCell)
+{
+    project(GeneratorDA2500);
+    storedTests(1);
+    open(1);
+    press("CmdPick");
+    EXPECT_FALSE(c("CmdUpTest")->isEnabled());  // ten tests already
+
+    const int decimalComma = TestBandToCell(3, 2);
+    const int mistyped = TestBandToCell(3, 4);
+    const int emptied = TestBandToCell(7, 1);
+    for (const auto& [cellNumber, text] :
+         {std::pair{decimalComma, QStringLiteral("45,5")}, {mistyped, QStringLiteral("4x.5")}, {emptied, QString()}}) {
+        cell(cellNumber)->setFocus();
+        cell(cellNumber)->selectAll();
+        if (text.isEmpty())
+            cell(cellNumber)->clear();
+        else
+            Type(text);
+    }
+    press("CmdCalc");
+
+    EXPECT_EQ(cell(decimalComma)->text(), QStringLiteral("45.5"));
+    EXPECT_EQ(cell(mistyped)->text(), QString());
+    EXPECT_TRUE(c("FramData")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), cell(mistyped));
+    EXPECT_EQ(c<QLabel>("LabNote")->text(), QStringLiteral("Data are missing in Test 3 at 315 Hz."));
+    EXPECT_EQ(prompter.beeps(), 1);
+    EXPECT_EQ(d->MaskTestEdit(3, 1, 25), d->MaskTest(3, 1, 25));  // nothing stored
+
+    // Dropping the test the note speaks of takes the note with it.
+    auto* label = c<QLabel>("LabTest_3");
+    Click(label, label->rect().center());
+    LetEventsRun();
+    EXPECT_EQ(c<QLabel>("LabNote")->text(), QString());
+}
+
+TEST_F(MaskWindowTest, ASecondFitReportsAndStoresTheWholeGainFromTheMeasurement)
+{
+    const int ch = 3;
+    project(GeneratorZUVAR24);
+    storedTests(ch);
+    open(ch);
+    press("CmdPick");
+    press("CmdCalc");
+    press("CmdMatch");
+    const QString first = c<QLabel>("LabGain")->text();
+    const f32 firstGain = d->MaskGainChangeEdit(ch);
+    ASSERT_NE(first, QStringLiteral(" 0.0"));
+
+    press("CmdMatch");
+    EXPECT_EQ(c<QLabel>("LabGain")->text(), first);
+    EXPECT_EQ(d->MaskGainChangeEdit(ch), firstGain);
+
+    prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
+    prompter.answer(MsgAnswer::No);
+    press("CmdDone");
+    EXPECT_EQ(d->MaskGainChange(ch), firstGain);
+}
+
+TEST_F(MaskWindowTest, NothingCanActWhileTheFitAnimates)
+{
+    project(GeneratorDA2500);
+    storedTests(1);
+    open(1);
+    press("CmdPick");
+    press("CmdCalc");
+
+    int frames = 0;
+    QStringList usable;
+    clock.onYield = [&] {
+        ++frames;
+        for (const char* name : {"CmdDone", "CmdCancel", "CmdMatch", "DatFcOld"}) {
+            if (c(name)->isEnabled() && !usable.contains(QLatin1String(name)))
+                usable << QLatin1String(name);
+        }
+        mask->close();  // the close box, with no question scripted
+    };
+    press("CmdMatch");
+    clock.onYield = nullptr;
+    EXPECT_GT(frames, 0);
+    EXPECT_TRUE(usable.isEmpty()) << usable.join(u' ').toStdString();
+    EXPECT_TRUE(mask->isVisible());
+    EXPECT_TRUE(mask->fitDone());
+    EXPECT_TRUE(c("CmdDone")->isEnabled());
+    EXPECT_TRUE(c("CmdCancel")->isEnabled());
+}
+
+TEST_F(MaskWindowTest, EnterPressesTheFocusedButton)
+{
+    project(GeneratorDA2500);
+    open(1);
+    clickEntry(Entry);
+    c("CmdPick")->setFocus();
+    SendKey(c("CmdPick"), Qt::Key_Return);
+    LetEventsRun();
+    EXPECT_TRUE(c("FramData")->isVisible());
+
+    prompter.answer(MsgAnswer::Cancel);
+    c("CmdCancel")->setFocus();
+    SendKey(c("CmdCancel"), Qt::Key_Enter);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Ok to exit without saving changes?"));
+}
+
+TEST_F(MaskWindowTest, GoalButtonsStayInPlaceFromShapeToShape)
+{
+    project(GeneratorDA2500);
+    open(1);
+    QList<QPoint> places;
+    // Entry 1 brings five lines of recommendations, entry 2 three, entry 3 none.
+    for (int entry : {1, 2, 3, 1}) {
+        clickEntry(entry);
+        LetEventsRun();
+        places << c("CmdPick")->mapTo(mask.get(), QPoint(0, 0)) << c("CmdUp")->mapTo(mask.get(), QPoint(0, 0));
+    }
+    for (int i = 2; i < places.size(); ++i)
+        EXPECT_EQ(places[i], places[i % 2]) << i;
 }
 
 }  // namespace
