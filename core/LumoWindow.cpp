@@ -37,10 +37,13 @@ QWidget* WidgetOf(const QWindow* window)
     return nullptr;
 }
 
-// Only a window the person could work in may have changed what a returning window shows.
+// Only a window the person could work in may have changed what a returning window shows: not a message box or
+// file dialog (every QDialog), not a popup, not a disabled window.
 bool CanChangeSharedData(const QWidget* w)
 {
-    return w->windowType() == Qt::Window && qobject_cast<const QDialog*>(w) == nullptr && w->isEnabled();
+    const Qt::WindowType type = w->windowType();
+    return (type == Qt::Window || type == Qt::Dialog) && qobject_cast<const QDialog*>(w) == nullptr &&
+           w->isEnabled();
 }
 
 }  // namespace
@@ -64,7 +67,8 @@ void ActivationWatch::focusWindowChanged(QWindow* focus)
 }
 
 LumoWindow::LumoWindow(Prompter& prompter, LumoMain* main, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_prompter(prompter), m_main(main), m_watch(new ActivationWatch(this))
+    // A dialog-type window is what window managers keep above the window it belongs to.
+    : QWidget(parent, Qt::Dialog), m_prompter(prompter), m_main(main), m_watch(new ActivationWatch(this))
 {
     connect(m_watch, &ActivationWatch::activated, this, &LumoWindow::returned);
 }
