@@ -81,7 +81,20 @@ LumoMain::LumoMain(LumoData& d, Prompter& prompter, Openers openers, QWidget* pa
         image->setScaledContents(true);
         image->hide();
     }
-    connect(new ActivationWatch(this), &ActivationWatch::activated, this, &LumoMain::activated);
+    m_watch = new ActivationWatch(this);
+    connect(m_watch, &ActivationWatch::activated, this, &LumoMain::activated);
+}
+
+LumoMain::~LumoMain()
+{
+    delete m_watch;
+    // Windows that outlive this one (built for one opening, deleted with it) must not reach back into it.
+    for (LumoWindow* w : LumoWindow::openWindows())
+        w->detachMain();
+    for (const QPointer<QWidget>& w : std::as_const(m_holders)) {
+        if (auto* window = qobject_cast<LumoWindow*>(w.data()))
+            window->detachMain();
+    }
 }
 
 void LumoMain::holdDisabled(QWidget* window, bool hold)

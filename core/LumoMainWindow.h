@@ -17,6 +17,8 @@ class QMenu;
 
 namespace kov {
 
+class ActivationWatch;
+
 // What a menu item opens, by the item's control name ("GoOpen", "GoMask3", "GoRefSpec" ...). The main window
 // does an item's own bookkeeping (channel number, search target) first, then calls its opener; an item without
 // one does nothing more. New, Save, Save As and Exit are the main window's own and take no opener.
@@ -34,6 +36,7 @@ class LumoMain : public QMainWindow {
 
 public:
     LumoMain(LumoData& d, Prompter& prompter, Openers openers = {}, QWidget* parent = nullptr);
+    ~LumoMain() override;
 
     // Windows that need the main window (to disable it, or as a parent) are built after it.
     void setOpener(const QString& item, Opener opener);
@@ -81,6 +84,7 @@ private:
     QLabel* m_image1 = nullptr;
     QLabel* m_image2 = nullptr;
     QList<QPointer<QWidget>> m_holders;
+    ActivationWatch* m_watch = nullptr;
     bool m_ending = false;
 };
 

@@ -75,8 +75,16 @@ LumoWindow::LumoWindow(Prompter& prompter, LumoMain* main, QWidget* parent)
 
 LumoWindow::~LumoWindow()
 {
+    // Focus moves while a window is taken down; what is left of this one must not hear of it.
+    delete m_watch;
     Unregister(this);
     holdMain(false);
+}
+
+void LumoWindow::detachMain()
+{
+    m_main = nullptr;
+    m_holding = false;
 }
 
 QList<LumoWindow*> LumoWindow::openWindows()
@@ -130,8 +138,10 @@ void LumoWindow::returned(bool fromAnotherWindow)
 
 void LumoWindow::holdMain(bool hold)
 {
-    if (m_main != nullptr)
-        m_main->holdDisabled(this, hold);
+    if (m_main == nullptr || (!hold && !m_holding))
+        return;
+    m_holding = hold;
+    m_main->holdDisabled(this, hold);
 }
 
 void LumoWindow::requestDone()

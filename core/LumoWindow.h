@@ -55,6 +55,8 @@ public:
 
     void requestDone();
     void requestCancel();
+    // The main window is going away first: nothing is to be held or released on it any more.
+    void detachMain();
 
     // The program's windows that are open, in the order they were opened.
     static QList<LumoWindow*> openWindows();
@@ -95,6 +97,7 @@ private:
     Prompter& m_prompter;
     QPointer<LumoMain> m_main;
     ActivationWatch* m_watch;
+    bool m_holding = false;
     bool m_doneRequested = false;
     bool m_abandoned = false;
     bool m_closing = false;

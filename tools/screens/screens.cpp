@@ -26,6 +26,7 @@
 
 #include "Program.h"
 #include "core/ProjectFile.h"
+#include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 
 namespace {
@@ -280,6 +281,13 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return MaskFitted(p, kov::GeneratorZUVAR24, 3, g_outFile); }},
         {"mask-narrow", "the corrections of a DA2500 channel beside the generator's software",
          [](kov::Program& p) { return MaskFitted(p, kov::GeneratorDA2500, 1, QString()); }},
+        {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
+         [](kov::Program& p) {
+             QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());
+             if (mask != nullptr)
+                 mask->resize(kov::TwipsToPixels(8000), mask->height());
+             return mask;
+         }},
     };
     return screens;
 }
