@@ -1,5 +1,7 @@
 #include "core/LumoClientWindow.h"
 
+#include "core/ProjectDateEdit.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDateEdit>
@@ -49,10 +51,8 @@ void LumoClient::buildControls()
     nameLabel->setObjectName(QStringLiteral("LabProjName"));
     nameLabel->setBuddy(m_name);
 
-    m_date = new QDateEdit(this);
+    m_date = new ProjectDateEdit(this);
     m_date->setObjectName(QStringLiteral("DTPicker1"));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     m_date->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* dateLabel = new QLabel(QStringLiteral("Date"), this);
     dateLabel->setObjectName(QStringLiteral("LabDate"));

@@ -6,13 +6,13 @@
 #include "core/Prompter.h"
 
 class QButtonGroup;
-class QDateEdit;
 class QLineEdit;
 class QPushButton;
 
 namespace kov {
 
 class LumoMain;
+class ProjectDateEdit;
 
 // Project Information: the project's name, date and generator product. The window edits its own copies and
 // stores them only when it closes with Done; Cancel and the close box ask before throwing the edits away.
@@ -40,7 +40,7 @@ private:
     ProjectInformation m_edited;
 
     QLineEdit* m_name = nullptr;
-    QDateEdit* m_date = nullptr;
+    ProjectDateEdit* m_date = nullptr;
     QButtonGroup* m_generators = nullptr;
 };
 

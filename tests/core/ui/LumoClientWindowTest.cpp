@@ -129,7 +129,7 @@ TEST_F(LumoClientTest, NewProjectStartsEmptyWithTodayAndTheVO120RAndWantsAName)
     EXPECT_TRUE(d->ProjectInfo(1).isEmpty());
 }
 
-TEST_F(LumoClientTest, NameIsUpperCasedWhenTheBoxLosesTheFocusAndEnterMovesToTheDate)
+TEST_F(LumoClientTest, NameIsUpperCasedEnterMovesToTheDateWhichTakesATypedDateAndEnterPressesDone)
 {
     openClient();
     ASSERT_TRUE(WaitUntilActive(client.get()));
@@ -146,6 +146,20 @@ TEST_F(LumoClientTest, NameIsUpperCasedWhenTheBoxLosesTheFocusAndEnterMovesToThe
     EXPECT_TRUE(date()->hasFocus());
     EXPECT_EQ(name()->text(), QStringLiteral("THIRD FLOOR, EAST"));
     EXPECT_EQ(client->edited().name, QStringLiteral("THIRD FLOOR, EAST"));
+
+    // The date is typed as it is written, then Enter on the focused Done button closes the window with it.
+    for (QChar c : QStringLiteral("11/3/2026")) {
+        QKeyEvent key(QEvent::KeyPress, c == u'/' ? Qt::Key_Slash : Qt::Key_0 + c.digitValue(), Qt::NoModifier, c);
+        QApplication::sendEvent(QApplication::focusWidget(), &key);
+    }
+    EXPECT_EQ(client->edited().date, QStringLiteral("11/3/2026"));
+    auto* done = client->findChild<QPushButton*>(QStringLiteral("CmdDone"));
+    done->setFocus();
+    prompter.answer(MsgAnswer::Ok);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(done, &press);
+    EXPECT_FALSE(client->isVisible());
+    EXPECT_EQ(d->ProjectInfo(2), QStringLiteral("11/3/2026"));
 }
 
 TEST_F(LumoClientTest, DoneStoresTheInformationAndShowsTheGeneratorsChannels)

@@ -554,6 +554,17 @@ TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFi
     }
 }
 
+TEST_F(LumoMainTest, AWindowOpenWhenTheMainWindowGoesFirstLetsGoWithoutReachingBack)
+{
+    // The program deletes the windows of one opening after the main window; an open one still holds it.
+    auto owner = std::make_unique<LumoMain>(*d, prompter);
+    auto client = std::make_unique<LumoClient>(*d, prompter, owner.get());
+    client->show();
+    ASSERT_FALSE(owner->isEnabled());
+    owner.reset();
+    client.reset();
+}
+
 TEST_F(LumoMainTest, EndingBeforeTheEventLoopRunsLeavesNothingBehind)
 {
     OtherWindow other;
