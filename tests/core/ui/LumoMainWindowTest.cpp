@@ -487,6 +487,7 @@ struct EndCase {
     bool asked;  // the question about the project came
     bool ends;
     bool written;
+    bool writable = true;  // false: the project's folder is gone, so its save fails
 };
 
 TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFirstRefusal)
@@ -498,6 +499,7 @@ TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFi
         {"unsaved, Yes", true, true, true, false, {A::Yes}, true, true, true},
         {"unsaved, Cancel", false, true, true, false, {A::Cancel}, true, false, false},
         {"no file, Yes then the dialog cancelled", true, true, false, false, {A::Yes}, true, false, false},
+        {"unsaved, Yes, the save fails", true, true, true, false, {A::Yes, A::Ok}, true, false, false, false},
         {"window refuses", false, true, true, true, {A::Cancel}, false, false, false},
         {"window lets go, then No", false, true, true, true, {A::Ok, A::No}, true, true, false},
     };
@@ -514,7 +516,7 @@ TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFi
         ASSERT_TRUE(Main(*data, person, main));
         OtherWindow other;
         other.show();
-        const QString file = programFolder.file(QStringLiteral("JOB.MSK"));
+        const QString file = programFolder.file(c.writable ? QStringLiteral("JOB.MSK") : QStringLiteral("gone/JOB.MSK"));
         if (c.named)
             data->ProjectFileName = file;
         if (c.unsaved)
@@ -545,7 +547,8 @@ TEST_F(LumoMainTest, EndingAsksOpenWindowsThenAboutUnsavedChangesAndStopsAtTheFi
         EXPECT_EQ(person.messages().size(), c.answers.size());
         if (c.asked) {
             ASSERT_FALSE(person.messages().empty());
-            const auto& q = person.messages().back();
+            const auto& q = person.messages().front().buttons == MsgButtons::YesNoCancel ? person.messages().front()
+                                                                                       : person.messages().back();
             EXPECT_EQ(q.buttons, MsgButtons::YesNoCancel);
             EXPECT_EQ(q.text, c.named ? QStringLiteral("The project has changed since it was saved. Save the changes to ") +
                                             file + QStringLiteral(" first?")
