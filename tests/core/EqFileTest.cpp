@@ -88,12 +88,6 @@ TEST_F(EqFileTest, FirstWriteCreatesTheFileWithFreshLinesAroundTheChannel)
     EXPECT_EQ(lines[2], FileLines(golden)[2]);
     for (int i = 3; i < 6; ++i)
         EXPECT_EQ(lines[i], FreshMaskingLine) << i;
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    const auto& m = prompter.messages().front();
-    EXPECT_EQ(m.text, confirmation("Masking channel", 3));
-    EXPECT_EQ(m.title, QStringLiteral("MG24 File"));
-    EXPECT_EQ(m.icon, MsgIcon::Information);
-    EXPECT_EQ(m.buttons, MsgButtons::Ok);
 }
 
 TEST_F(EqFileTest, ALaterChannelKeepsTheEarlierLineAsTheFileHoldsIt)
@@ -170,10 +164,15 @@ TEST_F(EqFileTest, ConfirmationNamesKindChannelAndFile)
     } cases[] = {
         {3, 1, "Masking channel"}, {6, 1, "Masking channel"}, {1, 2, "Paging channel"}, {2, 2, "Paging channel"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.channel);
         prompter.clear();
         write(c.channel, c.kind);
-        ASSERT_EQ(prompter.messages().size(), 1u) << c.channel;
-        EXPECT_EQ(prompter.messages().front().text, confirmation(c.what, c.channel)) << c.channel;
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        const auto& m = prompter.messages().front();
+        EXPECT_EQ(m.text, confirmation(c.what, c.channel));
+        EXPECT_EQ(m.title, QStringLiteral("MG24 File"));
+        EXPECT_EQ(m.icon, MsgIcon::Information);
+        EXPECT_EQ(m.buttons, MsgButtons::Ok);
     }
 }
 
@@ -259,7 +258,7 @@ TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
     EXPECT_EQ(notFound, -1);
     d.MG24Folder = before.MG24Folder;
     EXPECT_TRUE(d == before);
-    EXPECT_TRUE(prompter.messages().empty());
+    // No message either: the prompter fails the test on any message it was not told to expect.
 }
 
 TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)

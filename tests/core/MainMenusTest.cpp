@@ -133,17 +133,6 @@ TEST_F(MainMenusTest, UnknownGeneratorLeavesChannelItemsAsTheyWere)
     }
 }
 
-TEST_F(MainMenusTest, ChangingTheProductSwapsTheChannelItems)
-{
-    d->ProjectStage = 1;
-    d->Generator = GeneratorZUVAR24;
-    const MenuState zuv = UpdateMainMenus(MenuState{}, *d);
-    d->Generator = GeneratorRUZ1200U;
-    const MenuState ruz = UpdateMainMenus(zuv, *d);
-    EXPECT_EQ(ruz.maskVisible, (Mask{false, true, false, false, false, false, false}));
-    EXPECT_EQ(ruz.pageVisible, (Page{false, false, false}));
-}
-
 struct SaveCase {
     const char* fileName;
     bool save;

@@ -91,38 +91,45 @@ TEST(SingleToI16, RoundsHalfEvenAndSaturates)
     EXPECT_EQ(SingleToI16(-std::numeric_limits<f32>::infinity()), -32768);
 }
 
-TEST(PlainNumber, Cases)
+// The three texts of a single: plain, with the blank of a value that is not negative, and for the data files
+// (nullptr: the plain text). Where the 7-digit text reads back as another single ("10.00001" lands on the
+// neighbour of 10.0000105f), the field text takes the digits it needs.
+TEST(PlainNumber, CasesWithBlankAndAsField)
 {
     const struct {
         f32 x;
         const char* plain;
         const char* withBlank;
-    } cases[] = {
-        {45.5f, "45.5", " 45.5"},
-        {40.f, "40", " 40"},
-        {.5f, ".5", " .5"},
-        {-.5f, "-.5", "-.5"},
-        {0.f, "0", " 0"},
-        {-0.f, "0", " 0"},
-        {-12.25f, "-12.25", "-12.25"},
-        {7000.f, "7000", " 7000"},
-        {3.f, "3", " 3"},
-        {-2.5f, "-2.5", "-2.5"},
-        {45.1f, "45.1", " 45.1"},
-        {0.1f, ".1", " .1"},
-        {1.f / 3.f, ".3333333", " .3333333"},
-        {0.0001f, ".0001", " .0001"},
-        {0.00012345f, ".00012345", " .00012345"},
-        {100000.f, "100000", " 100000"},
-        {123456.7f, "123456.7", " 123456.7"},
-        {12345678.f, "12345680", " 12345680"},
-        {1e10f, "10000000000", " 10000000000"},
-        {1e-10f, ".0000000001", " .0000000001"},
-        {9.9999999f, "10", " 10"},
-    };
+        const char* field;
+    } cases[] = {{45.5f, "45.5", " 45.5", nullptr},
+                 {40.f, "40", " 40", nullptr},
+                 {.5f, ".5", " .5", nullptr},
+                 {-.5f, "-.5", "-.5", nullptr},
+                 {0.f, "0", " 0", nullptr},
+                 {-0.f, "0", " 0", nullptr},
+                 {-12.25f, "-12.25", "-12.25", nullptr},
+                 {7000.f, "7000", " 7000", nullptr},
+                 {3.f, "3", " 3", nullptr},
+                 {-2.5f, "-2.5", "-2.5", nullptr},
+                 {45.1f, "45.1", " 45.1", nullptr},
+                 {0.1f, ".1", " .1", nullptr},
+                 {1.f / 3.f, ".3333333", " .3333333", ".33333334"},
+                 {0.0001f, ".0001", " .0001", nullptr},
+                 {0.00012345f, ".00012345", " .00012345", nullptr},
+                 {100000.f, "100000", " 100000", nullptr},
+                 {123456.7f, "123456.7", " 123456.7", nullptr},
+                 {12345678.f, "12345680", " 12345680", "12345678"},
+                 {16777216.f, "16777220", " 16777220", "16777216"},
+                 {1e10f, "10000000000", " 10000000000", nullptr},
+                 {1e-10f, ".0000000001", " .0000000001", nullptr},
+                 {9.9999999f, "10", " 10", nullptr},
+                 {std::nextafter(1.f, 2.f), "1", " 1", "1.0000001"},
+                 {10.0000105f, "10.00001", " 10.00001", "10.0000105"},
+                 {-10.0000105f, "-10.00001", "-10.00001", "-10.0000105"}};
     for (const auto& c : cases) {
         EXPECT_EQ(PlainNumber(c.x), QString::fromLatin1(c.plain)) << c.plain;
         EXPECT_EQ(NumberText(c.x), QString::fromLatin1(c.withBlank)) << c.plain;
+        EXPECT_EQ(FieldNumber(c.x), QString::fromLatin1(c.field != nullptr ? c.field : c.plain)) << c.plain;
     }
 }
 
@@ -130,45 +137,24 @@ f32 ReadBack(const QString& text)
 {
     std::string s = text.toStdString();
     const std::size_t point = s.find('.');
-    if (point == 0 || (point == 1 && s[0] == '-')) {
+    if (point == 0 || (point == 1 && s[0] == '-'))
         s.insert(point, 1, '0');
-    }
     f32 v = std::numeric_limits<f32>::quiet_NaN();
     const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
     EXPECT_TRUE(res.ec == std::errc() && res.ptr == s.data() + s.size()) << s;
     return v;
 }
 
+// Digits from the first to the last that is not 0.
 int SignificantDigitCount(const QString& text)
 {
-    QString digits;
+    std::string digits;
     for (const QChar c : text) {
-        if (c.isDigit()) {
-            digits += c;
-        }
+        if (c.isDigit())
+            digits += static_cast<char>(c.unicode());
     }
-    while (digits.startsWith(u'0')) {
-        digits.remove(0, 1);
-    }
-    while (digits.endsWith(u'0')) {
-        digits.chop(1);
-    }
-    return static_cast<int>(digits.size());
-}
-
-TEST(FieldNumber, Cases)
-{
-    EXPECT_EQ(FieldNumber(45.1f), "45.1");
-    EXPECT_EQ(FieldNumber(0.1f), ".1");
-    EXPECT_EQ(FieldNumber(-0.5f), "-.5");
-    EXPECT_EQ(FieldNumber(40.f), "40");
-    EXPECT_EQ(FieldNumber(-0.f), "0");
-    EXPECT_EQ(FieldNumber(1.f / 3.f), ".33333334");
-    EXPECT_EQ(FieldNumber(16777216.f), "16777216");
-    EXPECT_EQ(FieldNumber(std::nextafter(1.f, 2.f)), "1.0000001");
-    // Eight digits ("10.00001") land on the neighbouring single.
-    EXPECT_EQ(FieldNumber(10.0000105f), "10.0000105");
-    EXPECT_EQ(FieldNumber(-10.0000105f), "-10.0000105");
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? 0 : static_cast<int>(digits.find_last_not_of('0') - first + 1);
 }
 
 // Checks one single: the text reads back exactly, has no exponent and no leading zero, and is the 7-digit text

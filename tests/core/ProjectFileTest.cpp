@@ -170,7 +170,6 @@ TEST_F(ProjectFileTest, SaveWritesTheFileAndSetsTheBaseName)
     EXPECT_EQ(failed, 0);
     EXPECT_TRUE(folder.read(QStringLiteral("Harbour.v2.msk")) == golden);
     EXPECT_EQ(d.ProjectBaseName, QStringLiteral("HARBOUR"));
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(ProjectFileTest, OpenRestoresEveryStoredFieldAndLeavesTheRestAlone)
@@ -192,15 +191,8 @@ TEST_F(ProjectFileTest, OpenRestoresEveryStoredFieldAndLeavesTheRestAlone)
     i16 failed = 1;
     OpenProjectFile(opened, prompter, folder.file(QStringLiteral("HANDBUILT.MSK")), failed);
     ASSERT_EQ(failed, 0);
+    // The whole object: stored fields from the file, everything else (file name, SaveConfirmed too) untouched.
     EXPECT_TRUE(opened == expected);
-    EXPECT_EQ(opened.ProjectStage, 3);
-    EXPECT_EQ(opened.ProjectInfo(1), QStringLiteral("Harbour House, 3rd floor  east"));
-    EXPECT_EQ(opened.MaskGainChange(1), 1.f / 3.f);
-    EXPECT_EQ(opened.PageEqFreq(1, 7), 1600);
-    EXPECT_EQ(opened.PageEqWidth(2, 8), .25f);
-    EXPECT_EQ(opened.MaskCorrection(3, 21), 4.f);
-    EXPECT_EQ(opened.ProjectFileName, QStringLiteral("/old/OLD.MSK"));
-    EXPECT_EQ(opened.SaveConfirmed, 0);
 }
 
 TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
@@ -231,7 +223,6 @@ TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
     // What was written is what the project now counts as saved.
     expected.SavedProjectImage = folder.read(QStringLiteral("B.MSK"));
     EXPECT_TRUE(back == expected);
-    EXPECT_EQ(back.MaskGainChange(2), std::nextafter(1.f, 2.f));
 }
 
 TEST_F(ProjectFileTest, ADamagedOrMissingFileLeavesTheProjectExactlyAsItWas)
@@ -304,24 +295,22 @@ TEST_F(ProjectFileTest, OlderFilesWithOtherSpellingsOpen)
     EXPECT_TRUE(ProjectFileBytes(opened) == golden) << FirstDifference(ProjectFileBytes(opened), golden);
 }
 
-TEST_F(ProjectFileTest, SaveIntoAMissingFolderFailsQuietlyAndLeavesNothing)
-{
-    const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    d.ProjectBaseName = QStringLiteral("KEPT");
-    i16 failed = 0;
-    SaveProjectFile(d, folder.file(QStringLiteral("no/such/A.MSK")), failed);
-    EXPECT_EQ(failed, -1);
-    EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(d.ProjectBaseName, QStringLiteral("KEPT"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
-}
-
-TEST_F(ProjectFileTest, SaveOverAFolderFailsAndKeepsTheFolder)
+TEST_F(ProjectFileTest, AFailedSaveIsQuietAndLeavesTheFolderAndTheBaseNameAlone)
 {
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("X.MSK")));
-    i16 failed = 0;
-    SaveProjectFile(d, folder.file(QStringLiteral("X.MSK")), failed);
-    EXPECT_EQ(failed, -1);
+    const auto entries = [&] {
+        return QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList before = entries();
+    d.ProjectBaseName = QStringLiteral("KEPT");
+    // A folder that does not exist, and a folder where the file should be.
+    for (const char* name : {"no/such/A.MSK", "X.MSK"}) {
+        i16 failed = 0;
+        SaveProjectFile(d, folder.file(QString::fromLatin1(name)), failed);
+        EXPECT_EQ(failed, -1) << name;
+        EXPECT_EQ(d.ProjectBaseName, QStringLiteral("KEPT")) << name;
+        EXPECT_EQ(entries(), before) << name;
+    }
     EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("X.MSK"))).isDir());
 }
 

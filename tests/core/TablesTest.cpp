@@ -22,8 +22,8 @@ LumoData Tables()
 TEST(BandTables, CentreFrequenciesAndAWeightsAsPrinted)
 {
     const LumoData d = Tables();
-    const int hz[] = {25,   31,   40,   50,   63,   80,   100,  125,  160,  200,   250,   315,   400,  500, 630,
-                      800,  1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000};
+    const int hz[] = {25,  31,   40,   50,   63,   80,   100,  125,  160,  200,  250,  315,   400,   500,  630,
+                      800, 1000, 1250, 1600, 2000, 2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000};
     const int dbA[] = {-45, -39, -35, -30, -26, -22, -19, -16, -13, -11, -9, -7, -5, -3, -2,
                        -1,  0,   1,   1,   1,   1,   1,   1,   0,   0,   -1, -2, -4, -7};
     for (int b = 14; b <= 42; ++b) {
@@ -46,7 +46,9 @@ TEST(BandTables, PagingAndArticulationTables)
         std::vector<float> values;
     };
     const Row rows[] = {
-        {"ArticulationWeight", d.ArticulationWeight, 23,
+        {"ArticulationWeight",
+         d.ArticulationWeight,
+         23,
          {.0004f, .0010f, .0010f, .0014f, .0014f, .0020f, .0020f, .0024f, .0030f, .0037f, .0038f, .0034f, .0034f,
           .0024f, .0020f}},
         {"PagingRollOff", d.PagingRollOff, 32, {-1, -2, -3, -5, -7, -9, -11, -13, -15, -17, -20}},
@@ -81,13 +83,12 @@ TEST(AWeightedLevel, ClampsTheBandRangeAndHandsItBack)
     Indexed2<f32, 1, 10, FirstBand, LastBand> levels;
     for (int b = FirstBand; b <= LastBand; ++b)
         levels(3, b) = 50;
-    i16 low = 10;
-    i16 high = 43;
+    i16 low = 10, high = 43;
     const f32 wide = AWeightedLevel(d, 3, low, high, levels);
     EXPECT_EQ(low, 14);
     EXPECT_EQ(high, 42);
-    i16 low2 = 14;
-    i16 high2 = 42;
+    // The clamped range gives the same level as asking for it directly.
+    i16 low2 = 14, high2 = 42;
     EXPECT_EQ(AWeightedLevel(d, 3, low2, high2, levels), wide);
 }
 
@@ -109,22 +110,19 @@ TEST(AWeightedLevel, MatchesAnIndependentSum)
     const Case cases[] = {
         {"0 dB in every band", [](int) { return 0.0; }},
         {"flat 45 dB", [](int) { return 45.0; }},
-        {"falling 5 dB per octave",
-         [](int b) { return 60.0 - 5.0 * (b - 22) / 3.0; }},
+        {"falling 5 dB per octave", [](int b) { return 60.0 - 5.0 * (b - 22) / 3.0; }},
         {"office background", [](int b) { return b < 30 ? 48.0 - (b - 22) : 40.0 - 2.0 * (b - 30); }},
     };
     for (const Case& c : cases) {
         Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
         for (int b = 22; b <= 39; ++b)
             levels(2, b) = static_cast<f32>(c.level(b));
-        i16 low = 22;
-        i16 high = 39;
+        i16 low = 22, high = 39;
         EXPECT_NEAR(AWeightedLevel(d, 2, low, high, levels), reference(c.level), 1e-4) << c.name;
     }
     // The 0 dB spectrum by hand: 10 log10 of the sum of 10^(A/10) over 160 Hz .. 8 kHz.
     Indexed2<f32, 1, 6, FirstBand, LastBand> zero;
-    i16 low = 22;
-    i16 high = 39;
+    i16 low = 22, high = 39;
     EXPECT_FLOAT_EQ(AWeightedLevel(d, 1, low, high, zero), 11.5f);
 }
 
@@ -132,8 +130,7 @@ TEST(AWeightedLevel, EmptySumGivesZero)
 {
     const LumoData d = Tables();
     BandArray s;
-    i16 low = 30;
-    i16 high = 20;  // nothing to sum
+    i16 low = 30, high = 20;  // nothing to sum
     EXPECT_EQ(AWeightedLevelOf(d, s, low, high), 0.f);
     // Levels so low that the sum underflows to 0 must not reach the logarithm either.
     for (int b = FirstBand; b <= LastBand; ++b)
@@ -163,8 +160,8 @@ TEST(CheckAllowedChars, OnlyTheLastCharacterDecides)
         {"-", SignedDigits, 1},
         {"--", SignedDigits, 0},
         {"x", none, 1},
-        {"c:\\prog", FolderNameChars, 1},  // upper-cased before the comparison
-        {"ZUV-AR24.", FolderNameChars, 0},  // the point is not in the folder set
+        {"c:\\prog", FolderNameChars, 1},      // upper-cased before the comparison
+        {"ZUV-AR24.", FolderNameChars, 0},     // the point is not in the folder set
         {"ZUV-AR24.EXE", FolderNameChars, 1},  // ...but only the last character is judged
         {"MY DIR", FolderNameChars, 1},
         {"MY ", FolderNameChars, 0},

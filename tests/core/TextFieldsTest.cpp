@@ -21,11 +21,8 @@ TEST(TextFieldWriter, WritesAMixedLineByteExact)
 {
     TextFieldWriter w;
     w.text(QStringLiteral("Background"));
-    w.number(45.5f);
-    w.number(40.f);
-    w.number(.5f);
-    w.number(-.5f);
-    w.number(0.f);
+    for (const f32 v : {45.5f, 40.f, .5f, -.5f, 0.f})
+        w.number(v);
     w.endLine();
     w.integer(-32768);
     w.integer(7);
@@ -48,18 +45,15 @@ TEST(TextFieldWriter, NumbersReadBackExactly)
     std::mt19937 random(7);
     std::uniform_real_distribution<float> level(-200.f, 200.f);
     std::vector<f32> values;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 2000; ++i)
         values.push_back(level(random));
-    }
     values.push_back(1.f / 3.f);
     values.push_back(std::nextafter(1.f, 2.f));
     TextFieldWriter w;
-    int count = 0;
-    for (const f32 v : values) {
-        w.number(v);
-        if (++count % 7 == 0) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        w.number(values[i]);
+        if (i % 7 == 6)
             w.endLine();
-        }
     }
     w.endLine();
     TextFieldReader r(w.bytes());
@@ -154,19 +148,13 @@ TEST(TextFieldReader, ErrorLinesCountEveryLineEndKind)
 TEST(TextFieldReader, QuotedTexts)
 {
     TextFieldReader r("  \"Office, 2nd floor\"  ,\"\",plain text , \"x\" junk,\"B\xfcro\"\r\n\"unterminated");
+    // One string for all reads, so a field that leaves it untouched shows the text before it.
     QString s;
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, "Office, 2nd floor");
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, "");
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, "plain text");
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, "x");
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, QStringLiteral("B\u00fcro"));
-    ASSERT_TRUE(r.readText(s));
-    EXPECT_EQ(s, "unterminated");
+    for (const QString& expected : {QStringLiteral("Office, 2nd floor"), QString(), QStringLiteral("plain text"),
+                                    QStringLiteral("x"), QStringLiteral("B\u00fcro"), QStringLiteral("unterminated")}) {
+        ASSERT_TRUE(r.readText(s));
+        EXPECT_EQ(s, expected);
+    }
     EXPECT_TRUE(r.atEnd());
 }
 
@@ -234,7 +222,6 @@ TEST(TextFieldReader, FirstErrorIsKept)
     EXPECT_FALSE(r.readNumber(v));
     EXPECT_FALSE(r.readText(s));
     EXPECT_FALSE(r.skipField());
-    EXPECT_FALSE(r.readNumber(v));
     EXPECT_FALSE(r.readNumber(v));
     EXPECT_EQ(r.errorText(), "Type mismatch (\"x\" is not a number) on line 1");
     EXPECT_EQ(r.errorLine(), 1);

@@ -93,17 +93,24 @@ bool ColourAround(const QImage& image, int x, int y, QRgb colour)
     return false;
 }
 
-int CountOutsidePlot(const QImage& image, const QRectF& plot, QRgb colour)
+// Pixels of the image for which counts(x, y, colour) holds.
+template <typename Pred>
+int CountPixels(const QImage& image, Pred counts)
 {
     int n = 0;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (!plot.contains(QPointF(x + 0.5, y + 0.5)) && Near(image.pixel(x, y), colour)) {
-                ++n;
-            }
-        }
+        for (int x = 0; x < image.width(); ++x)
+            n += counts(x, y, image.pixel(x, y)) ? 1 : 0;
     }
     return n;
+}
+
+int CountOutsidePlot(const QImage& image, const QRectF& plot, QRgb colour)
+{
+    const auto outside = [&](int x, int y, QRgb c) {
+        return !plot.contains(QPointF(x + 0.5, y + 0.5)) && Near(c, colour);
+    };
+    return CountPixels(image, outside);
 }
 
 TEST(SpectrumPlotRenderer, BandLinesAreTwoPixelsAtOctavesAndOneElsewhere)
@@ -230,11 +237,14 @@ TEST(SpectrumPlotRenderer, FitPlotClipsLevelsBelowTwentyToThePlot)
     EXPECT_TRUE(ColourAround(image, Column(25), FitRow(40), MeasuredColour));
 }
 
-class AxisTexts : public ::testing::Test {
+// The axis texts and the frames need the band frequencies.
+class WithTables : public ::testing::Test {
 protected:
     void SetUp() override { InitTables(d); }
     LumoData d;
 };
+using AxisTexts = WithTables;
+using PlotWidgets = WithTables;
 
 TEST_F(AxisTexts, SpectrumPlotNumbersAndFrequencies)
 {
@@ -365,23 +375,8 @@ void SaveScreen(QWidget* w, const QString& name)
 // Dark text pixels in the frame's left margin, where the level numbers stand.
 int TextPixelsLeftOfPlot(QWidget* frame, QWidget* plot)
 {
-    const QImage image = frame->grab().toImage();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < plot->x(); ++x) {
-            if (qGray(image.pixel(x, y)) < 100) {
-                ++n;
-            }
-        }
-    }
-    return n;
+    return CountPixels(frame->grab().toImage(), [&](int x, int, QRgb c) { return x < plot->x() && qGray(c) < 100; });
 }
-
-class PlotWidgets : public ::testing::Test {
-protected:
-    void SetUp() override { InitTables(d); }
-    LumoData d;
-};
 
 TEST_F(PlotWidgets, FramesHoldTheirPlotsAtTheTwipMargins)
 {
