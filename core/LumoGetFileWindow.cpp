@@ -38,8 +38,13 @@ void LumoGetFile::buildControls()
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("CmdCancel"));
     cancelButton->setToolTip(QStringLiteral("Exit this form"));
+    // Projects saved with Save As can live in any folder; the list starts in the open project's.
+    m_otherFolder = new QPushButton(QStringLiteral("Other Folder..."), this);
+    m_otherFolder->setObjectName(QStringLiteral("CmdFolder"));
+    m_otherFolder->setToolTip(QStringLiteral("List the project files of another folder"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openButton);
+    buttons->addWidget(m_otherFolder);
     buttons->addWidget(cancelButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -57,22 +62,35 @@ void LumoGetFile::buildControls()
         openFile();
     });
     connect(openButton, &QPushButton::clicked, this, &LumoGetFile::openFile);
+    connect(m_otherFolder, &QPushButton::clicked, this, &LumoGetFile::chooseFolder);
     connect(cancelButton, &QPushButton::clicked, this, &LumoWindow::requestCancel);
 }
 
 void LumoGetFile::activate()
 {
     m_mode = m_data.GetFileMode == 2 ? 2 : 1;
+    m_otherFolder->setVisible(m_mode == 1);
+    if (m_mode == 2 || m_folder.isEmpty())
+        m_folder = GetFileFolder(m_data, m_mode);
+    listFiles();
+}
+
+void LumoGetFile::chooseFolder()
+{
+    const QString chosen = prompter().chooseFolder(QStringLiteral("Folder of the Project Files"), m_folder);
+    if (chosen.isEmpty())
+        return;
+    m_folder = chosen;
+    m_note->clear();
     listFiles();
 }
 
 void LumoGetFile::listFiles()
 {
-    const QString folder = GetFileFolder(m_data, m_mode);
-    setWindowTitle(QStringLiteral("Open a file in ") + folder);
+    setWindowTitle(QStringLiteral("Open a file in ") + m_folder);
     const QSignalBlocker quiet(m_files);
     m_files->clear();
-    m_files->addItems(FilesMatching(folder, GetFilePattern(m_mode)));
+    m_files->addItems(FilesMatching(m_folder, GetFilePattern(m_mode)));
     // Coming back to the window keeps the file clicked before, while it is still there.
     const QList<QListWidgetItem*> same = m_files->findItems(m_selected, Qt::MatchExactly);
     if (!m_selected.isEmpty() && !same.isEmpty())
@@ -87,7 +105,7 @@ void LumoGetFile::fileClicked(QListWidgetItem* item)
         return;
     m_selected = item->text();
     if (m_mode == 1)
-        m_note->setText(PreviewProjectFile(m_data, m_selected));
+        m_note->setText(PreviewProjectFile(m_folder, m_selected));
 }
 
 void LumoGetFile::openFile()
@@ -97,7 +115,7 @@ void LumoGetFile::openFile()
             requestDone();
         return;
     }
-    const OpenResult result = OpenProject(m_data, prompter(), m_selected);
+    const OpenResult result = OpenProject(m_data, prompter(), m_folder, m_selected);
     if (result == OpenResult::NothingChosen)
         return;
     if (result == OpenResult::Failed) {

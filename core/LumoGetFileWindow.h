@@ -9,6 +9,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QPushButton;
 
 namespace kov {
 
@@ -40,16 +41,19 @@ protected:
 private:
     void buildControls();
     void listFiles();
+    void chooseFolder();
     void fileClicked(QListWidgetItem* item);
     void openFile();
 
     LumoData& m_data;
     std::function<void()> m_reviewOpener;
     i16 m_mode = 1;
+    QString m_folder;  // the folder listed; one chosen with "Other Folder..." stays for this opening
     QString m_selected;
 
     QListWidget* m_files = nullptr;
     QLabel* m_note = nullptr;
+    QPushButton* m_otherFolder = nullptr;
 };
 
 }  // namespace kov

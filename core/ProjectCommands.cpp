@@ -73,6 +73,22 @@ QString UpperCaseFileName(const QString& path)
     return path.left(folderEnd + 1) + path.mid(folderEnd + 1).toUpper();
 }
 
+QString SaveAsTarget(const QString& chosen)
+{
+    const QString upper = UpperCaseFileName(chosen);
+    const QFileInfo info(upper);
+    // On a case-sensitive disk the chosen "office.msk" and the upper-cased "OFFICE.MSK" are two files: the one that
+    // is there already is the one the person pointed at, and it is the one to overwrite (after asking).
+    if (QFileInfo::exists(upper))
+        return upper;
+    const QStringList names = QDir(info.absolutePath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) {
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return QDir(info.path()).filePath(name);
+    }
+    return upper;
+}
+
 QString SavedAsCaption(const QString& fileName)
 {
     return QStringLiteral("MASKING EQUALIZATION FILE: ") + fileName;
@@ -84,9 +100,11 @@ bool SaveProjectAs(LumoData& d, Prompter& prompter)
                                .chooseSaveFile({QStringLiteral("File to Save"), d.AppPath, QStringLiteral(".MSK"),
                                                 QStringLiteral("MSK"), DesignFileFilter})
                                .trimmed();
+    if (chosen.isEmpty())
+        return false;
     // A bare name belongs to the folder the dialog was shown in.
-    const QString path = UpperCaseFileName(chosen.isEmpty() ? chosen : QDir(d.AppPath).filePath(chosen));
-    if (path.mid(FolderEnd(path) + 1).size() <= 4)
+    const QString path = SaveAsTarget(QDir(d.AppPath).filePath(chosen));
+    if (path.mid(FolderEnd(path) + 1).compare(QStringLiteral(".MSK"), Qt::CaseInsensitive) == 0)
         return false;
 
     if (QFileInfo::exists(path)) {
@@ -202,8 +220,12 @@ void StoreProjectInformation(LumoData& d, Prompter& prompter, const ProjectInfor
 
 QString GetFileFolder(const LumoData& d, i16 mode)
 {
-    if (mode == 2 && !d.MG24Folder.trimmed().isEmpty())
-        return d.MG24Folder;
+    if (mode == 2)
+        return d.MG24Folder.trimmed().isEmpty() ? d.AppPath : d.MG24Folder;
+    // A project saved elsewhere with Save As is opened again from where it is.
+    const QFileInfo project(d.ProjectFileName.trimmed());
+    if (!d.ProjectFileName.trimmed().isEmpty() && project.absoluteDir().exists())
+        return project.absolutePath();
     return d.AppPath;
 }
 
@@ -220,23 +242,21 @@ QStringList FilesMatching(const QString& folder, const QString& pattern)
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
-QString PreviewProjectFile(LumoData& d, const QString& fileName)
+QString PreviewProjectFile(const QString& folder, const QString& fileName)
 {
     QString name, date;
-    if (!ReadProjectHeader(QDir(d.AppPath).filePath(fileName), name, date))
+    if (!ReadProjectHeader(QDir(folder).filePath(fileName), name, date))
         return QStringLiteral("The file ") + fileName + QStringLiteral(" could not be read.");
-    d.ProjectInfo(1) = name;
-    d.ProjectInfo(2) = date;
     return QStringLiteral("Project: ") + name + QStringLiteral("\n Date: ") + date;
 }
 
-OpenResult OpenProject(LumoData& d, Prompter& prompter, const QString& fileName)
+OpenResult OpenProject(LumoData& d, Prompter& prompter, const QString& folder, const QString& fileName)
 {
     if (fileName.isEmpty()) {
         ReportNothingChosen(prompter);
         return OpenResult::NothingChosen;
     }
-    const QString path = QDir(d.AppPath).filePath(fileName);
+    const QString path = QDir(folder).filePath(fileName);
     i16 failed = 0;
     OpenProjectFile(d, prompter, path, failed);
     if (failed != 0) {

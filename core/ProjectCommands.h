@@ -22,6 +22,10 @@ bool SaveProject(LumoData& d, Prompter& prompter);
 // as it was, so a later Save cannot write a stray file or the one just refused.
 bool SaveProjectAs(LumoData& d, Prompter& prompter);
 
+// The file Save As writes for the chosen name: its own name upper-cased, unless a file of the same name in another
+// case is already there, which is then the file written.
+QString SaveAsTarget(const QString& chosen);
+
 // The main window's caption right after Save As.
 QString SavedAsCaption(const QString& fileName);
 
@@ -74,20 +78,22 @@ void StoreProjectInformation(LumoData& d, Prompter& prompter, const ProjectInfor
 
 enum class OpenResult { NothingChosen, Failed, Opened };
 
-// The folder and pattern LumoGetFile lists: project files beside the program (mode 1), EQ files in the ZUV-AR24
-// folder, the program's own folder when that is not set (mode 2).
+// The folder and pattern LumoGetFile lists first: the project files of the open project's folder, the program's
+// folder when there is none (mode 1); the EQ files of the ZUV-AR24 folder, the program's own folder when that is
+// not set (mode 2).
 QString GetFileFolder(const LumoData& d, i16 mode);
 QString GetFilePattern(i16 mode);
 
 // File names in `folder` matching `pattern` without regard to case, sorted the same way.
 QStringList FilesMatching(const QString& folder, const QString& pattern);
 
-// A project file clicked in the Open window: its name and date become ProjectInfo; returns the note to show.
-QString PreviewProjectFile(LumoData& d, const QString& fileName);
+// A project file clicked in the Open window: the note showing its name and date. Only shown: the open project
+// changes when a file is opened, not when one is looked at.
+QString PreviewProjectFile(const QString& folder, const QString& fileName);
 
-// Opens `fileName` of the program's folder as the project. On success the project is at stage 2, saved, and
-// ProjectFileName names the file; on failure the project in memory is as it was (the message has been shown).
-OpenResult OpenProject(LumoData& d, Prompter& prompter, const QString& fileName);
+// Opens `fileName` of `folder` as the project. On success the project is at stage 2, saved, and ProjectFileName
+// names the file; on failure the project in memory is as it was (the message has been shown).
+OpenResult OpenProject(LumoData& d, Prompter& prompter, const QString& folder, const QString& fileName);
 
 // Reads `fileName` of the ZUV-AR24 folder into the EQ image for the review window; on success it becomes the
 // project's EQ file name.

@@ -33,6 +33,8 @@ public:
     // The chosen path, or "" when the person cancelled.
     virtual QString chooseSaveFile(const SaveFileRequest& request) = 0;
     virtual QString chooseOpenFile(const OpenFileRequest& request) = 0;
+    // The chosen folder, or "" when the person cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& folder) = 0;
     // Hands a document to the desktop's own viewer; false when nothing could open it.
     virtual bool openDocument(const QString& path) = 0;
     virtual void beep() = 0;

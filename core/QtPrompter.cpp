@@ -110,6 +110,11 @@ QString QtPrompter::chooseOpenFile(const OpenFileRequest& request)
     return dialog.selectedFiles().value(0);
 }
 
+QString QtPrompter::chooseFolder(const QString& title, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, folder);
+}
+
 bool QtPrompter::openDocument(const QString& path)
 {
     // The desktop may accept a missing file and fail later out of sight; refuse it here so the caller can say so.

@@ -21,6 +21,7 @@ public:
     MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString chooseSaveFile(const SaveFileRequest& request) override;
     QString chooseOpenFile(const OpenFileRequest& request) override;
+    QString chooseFolder(const QString& title, const QString& folder) override;
     bool openDocument(const QString& path) override;
     void beep() override;
 };

@@ -74,6 +74,7 @@ struct SaveAsCase {
     std::vector<MsgAnswer> answers;
     std::vector<Expected> messages;
     i16 saveConfirmed;
+    const char* askedAs = nullptr;  // the name the questions give, when not the chosen one upper-cased
 };
 
 TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNameUnlessItSaved)
@@ -89,6 +90,12 @@ TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNam
         {"No to the overwrite question", "LOBBY.MSK", true, nullptr, {No}, {Overwrite}, -1},
         {"Cancel to the verification", "office.msk", false, nullptr, {Cancel}, {Verification}, -1},
         {"folder that does not exist", "missing/office.msk", false, nullptr, {Ok, Ok}, {Verification, SaveFailed}, 0},
+        // On a case-sensitive disk the file chosen is the one overwritten, not a second one beside it.
+        {"name in use in lower case", "lobby.msk", true, "lobby.msk", {Yes, Ok}, {Overwrite, Verification}, -1,
+         "lobby.msk"},
+        {"a name of three letters", "A.B", false, "A.B", {Ok}, {Verification}, -1},
+        {"another extension", "x.eq", false, "X.EQ", {Ok}, {Verification}, -1},
+        {"nothing but the extension in lower case", ".msk", false, nullptr, {}, {}, -1},
     };
     QDir(folder.path()).mkdir(QStringLiteral("jobs"));
     const QString earlier = folder.file(QStringLiteral("EARLIER.MSK"));
@@ -116,7 +123,8 @@ TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNam
         EXPECT_EQ(r.defaultExtension, QStringLiteral("MSK"));
         EXPECT_EQ(r.filter, QStringLiteral("Design Files |*.MSK"));
 
-        const QString asked = UpperCaseFileName(folder.file(chosen.trimmed()));
+        const QString asked = c.askedAs != nullptr ? folder.file(QString::fromLatin1(c.askedAs))
+                                                   : UpperCaseFileName(folder.file(chosen.trimmed()));
         ExpectMessages(person.messages(), c.messages, asked);
         EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
         if (c.target != nullptr) {
@@ -129,7 +137,8 @@ TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNam
             EXPECT_EQ(d->ProjectBaseName, QStringLiteral("EARLIER"));
             EXPECT_FALSE(QFileInfo::exists(asked) && fileBytes(asked) != "old project") << "something was written";
         }
-        for (const char* stray : {"OFFICE.MSK", "LOBBY.MSK", "WING.MSK", ".MSK", "jobs/LOBBY.MSK"})
+        for (const char* stray :
+             {"OFFICE.MSK", "LOBBY.MSK", "WING.MSK", ".MSK", "jobs/LOBBY.MSK", "lobby.msk", "A.B", "X.EQ"})
             folder.remove(QString::fromLatin1(stray));
     }
     EXPECT_FALSE(QFileInfo::exists(earlier));
@@ -356,43 +365,50 @@ TEST_F(ProjectCommandsTest, TheOpenWindowListsMatchingFilesWhateverTheirCase)
     EXPECT_TRUE(FilesMatching(folder.file(QStringLiteral("nowhere")), GetFilePattern(1)).isEmpty());
 }
 
-TEST_F(ProjectCommandsTest, EqFilesAreListedFromTheZuvFolderOrElseTheProgramFolder)
+TEST_F(ProjectCommandsTest, OpenListsTheProjectsFolderAndEqFilesTheZuvFolderOrElseTheProgramFolder)
 {
     struct Case {
         const char* mg24;
         i16 mode;
-        const char* folder;  // "" = the program folder
+        QString project;  // the open project's file
+        QString folder;   // "" = the program folder
     };
+    QDir(folder.path()).mkdir(QStringLiteral("jobs"));
+    const QString jobs = folder.file(QStringLiteral("jobs"));
     const Case cases[] = {
-        {"/opt/mg24/", 2, "/opt/mg24/"},
-        {"", 2, ""},
-        {"   ", 2, ""},
-        {"/opt/mg24/", 1, ""},
+        {"/opt/mg24/", 2, "", "/opt/mg24/"},
+        {"", 2, "", ""},
+        {"   ", 2, "", ""},
+        {"/opt/mg24/", 1, "", ""},
+        // Projects are listed where the open one was saved, while that folder is there.
+        {"", 1, jobs + QStringLiteral("/A.MSK"), jobs},
+        {"", 1, "/nowhere/B.MSK", ""},
     };
     for (const Case& c : cases) {
+        d->ProjectFileName = c.project;
         d->MG24Folder = QString::fromLatin1(c.mg24);
-        const QString expected = *c.folder == '\0' ? folder.path() : QString::fromLatin1(c.folder);
+        const QString expected = c.folder.isEmpty() ? folder.path() : c.folder;
         EXPECT_EQ(GetFileFolder(*d, c.mode), expected) << c.mg24 << " mode " << c.mode;
         EXPECT_EQ(d->MG24Folder, QString::fromLatin1(c.mg24));
     }
 }
 
-TEST_F(ProjectCommandsTest, ClickingAProjectFileShowsItsNameAndDate)
+TEST_F(ProjectCommandsTest, ClickingAProjectFileShowsItsNameAndDateAndChangesNothing)
 {
     LumoData other;
     other.ProjectInfo(1) = QStringLiteral("LOBBY, EAST WING");
     other.ProjectInfo(2) = QStringLiteral("11/2/2025");
     folder.write(QStringLiteral("LOBBY.MSK"), ProjectFileBytes(other));
 
-    EXPECT_EQ(PreviewProjectFile(*d, QStringLiteral("LOBBY.MSK")),
+    d->ProjectInfo(1) = QStringLiteral("OPEN ONE");
+    const LumoData before = *d;
+    EXPECT_EQ(PreviewProjectFile(folder.path(), QStringLiteral("LOBBY.MSK")),
               QStringLiteral("Project: LOBBY, EAST WING\n Date: 11/2/2025"));
-    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
-    EXPECT_EQ(d->ProjectInfo(2), QStringLiteral("11/2/2025"));
-
     folder.write(QStringLiteral("EMPTY.MSK"), "");
-    EXPECT_EQ(PreviewProjectFile(*d, QStringLiteral("EMPTY.MSK")),
+    EXPECT_EQ(PreviewProjectFile(folder.path(), QStringLiteral("EMPTY.MSK")),
               QStringLiteral("The file EMPTY.MSK could not be read."));
-    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
+    // A look at another file changes nothing of the open project: a later Save must write this one.
+    EXPECT_TRUE(*d == before);
 }
 
 TEST_F(ProjectCommandsTest, OpeningAProjectPutsItAtStageTwoAsSaved)
@@ -403,7 +419,7 @@ TEST_F(ProjectCommandsTest, OpeningAProjectPutsItAtStageTwoAsSaved)
     folder.write(QStringLiteral("LOBBY.MSK"), ProjectFileBytes(stored));
     d->SaveConfirmed = 0;
 
-    EXPECT_EQ(OpenProject(*d, prompter, QStringLiteral("LOBBY.MSK")), OpenResult::Opened);
+    EXPECT_EQ(OpenProject(*d, prompter, folder.path(), QStringLiteral("LOBBY.MSK")), OpenResult::Opened);
     EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("LOBBY.MSK")));
     EXPECT_EQ(d->ProjectBaseName, QStringLiteral("LOBBY"));
     EXPECT_EQ(d->ProjectStage, 2);
@@ -414,7 +430,7 @@ TEST_F(ProjectCommandsTest, OpeningAProjectPutsItAtStageTwoAsSaved)
 TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
 {
     prompter.answer(MsgAnswer::Ok);
-    EXPECT_EQ(OpenProject(*d, prompter, QString()), OpenResult::NothingChosen);
+    EXPECT_EQ(OpenProject(*d, prompter, folder.path(), QString()), OpenResult::NothingChosen);
     ExpectMessages(prompter.messages(),
                    {{"Click on file to open first.", "File Error", MsgIcon::Exclamation, MsgButtons::Ok}}, QString());
 
@@ -427,7 +443,7 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
         ScriptedPrompter person;
         person.answer(MsgAnswer::Ok);  // the reader's own message
         person.answer(MsgAnswer::Ok);
-        EXPECT_EQ(OpenProject(*d, person, QString::fromLatin1(name)), OpenResult::Failed);
+        EXPECT_EQ(OpenProject(*d, person, folder.path(), QString::fromLatin1(name)), OpenResult::Failed);
         ASSERT_EQ(person.messages().size(), 2u);
         EXPECT_EQ(person.messages()[0].title, QStringLiteral("File Error"));
         ExpectMessages({person.messages()[1]},

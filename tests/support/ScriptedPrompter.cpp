@@ -65,6 +65,18 @@ QString ScriptedPrompter::chooseOpenFile(const OpenFileRequest& request)
     return p;
 }
 
+QString ScriptedPrompter::chooseFolder(const QString& title, const QString& folder)
+{
+    m_openRequests.push_back({title, folder, QString()});
+    if (m_folders.empty()) {
+        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
+        return {};
+    }
+    QString p = m_folders.front();
+    m_folders.pop_front();
+    return p;
+}
+
 bool ScriptedPrompter::openDocument(const QString& path)
 {
     m_documents << path;

@@ -26,11 +26,13 @@ public:
     void answer(MsgAnswer a) { m_answers.push_back(a); }
     void answerSaveFile(const QString& path) { m_saveFiles.push_back(path); }
     void answerOpenFile(const QString& path) { m_openFiles.push_back(path); }
+    void answerFolder(const QString& path) { m_folders.push_back(path); }
     void allowUnscriptedMessages() { m_strict = false; }
 
     MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
     QString chooseSaveFile(const SaveFileRequest& request) override;
     QString chooseOpenFile(const OpenFileRequest& request) override;
+    QString chooseFolder(const QString& title, const QString& folder) override;
     bool openDocument(const QString& path) override;
     void beep() override { ++m_beeps; }
 
@@ -47,6 +49,7 @@ private:
     std::deque<MsgAnswer> m_answers;
     std::deque<QString> m_saveFiles;
     std::deque<QString> m_openFiles;
+    std::deque<QString> m_folders;
     std::vector<RecordedMessage> m_messages;
     std::vector<SaveFileRequest> m_saveRequests;
     std::vector<OpenFileRequest> m_openRequests;

@@ -101,8 +101,7 @@ TEST_F(LumoGetFileTest, ClickingAFileShowsItsProjectAndCancelKeepsTheProjectFile
     open();
     clickFile("LOBBY.MSK");
     EXPECT_EQ(note(), QStringLiteral("Project: LOBBY, EAST WING\n Date: 11/2/2025"));
-    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
-    EXPECT_EQ(d->ProjectInfo(2), QStringLiteral("11/2/2025"));
+    EXPECT_TRUE(d->ProjectInfo(1).isEmpty());  // only shown: a later Save must not write it into EARLIER.MSK
     EXPECT_EQ(getFile->selectedFile(), QStringLiteral("LOBBY.MSK"));
 
     Control<QPushButton>(*getFile, "CmdCancel")->click();
@@ -140,7 +139,7 @@ TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
     folder.write(QStringLiteral("DAMAGED.MSK"), lobbyBytes.left(lobbyBytes.size() / 2));
     open();
     clickFile("DAMAGED.MSK");
-    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));  // the header is whole
+    EXPECT_EQ(note(), QStringLiteral("Project: LOBBY, EAST WING\n Date: 11/2/2025"));  // the header is whole
     const LumoData before = *d;
 
     prompter.answer(MsgAnswer::Ok);  // the reader's own message
@@ -162,6 +161,24 @@ TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
     clickOpen();
     EXPECT_FALSE(getFile->isVisible());
     EXPECT_EQ(d->ProjectStage, 2);
+}
+
+TEST_F(LumoGetFileTest, ProjectsAreListedWhereTheOpenOneLivesAndFromAnyFolderChosen)
+{
+    QDir(folder.path()).mkdir(QStringLiteral("jobs"));
+    folder.write(QStringLiteral("jobs/ANNEX.MSK"), lobbyBytes);
+    d->ProjectFileName = folder.file(QStringLiteral("jobs/ANNEX.MSK"));
+    open();
+    auto* files = Control<QListWidget>(*getFile, "FileBoxOffice");
+    EXPECT_EQ(files->count(), 1);
+    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("jobs")));
+
+    prompter.answerFolder(folder.path());
+    Control<QPushButton>(*getFile, "CmdFolder")->click();
+    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.path());
+    clickFile("LOBBY.MSK");
+    clickOpen();
+    EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("LOBBY.MSK")));
 }
 
 TEST_F(LumoGetFileTest, OpenBeforeAnyClickAsksForAFile)
