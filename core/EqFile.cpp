@@ -2,7 +2,9 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "core/Numbers.h"
 #include "core/TextFields.h"
@@ -22,7 +24,7 @@ template <typename Data, typename Fields>
 void WalkEqFile(Data& d, Fields& f)
 {
     for (int k = 1; k <= 2; ++k) {
-        f.integer(d.EqPageChannel(k));
+        f.channel(d.EqPageChannel(k), k);
         for (int j = 1; j <= 8; ++j) {
             f.integer(d.EqPageFreq(k, j));
             f.number(d.EqPageWidth(k, j));
@@ -31,7 +33,7 @@ void WalkEqFile(Data& d, Fields& f)
         f.endLine();
     }
     for (int m = 3; m <= 6; ++m) {
-        f.integer(d.EqChannel(m));
+        f.channel(d.EqChannel(m), m);
         f.integer(d.EqLowCutFreq(m));
         f.integer(d.EqLowCutSlope(m));
         f.integer(d.EqHighCutFreq(m));
@@ -46,15 +48,40 @@ void WalkEqFile(Data& d, Fields& f)
 struct WritingFields {
     TextFieldWriter w;
     void integer(i16 value) { w.integer(value); }
+    void channel(i16 value, int) { w.integer(value); }
     void number(f32 value) { w.number(value); }
     void endLine() { w.endLine(); }
 };
 
 struct ReadingFields {
+    explicit ReadingFields(const QByteArray& data) : r(data) {}
     TextFieldReader r;
-    void integer(i16& value) { r.readInteger(value); }
-    void number(f32& value) { r.readNumber(value); }
-    void endLine() {}
+    int line = 1;  // of the layout; the file's own line for every file a copy of the program wrote
+    // Set when a value read whole cannot be taken: nothing more is read, so no later error hides it.
+    std::optional<QString> refusal;
+    int refusalLine = 0;
+
+    void integer(i16& value)
+    {
+        if (!refusal)
+            r.readInteger(value);
+    }
+    // A line carries its own channel once that channel has been written, and 0 until then; nothing writes any
+    // other number. A file that holds one is damaged, and a later write would carry the stray number on beside
+    // the real line of that channel, so the file is refused and left as it is.
+    void channel(i16& value, int own)
+    {
+        if (refusal || !r.readInteger(value) || value == 0 || value == own)
+            return;
+        refusal = QStringLiteral("Subscript out of range (channel \"%1\" is not 0 or %2)").arg(value).arg(own);
+        refusalLine = line;
+    }
+    void number(f32& value)
+    {
+        if (!refusal)
+            r.readNumber(value);
+    }
+    void endLine() { ++line; }
 };
 
 void CopyEqImage(const LumoData& from, LumoData& to)
@@ -106,13 +133,21 @@ void MergePagingChannel(LumoData& d, int ch)
 
 }  // namespace
 
+QString EqFileNamePart(const QString& name)
+{
+    const QString part = name.mid(std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\')) + 1);
+    // Windows drops a name's trailing dots and blanks, which turns ".. " into the parent folder.
+    const bool namesAFolder = std::all_of(part.cbegin(), part.cend(), [](QChar c) { return c == u'.' || c.isSpace(); });
+    return namesAFolder ? QString() : part;
+}
+
 QString EqFilePath(LumoData& d, const QString& name)
 {
     if (d.MG24Folder.trimmed().isEmpty())
         d.MG24Folder = d.AppPath;
     if (!d.MG24Folder.endsWith(u'/') && !d.MG24Folder.endsWith(u'\\'))
         d.MG24Folder += QDir::separator();
-    return d.MG24Folder + name;
+    return d.MG24Folder + EqFileNamePart(name);
 }
 
 QByteArray EqFileBytes(const LumoData& d)
@@ -167,8 +202,13 @@ void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& faile
         return;
     }
     auto fresh = std::make_unique<LumoData>(d);
-    ReadingFields f{TextFieldReader(file.data)};
+    ReadingFields f(file.data);
     WalkEqFile(*fresh, f);
+    if (f.refusal) {
+        failed = -1;
+        ShowReadError(prompter, *f.refusal + QStringLiteral(" in ") + QDir::toNativeSeparators(path), f.refusalLine);
+        return;
+    }
     if (f.r.failed()) {
         failed = -1;
         ShowReadError(prompter, f.r.errorIn(path), f.r.errorLine());

@@ -12,8 +12,13 @@ namespace kov {
 // controls of frequency, width and level) and four masking lines 3..6 (channel, low cut, high cut, gain, and the
 // corrections of bands 13..43). The Eq... fields of LumoData are its image in memory.
 
-// The path of `name` in the ZUV-AR24 folder. An empty MG24Folder becomes the program folder, and the folder gets
-// a trailing separator; the changed folder stays in MG24Folder, so the folder file keeps it when next written.
+// `name` without a folder part: what follows its last "/" or "\" (project files come from Windows too), and
+// nothing when that is only dots and blanks, which name a folder rather than a file.
+QString EqFileNamePart(const QString& name);
+
+// The path of `name` in the ZUV-AR24 folder, and never outside it: only the file-name part of `name` is used. An
+// empty MG24Folder becomes the program folder, and the folder gets a trailing separator; the changed folder stays
+// in MG24Folder, so the folder file keeps it when next written.
 QString EqFilePath(LumoData& d, const QString& name);
 
 QByteArray EqFileBytes(const LumoData& d);
@@ -22,8 +27,8 @@ QByteArray EqFileBytes(const LumoData& d);
 void SetFreshEqImage(LumoData& d);
 
 // Reads the file into the image, which is changed only when the whole file was read. A missing file (or folder):
-// failed = notFound = -1 and no message. Any other failure: failed = -1, notFound = 0 and the "File Error"
-// message.
+// failed = notFound = -1 and no message. Any other failure, a line numbered with another line's channel among
+// them: failed = -1, notFound = 0 and the "File Error" message.
 void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& failed, i16& notFound);
 
 // Merges one channel of the project set (1..2 paging, 3..6 masking) into the file ProjectEqName and confirms.

@@ -217,7 +217,9 @@ QString FormatNumber(double x, const QString& pattern)
         intPart.insert(0, static_cast<std::size_t>(minIntDigits) - intPart.size(), '0');
     }
     QString out;
-    if (r < 0) {
+    // The minus goes with the value, not with its rounding: a small negative correction reads "- 0.0", so the
+    // installer sees on which side of the goal it lies. Negative zero is no negative value.
+    if (x < 0) {
         out += u'-';
     }
     out += prefix;

@@ -30,7 +30,8 @@ QString FieldNumber(f32 x);
 // Display formats built of '#' and '0' digit places, one optional '.', and literal text around them
 // ("#0.0", "+#0.0", " #0.0", "##", "## dBA", "0.00", "#0", " ###0", "####", " #0 dBA.", "-#0 dB.").
 // The value is rounded half to even at the pattern's decimals; '#' places show nothing for leading zeros (so 0 in
-// "##" is ""); a negative value (after rounding) carries its minus sign in front of the whole text ("- 3.0").
+// "##" is ""); a negative value carries its minus sign in front of the whole text ("- 3.0"), also when it rounds to
+// zero (-0.04 in " #0.0" is "- 0.0", -0.4 in "##" is "-").
 QString FormatNumber(double x, const QString& pattern);
 
 // "+#0.0" for values above 0, " #0.0" otherwise: the signed one-decimal display of gains and corrections.

@@ -14,10 +14,11 @@ namespace {
 
 const QString FileErrorTitle = QStringLiteral("File Error");
 
-void ReportSaveFailure(Prompter& prompter, const QString& path)
+// The system's reason on a line of its own, so that "No space left on device" tells the person what to do.
+void ReportSaveFailure(Prompter& prompter, const QString& path, const QString& reason)
 {
-    prompter.message(QStringLiteral("The file ") + path + QStringLiteral(" could not be saved."), FileErrorTitle,
-                     MsgIcon::Exclamation, MsgButtons::Ok);
+    prompter.message(QStringLiteral("The file ") + path + QStringLiteral(" could not be saved.\n") + reason,
+                     FileErrorTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void ReportOpenFailure(Prompter& prompter, const QString& name)
@@ -36,9 +37,10 @@ void ReportNothingChosen(Prompter& prompter)
 bool WriteProjectFile(LumoData& d, Prompter& prompter)
 {
     i16 failed = 0;
-    SaveProjectFile(d, d.ProjectFileName, failed);
+    QString reason;
+    SaveProjectFile(d, d.ProjectFileName, failed, &reason);
     if (failed != 0) {
-        ReportSaveFailure(prompter, d.ProjectFileName);
+        ReportSaveFailure(prompter, d.ProjectFileName, reason);
         return false;
     }
     return true;
@@ -118,9 +120,10 @@ bool SaveProjectAs(LumoData& d, Prompter& prompter)
 
     d.SaveConfirmed = -1;
     i16 failed = 0;
-    SaveProjectFile(d, path, failed);
+    QString reason;
+    SaveProjectFile(d, path, failed, &reason);
     if (failed != 0) {
-        ReportSaveFailure(prompter, path);
+        ReportSaveFailure(prompter, path, reason);
         d.SaveConfirmed = 0;
         return false;
     }

@@ -4,12 +4,41 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
+#include "core/EqFile.h"
 #include "core/TextFields.h"
 
 namespace kov {
 
 namespace {
+
+// A stored integer that later picks an array element or a case. Inside lo..hi it is kept as read. Outside it,
+// `otherwise` stands in where the value holds none of the project's results (bookkeeping, or a choice its window
+// makes again); without one the file is refused, since the value says what the project's results mean and no
+// stand-in could say it for them.
+struct Domain {
+    const char* what;
+    int lo;
+    int hi;
+    std::optional<i16> otherwise;
+};
+
+// The product decides the limits the corrections are checked against, the channels the menus offer and whether
+// an EQ file is written: a product guessed in its place would equalize for other hardware.
+constexpr Domain GeneratorCodes{"generator", GeneratorNone, GeneratorRUZ1200U, std::nullopt};
+// Only how far the project has come, and Open puts every project it opens at 2 in any case.
+constexpr Domain Stages{"project stage", 0, 3, i16{2}};
+// The paging window is to offer the backgrounds 1 and 2 and the loudspeakers 1..4, the shapes PagingShape1..4; 0
+// until one is chosen. A choice it does not know, perhaps from a copy that offered more, is asked for again there
+// rather than cost the installer the whole project.
+constexpr Domain PagingBackgrounds{"paging background", 0, 2, i16{0}};
+constexpr Domain PagingSpeakers{"paging loudspeaker", 0, 4, i16{0}};
+// The file has room for ten tests a band; the count says how many of them are measurements.
+constexpr Domain TestCounts{"test count", 0, 10, std::nullopt};
+// The channel's goal shape (0: none chosen yet): any entry of the spectrum database, not only those the Mask list
+// offers, since the database editor can fill the others and the window keeps a stored entry it does not list.
+constexpr Domain Spectra{"masking spectrum", 0, SpectrumCount - 1, std::nullopt};
 
 // The layout is walked once for writing and once for reading, so the two cannot drift apart. Data is LumoData or
 // const LumoData; Fields is one of the two field adaptors below.
@@ -18,15 +47,15 @@ void WalkProject(Data& d, Fields& f)
 {
     f.text(d.ProjectInfo(1));
     f.text(d.ProjectInfo(2));
-    f.integer(d.ProjectStage);
-    f.integer(d.Generator);
-    f.integer(d.PageSpecOption);
+    f.integer(d.ProjectStage, Stages);
+    f.integer(d.Generator, GeneratorCodes);
+    f.integer(d.PageSpecOption, PagingBackgrounds);
     f.zeroIntegers(5);
     f.endLine();
 
-    f.text(d.ProjectEqName);
-    f.integer(d.PageSpeakerOption(1));
-    f.integer(d.PageSpeakerOption(2));
+    f.fileName(d.ProjectEqName);
+    f.integer(d.PageSpeakerOption(1), PagingSpeakers);
+    f.integer(d.PageSpeakerOption(2), PagingSpeakers);
     f.zeroIntegers(7);
     f.endLine();
 
@@ -36,20 +65,20 @@ void WalkProject(Data& d, Fields& f)
     }
 
     for (int s = 1; s <= 6; ++s) {
-        f.integer(d.MaskTestCount(s));
+        f.integer(d.MaskTestCount(s), TestCounts);
         f.integer(d.MaskReserved(s));
         f.number(d.MaskGainChange(s));
         f.integer(d.MaskHighCutFreq(s));
         f.integer(d.MaskLowCutFreq(s));
         f.integer(d.MaskHighCutSlope(s));
         f.integer(d.MaskLowCutSlope(s));
-        f.integer(d.MaskSpectrumIndex(s));
+        f.integer(d.MaskSpectrumIndex(s), Spectra);
         f.integer(d.PageLowpassFreq(s));
         f.integer(d.PageHighpassFreq(s));
         f.number(d.PageLevel(s));
         f.endLine();
 
-        f.integer(d.EqPageChannel(s));
+        f.channel(d.EqPageChannel(s), s);
         f.integer(d.PageChannelOpen(s));
         f.zeroNumbers(8);
         f.endLine();
@@ -82,7 +111,10 @@ void WalkProject(Data& d, Fields& f)
 struct WritingFields {
     TextFieldWriter w;
     void text(const QString& value) { w.text(value); }
+    void fileName(const QString& value) { w.text(value); }
     void integer(i16 value) { w.integer(value); }
+    void integer(i16 value, const Domain&) { w.integer(value); }
+    void channel(i16 value, int) { w.integer(value); }
     void number(f32 value) { w.number(value); }
     void zeroIntegers(int n)
     {
@@ -99,17 +131,70 @@ struct WritingFields {
 
 // Reading is by field, not by line: a line end is only a separator, as older copies of the program read it.
 struct ReadingFields {
+    explicit ReadingFields(const QByteArray& data) : r(data) {}
     TextFieldReader r;
-    void text(QString& value) { r.readText(value); }
-    void integer(i16& value) { r.readInteger(value); }
-    void number(f32& value) { r.readNumber(value); }
+    int line = 1;  // of the layout; the file's own line for every file a copy of the program wrote
+    // Set when a value read whole cannot be taken: nothing more is read, so no later error hides it.
+    std::optional<QString> refusal;
+    int refusalLine = 0;
+
+    void refuse(const QString& why)
+    {
+        refusal = why;
+        refusalLine = line;
+    }
+    void text(QString& value)
+    {
+        if (!refusal)
+            r.readText(value);
+    }
+    // The EQ file goes into the MG24 folder under this name. The program only ever stores a bare name (the
+    // project's base name with ".EQ", or one picked from that folder), so a folder part cannot be meant, and
+    // taken as it stands it would put the EQ file somewhere else.
+    void fileName(QString& value)
+    {
+        if (refusal || !r.readText(value) || value.trimmed().isEmpty() || EqFileNamePart(value) == value)
+            return;
+        constexpr qsizetype shown = 40;
+        const QString name = value.size() > shown ? value.left(shown) + QStringLiteral("...") : value;
+        refuse(QStringLiteral("Bad file name (EQ file \"%1\" is not a bare file name)").arg(name));
+    }
+    void integer(i16& value)
+    {
+        if (!refusal)
+            r.readInteger(value);
+    }
+    void integer(i16& value, const Domain& domain)
+    {
+        if (refusal || !r.readInteger(value) || (value >= domain.lo && value <= domain.hi))
+            return;
+        if (domain.otherwise) {
+            value = *domain.otherwise;
+            return;
+        }
+        refuse(QStringLiteral("Subscript out of range (%1 \"%2\" is not %3 to %4)")
+                   .arg(QLatin1String(domain.what), QString::number(value), QString::number(domain.lo),
+                        QString::number(domain.hi)));
+    }
+    // The EQ file's channel numbers as they were when the project was saved: 0 or the slot's own number. The image
+    // is read afresh from the EQ file before it is used, so a stray number is only dropped.
+    void channel(i16& value, int own)
+    {
+        if (!refusal && r.readInteger(value) && value != 0 && value != own)
+            value = 0;
+    }
+    void number(f32& value)
+    {
+        if (!refusal)
+            r.readNumber(value);
+    }
     void zeroIntegers(int n)
     {
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n && !refusal; ++i)
             r.skipField();
     }
     void zeroNumbers(int n) { zeroIntegers(n); }
-    void endLine() {}
+    void endLine() { ++line; }
 };
 
 }  // namespace
@@ -131,10 +216,10 @@ bool ProjectHasUnsavedChanges(const LumoData& d)
     return ProjectFileBytes(d) != d.SavedProjectImage;
 }
 
-void SaveProjectFile(LumoData& d, const QString& path, i16& failed)
+void SaveProjectFile(LumoData& d, const QString& path, i16& failed, QString* reason)
 {
     QByteArray bytes = ProjectFileBytes(d);
-    if (!SaveWholeFile(path, bytes)) {
+    if (!SaveWholeFile(path, bytes, nullptr, reason)) {
         failed = -1;
         return;
     }
@@ -160,8 +245,12 @@ void OpenProjectFile(LumoData& d, Prompter& prompter, const QString& path, i16& 
     }
     // A short or damaged file must not leave the project half old, half new.
     auto fresh = std::make_unique<LumoData>(d);
-    ReadingFields f{TextFieldReader(file.data)};
+    ReadingFields f(file.data);
     WalkProject(*fresh, f);
+    if (f.refusal) {
+        fail(*f.refusal + QStringLiteral(" in ") + QDir::toNativeSeparators(path), f.refusalLine);
+        return;
+    }
     if (f.r.failed()) {
         fail(f.r.errorIn(path), f.r.errorLine());
         return;

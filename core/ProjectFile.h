@@ -20,12 +20,17 @@ void MarkProjectSaved(LumoData& d);
 // Something the project file would hold has changed since.
 bool ProjectHasUnsavedChanges(const LumoData& d);
 
-// No message of its own: the caller names the file it could not save. The old file stays whole on failure.
-void SaveProjectFile(LumoData& d, const QString& path, i16& failed);
+// No message of its own: the caller names the file it could not save and gives `reason`, the system's words for
+// the failure ("No space left on device"). The old file stays byte for byte on failure.
+void SaveProjectFile(LumoData& d, const QString& path, i16& failed, QString* reason = nullptr);
 
 // Every field the file holds is taken over only when the whole file was read; on failure the "File Error"
 // message is shown, failed = -1 and the project in memory is exactly as it was. ProjectFileName, SaveConfirmed
 // and the stage an opened project is put in are the caller's business (ProjectStage itself is in the file).
+// A value that later picks an array element or a case comes out in range, whatever the file holds. A Generator
+// outside 0..6, a MaskSpectrumIndex outside 0..20, a MaskTestCount outside 0..10 or an EQ file name with a folder
+// part refuses the file; a ProjectStage outside 0..3 reads as 2, a PageSpecOption outside 0..2 and a
+// PageSpeakerOption outside 0..4 as 0, and an EqPageChannel(s) other than 0 or s as 0.
 void OpenProjectFile(LumoData& d, Prompter& prompter, const QString& path, i16& failed);
 
 // "C:\JOBS\A.B.MSK" -> "A": upper case, without folder and without anything from the first full stop on.

@@ -58,9 +58,9 @@ void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed)
     }
 }
 
-void SaveSpectrumDatabase(const LumoData& d, i16& failed)
+void SaveSpectrumDatabase(const LumoData& d, i16& failed, QString* reason)
 {
-    failed = SaveWholeFile(SpectrumDatabasePath(d), SpectrumDatabaseBytes(d)) ? 0 : -1;
+    failed = SaveWholeFile(SpectrumDatabasePath(d), SpectrumDatabaseBytes(d), nullptr, reason) ? 0 : -1;
 }
 
 }  // namespace kov

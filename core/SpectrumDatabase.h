@@ -16,8 +16,9 @@ QString SpectrumDatabasePath(const LumoData& d);
 // failed = -1 and the database in memory is left as it was.
 void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed);
 
-// Writes all 21 entries; no message of its own. The old file stays whole when writing fails.
-void SaveSpectrumDatabase(const LumoData& d, i16& failed);
+// Writes all 21 entries; no message of its own, but on failure `reason` says why in the system's words ("No space
+// left on device") for the caller's message. The old file stays byte for byte when writing fails.
+void SaveSpectrumDatabase(const LumoData& d, i16& failed, QString* reason = nullptr);
 
 // The bytes of the database file for the entries in memory.
 QByteArray SpectrumDatabaseBytes(const LumoData& d);

@@ -4,14 +4,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "core/Numbers.h"
 
@@ -167,6 +174,97 @@ QString NativePath(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool IsValidUtf8(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int follow = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xbf;
+        if (lead >= 0xc2 && lead <= 0xdf) {
+            follow = 1;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            follow = 2;
+            low = lead == 0xe0 ? 0xa0 : 0x80;
+            high = lead == 0xed ? 0x9f : 0xbf;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            follow = 3;
+            low = lead == 0xf0 ? 0x90 : 0x80;
+            high = lead == 0xf4 ? 0x8f : 0xbf;
+        } else {
+            return false;
+        }
+        if (i + follow >= n || p[i + 1] < low || p[i + 1] > high) {
+            return false;
+        }
+        for (int k = 2; k <= follow; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xbf) {
+                return false;
+            }
+        }
+        i += follow + 1;
+    }
+    return true;
+}
+
+// Valid UTF-8 with a byte above 0x7f holds a multi-byte sequence. The accents of an older file's Latin-1 almost
+// never line up into one (a letter is followed by a letter, not by one of the symbols A0..BF), so such bytes are
+// taken for UTF-8 and all others for Latin-1, as before.
+bool ReadsAsUtf8(const QByteArray& bytes)
+{
+    const bool beyondAscii =
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return beyondAscii && IsValidUtf8(bytes);
+}
+
+QString TextFromBytes(const QByteArray& bytes)
+{
+    if (!ReadsAsUtf8(bytes)) {
+        return QString::fromLatin1(bytes);
+    }
+    // QString::fromUtf8 would drop a leading U+FEFF, and the text must come back as it was written.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
+}
+
+// Latin-1 where it holds the text, byte for byte as older copies of the program wrote every file; UTF-8 where it
+// does not. A Latin-1 text whose bytes happen to be valid UTF-8 (A-tilde and the copyright sign are C3 A9, the
+// UTF-8 of e-acute) goes as UTF-8 too: the reader cannot tell those bytes from UTF-8, and whatever is written
+// must read back exactly. Only an older copy of the program sees such a text garbled, and it is a rarity, while
+// the accents of real names stay single Latin-1 bytes.
+QByteArray TextBytes(const QString& text)
+{
+    const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xff; });
+    if (latin1) {
+        QByteArray bytes = text.toLatin1();
+        if (!ReadsAsUtf8(bytes)) {
+            return bytes;
+        }
+    }
+    return text.toUtf8();
+}
+
+// What the system said about the failed step of `device`. Qt answers "Unknown error" where it kept no words of
+// its own, as after a write the disk took only part of, yet errno (`code`, taken right after the step) knows.
+QString FailureReason(const QIODevice& device, int code)
+{
+    const QString said = device.errorString();
+    if (!said.isEmpty() && said != QIODevice::tr("Unknown error")) {
+        return said;
+    }
+    if (code != 0) {
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
+    return QStringLiteral("The system gave no reason");
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -183,24 +281,16 @@ void TextFieldWriter::separate()
 void TextFieldWriter::text(const QString& value)
 {
     separate();
+    QString text = value;
+    // No escape exists in this file style; a quote would end the field early.
+    text.replace(u'"', u'\'');
+    // A line break inside a field would split the record for readers that stop at line ends, and the reader
+    // takes a Ctrl-Z for the end of the file.
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    text.replace(QChar(0x1a), u' ');
     m_bytes.append('"');
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c == u'"') {
-            // No escape exists in this file style; a quote would end the field early.
-            m_bytes.append('\'');
-        } else if (c == u'\r' || c == u'\n') {
-            // A line break inside a field would split the record for readers that stop at line ends.
-            m_bytes.append(' ');
-        } else if (c.unicode() <= 0xff) {
-            m_bytes.append(static_cast<char>(c.unicode()));
-        } else {
-            m_bytes.append('?');
-            if (c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
-                ++i;
-            }
-        }
-    }
+    m_bytes.append(TextBytes(text));
     m_bytes.append('"');
 }
 
@@ -230,7 +320,14 @@ void TextFieldWriter::endLine()
 // after a field is its separator. A quoted text runs to its closing quote, even across lines; anything between
 // the closing quote and the next separator is dropped.
 
-TextFieldReader::TextFieldReader(QByteArray data) : m_data(std::move(data)) {}
+TextFieldReader::TextFieldReader(QByteArray data) : m_data(std::move(data))
+{
+    // DOS editors and copy commands ended text files with Ctrl-Z, sometimes padded after it; nothing there is data.
+    const qsizetype dosEnd = m_data.indexOf('\x1a');
+    if (dosEnd >= 0) {
+        m_data.truncate(dosEnd);
+    }
+}
 
 QString TextFieldReader::errorIn(const QString& path) const
 {
@@ -274,6 +371,7 @@ bool TextFieldReader::nextRaw(QByteArray& raw, bool& quoted)
     m_fieldLine = m_line;
 
     quoted = m_data[m_pos] == '"';
+    QByteArray field;
     if (quoted) {
         const qsizetype from = ++m_pos;
         while (m_pos < n && m_data[m_pos] != '"') {
@@ -285,10 +383,12 @@ bool TextFieldReader::nextRaw(QByteArray& raw, bool& quoted)
             }
             ++m_pos;
         }
-        raw = m_data.mid(from, m_pos - from);
-        if (m_pos < n) {
-            ++m_pos;
+        if (m_pos >= n) {
+            // A file cut inside a text, which would otherwise pass for a shorter text.
+            return fail(QStringLiteral("Input past end of file"), m_line);
         }
+        field = m_data.mid(from, m_pos - from);
+        ++m_pos;
         while (m_pos < n && m_data[m_pos] != ',' && !IsLineEnd(m_data[m_pos])) {
             ++m_pos;
         }
@@ -297,15 +397,18 @@ bool TextFieldReader::nextRaw(QByteArray& raw, bool& quoted)
         while (m_pos < n && m_data[m_pos] != ',' && !IsLineEnd(m_data[m_pos])) {
             ++m_pos;
         }
-        raw = Trimmed(m_data.mid(from, m_pos - from));
+        field = Trimmed(m_data.mid(from, m_pos - from));
     }
-    if (m_pos < n) {
-        if (m_data[m_pos] == ',') {
-            ++m_pos;
-        } else {
-            skipLineEnd();
-        }
+    if (m_pos >= n) {
+        // Every record ends in a line end, so a field the data ends in may have lost its last digits or letters.
+        return fail(QStringLiteral("Input past end of file"), m_line);
     }
+    if (m_data[m_pos] == ',') {
+        ++m_pos;
+    } else {
+        skipLineEnd();
+    }
+    raw = std::move(field);
     return true;
 }
 
@@ -316,7 +419,7 @@ bool TextFieldReader::readText(QString& out)
     if (!nextRaw(raw, quoted)) {
         return false;
     }
-    out = QString::fromLatin1(raw);
+    out = TextFromBytes(raw);
     return true;
 }
 
@@ -416,6 +519,15 @@ FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes)
         result.error = QStringLiteral("File not found: ") + shown;
         return result;
     }
+    // Opening a pipe waits for a writer, and a device can read forever: neither is a data file.
+    if (info.isDir()) {
+        result.error = QStringLiteral("Cannot open %1 (it is a folder)").arg(shown);
+        return result;
+    }
+    if (!info.isFile()) {
+        result.error = QStringLiteral("Cannot open %1 (it is not a file)").arg(shown);
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("Cannot open %1 (%2)").arg(shown, file.errorString());
@@ -425,8 +537,10 @@ FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes)
         result.error = QStringLiteral("%1 is too large to be a KOV data file").arg(shown);
         return result;
     }
-    // Bounded even where size() says nothing (devices, pipes).
-    result.data = file.read(maxBytes + 1);
+    // As much as the file holds (a read reserves what it is asked for), and bounded even if it grows meanwhile.
+    result.data = file.read(file.size() + 1);
+    while (!file.atEnd() && file.error() == QFileDevice::NoError && result.data.size() <= maxBytes)
+        result.data += file.read(64 * 1024);
     if (file.error() != QFileDevice::NoError) {
         result.data.clear();
         result.error = QStringLiteral("Cannot read %1 (%2)").arg(shown, file.errorString());
@@ -441,34 +555,61 @@ FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes)
     return result;
 }
 
-bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason)
 {
-    const QString shown = NativePath(path);
-    const auto failWith = [&](const QString& why) {
-        if (error) {
-            *error = QStringLiteral("Cannot save %1 (%2)").arg(shown, why);
-        }
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = FailureReason(file, errno);
+        return false;
+    }
+    const auto abandon = [&](int code) {
+        reason = FailureReason(file, code);
+        // Removes the temporary file now rather than when `file` goes, and leaves the old file untouched.
+        file.cancelWriting();
+        file.commit();
         return false;
     };
-    if (QFileInfo(path).isDir()) {
-        return failWith(QStringLiteral("it is a folder"));
+    // The system may take part of a write when the disk fills; only the next write then says why.
+    for (qsizetype done = 0; done < bytes.size();) {
+        errno = 0;
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return abandon(errno);
+        }
+        done += written;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failWith(file.errorString());
+    // A small file is still in Qt's buffer here; the disk turns it down only now.
+    errno = 0;
+    if (!file.flush()) {
+        return abandon(errno);
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failWith(why);
+#ifdef Q_OS_UNIX
+    // File systems that allocate late (network shares, ext4, XFS) report a full disk at the sync at the latest.
+    // commit() syncs too but ignores what it hears; EINVAL and EROFS only mean this file cannot be synced.
+    if (file.handle() >= 0 && ::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        return abandon(errno);
     }
+#endif
+    errno = 0;
     if (!file.commit()) {
-        return failWith(file.errorString());
-    }
-    if (error) {
-        error->clear();
+        reason = FailureReason(file, errno);
+        return false;
     }
     return true;
+}
+
+bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error, QString* reason)
+{
+    QSaveFile file(path);
+    QString why;
+    const bool saved = WriteSaveFile(file, bytes, why);
+    if (error) {
+        *error = saved ? QString() : QStringLiteral("Cannot save %1 (%2)").arg(NativePath(path), why);
+    }
+    if (reason) {
+        *reason = saved ? QString() : why;
+    }
+    return saved;
 }
 
 bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error)

@@ -6,10 +6,14 @@
 
 #include "core/Indexed.h"
 
+class QSaveFile;
+
 namespace kov {
 
 // The one field style of all four data files: comma-separated fields, texts in double quotes without escaping,
-// plain decimal numbers with no leading zero below 1 (".5", "-.5"), CRLF after each line, Latin-1 text.
+// plain decimal numbers with no leading zero below 1 (".5", "-.5"), CRLF after each line. A text is Latin-1, as in
+// every older file, when Latin-1 holds it and its bytes cannot pass for UTF-8; any other text is UTF-8, so that
+// the reader gives back exactly what was written.
 class TextFieldWriter {
 public:
     void text(const QString& value);
@@ -26,6 +30,9 @@ private:
 
 // Field-oriented reading: fields are separated by commas or line ends (a record may run across lines and a line
 // break is just a separator), blanks around a number are ignored, a quoted text runs to its closing quote.
+// A field must be followed by a comma or a line end: a text without its closing quote, or a last field the data
+// ends in, is "Input past end of file", since that is how a file cut short looks. The data ends at a Ctrl-Z.
+// A text whose bytes are valid UTF-8 with at least one multi-byte sequence reads as UTF-8, any other as Latin-1.
 // After the first error every read fails and the first error is kept.
 class TextFieldReader {
 public:
@@ -66,19 +73,27 @@ struct FileReadResult {
     bool ok = false;
     bool notFound = false;  // the file (or its folder) does not exist
     QByteArray data;
-    QString error;  // "File not found: <path>", "<path> is too large to be a KOV data file", ...
+    QString error;  // "File not found: <path>", "Cannot open <path> (it is not a file)", ...
 };
 
 // Our files are a few hundred kilobytes at most; anything far larger is not one of them.
 inline constexpr qint64 MaxDataFileBytes = 16 * 1024 * 1024;
 
+// Reads regular files only: a folder, a pipe or a device fails at once instead of blocking or reading forever.
 FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes = MaxDataFileBytes);
 
 // Reads `path` whole and hands its fields to `parse`. False when the file cannot be read or `parse` left the
 // reader failed; `error` then names the file and, for a bad field, its line.
 bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error);
 
-// Writes through a temporary file and renames it over `path`, so a failed write leaves the old file whole.
-bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Writes through a temporary file and renames it over `path`, so a failed save leaves the old file byte for byte.
+// On failure `error` reads "Cannot save <path> (<reason>)" and `reason` holds the reason alone, in the system's
+// words ("No space left on device").
+bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr, QString* reason = nullptr);
+
+// The steps of SaveWholeFile once the save file exists: open, write every byte, flush, sync, commit. A full disk
+// can show at any of them, and QSaveFile::commit alone renames a file whose last flush failed, so each step's
+// result is checked; at the first failure the temporary file goes and `reason` says why.
+bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason);
 
 }  // namespace kov

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int LevelSearchSteps = 9;
 constexpr int CutoffStep = 100;
-// The generators' low-pass range, to which a search that has run out of error is brought back.
+// The generators' low-pass range, to which the low-pass search brings the cutoff back when it ends.
 constexpr int LowestCutoff = 2000;
 constexpr int HighestCutoff = 8000;
 constexpr int LowestInitialCutoff = 5000;
@@ -78,10 +78,11 @@ const ProductLimits* LimitsOf(int generator)
     }
 }
 
+// The gain is kept unrounded (MaskGainChangeEdit), so the text takes its sign from the gain itself: a loss of
+// 0.04 dB reads "- 0.0" beside the "+0.0" of a rise of 0.04.
 QString GainText(f32 gain)
 {
-    const f32 shown = RoundSingle(gain, 1);
-    return FormatNumber(shown, gain > 0 ? QStringLiteral("+#0.0") : QStringLiteral(" #0.0"));
+    return FormatSignedTenth(gain);
 }
 
 QString StoredCutoffText(const LumoData& d, int ch)
@@ -215,8 +216,12 @@ void FitHighCut(const LumoData& d, FitState& s, std::vector<FitFrame>& frames)
         s.cutoff += CutoffStep;
         BandArray trial = Added(s.adjusted, HighCutResponse(d, s.cutoff));
         const f32 e = RoundSingle(SquaredError(s.goal, trial), 0);
-        if (e >= s.bestError)
+        if (e >= s.bestError) {
+            // The refused step's 100 Hz stay. The cutoff reported and stored must still be one the generator can
+            // take, or each repeated fit would carry it further up.
+            s.cutoff = std::clamp(s.cutoff, LowestCutoff, HighestCutoff);
             return;
+        }
         s.adjusted = trial;
         AddFrame(d, s, 0, frames);
         p = e;
@@ -294,6 +299,8 @@ FitResult RunFit(const LumoData& d, int ch, f32 goalLevel, std::optional<f32> le
     const bool matchesAdjusted = d.Generator == GeneratorVO120R || d.Generator == GeneratorRUZ1200U;
     for (int b = FirstDataBand; b <= LastDataBand; ++b) {
         r.corrections(b) = RoundSingle(s.goal(b) - s.adjusted(b), 2);
+        // The text is made from the stored hundredths, not from the difference: -0.004 is kept as 0.00 and
+        // must not show a minus the channel's data does not hold.
         r.correctionTexts(b) = CorrectionText(r.corrections(b));
         r.matched(b) = matchesAdjusted ? s.adjusted(b) : s.goal(b);
     }

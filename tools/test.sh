@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds KOV with every test and runs them: a Debug build (warnings are errors), then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds KOV with every test and runs them: a Debug build (warnings are errors) with a save onto a really full disk,
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the file readers fuzzed for 20 seconds
+# each.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh"
@@ -14,6 +15,10 @@ run_suite() {
 }
 
 run_suite "$top/build/debug" -DCMAKE_BUILD_TYPE=Debug
+# Saving onto a disk that is really full, where this machine lets us mount a small one.
+"$top/tools/full-disk-test.sh" "$top/build/debug/bin/core_tests"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite "$top/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_BUILD_BENCH=OFF
+# Each file reader fuzzed for a bounded time: no crash, and whatever opens saves and opens to the same data.
+"$top/tools/fuzz.sh" 20
 echo "All KOV tests passed."

@@ -197,6 +197,31 @@ TEST_F(EqFileTest, FolderRuleFillsInTheProgramFolderAndASeparator)
     }
 }
 
+TEST_F(EqFileTest, ThePathStaysInTheFolderWhateverTheName)
+{
+    d.MG24Folder = QStringLiteral("/opt/mg24/");
+    const struct {
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {"X.EQ", "/opt/mg24/X.EQ"},
+        {"A..B.EQ", "/opt/mg24/A..B.EQ"},
+        {"C:X.EQ", "/opt/mg24/C:X.EQ"},
+        {"../../x.EQ", "/opt/mg24/x.EQ"},
+        {"..\\..\\x.EQ", "/opt/mg24/x.EQ"},
+        {"/etc/x.EQ", "/opt/mg24/x.EQ"},
+        {"C:\\MG24\\X.EQ", "/opt/mg24/X.EQ"},
+        {"\\\\server\\share\\X.EQ", "/opt/mg24/X.EQ"},
+        {"..", "/opt/mg24/"},
+        {".. ", "/opt/mg24/"},
+        {"...", "/opt/mg24/"},
+        {"sub/..", "/opt/mg24/"},
+        {"x.EQ/", "/opt/mg24/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EqFilePath(d, QString::fromLatin1(c.name)).toStdString(), c.path) << c.name;
+}
+
 TEST_F(EqFileTest, EmptyFolderWritesIntoTheProgramFolder)
 {
     d.MG24Folder.clear();
@@ -266,6 +291,12 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
     QList<QByteArray> lines = FileLines(golden);
     QList<QByteArray> badNumber = lines;
     badNumber[2].replace("160,-18", "160,-l8");
+    // A line numbered with a channel other than its own (or 0, not written yet).
+    const auto renumbered = [&](int line, const QByteArray& channel) {
+        QList<QByteArray> changed = lines;
+        changed[line - 1] = channel + changed[line - 1].mid(changed[line - 1].indexOf(','));
+        return JoinLines(changed);
+    };
     const QString shown = QDir::toNativeSeparators(eqPath());
     struct Case {
         const char* what;
@@ -277,6 +308,22 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
          QStringLiteral("Input past end of file in %1 occurred on line 6 in opening EQfile").arg(shown)},
         {"letter in a slope", JoinLines(badNumber),
          QStringLiteral("Type mismatch (\"-l8\" is not a number) in %1 occurred on line 3 in opening EQfile")
+             .arg(shown)},
+        {"paging line 1 numbered 2", renumbered(1, "2"),
+         QStringLiteral("Subscript out of range (channel \"2\" is not 0 or 1) in %1 occurred on line 1 in opening "
+                        "EQfile")
+             .arg(shown)},
+        {"paging line 2 numbered 32767", renumbered(2, "32767"),
+         QStringLiteral("Subscript out of range (channel \"32767\" is not 0 or 2) in %1 occurred on line 2 in "
+                        "opening EQfile")
+             .arg(shown)},
+        {"masking line 3 numbered 4", renumbered(3, "4"),
+         QStringLiteral("Subscript out of range (channel \"4\" is not 0 or 3) in %1 occurred on line 3 in opening "
+                        "EQfile")
+             .arg(shown)},
+        {"masking line 6 numbered -1", renumbered(6, "-1"),
+         QStringLiteral("Subscript out of range (channel \"-1\" is not 0 or 6) in %1 occurred on line 6 in opening "
+                        "EQfile")
              .arg(shown)},
         {"a folder", {}, QString()},
     };

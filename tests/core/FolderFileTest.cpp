@@ -2,12 +2,12 @@
 
 #include "core/FolderFile.h"
 #include "core/Tables.h"
-#include "tests/support/TempProgramFolder.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
 
 using namespace kov;
-using kov::test::TempProgramFolder;
 using kov::test::ScriptedPrompter;
+using kov::test::TempProgramFolder;
 
 class FolderFileTest : public ::testing::Test {
 protected:
@@ -31,7 +31,8 @@ TEST_F(FolderFileTest, ShippedFileHasPortOneAndNoFolders)
 TEST_F(FolderFileTest, RoundTripIsByteExact)
 {
     const QByteArray file =
-        "3,\"COM settings, kept\",\"C:\\Program Files\\MG24\\\",\"D:\\DSP30\",\"\",\"E:\\B&K\",\"F:\\IE 45\"\r\n";
+        "3,\"COM settings, kept\",\"C:\\Program Files\\MG24\\\",\"D:\\DSP30\",\"\",\"E:\\B&K\","
+        "\"/home/\xc5\x81ukasz/IE 45\"\r\n";
     folder.write(FolderFileName, file);
     i16 failed = 1;
     ReadFolderFile(d, prompter, failed);
@@ -39,7 +40,7 @@ TEST_F(FolderFileTest, RoundTripIsByteExact)
     EXPECT_EQ(d.CommPort, 3);
     EXPECT_EQ(d.CommText, QStringLiteral("COM settings, kept"));
     EXPECT_EQ(d.MG24Folder, QStringLiteral("C:\\Program Files\\MG24\\"));
-    EXPECT_EQ(d.Ie45Folder, QStringLiteral("F:\\IE 45"));
+    EXPECT_EQ(d.Ie45Folder, QStringLiteral("/home/\u0141ukasz/IE 45"));
     EXPECT_EQ(FolderFileBytes(d), file);
 
     d.CommPort = 4;
@@ -57,6 +58,7 @@ TEST_F(FolderFileTest, DamagedFileFailsAndKeepsTheSettings)
         {"missing", {}},
         {"six fields", "1,\"\",\"\",\"\",\"\",\"\"\r\n"},
         {"port is not a number", "COM1,\"\",\"\",\"\",\"\",\"\",\"\"\r\n"},
+        {"last text cut short", "1,\"\",\"\",\"\",\"\",\"\",\"/home/ann/jo"},
     };
     for (const Case& c : cases) {
         if (c.bytes.isEmpty())

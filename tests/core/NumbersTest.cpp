@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{45.35, "#0.0", "45.4"}, FormatCase{-3.2, "#0.0", "-3.2"}, FormatCase{123.45, "#0.0", "123.4"},
         FormatCase{0, "+#0.0", "+0.0"}, FormatCase{3, "+#0.0", "+3.0"}, FormatCase{12.75, "+#0.0", "+12.8"},
         FormatCase{-1.25, "+#0.0", "-+1.2"}, FormatCase{0, " #0.0", " 0.0"}, FormatCase{-3.2, " #0.0", "- 3.2"},
-        FormatCase{-0.04, " #0.0", " 0.0"}, FormatCase{-0.05, " #0.0", " 0.0"}, FormatCase{-0.06, " #0.0", "- 0.1"},
+        FormatCase{-0.04, " #0.0", "- 0.0"}, FormatCase{-0.05, " #0.0", "- 0.0"}, FormatCase{-0.06, " #0.0", "- 0.1"},
         FormatCase{-12.25, " #0.0", "- 12.2"}, FormatCase{0, "##", ""}, FormatCase{5, "##", "5"},
         FormatCase{38.7, "##", "39"}, FormatCase{12345, "##", "12345"}, FormatCase{0.5, "##", ""},
         FormatCase{1.5, "##", "2"}, FormatCase{-20, "##", "-20"}, FormatCase{0, "## dBA", " dBA"},
@@ -238,13 +238,17 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{0.125, "0.00", "0.12"}, FormatCase{2.675, "0.00", "2.68"}, FormatCase{-0.333, "0.00", "-0.33"},
         FormatCase{0, "#0", "0"}, FormatCase{70, "#0", "70"}, FormatCase{2.5, "#0", "2"}, FormatCase{0, "+#0", "+0"},
         FormatCase{5, "+#0", "+5"}, FormatCase{-5, " #0", "- 5"}, FormatCase{0, " #0", " 0"},
-        FormatCase{-0.4, " #0", " 0"}, FormatCase{100, " ###0", " 100"}, FormatCase{5000, " ###0", " 5000"},
+        FormatCase{-0.4, " #0", "- 0"}, FormatCase{100, " ###0", " 100"}, FormatCase{5000, " ###0", " 5000"},
         FormatCase{0, " ###0", " 0"}, FormatCase{12500, " ###0", " 12500"}, FormatCase{5, "####", "5"},
         FormatCase{0, "####", ""}, FormatCase{1, "#", "1"}, FormatCase{0, "#", ""}, FormatCase{0, "0", "0"},
         FormatCase{3.5, "0", "4"}, FormatCase{39.6, " #0 dBA.", " 40 dBA."}, FormatCase{0, " #0 dBA.", " 0 dBA."},
         FormatCase{41.5, "#0 dB.", "42 dB."}, FormatCase{-2, "#0 dB.", "-2 dB."}, FormatCase{3, "-#0 dB.", "-3 dB."},
         FormatCase{-3, "-#0 dB.", "--3 dB."}, FormatCase{0, "-#0 dB.", "-0 dB."},
-        FormatCase{-0.5, "-#0 dB.", "-0 dB."}));
+        FormatCase{-0.5, "-#0 dB.", "--0 dB."},
+        // A negative value keeps its minus when it rounds to zero; negative zero is not negative.
+        FormatCase{-0.04, "#0.0", "-0.0"}, FormatCase{-0.04, "+#0.0", "-+0.0"}, FormatCase{-0.4, "##", "-"},
+        FormatCase{-0.004, "0.00", "-0.00"}, FormatCase{-0.4, "#0", "-0"}, FormatCase{-0.04, "##.0", "-.0"},
+        FormatCase{-0.0, " #0.0", " 0.0"}));
 
 TEST(FormatNumber, SingleTiesAsTheyRead)
 {
@@ -258,7 +262,7 @@ TEST(FormatSignedTenth, SignIsChosenOnTheValueItself)
     const struct {
         double x;
         const char* expected;
-    } cases[] = {{3, "+3.0"}, {0, " 0.0"},     {-1.25, "- 1.2"}, {0.01, "+0.0"}, {-0.01, " 0.0"},
+    } cases[] = {{3, "+3.0"}, {0, " 0.0"},     {-1.25, "- 1.2"}, {0.01, "+0.0"}, {-0.01, "- 0.0"},
                  {6, "+6.0"}, {-12, "- 12.0"}, {0.05, "+0.0"},   {0.15, "+0.2"}};
     for (const auto& c : cases) {
         EXPECT_EQ(FormatSignedTenth(c.x), QString::fromLatin1(c.expected)) << c.x;

@@ -41,7 +41,8 @@ void ExpectMessages(const std::vector<RecordedMessage>& shown, const std::vector
 
 const Expected Overwrite{"The file already exists.  OverWrite?", "", MsgIcon::None, MsgButtons::YesNo};
 const Expected Verification{"File to save is %P", "Verification", MsgIcon::Exclamation, MsgButtons::OkCancel};
-const Expected SaveFailed{"The file %P could not be saved.", "File Error", MsgIcon::Exclamation, MsgButtons::Ok};
+const Expected SaveFailed{"The file %P could not be saved.\nNo such file or directory", "File Error",
+                          MsgIcon::Exclamation, MsgButtons::Ok};
 
 class ProjectCommandsTest : public ::testing::Test {
 protected:

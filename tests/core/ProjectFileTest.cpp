@@ -349,3 +349,17 @@ TEST_F(ProjectFileTest, HeaderPreviewReadsNameAndDate)
         EXPECT_EQ(date, QStringLiteral("before")) << bad;
     }
 }
+
+TEST_F(ProjectFileTest, ANameBeyondLatin1AndItsEqFileNameComeBackAsTheyWere)
+{
+    d.ProjectInfo(1) = QStringLiteral("\u0141\u00d3D\u0179");
+    d.ProjectEqName = QStringLiteral("\u0141\u00d3D\u0179.EQ");
+    i16 failed = 1;
+    SaveProjectFile(d, folder.file(QStringLiteral("LODZ.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    LumoData back;
+    OpenProjectFile(back, prompter, folder.file(QStringLiteral("LODZ.MSK")), failed);
+    ASSERT_EQ(failed, 0);
+    EXPECT_EQ(back.ProjectInfo(1), d.ProjectInfo(1));
+    EXPECT_EQ(back.ProjectEqName, d.ProjectEqName);
+}

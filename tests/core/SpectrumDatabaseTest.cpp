@@ -80,7 +80,8 @@ TEST_F(SpectrumDatabaseTest, ReadsOlderFilesAndWritesTheCanonicalForm)
 TEST_F(SpectrumDatabaseTest, SaveThenLoadRestoresEveryValueExactly)
 {
     for (int i = 0; i < SpectrumCount; ++i) {
-        d.SpecName(i) = QStringLiteral("Spectrum %1").arg(i);
+        // Latin-1 and beyond, in turns.
+        d.SpecName(i) = QStringLiteral("%1 %2").arg(i % 2 ? u"Z\u00fcrich" : u"\u0141\u00f3d\u017a").arg(i);
         for (int b = FirstDataBand; b <= LastDataBand; ++b)
             d.SpecLevel(i, b) = 30.f + static_cast<f32>(i) / 3.f + static_cast<f32>(b) * 0.1f;  // not 7-digit values
     }
@@ -99,6 +100,8 @@ TEST_F(SpectrumDatabaseTest, DamagedFilesFailWithTheFatalErrorAndChangeNothing)
 {
     QByteArray nonNumber = HandWrittenDatabase();
     nonNumber.replace("45.5", "45,5x");
+    QByteArray cutShort = HandWrittenDatabase(20) + "\"Last\"" + QByteArray(",0").repeated(17) + ",88.64198\r\n";
+    cutShort.chop(5);
     struct Case {
         const char* name;
         QByteArray bytes;  // empty: no file at all
@@ -109,6 +112,7 @@ TEST_F(SpectrumDatabaseTest, DamagedFilesFailWithTheFatalErrorAndChangeNothing)
         {"20 records", HandWrittenDatabase(20), "Input past end of file"},
         {"non-number level", nonNumber, "line 1"},
         {"empty file", QByteArray(" "), "line 1"},
+        {"cut inside its last number", cutShort, "Input past end of file on line 22"},
     };
     for (const Case& c : cases) {
         if (c.bytes.isEmpty())

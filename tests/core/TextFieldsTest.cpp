@@ -4,16 +4,22 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <random>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/Numbers.h"
 #include "core/TextFields.h"
+#include "tests/support/FailDevice.h"
 
 using namespace kov;
+using kov::test::FailDevice;
 
 namespace {
 
@@ -31,13 +37,70 @@ TEST(TextFieldWriter, WritesAMixedLineByteExact)
     EXPECT_EQ(w.bytes(), QByteArray("\"Background\",45.5,40,.5,-.5,0\r\n-32768,7,\"\"\r\n"));
 }
 
-TEST(TextFieldWriter, TextIsLatin1WithoutQuotesOrLineBreaks)
+TEST(TextFieldWriter, TextIsLatin1WhereLatin1HoldsItAndReadsBackAsWritten)
 {
+    const struct {
+        const char16_t* text;
+        const char* bytes;               // between the quotes
+        const char16_t* back = nullptr;  // nullptr: the text itself
+    } cases[] = {
+        {u"Z\u00fcrich", "Z\xfcrich"},
+        {u"\u0141\u00d3D\u0179", "\xc5\x81\xc3\x93\x44\xc5\xb9"},
+        {u"/home/\u0141ukasz/", "/home/\xc5\x81ukasz/"},
+        // Latin-1 would give C3 A9, which reads as UTF-8 for e-acute.
+        {u"\u00c3\u00a9", "\xc3\x83\xc2\xa9"},
+        {u"\u00c2\u00b0C", "\xc3\x82\xc2\xb0\x43"},
+        // One letter beyond Latin-1 takes the whole text to UTF-8.
+        {u"Z\u00fcrich \u0141\u00f3d\u017a", "Z\xc3\xbcrich \xc5\x81\xc3\xb3\x64\xc5\xba"},
+        {u"a\u20acb\U0001F600c", "a\xe2\x82\xac\x62\xf0\x9f\x98\x80\x63"},
+        {u"B\u00fcro \"Nord\"", "B\xfcro 'Nord'", u"B\u00fcro 'Nord'"},
+        {u"two\r\nlines", "two  lines", u"two  lines"},
+        {u"end\u001aof", "end of", u"end of"},
+    };
+    for (const auto& c : cases) {
+        const QString text = QStringView(c.text).toString();
+        TextFieldWriter w;
+        w.text(text);
+        w.text(QStringLiteral("next"));
+        w.endLine();
+        EXPECT_EQ(w.bytes(), "\"" + QByteArray(c.bytes) + "\",\"next\"\r\n") << c.bytes;
+        TextFieldReader r(w.bytes());
+        QString back, next;
+        ASSERT_TRUE(r.readText(back)) << c.bytes;
+        ASSERT_TRUE(r.readText(next)) << c.bytes;
+        EXPECT_EQ(back, c.back ? QStringView(c.back).toString() : text) << c.bytes;
+        EXPECT_EQ(next, QStringLiteral("next")) << c.bytes;
+    }
+}
+
+TEST(TextFieldWriter, EveryShortTextOfLatin1AndBeyondReadsBackExactly)
+{
+    // Lead and continuation bytes of UTF-8 as Latin-1 letters, and letters beyond Latin-1, in every order.
+    QStringList letters;
+    for (const char16_t* letter : {u"a", u"\u00c3", u"\u00a9", u"\u00c2", u"\u00b0", u"\u00e2", u"\u0080", u"\u00bf",
+                                   u"\u00f0", u"\u0141", u"\U0001F600"})
+        letters.append(QStringView(letter).toString());
+    std::vector<QString> texts{QString()};
+    std::size_t from = 0;
+    for (int length = 1; length <= 3; ++length) {
+        const std::size_t to = texts.size();
+        for (std::size_t i = from; i < to; ++i) {
+            for (const QString& letter : letters)
+                texts.push_back(texts[i] + letter);
+        }
+        from = to;
+    }
     TextFieldWriter w;
-    w.text(QStringLiteral("B\u00fcro \"Nord\""));
-    w.text(QStringLiteral("a\u20acb\U0001F600c"));
-    w.text(QStringLiteral("two\r\nlines"));
-    EXPECT_EQ(w.bytes(), QByteArray("\"B\xfcro 'Nord'\",\"a?b?c\",\"two  lines\""));
+    for (const QString& text : texts) {
+        w.text(text);
+        w.endLine();
+    }
+    TextFieldReader r(w.bytes());
+    for (const QString& text : texts) {
+        QString back;
+        ASSERT_TRUE(r.readText(back));
+        EXPECT_EQ(back, text);
+    }
 }
 
 TEST(TextFieldWriter, NumbersReadBackExactly)
@@ -120,7 +183,7 @@ TEST(TextFieldReader, LineEndsAndRecordsAcrossLines)
 
 TEST(TextFieldReader, EmptyFieldsBetweenCommasReadAsZero)
 {
-    TextFieldReader r("1,,3, ,5");
+    TextFieldReader r("1,,3, ,5\r\n");
     for (const f32 expected : {1.f, 0.f, 3.f, 0.f, 5.f}) {
         f32 v = -1;
         ASSERT_TRUE(r.readNumber(v));
@@ -147,15 +210,70 @@ TEST(TextFieldReader, ErrorLinesCountEveryLineEndKind)
 
 TEST(TextFieldReader, QuotedTexts)
 {
-    TextFieldReader r("  \"Office, 2nd floor\"  ,\"\",plain text , \"x\" junk,\"B\xfcro\"\r\n\"unterminated");
+    TextFieldReader r("  \"Office, 2nd floor\"  ,\"\",plain text , \"x\" junk,\"B\xfcro\"\r\n");
     // One string for all reads, so a field that leaves it untouched shows the text before it.
     QString s;
     for (const QString& expected : {QStringLiteral("Office, 2nd floor"), QString(), QStringLiteral("plain text"),
-                                    QStringLiteral("x"), QStringLiteral("B\u00fcro"), QStringLiteral("unterminated")}) {
+                                    QStringLiteral("x"), QStringLiteral("B\u00fcro")}) {
         ASSERT_TRUE(r.readText(s));
         EXPECT_EQ(s, expected);
     }
     EXPECT_TRUE(r.atEnd());
+}
+
+TEST(TextFieldReader, TextBytesOfOlderFilesStayLatin1UnlessTheyAreUtf8)
+{
+    const struct {
+        const char* bytes;
+        const char16_t* text;
+    } cases[] = {
+        {"\xd3\x44", u"\u00d3D"},
+        {"\xc3\x93\x44", u"\u00d3D"},
+        {"Z\xfcrich \xc5\x81", u"Z\u00fcrich \u00c5\u0081"},  // not UTF-8 as a whole
+        {"\xc3(", u"\u00c3("},
+        {"\xc0\x80", u"\u00c0\u0080"},                      // overlong
+        {"\xed\xa0\x80", u"\u00ed\u00a0\u0080"},            // a surrogate
+        {"\xf4\x90\x80\x80", u"\u00f4\u0090\u0080\u0080"},  // past U+10FFFF
+        {"ab\xc5", u"ab\u00c5"},                            // a sequence cut short
+        {"\xef\xbb\xbf\x61", u"\ufeffa"},
+    };
+    for (const auto& c : cases) {
+        TextFieldReader r("\"" + QByteArray(c.bytes) + "\"\r\n");
+        QString text;
+        ASSERT_TRUE(r.readText(text)) << c.bytes;
+        EXPECT_EQ(text, QStringView(c.text).toString()) << c.bytes;
+    }
+}
+
+TEST(TextFieldReader, AFileCutShortIsPastItsEndButOlderEndingsRead)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        int fields;         // read as texts
+        const char* error;  // nullptr: all fields read
+    } cases[] = {
+        {"number cut short", "1,88.64198\r\n2,88.64", 4, "Input past end of file on line 2"},
+        {"text without its closing quote", "1,\"C:\\JOBS\\\",\"/home/ann/jo", 3, "Input past end of file on line 1"},
+        {"text cut inside a line break", "\"two\r\nlines", 1, "Input past end of file on line 2"},
+        {"closed text without a line end", "\"a\",\"b\"", 2, "Input past end of file on line 1"},
+        {"Ctrl-Z right after the last field", "1,2\x1a\r\n", 2, "Input past end of file on line 1"},
+        {"line end", "1,2\r\n", 2, nullptr},
+        {"bare CR or LF", "1,2\r3,4\n", 4, nullptr},
+        {"blank lines", "1,2\r\n\r\n \r\n", 2, nullptr},
+        {"Ctrl-Z", "1,\"b\"\r\n\x1a", 2, nullptr},
+        {"Ctrl-Z and padding", "1,2\r\n\x1a\x1a\x1ajunk", 2, nullptr},
+    };
+    for (const auto& c : cases) {
+        TextFieldReader r(c.bytes);
+        QString field;
+        for (int i = 0; i < c.fields; ++i)
+            r.readText(field);
+        EXPECT_EQ(r.failed(), c.error != nullptr) << c.what;
+        if (c.error) {
+            EXPECT_EQ(r.errorText(), QString::fromLatin1(c.error)) << c.what;
+        }
+    }
 }
 
 TEST(TextFieldReader, Latin1RoundTrip)
@@ -196,7 +314,7 @@ TEST(TextFieldReader, Integers)
                 << c.field;
         }
     }
-    TextFieldReader r("12a");
+    TextFieldReader r("12a\r\n");
     i16 v = 0;
     EXPECT_FALSE(r.readInteger(v));
     EXPECT_EQ(r.errorText(), "Type mismatch (\"12a\" is not a number) on line 1");
@@ -204,7 +322,7 @@ TEST(TextFieldReader, Integers)
 
 TEST(TextFieldReader, NumberOverflow)
 {
-    TextFieldReader r("1e39");
+    TextFieldReader r("1e39\r\n");
     f32 v = 0;
     EXPECT_FALSE(r.readNumber(v));
     EXPECT_EQ(r.errorText(), "Overflow (\"1e39\") on line 1");
@@ -254,7 +372,7 @@ TEST(TextFieldReader, PastEndAndSkip)
 
 TEST(TextFieldReader, LongGarbageIsShortenedInTheMessage)
 {
-    TextFieldReader r(QByteArray(100000, 'z'));
+    TextFieldReader r(QByteArray(100000, 'z') + "\r\n");
     f32 v = 0;
     EXPECT_FALSE(r.readNumber(v));
     EXPECT_LT(r.errorText().size(), 100);
@@ -309,13 +427,30 @@ TEST_F(WholeFileTest, TooLarge)
     EXPECT_TRUE(ReadWholeFile(path("big.dat"), 101).ok);
 }
 
-TEST_F(WholeFileTest, ReadingAFolderFailsNamingIt)
+TEST_F(WholeFileTest, OnlyFilesAreReadAndNothingElseBlocks)
 {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("sub"));
-    const FileReadResult r = ReadWholeFile(path("sub"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.notFound);
-    EXPECT_TRUE(r.error.contains(QDir::toNativeSeparators(path("sub"))));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("PIPE.MSK")).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* why;
+    } cases[] = {
+        {path("sub"), "it is a folder"},
+        {path("PIPE.MSK"), "it is not a file"},
+        {QStringLiteral("/dev/null"), "it is not a file"},
+    };
+    for (const auto& c : cases) {
+        auto reading = std::async(std::launch::async, [&] { return ReadWholeFile(c.path); });
+        if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            ADD_FAILURE() << c.path.toStdString() << " blocks";
+            // A writer that comes and goes lets the waiting open through to the end of the pipe.
+            ::close(::open(QFile::encodeName(c.path).constData(), O_RDWR));
+        }
+        const FileReadResult r = reading.get();
+        EXPECT_FALSE(r.ok) << c.path.toStdString();
+        EXPECT_FALSE(r.notFound) << c.path.toStdString();
+        EXPECT_EQ(r.error, QStringLiteral("Cannot open %1 (%2)").arg(QDir::toNativeSeparators(c.path), c.why));
+    }
 }
 
 TEST_F(WholeFileTest, FailedSaveLeavesWhatWasThere)
@@ -335,19 +470,38 @@ TEST_F(WholeFileTest, FailedSaveLeavesWhatWasThere)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"x.dat"});
 }
 
-TEST_F(WholeFileTest, FailedSaveInReadOnlyFolderKeepsOldFile)
+TEST_F(WholeFileTest, AFailingDiskLeavesTheOldFileAndSaysWhy)
 {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
+    using Step = FailDevice::Step;
+    const QByteArray old = "\"old\",1\r\n";
+    const QByteArray fresh = QByteArray("\"new\",2\r\n").repeated(100);
+    const struct {
+        const char* what;
+        Step step;
+        qint64 failAfter;
+        const char* reason;
+    } cases[] = {
+        {"folder may not be written", Step::Open, 0, "Permission denied"},
+        {"first write refused", Step::Write, 0, "No space left on device"},
+        {"part of the bytes taken", Step::Write, 700, "No space left on device"},
+        {"nothing flushed", Step::Flush, 0, "File too large"},
+        {"part flushed", Step::Flush, 700, "File too large"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SaveWholeFile(path("x.dat"), old));
+        QString reason;
+        bool saved = true;
+        {
+            FailDevice disk(path("x.dat"), c.step, c.failAfter);
+            saved = WriteSaveFile(disk, fresh, reason);
+        }
+        EXPECT_FALSE(saved) << c.what;
+        EXPECT_EQ(reason, QString::fromLatin1(c.reason)) << c.what;
+        EXPECT_EQ(contents(path("x.dat")), old) << c.what;
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList{"x.dat"})
+            << c.what;
     }
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir("ro"));
-    ASSERT_TRUE(SaveWholeFile(path("ro/x.dat"), "old"));
-    ASSERT_TRUE(QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    QString error;
-    EXPECT_FALSE(SaveWholeFile(path("ro/x.dat"), "new", &error));
-    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path("ro/x.dat"))));
-    EXPECT_EQ(contents(path("ro/x.dat")), "old");
-    QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -282,8 +283,38 @@ TEST(CorrectionTextTest, SignedTenths)
         const char* text;
     };
     for (const Case c : {Case{0, "  0.0"}, Case{2.54f, "+2.5"}, Case{12.01f, "+12.0"}, Case{-3.27f, "- 3.3"},
-                         Case{0.04f, "+0.0"}, Case{-30.01f, "- 30.0"}})
+                         Case{0.04f, "+0.0"}, Case{-30.01f, "- 30.0"}, Case{-0.04f, "- 0.0"}})
         EXPECT_EQ(CorrectionText(c.c), QString::fromLatin1(c.text)) << c.c;
+}
+
+TEST(FitResultTest, TextsOfValuesThatRoundToZero)
+{
+    // Measured a hair off the goal in four bands: no search step pays, so the corrections are these differences.
+    // A difference of 0.004 is stored as 0.00 and shows no sign; one of 0.04 keeps its sign.
+    const struct {
+        int band;
+        f32 excess;
+        const char* text;
+    } bands[] = {{22, 0.04f, "- 0.0"}, {23, 0.004f, "  0.0"}, {24, -0.04f, "+0.0"}, {25, -0.004f, "  0.0"}};
+    Bands18 average = Ceiling;
+    for (const auto& b : bands)
+        average[static_cast<std::size_t>(b.band - 22)] += b.excess;
+    const LumoData d = Channel(GeneratorDA2500, Ceiling, average);
+    const FitResult r = Fit(d);
+    for (const auto& b : bands)
+        EXPECT_EQ(r.correctionTexts(b.band), QString::fromLatin1(b.text)) << b.band;
+
+    // The gain, counted from a level before the fit a little above or below the level after it.
+    const f32 after = LevelTo1600(ChannelRow(d.MaskAverageEdit, Ch));
+    const struct {
+        f32 levelBeforeAbove;
+        const char* text;
+    } gains[] = {{0.04f, "- 0.0"}, {-0.04f, "+0.0"}, {0, " 0.0"}, {0.06f, "- 0.1"}};
+    for (const auto& g : gains) {
+        const FitResult withGain =
+            RunFit(d, Ch, LevelTo1600(ChannelRow(d.MaskFinalEdit, Ch)), after + g.levelBeforeAbove);
+        EXPECT_EQ(withGain.gainText, QString::fromLatin1(g.text)) << g.levelBeforeAbove;
+    }
 }
 
 // Measured spectra run through the whole fit. The expected results come from tests/fixtures/fit_reference.py,
@@ -305,7 +336,8 @@ struct ReferenceCase {
     bool plus;
 };
 
-// PlenumTooBright: open plan with panels, ZUV-AR24, too much above 2 kHz. LowPassTooLow: ceiling system, DA2500,
+// PlenumTooBright: open plan with panels, ZUV-AR24, too much above 2 kHz; BrightFrom8000: the same with the
+// low-pass at the top of the generators' range. LowPassTooLow: ceiling system, DA2500,
 // low-pass at 5 kHz, the top bands fall away. BigGainChange: DU3001 some 11 dB short. NoEqualizer: VO120R.
 // Minus/Plus/Both: one band far above and/or below a flat goal; OnTheLimit: corrections ending exactly on the
 // limits; BothDar131: extremes on a product without a range check.
@@ -316,6 +348,12 @@ const ReferenceCase ReferenceCases[] = {
      {46.7, 47.5, 48.8, 49.0, 49.0, 47.9, 45.9, 45.1, 44.1, 42.8, 41.8, 40.9, 40.3, 39.7, 39.0, 38.3, 37.5, 36.8},
      7700, "- 1.1", -1.0800437927246094f, 31.14075469970703f, 19, 10,
      {1.21, 0.91, 0.12, -0.58, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.27, -1.53, -1.92, -2.02, -1.59, -0.77, 0.81, 3.08},
+     false, false},
+    {"BrightFrom8000", 5, 8000,
+     {46.9, 47.4, 47.9, 47.4, 46.9, 46.4, 44.9, 43.4, 41.9, 40.4, 38.9, 37.4, 35.9, 34.4, 32.9, 31.4, 29.9, 28.4},
+     {46.7, 47.5, 48.8, 49.0, 49.0, 47.9, 45.9, 45.1, 44.1, 42.8, 41.8, 40.9, 40.3, 39.7, 39.0, 38.3, 37.5, 36.8},
+     8000, "- 1.1", -1.0814666748046875f, 38.38627243041992f, 20, 11,
+     {1.21, 0.91, 0.12, -0.57, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.26, -1.51, -1.87, -1.93, -1.43, -0.46, 1.38, 4.12},
      false, false},
     {"LowPassTooLow", 4, 5000,
      {46.3, 45.8, 45.3, 44.8, 43.0, 41.1, 39.3, 37.5, 35.6, 33.8, 32.0, 30.1, 28.3, 26.5, 24.6, 22.8, 21.0, 19.1},
@@ -416,6 +454,40 @@ TEST_P(ReferenceFitTest, MatchesTheReferenceCalculation)
 
 INSTANTIATE_TEST_SUITE_P(Spectra, ReferenceFitTest, ::testing::ValuesIn(ReferenceCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+const ReferenceCase& Reference(const std::string& name)
+{
+    return *std::find_if(std::begin(ReferenceCases), std::end(ReferenceCases),
+                         [&](const ReferenceCase& c) { return c.name == name; });
+}
+
+// A second fit starts from what the first stored, its cutoff included, and neither may leave the generators'
+// 2000..8000 Hz. The cutoffs come from tests/fixtures/fit_reference.py (repeated_fits).
+TEST(FitResultTest, RepeatedFitsKeepTheCutoffInTheGeneratorsRange)
+{
+    const ReferenceCase& bright = Reference("PlenumTooBright");
+    const struct {
+        const char* what;
+        const Bands18& goal;
+        const Bands18& average;
+        int start;
+        int first;
+        int second;
+    } cases[] = {
+        {"bright room from 7000", bright.goal, bright.average, 7000, 7700, 8000},
+        {"bright room from 8000", bright.goal, bright.average, 8000, 8000, 8000},
+        {"average equal to the goal from 7000", Ceiling, Ceiling, 7000, 7400, 7800},
+        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LumoData d = Channel(GeneratorZUVAR24, c.goal, c.average, c.start);
+        const FitResult first = Fit(d);
+        ApplyFit(d, Ch, first);
+        EXPECT_EQ(first.cutoff, c.first);
+        EXPECT_EQ(Fit(d).cutoff, c.second);
+    }
+}
 
 TEST(FitResultTest, MatchedSpectrumAndEndingByProduct)
 {

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the file readers with clang in build/fuzz and runs each one for the given number
+# of seconds on a corpus seeded from fuzz/corpus/, the golden files and the shipped data. Fails when any target
+# finds a crash, a sanitizer error, a hang or a file that does not come back the same after saving; the input is
+# kept in build/fuzz/artifacts/<target>/ and the log in build/fuzz/logs/<target>.log.
+#
+# Usage: tools/fuzz.sh [seconds-per-target] [target...]    targets: project_file eq_file spectrum_database
+#                                                                     folder_file text_fields (default: all)
+# Needs the Debian packages clang-14 and libclang-rt-14-dev (llvm-14 for readable stack traces).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-20}
+if [ $# -gt 0 ]; then shift; fi
+all=(project_file eq_file spectrum_database folder_file text_fields)
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then targets=("${all[@]}"); fi
+build=$top/build/fuzz
+
+for tool in clang++-14 cmake ninja; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "fuzz.sh: $tool is missing (Debian packages: clang-14 libclang-rt-14-dev cmake ninja-build)" >&2
+        exit 1
+    fi
+done
+
+# No NDEBUG in the flags, so the index checks of the data object stay on.
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DKOV_BUILD_FUZZ=ON -DKOV_BUILD_TESTS=OFF -DKOV_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+
+# Seeds that are files of the product itself, besides the hand-made ones in fuzz/corpus/<target>/.
+seeds_of() {
+    case $1 in
+        project_file) echo "$top/tests/fixtures/golden/HANDBUILT.MSK" ;;
+        eq_file) echo "$top/tests/fixtures/golden/HANDBUILT.EQ" ;;
+        spectrum_database) echo "$top/data/KOVSPEC.DAT" ;;
+        folder_file) echo "$top/data/DIRFILE.DAT" ;;
+        text_fields) echo "$top/data/KOVSPEC.DAT $top/data/DIRFILE.DAT $top/tests/fixtures/golden/HANDBUILT.EQ" ;;
+        *) echo "fuzz.sh: no target $1" >&2; return 1 ;;
+    esac
+}
+
+symbolizer=$(command -v llvm-symbolizer-14 || command -v llvm-symbolizer || true)
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}${symbolizer:+:external_symbolizer_path=$symbolizer}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+failed=()
+for t in "${targets[@]}"; do
+    corpus=$build/corpus/$t
+    artifacts=$build/artifacts/$t
+    log=$build/logs/$t.log
+    mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
+    for seed in $(seeds_of "$t"); do
+        cp "$seed" "$corpus/"
+    done
+    [ -d "$top/fuzz/corpus/$t" ] && cp "$top/fuzz/corpus/$t"/* "$corpus/"
+    echo "== $t: ${seconds}s"
+    if "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
+        grep -E '^#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$log" || true
+    else
+        failed+=("$t")
+        tail -n 60 "$log"
+        echo "== $t FAILED; input in $artifacts/, log in $log" >&2
+    fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "fuzz.sh: targets that failed: ${failed[*]}" >&2
+    exit 1
+fi
+echo "All fuzz targets ran ${seconds}s without a finding."
