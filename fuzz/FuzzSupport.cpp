@@ -78,4 +78,41 @@ void CheckSameText(const QString& read, const QString& reread, const char* what)
         Check(read == reread, what, read.toUtf8(), reread.toUtf8());
 }
 
+namespace {
+
+std::unique_ptr<LumoData> InWorkFolder()
+{
+    auto d = std::make_unique<LumoData>();
+    d->AppPath = WorkFolder();
+    d->MG24Folder = WorkFolder();
+    return d;
+}
+
+}  // namespace
+
+std::optional<ReadTwice> ReadWriteRead(const DataFile& file, const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray input = Bytes(data, size);
+    const QString path = WriteWorkFile(file.fileName, input);
+    ReadTwice result{InWorkFolder(), InWorkFolder()};
+    const QByteArray untouched = file.bytes(*result.first);
+    QuietPrompter prompter;
+    i16 failed = 0;
+    file.read(*result.first, prompter, path, failed);
+    if (failed) {
+        Check(prompter.messages == 1, "a file that does not read must say so exactly once", input);
+        Check(file.bytes(*result.first) == untouched, "a file that does not read changed the data", input);
+        return std::nullopt;
+    }
+    Check(prompter.messages == 0, "a file that reads showed a message", input, prompter.lastText.toUtf8());
+
+    const QByteArray written = file.bytes(*result.first);
+    WriteWorkFile(file.fileName, written);
+    file.read(*result.again, prompter, path, failed);
+    Check(!failed, "the file as written does not read", input, written);
+    Check(file.bytes(*result.again) == written, "the file as written reads to other data", written,
+          file.bytes(*result.again));
+    return result;
+}
+
 }  // namespace kov::fuzz

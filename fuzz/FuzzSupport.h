@@ -6,6 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/LumoData.h"
 #include "core/Prompter.h"
 
 namespace kov::fuzz {
@@ -46,5 +51,23 @@ inline void Check(bool ok, const char* what, const QByteArray& first = {}, const
 
 // Two texts read from a file and from the file written again: equal wherever the field style can hold them.
 void CheckSameText(const QString& read, const QString& reread, const char* what);
+
+// One of the data files as a fuzz target sees it: how a fresh data object finds it, how the file is read from the
+// work folder, and the bytes the data would be written as.
+struct DataFile {
+    QString fileName;
+    std::function<void(LumoData& d, Prompter& prompter, const QString& path, i16& failed)> read;
+    std::function<QByteArray(const LumoData&)> bytes;
+};
+
+struct ReadTwice {
+    std::unique_ptr<LumoData> first;  // the input as read
+    std::unique_ptr<LumoData> again;  // its bytes written and read again
+};
+
+// The round every file target makes: the input read as the file; one that does not read says so exactly once and
+// changes nothing; one that reads shows no message, and written again reads to the same bytes. Returns both
+// readings for the target's own checks, or nothing when the input did not read.
+std::optional<ReadTwice> ReadWriteRead(const DataFile& file, const std::uint8_t* data, std::size_t size);
 
 }  // namespace kov::fuzz
