@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "core/Levels.h"
 #include "core/Tables.h"
 #include "masking/Fit.h"
 #include "masking/Goal.h"

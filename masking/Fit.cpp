@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Levels.h"
 #include "core/Numbers.h"
+#include "core/TextValue.h"
 #include "masking/Goal.h"
 #include "masking/TestGrid.h"
 
@@ -140,19 +142,17 @@ CutoffEntry EnterInitialCutoff(LumoData& d, int ch, const QString& text, bool fi
     const double x = RoundHalfEven(BasicVal(text), 0);
     const QString title = QStringLiteral("Filter Frequency");
     if (!(x >= LowestInitialCutoff)) {
-        entry.refusal =
-            MaskMessage{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
-                            QStringLiteral(" Hz is too low. Adjust unit to above 5000 Hz and remeasure."),
-                        title, MsgIcon::Information};
+        entry.refusal = Message{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
+                                    QStringLiteral(" Hz is too low. Adjust unit to above 5000 Hz and remeasure."),
+                                title, MsgIcon::Information};
         entry.cutoffText = StoredCutoffText(d, ch);
         return entry;
     }
     if (!(x < HighestStorableCutoff + CutoffStep)) {
         // Beyond what the cutoff can hold; no generator comes near it, so this is a typing slip.
-        entry.refusal =
-            MaskMessage{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
-                            QStringLiteral(" Hz is too high. Adjust unit and remeasure."),
-                        title, MsgIcon::Information};
+        entry.refusal = Message{QStringLiteral(" The Low Pass filter frequency of ") + NumberText(static_cast<f32>(x)) +
+                                    QStringLiteral(" Hz is too high. Adjust unit and remeasure."),
+                                title, MsgIcon::Information};
         entry.cutoffText = StoredCutoffText(d, ch);
         return entry;
     }
@@ -249,13 +249,13 @@ RangeFlags CheckCorrectionRange(int generator, const BandArray& corrections)
     return flags;
 }
 
-std::optional<MaskMessage> FilterErrorMessage(int generator, RangeFlags flags)
+std::optional<Message> FilterErrorMessage(int generator, RangeFlags flags)
 {
     const ProductLimits* limits = LimitsOf(generator);
     if (!limits || (!flags.minus && !flags.plus))
         return std::nullopt;
     const QString& text = flags.minus && flags.plus ? limits->both : flags.minus ? limits->minusOnly : limits->plusOnly;
-    return MaskMessage{text, QStringLiteral("Filter Error"), MsgIcon::Critical};
+    return Message{text, QStringLiteral("Filter Error"), MsgIcon::Critical};
 }
 
 QString CorrectionText(f32 correction)

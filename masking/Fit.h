@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/LumoData.h"
-#include "masking/MaskCommon.h"
+#include "core/Message.h"
 
 namespace kov {
 
@@ -38,7 +38,7 @@ struct CutoffEntry {
     // Accepted: the stored hundreds. Refused: the cutoff still in use as DatFcOld shows it ("" when none), so the
     // box does not keep a value the fit will not use.
     QString cutoffText;
-    std::optional<MaskMessage> refusal;
+    std::optional<Message> refusal;
 };
 CutoffEntry EnterInitialCutoff(LumoData& d, int ch, const QString& text, bool fitDone);
 
@@ -86,7 +86,7 @@ struct RangeFlags {
 // +-12 dB, ZUV-AR24 +15 / -30 dB; other products are not checked.
 RangeFlags CheckCorrectionRange(int generator, const BandArray& corrections);
 // The one "Filter Error" message for the flags, if any.
-std::optional<MaskMessage> FilterErrorMessage(int generator, RangeFlags flags);
+std::optional<Message> FilterErrorMessage(int generator, RangeFlags flags);
 
 // " #0.0" below 0, "  0.0" at 0, "+#0.0" above: a correction as DatFreq shows it.
 QString CorrectionText(f32 correction);
@@ -108,8 +108,8 @@ struct FitResult {
     BandArray corrections;                                          // goal - adjusted, rounded to 0.01, bands 22..39
     Indexed<QString, FirstDataBand, LastDataBand> correctionTexts;  // DatFreq(22..39)
     RangeFlags flags;
-    std::optional<MaskMessage> rangeMessage;  // shown after the results are on the screen
-    BandArray matched;                        // MaskMatchedEdit
+    std::optional<Message> rangeMessage;  // shown after the results are on the screen
+    BandArray matched;                    // MaskMatchedEdit
 
     // Ending by product.
     bool showCorrectionTable = false;  // LabOneThird, LabFreq(22..39), DatFreq(22..39)

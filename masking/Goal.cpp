@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "core/Levels.h"
 #include "core/Numbers.h"
 #include "core/SpectrumDatabase.h"
+#include "core/TextValue.h"
 
 namespace kov {
 
@@ -60,7 +62,7 @@ GoalStep StepGoal(LumoData& d, int ch, bool inRange, f32 step, const QString& ra
 {
     GoalStep result;
     if (!inRange) {
-        result.error = MaskMessage{rangeText, QStringLiteral("Range Error"), MsgIcon::Critical};
+        result.error = Message{rangeText, QStringLiteral("Range Error"), MsgIcon::Critical};
         return result;
     }
     if (!ValidChannel(ch) || d.MaskSpectrumIndexEdit(ch) == 0)
@@ -162,13 +164,13 @@ GoalChoice ConfirmGoal(LumoData& d, int ch, const QString& shownLevel)
     // A channel outside 1..6 has no entry to look at; it is refused below for want of a channel.
     const bool emptyEntry = ValidChannel(ch) && IsEmptyEntry(d, d.MaskSpectrumIndexEdit(ch));
     if (emptyEntry || x <= QuietestGoal) {
-        choice.refusal = MaskMessage{QStringLiteral("You have chosen an empty or invalid spectrum. Try another."),
-                                     QStringLiteral("Masking Spectrum"), MsgIcon::Information};
+        choice.refusal = Message{QStringLiteral("You have chosen an empty or invalid spectrum. Try another."),
+                                 QStringLiteral("Masking Spectrum"), MsgIcon::Information};
         return choice;
     }
     if (!ValidChannel(ch)) {
-        choice.refusal = MaskMessage{QStringLiteral("Enter the channel for the masking signal."),
-                                     QStringLiteral("Channel Number"), MsgIcon::Information};
+        choice.refusal = Message{QStringLiteral("Enter the channel for the masking signal."),
+                                 QStringLiteral("Channel Number"), MsgIcon::Information};
         return choice;
     }
     ExtrapolateGoal(d, ch);

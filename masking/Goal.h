@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/LumoData.h"
-#include "masking/MaskCommon.h"
+#include "core/Message.h"
 
 namespace kov {
 
@@ -42,7 +42,7 @@ GoalView SelectGoalEntry(LumoData& d, int ch, int entry);
 struct GoalStep {
     bool changed = false;  // the goal moved: show levelText and redraw the plot
     QString levelText;
-    std::optional<MaskMessage> error;
+    std::optional<Message> error;
 };
 GoalStep RaiseGoal(LumoData& d, int ch, const QString& shownLevel);
 GoalStep LowerGoal(LumoData& d, int ch, const QString& shownLevel);
@@ -53,7 +53,7 @@ GoalStep LowerGoal(LumoData& d, int ch, const QString& shownLevel);
 // case) and, when accepted, enters the grid stage.
 struct GoalChoice {
     bool accepted = false;
-    std::optional<MaskMessage> refusal;
+    std::optional<Message> refusal;
     f32 goalLevel = 0;  // GoalLevel
 };
 GoalChoice ConfirmGoal(LumoData& d, int ch, const QString& shownLevel);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/Message.h"
 #include "core/Numbers.h"
 #include "masking/MaskGridPage.h"
 #include "masking/MaskWidgets.h"

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/Levels.h"
+#include "core/Message.h"
 #include "core/Numbers.h"
 #include "core/Tables.h"
 #include "masking/MaskMatchPage.h"
@@ -22,15 +24,11 @@ namespace {
 inline const QString MatchCaption = QStringLiteral("Equalizer Corrections");
 inline const QString NarrowMatchCaption = QStringLiteral("Corrections");
 
-// The key of the plot in the plot's own colours, on the plot's dark ground where they read.
+// The key of the plot in the plot's own colours.
 QLabel* MakeKey(QWidget* parent, const QString& name, const QString& text, QRgb colour)
 {
     QLabel* l = MakeLabel(parent, name, text);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, QColor(colour));
-    p.setColor(QPalette::Window, QColor(PlotBackground));
-    l->setPalette(p);
-    l->setAutoFillBackground(true);
+    SetPlotColours(l, colour);
     l->setMargin(2);
     return l;
 }

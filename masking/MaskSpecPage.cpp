@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/Levels.h"
+#include "core/Message.h"
 #include "masking/MaskWidgets.h"
 #include "masking/SpectrumPlot.h"
 

@@ -40,9 +40,4 @@ QLabel* MakeNote(QWidget* parent, const QString& name, int lines)
     return l;
 }
 
-void ShowMessage(Prompter& prompter, const MaskMessage& m)
-{
-    prompter.message(m.text, m.title, m.icon, MsgButtons::Ok);
-}
-
 }  // namespace kov

@@ -2,9 +2,6 @@
 
 #include <QString>
 
-#include "core/Prompter.h"
-#include "masking/MaskCommon.h"
-
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -20,7 +17,5 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QS
 QLabel* MakeValue(QWidget* parent, const QString& name, const QString& widest);
 // A wrapped note with room for `lines` lines, so that a longer text does not push the controls around it.
 QLabel* MakeNote(QWidget* parent, const QString& name, int lines);
-
-void ShowMessage(Prompter& prompter, const MaskMessage& m);
 
 }  // namespace kov

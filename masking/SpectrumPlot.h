@@ -1,34 +1,14 @@
 #pragma once
 
-#include <QList>
-#include <QString>
 #include <QWidget>
 
 #include "core/Indexed.h"
-#include "masking/SpectrumPlotRenderer.h"
+#include "masking/MaskPlots.h"
+#include "plot/PlotWidgets.h"
 
 class QLabel;
 
 namespace kov {
-
-// Pointer read-outs, in plot units.
-struct ReadoutPlace {
-    double left = 0;
-    double top = 0;
-    bool operator==(const ReadoutPlace&) const = default;
-};
-
-// The band nearest the pointer: the whole part of x + 0.5, kept to 22..39.
-int BandAtPointer(double x);
-// BoxFLevel: two bands left of the band, its bottom at the pointer.
-ReadoutPlace GoalReadoutPlace(int band, double pointerLevel, double labelHeight);
-// BoxLevel1 and BoxLevel2 start at the band and are pulled back from the right edge at bands 38 and 39.
-double FitReadoutLeft(int band);
-ReadoutPlace FitGoalReadoutPlace(int band, double goalLevel, double goalLabelHeight);
-ReadoutPlace FitMeasuredReadoutPlace(int band, double measuredLevel, double goalLabelHeight,
-                                     double measuredLabelHeight);
-QString GoalReadoutText(f32 level);
-QString FitReadoutText(f32 level);
 
 // `PicSpectrum`: the goal spectrum while it is being chosen, with the read-out `BoxFLevel`.
 class GoalSpectrumPlot : public QWidget {
@@ -87,48 +67,6 @@ private:
     bool m_drawn = false;
     QLabel* m_boxLevel1;
     QLabel* m_boxLevel2;
-};
-
-// The picture box around a plot that carries its axis numbers. The plot sits at fixed margins (twips) and takes
-// the rest of the frame; the numbers are placed from the plot's place in twips. They appear once the window asks
-// for them, as the plot routines of the window do.
-class PlotFrame : public QWidget {
-    Q_OBJECT
-
-public:
-    using AxisTextsFunction = QList<AxisText> (*)(const TwipRect& plot, const BandTableI16& bandFreq);
-
-    // Margins around the plot, twips.
-    static constexpr int MarginLeft = 420;
-    static constexpr int MarginTop = 150;
-    static constexpr int MarginRight = 360;
-    static constexpr int MarginBottom = 450;
-
-    double pixelsPerTwip() const;
-    TwipRect plotTwips() const;
-    QList<AxisText> axisTexts() const;
-    bool axesLabelled() const { return m_labelled; }
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    PlotFrame(QWidget* plot, QSize plotPixels, AxisTextsFunction texts, const BandTableI16& bandFreq, QWidget* parent);
-    void labelAxes();
-    QWidget* plotWidget() const { return m_plot; }
-
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QSize frameFor(QSize plotPixels) const;
-    void layoutPlot();
-
-    QWidget* m_plot;
-    QSize m_plotPixels;
-    AxisTextsFunction m_texts;
-    BandTableI16 m_bandFreq;
-    bool m_labelled = false;
 };
 
 // `PicSpecFrame` holding `PicSpectrum`.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Levels.h"
 #include "core/Numbers.h"
 
 namespace kov {
@@ -105,13 +106,13 @@ void TestGrid::setCount(int count)
     m_count = ClampedCount(count);
 }
 
-MaskMessage TestDeletionMessage()
+Message TestDeletionMessage()
 {
     return {QStringLiteral("Click on test number box to delete that test."), QStringLiteral("Test Deletion"),
             MsgIcon::Information};
 }
 
-MaskMessage CalculationErrorMessage()
+Message CalculationErrorMessage()
 {
     return {QStringLiteral("Average could not be calculated. Equalizaton cannot be continued with these data."),
             QStringLiteral("Calculation Error"), MsgIcon::Information};

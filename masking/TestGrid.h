@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "core/LumoData.h"
-#include "masking/MaskCommon.h"
+#include "core/Message.h"
+#include "meters/DownloadLevels.h"
 
 namespace kov {
 
@@ -28,9 +29,6 @@ struct TestBand {
     bool operator==(const TestBand&) const = default;
 };
 TestBand CellToTestBand(int cell);
-
-// What the meter downloads hand over: TestLevel(test 1..20, band index 1..20).
-using DownloadLevels = Indexed2<f32, 1, 20, 1, 20>;
 
 // The value of a typed cell, given only when the whole text is a number: blanks around it, an optional sign, and
 // digits with at most one decimal point or comma ("45,5" is 45.5, ".5" and "45." are fine), at least one digit.
@@ -81,8 +79,8 @@ inline const QString FirstEntryNote =
 inline const QString NothingDownloadedNote = QStringLiteral("No tests have been downloaded.  Try another source.");
 inline const QString DownloadCompleteNote =
     QStringLiteral("Download complete. You may edit the data or press Calculate..");
-MaskMessage TestDeletionMessage();      // the "Drop Test" button
-MaskMessage CalculationErrorMessage();  // an average that cannot be computed
+Message TestDeletionMessage();      // the "Drop Test" button
+Message CalculationErrorMessage();  // an average that cannot be computed
 
 // "The sound level at 160 Hz was out of range (1 to 99). Reenter."
 QString OutOfRangeNote(const LumoData& d, int bandIndex);
@@ -190,13 +188,13 @@ struct GridButtons {
 
 struct GridStep {
     GridButtons buttons;
-    QString note;                        // LabNote
-    QString levelText;                   // DatAvg and DatAWgt2
-    GridTarget focus;                    // Stay = no focus change
-    bool hideAllCells = false;           // hide every cell before showing grid.count columns
-    std::optional<int> currentTest;      // nullopt: CurrentTest stays
-    std::optional<MaskMessage> failure;  // shown once; the step ended there
-    int averageFailures = 0;             // RefreshGridAndAverage: one "Calculation Error" box for each
+    QString note;                    // LabNote
+    QString levelText;               // DatAvg and DatAWgt2
+    GridTarget focus;                // Stay = no focus change
+    bool hideAllCells = false;       // hide every cell before showing grid.count columns
+    std::optional<int> currentTest;  // nullopt: CurrentTest stays
+    std::optional<Message> failure;  // shown once; the step ended there
+    int averageFailures = 0;         // RefreshGridAndAverage: one "Calculation Error" box for each
 };
 
 // "Clear Data": every cell and average emptied, one visible column; the window resets the download state.

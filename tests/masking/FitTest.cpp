@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/Levels.h"
 #include "core/Tables.h"
 #include "masking/Fit.h"
 #include "masking/Goal.h"
@@ -270,7 +271,7 @@ TEST(RangeCheckTest, OneMessagePerProductAndFlags)
             QStringLiteral("%1 more than the 1/3 octave filters can handle(%2). Change initial spectrum.")
                 .arg(QLatin1String(c.what), QLatin1String(c.limit));
         EXPECT_EQ(FilterErrorMessage(c.generator, c.flags),
-                  (MaskMessage{text, QStringLiteral("Filter Error"), MsgIcon::Critical}));
+                  (Message{text, QStringLiteral("Filter Error"), MsgIcon::Critical}));
     }
     EXPECT_FALSE(FilterErrorMessage(GeneratorDA2500, {}).has_value());
     EXPECT_FALSE(FilterErrorMessage(GeneratorVO120RDAR131, {true, true}).has_value());
@@ -606,10 +607,9 @@ TEST(InitialCutoffTest, WholeHundredsFrom5000)
         const CutoffEntry e = EnterInitialCutoff(d, Ch, QString::fromLatin1(c.typed), false);
         // A refused value leaves the cutoff in use, and the box shows it.
         const int kept = c.stored != 0 ? c.stored : 7000;
-        std::optional<MaskMessage> refusal;
+        std::optional<Message> refusal;
         if (c.stored == 0)
-            refusal =
-                MaskMessage{QString::fromLatin1(c.refusal), QStringLiteral("Filter Frequency"), MsgIcon::Information};
+            refusal = Message{QString::fromLatin1(c.refusal), QStringLiteral("Filter Frequency"), MsgIcon::Information};
         EXPECT_EQ(e.accepted, c.stored != 0);
         EXPECT_EQ(d.MaskHighCutFreqEdit(Ch), kept);
         EXPECT_EQ(e.cutoffText, QString::number(kept));

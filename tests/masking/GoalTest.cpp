@@ -86,7 +86,7 @@ TEST(SelectGoalTest, ReselectingDiscardsSteps)
 }
 
 // Steps the goal with the level text each step shows until a step is refused.
-QString StepUntilRefused(LumoData& d, bool up, std::optional<MaskMessage>& refusal)
+QString StepUntilRefused(LumoData& d, bool up, std::optional<Message>& refusal)
 {
     QString shown = GoalLevelText(d, Ch);
     for (int i = 0; i < 200; ++i) {
@@ -104,18 +104,18 @@ TEST(GoalStepTest, UpToSeventyOneAndDownToThirtyNine)
 {
     LumoData d = Database();
     SelectGoalEntry(d, Ch, 10);
-    std::optional<MaskMessage> refusal;
+    std::optional<Message> refusal;
     EXPECT_EQ(StepUntilRefused(d, true, refusal), QStringLiteral("71"));
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(*refusal,
-              (MaskMessage{QStringLiteral("The masking spectrum is set too high"), "Range Error", MsgIcon::Critical}));
+              (Message{QStringLiteral("The masking spectrum is set too high"), "Range Error", MsgIcon::Critical}));
     EXPECT_EQ(GoalLevelText(d, Ch), QStringLiteral("71"));
 
     refusal.reset();
     EXPECT_EQ(StepUntilRefused(d, false, refusal), QStringLiteral("39"));
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(*refusal,
-              (MaskMessage{QStringLiteral("The masking spectrum is set too low."), "Range Error", MsgIcon::Critical}));
+              (Message{QStringLiteral("The masking spectrum is set too low."), "Range Error", MsgIcon::Critical}));
 }
 
 TEST(GoalStepTest, LimitsReadFromTheShownText)
@@ -150,8 +150,8 @@ TEST(ConfirmGoalTest, RefusesEmptyQuietOrChannellessGoals)
 {
     LumoData d = Database();
     SelectGoalEntry(d, Ch, 10);
-    const MaskMessage invalid{QStringLiteral("You have chosen an empty or invalid spectrum. Try another."),
-                              QStringLiteral("Masking Spectrum"), MsgIcon::Information};
+    const Message invalid{QStringLiteral("You have chosen an empty or invalid spectrum. Try another."),
+                          QStringLiteral("Masking Spectrum"), MsgIcon::Information};
     EXPECT_EQ(ConfirmGoal(d, Ch, QStringLiteral("35")).refusal, invalid);
     EXPECT_EQ(ConfirmGoal(d, Ch, QStringLiteral("")).refusal, invalid);
     EXPECT_EQ(d.MaskFinalEdit(Ch, 21), 0);
@@ -162,8 +162,8 @@ TEST(ConfirmGoalTest, RefusesEmptyQuietOrChannellessGoals)
 
     const GoalChoice noChannel = ConfirmGoal(d, 0, QStringLiteral("50"));
     EXPECT_FALSE(noChannel.accepted);
-    EXPECT_EQ(noChannel.refusal, (MaskMessage{QStringLiteral("Enter the channel for the masking signal."),
-                                              QStringLiteral("Channel Number"), MsgIcon::Information}));
+    EXPECT_EQ(noChannel.refusal, (Message{QStringLiteral("Enter the channel for the masking signal."),
+                                          QStringLiteral("Channel Number"), MsgIcon::Information}));
 }
 
 TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)

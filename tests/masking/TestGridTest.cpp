@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <optional>
 #include <vector>
 
 #include "core/Tables.h"
+#include "core/TextValue.h"
 #include "masking/TestGrid.h"
 
 using namespace kov;
@@ -43,21 +43,6 @@ TEST(TestGridCells, CellNumbersAndBack)
     }
     EXPECT_EQ(GridIndexToBand(1), 22);
     EXPECT_EQ(GridIndexToBand(18), 39);
-}
-
-TEST(BasicValTest, ReadsTheLeadingNumber)
-{
-    struct Case {
-        const char* text;
-        double value;
-    };
-    for (const Case c : {Case{"45", 45}, Case{"45abc", 45}, Case{"abc", 0}, Case{"", 0}, Case{" 4 5 ", 45},
-                         Case{"45.2.1", 45.2}, Case{".5", 0.5}, Case{"5.", 5}, Case{"-3", -3}, Case{"+7", 7},
-                         Case{"- 3", -3}, Case{"1e2", 100}, Case{"1D1", 10}, Case{"2.5E-1", 0.25}, Case{"5e", 5},
-                         Case{".", 0}, Case{"-", 0}, Case{"&H10", 0}, Case{"4\t5", 45}})
-        EXPECT_DOUBLE_EQ(BasicVal(QString::fromLatin1(c.text)), c.value) << c.text;
-    EXPECT_TRUE(std::isinf(BasicVal(QStringLiteral("1e999"))));
-    EXPECT_EQ(BasicVal(QStringLiteral("1e-999")), 0.0);
 }
 
 TEST(CellNumberTest, OnlyAWholeNumberIsAValue)
@@ -412,22 +397,6 @@ TEST(WorkingSetTest, ClearData)
     EXPECT_EQ(step.note, EnterDataNote);
     EXPECT_EQ(step.currentTest, 1);
     EXPECT_EQ(step.focus, (GridTarget{GridTarget::Cell, 1}));
-}
-
-TEST(LevelTextTest, WholeDecibelsOfTheTenth)
-{
-    const LumoData d = Tables();
-    BandArray s;
-    struct Case {
-        f32 level;
-        const char* text;
-    };
-    // Flat 40 dB is 51.475 dBA, 51.5 to a tenth and 52 whole; flat 39 dB is 50.5 and 50.
-    for (const Case c : {Case{40, "52"}, Case{39, "50"}, Case{45.3f, "57"}}) {
-        for (int b = 22; b <= 39; ++b)
-            s(b) = c.level;
-        EXPECT_EQ(LevelDisplay(d, s), QString::fromLatin1(c.text)) << c.level;
-    }
 }
 
 }  // namespace

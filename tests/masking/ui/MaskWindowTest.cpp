@@ -16,6 +16,7 @@
 #include <memory>
 #include <ostream>
 
+#include "core/Levels.h"
 #include "core/LumoMainWindow.h"
 #include "core/Numbers.h"
 #include "core/Tables.h"

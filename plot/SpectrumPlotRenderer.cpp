@@ -1,12 +1,12 @@
-#include "masking/SpectrumPlotRenderer.h"
+#include "plot/SpectrumPlotRenderer.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "core/Numbers.h"
 
@@ -95,6 +95,8 @@ bool IsOctaveBand(int band)
     return band % 3 == 0;
 }
 
+}  // namespace
+
 void DrawBandLines(PlotRenderer& r, double fromLevel, double toLevel)
 {
     for (int x = FirstDataBand + 1; x <= LastDataBand - 1; ++x) {
@@ -107,47 +109,13 @@ void DrawLevelLine(PlotRenderer& r, double level)
     r.HorizontalLine(level, FirstDataBand, LastDataBand, 1, GridColour);
 }
 
-// Segments (x-1, v(x-1)) to (x, v(x)); `below` leaves out those whose right-hand value is not below it.
-void DrawSpectrum(PlotRenderer& r, const BandArray& v, QRgb colour, double below)
+void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour, double below)
 {
     for (int x = FirstDataBand + 1; x <= LastDataBand; ++x) {
-        if (v(x) < below) {
-            r.Segment(x - 1, v(x - 1), x, v(x), 2, colour);
+        if (levels(x) < below) {
+            r.Segment(x - 1, levels(x - 1), x, levels(x), 2, colour);
         }
     }
-}
-
-}  // namespace
-
-void DrawSpectrumGrid(PlotRenderer& r)
-{
-    r.Clear();
-    DrawBandLines(r, PlotBottom, PlotTop);
-    for (int level = PlotBottom + 10; level <= PlotTop - 10; level += 10) {
-        DrawLevelLine(r, level);
-    }
-}
-
-void DrawGoalSpectrum(PlotRenderer& r, const BandArray& goal)
-{
-    DrawSpectrumGrid(r);
-    DrawSpectrum(r, goal, GoalColour, std::numeric_limits<double>::infinity());
-}
-
-void DrawFitGrid(PlotRenderer& r)
-{
-    r.Clear();
-    for (int level : {30, 40, 50}) {
-        DrawLevelLine(r, level);
-    }
-    DrawBandLines(r, FitPlotScale.top, FitPlotScale.bottom);
-}
-
-void DrawFitPlot(PlotRenderer& r, const BandArray& goal, const BandArray& measured)
-{
-    DrawFitGrid(r);
-    DrawSpectrum(r, goal, GoalColour, FitPlotScale.top);
-    DrawSpectrum(r, measured, MeasuredColour, FitPlotScale.top);
 }
 
 namespace {
@@ -164,10 +132,17 @@ int LowestNumberY(const TwipRect& plot)
     return plot.top + plot.height - NumberRaise;
 }
 
-// Frequencies and the word "Frequency" below the lowest level number; the frequency is moved left by about half
-// its width so that it stands under its grid line.
-void AddFrequencyTexts(QList<AxisText>& out, const TwipRect& plot, const BandTableI16& bandFreq)
+}  // namespace
+
+AxisText LevelNumberText(const TwipRect& plot, const QString& text, int raise)
 {
+    return {text, plot.left - NumbersLeftOfPlot, LowestNumberY(plot) - raise};
+}
+
+// A frequency is moved left by about half its width so that it stands under its grid line.
+QList<AxisText> FrequencyTexts(const TwipRect& plot, const BandTableI16& bandFreq)
+{
+    QList<AxisText> out;
     const int y0 = LowestNumberY(plot);
     const int bandWidth = plot.width / 17;
     for (int band : OctaveBands) {
@@ -176,31 +151,6 @@ void AddFrequencyTexts(QList<AxisText>& out, const TwipRect& plot, const BandTab
         out.append({PlainNumber(static_cast<f32>(freq)), x, y0 + FrequenciesBelowNumbers});
     }
     out.append({QStringLiteral("Frequency"), plot.left + plot.width / 2 - WordHalfWidth, y0 + WordBelowNumbers});
-}
-
-}  // namespace
-
-QList<AxisText> SpectrumAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq)
-{
-    QList<AxisText> out;
-    const int y0 = LowestNumberY(plot);
-    const int dy = static_cast<int>(RoundHalfEven(plot.height * 10.0 / (PlotTop - PlotBottom), 0));
-    for (int k = 0; k <= PlotTop / 10; ++k) {
-        out.append({FormatNumber(k * 10, QStringLiteral("#0")), plot.left - NumbersLeftOfPlot, y0 - k * dy});
-    }
-    AddFrequencyTexts(out, plot, bandFreq);
-    return out;
-}
-
-QList<AxisText> FitAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq)
-{
-    QList<AxisText> out;
-    const int y0 = LowestNumberY(plot);
-    const int dy = plot.height / 4;
-    for (int k = 2; k <= 6; ++k) {
-        out.append({FormatNumber(k * 10, QStringLiteral("##")), plot.left - NumbersLeftOfPlot, y0 - (k - 2) * dy});
-    }
-    AddFrequencyTexts(out, plot, bandFreq);
     return out;
 }
 

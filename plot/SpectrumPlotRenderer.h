@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QRgb>
 #include <QString>
+#include <limits>
 
 #include "core/Indexed.h"
 
@@ -20,15 +21,8 @@ struct PlotScale {
     double bottom = 0;
 };
 
-inline constexpr i16 PlotTop = 70;
-inline constexpr i16 PlotBottom = 0;
-inline constexpr PlotScale GoalPlotScale{FirstDataBand, LastDataBand, PlotTop, PlotBottom};
-inline constexpr PlotScale FitPlotScale{FirstDataBand, LastDataBand, 60, 20};
-
 inline constexpr QRgb GridColour = qRgb(220, 220, 220);
-inline constexpr QRgb GoalColour = qRgb(255, 255, 0);
-inline constexpr QRgb MeasuredColour = qRgb(0, 255, 255);
-// The light grid and the yellow and cyan curves only read on a dark ground.
+// The light grid and the bright curves only read on a dark ground.
 inline constexpr QRgb PlotBackground = qRgb(0, 0, 40);
 
 // Maps a user scale onto a device rectangle the way a picture box with a user scale does: the left and top
@@ -78,13 +72,14 @@ private:
     double m_pixel;
 };
 
-// The goal plot (user scale GoalPlotScale).
-void DrawSpectrumGrid(PlotRenderer& r);
-void DrawGoalSpectrum(PlotRenderer& r, const BandArray& goal);
-
-// The fit plot (user scale FitPlotScale). A segment is left out when the level it ends at is 60 dB or more.
-void DrawFitGrid(PlotRenderer& r);
-void DrawFitPlot(PlotRenderer& r, const BandArray& goal, const BandArray& measured);
+// The pieces of a spectrum plot over bands 22..39 (x in bands, y in dB).
+// Band lines inside the plot from one level to another: 2 pixels at octave bands, 1 elsewhere.
+void DrawBandLines(PlotRenderer& r, double fromLevel, double toLevel);
+void DrawLevelLine(PlotRenderer& r, double level);
+// The curve through the bands, 2 pixels wide; a segment is left out when the level it ends at is not below
+// `below`.
+void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour,
+                  double below = std::numeric_limits<double>::infinity());
 
 // Axis numbers of the frame around a plot. Positions are twips in the frame, each the top left of the text as
 // printed; the plot's own place in the frame is given in twips too.
@@ -102,8 +97,11 @@ struct AxisText {
     bool operator==(const AxisText&) const = default;
 };
 
-QList<AxisText> SpectrumAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq);
-QList<AxisText> FitAxisTexts(const TwipRect& plot, const BandTableI16& bandFreq);
+// A level number left of the plot, `raise` twips above the place of the lowest one (which stands centred on the
+// plot's bottom edge).
+AxisText LevelNumberText(const TwipRect& plot, const QString& text, int raise);
+// The octave frequencies 250..8000 Hz and the word "Frequency" below the lowest level number.
+QList<AxisText> FrequencyTexts(const TwipRect& plot, const BandTableI16& bandFreq);
 
 inline constexpr int TwipsPerInch = 1440;
 inline constexpr int AxisFontPoints = 8;

@@ -1,28 +1,10 @@
-#include "masking/MaskCommon.h"
+#include "core/TextValue.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
 
-#include "core/Numbers.h"
-#include "core/Tables.h"
-
 namespace kov {
-
-BandArray ChannelRow(const ChannelBands& bands, int ch)
-{
-    BandArray row;
-    for (int b = FirstBand; b <= LastBand; ++b)
-        row(b) = bands(ch, b);
-    return row;
-}
-
-void SetChannelRow(ChannelBands& bands, int ch, const BandArray& row)
-{
-    for (int b = FirstDataBand; b <= LastDataBand; ++b)
-        bands(ch, b) = row(b);
-}
 
 namespace {
 
@@ -88,18 +70,6 @@ double BasicVal(const QString& text)
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     }
     return negative ? -value : value;
-}
-
-f32 WholeAWeightedLevel(const LumoData& d, const BandArray& spectrum)
-{
-    i16 low = FirstDataBand;
-    i16 high = LastDataBand;
-    return RoundSingle(AWeightedLevelOf(d, spectrum, low, high), 0);
-}
-
-QString LevelDisplay(const LumoData& d, const BandArray& spectrum)
-{
-    return FormatNumber(WholeAWeightedLevel(d, spectrum), QStringLiteral("##"));
 }
 
 }  // namespace kov
