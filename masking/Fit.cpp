@@ -80,13 +80,6 @@ const ProductLimits* LimitsOf(int generator)
     }
 }
 
-// The gain is kept unrounded (MaskGainChangeEdit), so the text takes its sign from the gain itself: a loss of
-// 0.04 dB reads "- 0.0" beside the "+0.0" of a rise of 0.04.
-QString GainText(f32 gain)
-{
-    return FormatSignedTenth(gain);
-}
-
 QString StoredCutoffText(const LumoData& d, int ch)
 {
     return d.MaskHighCutFreqEdit(ch) != 0 ? PlainNumber(d.MaskHighCutFreqEdit(ch)) : QString();
@@ -291,7 +284,9 @@ FitResult RunFit(const LumoData& d, int ch, f32 goalLevel, std::optional<f32> le
     r.bestError = s.bestError;
     r.levelAfter = LevelTo1600(s.adjusted);
     r.gainChange = r.levelAfter - r.levelBefore;
-    r.gainText = GainText(r.gainChange);
+    // The gain is kept unrounded (MaskGainChangeEdit), so its text takes the sign from the gain itself: a loss of
+    // 0.04 dB reads "- 0.0" beside the "+0.0" of a rise of 0.04.
+    r.gainText = FormatSignedTenth(r.gainChange);
     r.finalLevelText = GoalLevelText(d, ch);
     r.cutoffText = PlainNumber(static_cast<f32>(r.cutoff));
     r.lowCutText = PlainNumber(d.MaskLowCutFreqEdit(ch));

@@ -351,7 +351,6 @@ GridStep EnterGridStage(TestGrid& grid, LumoData& d, int ch)
     step.buttons.dropTest = false;
     step.buttons.calculate = false;
     step.buttons.download = true;
-    step.hideAllCells = true;
     ClearGrid(grid);
     step.note = FirstEntryNote;
     grid.setCount(1);

@@ -191,7 +191,6 @@ struct GridStep {
     QString note;                    // LabNote
     QString levelText;               // DatAvg and DatAWgt2
     GridTarget focus;                // Stay = no focus change
-    bool hideAllCells = false;       // hide every cell before showing grid.count columns
     std::optional<int> currentTest;  // nullopt: CurrentTest stays
     std::optional<Message> failure;  // shown once; the step ended there
     int averageFailures = 0;         // RefreshGridAndAverage: one "Calculation Error" box for each

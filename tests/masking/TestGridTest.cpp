@@ -320,7 +320,6 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
     const GridStep fresh = EnterGridStage(g, d, Ch);
     EXPECT_EQ(g.count(), 1);
     EXPECT_EQ(d.MaskTestCountEdit(Ch), 1);
-    EXPECT_TRUE(fresh.hideAllCells);
     EXPECT_EQ(g.text(TestBandToCell(2, 1)), QString());
     EXPECT_EQ(fresh.buttons, (GridButtons{false, false, std::nullopt, false, true}));
     EXPECT_EQ(fresh.note, FirstEntryNote);
