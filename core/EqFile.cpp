@@ -3,7 +3,6 @@
 #include <QDir>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include "core/Numbers.h"
@@ -53,58 +52,25 @@ struct WritingFields {
     void endLine() { w.endLine(); }
 };
 
+// A value read whole that cannot be taken stops the reader, so nothing more is read and no later error hides it.
 struct ReadingFields {
     explicit ReadingFields(const QByteArray& data) : r(data) {}
     TextFieldReader r;
     int line = 1;  // of the layout; the file's own line for every file a copy of the program wrote
-    // Set when a value read whole cannot be taken: nothing more is read, so no later error hides it.
-    std::optional<QString> refusal;
-    int refusalLine = 0;
 
-    void integer(i16& value)
-    {
-        if (!refusal)
-            r.readInteger(value);
-    }
+    void integer(i16& value) { r.readInteger(value); }
     // A line carries its own channel once that channel has been written, and 0 until then; nothing writes any
     // other number. A file that holds one is damaged, and a later write would carry the stray number on beside
     // the real line of that channel, so the file is refused and left as it is.
     void channel(i16& value, int own)
     {
-        if (refusal || !r.readInteger(value) || value == 0 || value == own)
-            return;
-        refusal = QStringLiteral("Subscript out of range (channel \"%1\" is not 0 or %2)").arg(value).arg(own);
-        refusalLine = line;
+        if (r.readInteger(value) && value != 0 && value != own)
+            r.refuse(line,
+                     QStringLiteral("Subscript out of range (channel \"%1\" is not 0 or %2)").arg(value).arg(own));
     }
-    void number(f32& value)
-    {
-        if (!refusal)
-            r.readNumber(value);
-    }
+    void number(f32& value) { r.readNumber(value); }
     void endLine() { ++line; }
 };
-
-void CopyEqImage(const LumoData& from, LumoData& to)
-{
-    to.EqPageChannel = from.EqPageChannel;
-    to.EqPageFreq = from.EqPageFreq;
-    to.EqPageWidth = from.EqPageWidth;
-    to.EqPageLevel = from.EqPageLevel;
-    to.EqChannel = from.EqChannel;
-    to.EqLowCutFreq = from.EqLowCutFreq;
-    to.EqLowCutSlope = from.EqLowCutSlope;
-    to.EqHighCutFreq = from.EqHighCutFreq;
-    to.EqHighCutSlope = from.EqHighCutSlope;
-    to.EqGain = from.EqGain;
-    to.EqBand = from.EqBand;
-}
-
-void ShowReadError(Prompter& prompter, const QString& description, int line)
-{
-    prompter.message(description + QStringLiteral(" occurred on line ") + QString::number(line) +
-                         QStringLiteral(" in opening EQfile"),
-                     FileErrorTitle, MsgIcon::Critical, MsgButtons::Ok);
-}
 
 void MergeMaskingChannel(LumoData& d, int ch)
 {
@@ -179,10 +145,15 @@ void SetFreshEqImage(LumoData& d)
     }
 }
 
+Parsed<LumoData> ParseEqFile(const QByteArray& bytes, LumoData into)
+{
+    ReadingFields f(bytes);
+    WalkEqFile(into, f);
+    return f.r.result(std::move(into));
+}
+
 void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& failed, i16& notFound)
 {
-    failed = 0;
-    notFound = 0;
     const QString path = EqFilePath(d, name);
     if (name.trimmed().isEmpty()) {
         // No file named: the path would be the folder itself.
@@ -190,31 +161,15 @@ void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& faile
         notFound = -1;
         return;
     }
-    const FileReadResult file = ReadWholeFile(path);
-    if (!file.ok) {
-        failed = -1;
-        if (file.notFound) {
-            notFound = -1;
-            return;
-        }
-        // The file is there but unreadable: report it, so that nobody writes a fresh image over it.
-        ShowReadError(prompter, file.error, 1);
-        return;
+    const std::optional<FileReadError> error = ReadDataFile(path, d, ParseEqFile);
+    failed = error ? -1 : 0;
+    notFound = error && error->notFound ? -1 : 0;
+    // A file that is there but unreadable is reported, so that nobody writes a fresh image over it.
+    if (error && !error->notFound) {
+        prompter.message(error->inFile() + QStringLiteral(" occurred on line ") + QString::number(error->line) +
+                             QStringLiteral(" in opening EQfile"),
+                         FileErrorTitle, MsgIcon::Critical, MsgButtons::Ok);
     }
-    auto fresh = std::make_unique<LumoData>(d);
-    ReadingFields f(file.data);
-    WalkEqFile(*fresh, f);
-    if (f.refusal) {
-        failed = -1;
-        ShowReadError(prompter, *f.refusal + QStringLiteral(" in ") + QDir::toNativeSeparators(path), f.refusalLine);
-        return;
-    }
-    if (f.r.failed()) {
-        failed = -1;
-        ShowReadError(prompter, f.r.errorIn(path), f.r.errorLine());
-        return;
-    }
-    CopyEqImage(*fresh, d);
 }
 
 void WriteEqFile(LumoData& d, Prompter& prompter, i16 channel, i16 kind)

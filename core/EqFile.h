@@ -5,6 +5,7 @@
 
 #include "core/LumoData.h"
 #include "core/Prompter.h"
+#include "core/TextFields.h"
 
 namespace kov {
 
@@ -23,12 +24,15 @@ QString EqFilePath(LumoData& d, const QString& name);
 
 QByteArray EqFileBytes(const LumoData& d);
 
+// The file's bytes read into the image of `into`, a copy of the data they are to replace; nothing else of it
+// changes. A line numbered with another line's channel is an error.
+Parsed<LumoData> ParseEqFile(const QByteArray& bytes, LumoData into);
+
 // What the image holds when the file does not exist yet.
 void SetFreshEqImage(LumoData& d);
 
 // Reads the file into the image, which is changed only when the whole file was read. A missing file (or folder):
-// failed = notFound = -1 and no message. Any other failure, a line numbered with another line's channel among
-// them: failed = -1, notFound = 0 and the "File Error" message.
+// failed = notFound = -1 and no message. Any other failure: failed = -1, notFound = 0 and the "File Error" message.
 void ReadEqFile(LumoData& d, Prompter& prompter, const QString& name, i16& failed, i16& notFound);
 
 // Merges one channel of the project set (1..2 paging, 3..6 masking) into the file ProjectEqName and confirms.

@@ -6,7 +6,10 @@
 
 namespace kov {
 
-QString FolderFilePath(const LumoData& d) { return QDir(d.AppPath).filePath(FolderFileName); }
+QString FolderFilePath(const LumoData& d)
+{
+    return QDir(d.AppPath).filePath(FolderFileName);
+}
 
 QByteArray FolderFileBytes(const LumoData& d)
 {
@@ -22,33 +25,24 @@ QByteArray FolderFileBytes(const LumoData& d)
     return w.bytes();
 }
 
+Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into)
+{
+    TextFieldReader r(bytes);
+    r.readInteger(into.CommPort);
+    for (QString* field :
+         {&into.CommText, &into.MG24Folder, &into.Dsp30Folder, &into.Paa3Folder, &into.Bk2250Folder, &into.Ie45Folder})
+        r.readText(*field);
+    return r.result(std::move(into));
+}
+
 void ReadFolderFile(LumoData& d, Prompter& prompter, i16& failed)
 {
-    failed = 0;
-    i16 port = 0;
-    QString text, mg24, dsp30, paa3, bk2250, ie45;
-    QString error;
-    const bool read = ParseFieldFile(
-        FolderFilePath(d),
-        [&](TextFieldReader& r) {
-            r.readInteger(port);
-            for (QString* field : {&text, &mg24, &dsp30, &paa3, &bk2250, &ie45})
-                r.readText(*field);
-        },
-        error);
-    if (!read) {
-        prompter.message(error + QStringLiteral(" occurred in opening the directory file."),
+    const std::optional<FileReadError> error = ReadDataFile(FolderFilePath(d), d, ParseFolderFile);
+    failed = error ? -1 : 0;
+    if (error) {
+        prompter.message(error->onLineOfFile() + QStringLiteral(" occurred in opening the directory file."),
                          QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
-        failed = -1;
-        return;
     }
-    d.CommPort = port;
-    d.CommText = text;
-    d.MG24Folder = mg24;
-    d.Dsp30Folder = dsp30;
-    d.Paa3Folder = paa3;
-    d.Bk2250Folder = bk2250;
-    d.Ie45Folder = ie45;
 }
 
 bool WriteFolderFile(const LumoData& d, Prompter& prompter)

@@ -4,6 +4,7 @@
 
 #include "core/LumoData.h"
 #include "core/Prompter.h"
+#include "core/TextFields.h"
 
 namespace kov {
 
@@ -11,8 +12,12 @@ inline const QString FolderFileName = QStringLiteral("DIRFILE.DAT");
 
 QString FolderFilePath(const LumoData& d);
 
-// Reads the seven fields of the folder file; on failure the "Fatal Error" message, failed = -1 and the
-// settings in memory unchanged.
+// The seven fields of the folder file read into `into`, a copy of the data they are to replace; nothing else of it
+// changes.
+Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into);
+
+// Reads the file from AppPath; on failure the "Fatal Error" message, failed = -1 and the settings in memory
+// unchanged.
 void ReadFolderFile(LumoData& d, Prompter& prompter, i16& failed);
 
 // Rewrites the folder file from memory. A folder that cannot be written gets a message, never the end of the

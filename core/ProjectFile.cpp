@@ -1,9 +1,6 @@
 #include "core/ProjectFile.h"
 
-#include <QDir>
-
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include "core/EqFile.h"
@@ -130,67 +127,48 @@ struct WritingFields {
 };
 
 // Reading is by field, not by line: a line end is only a separator, as older copies of the program read it.
+// A value read whole that cannot be taken stops the reader, so nothing more is read and no later error hides it.
 struct ReadingFields {
     explicit ReadingFields(const QByteArray& data) : r(data) {}
     TextFieldReader r;
     int line = 1;  // of the layout; the file's own line for every file a copy of the program wrote
-    // Set when a value read whole cannot be taken: nothing more is read, so no later error hides it.
-    std::optional<QString> refusal;
-    int refusalLine = 0;
 
-    void refuse(const QString& why)
-    {
-        refusal = why;
-        refusalLine = line;
-    }
-    void text(QString& value)
-    {
-        if (!refusal)
-            r.readText(value);
-    }
+    void text(QString& value) { r.readText(value); }
     // The EQ file goes into the MG24 folder under this name. The program only ever stores a bare name (the
     // project's base name with ".EQ", or one picked from that folder), so a folder part cannot be meant, and
     // taken as it stands it would put the EQ file somewhere else.
     void fileName(QString& value)
     {
-        if (refusal || !r.readText(value) || value.trimmed().isEmpty() || EqFileNamePart(value) == value)
+        if (!r.readText(value) || value.trimmed().isEmpty() || EqFileNamePart(value) == value)
             return;
         constexpr qsizetype shown = 40;
         const QString name = value.size() > shown ? value.left(shown) + QStringLiteral("...") : value;
-        refuse(QStringLiteral("Bad file name (EQ file \"%1\" is not a bare file name)").arg(name));
+        r.refuse(line, QStringLiteral("Bad file name (EQ file \"%1\" is not a bare file name)").arg(name));
     }
-    void integer(i16& value)
-    {
-        if (!refusal)
-            r.readInteger(value);
-    }
+    void integer(i16& value) { r.readInteger(value); }
     void integer(i16& value, const Domain& domain)
     {
-        if (refusal || !r.readInteger(value) || (value >= domain.lo && value <= domain.hi))
+        if (!r.readInteger(value) || (value >= domain.lo && value <= domain.hi))
             return;
         if (domain.otherwise) {
             value = *domain.otherwise;
             return;
         }
-        refuse(QStringLiteral("Subscript out of range (%1 \"%2\" is not %3 to %4)")
-                   .arg(QLatin1String(domain.what), QString::number(value), QString::number(domain.lo),
-                        QString::number(domain.hi)));
+        r.refuse(line, QStringLiteral("Subscript out of range (%1 \"%2\" is not %3 to %4)")
+                           .arg(QLatin1String(domain.what), QString::number(value), QString::number(domain.lo),
+                                QString::number(domain.hi)));
     }
     // The EQ file's channel numbers as they were when the project was saved: 0 or the slot's own number. The image
     // is read afresh from the EQ file before it is used, so a stray number is only dropped.
     void channel(i16& value, int own)
     {
-        if (!refusal && r.readInteger(value) && value != 0 && value != own)
+        if (r.readInteger(value) && value != 0 && value != own)
             value = 0;
     }
-    void number(f32& value)
-    {
-        if (!refusal)
-            r.readNumber(value);
-    }
+    void number(f32& value) { r.readNumber(value); }
     void zeroIntegers(int n)
     {
-        for (int i = 0; i < n && !refusal; ++i)
+        for (int i = 0; i < n; ++i)
             r.skipField();
     }
     void zeroNumbers(int n) { zeroIntegers(n); }
@@ -204,6 +182,13 @@ QByteArray ProjectFileBytes(const LumoData& d)
     WritingFields f;
     WalkProject(d, f);
     return f.w.bytes();
+}
+
+Parsed<LumoData> ParseProjectFile(const QByteArray& bytes, LumoData into)
+{
+    ReadingFields f(bytes);
+    WalkProject(into, f);
+    return f.r.result(std::move(into));
 }
 
 void MarkProjectSaved(LumoData& d)
@@ -230,33 +215,14 @@ void SaveProjectFile(LumoData& d, const QString& path, i16& failed, QString* rea
 
 void OpenProjectFile(LumoData& d, Prompter& prompter, const QString& path, i16& failed)
 {
-    failed = 0;
-    const auto fail = [&](const QString& description, int line) {
-        prompter.message(description + QStringLiteral(" occured on line ") + QString::number(line) + u'.',
+    const std::optional<FileReadError> error = ReadDataFile(path, d, ParseProjectFile);
+    failed = error ? -1 : 0;
+    if (error) {
+        prompter.message(error->inFile() + QStringLiteral(" occured on line ") + QString::number(error->line) + u'.',
                          QStringLiteral("File Error"), MsgIcon::Critical, MsgButtons::Ok);
-        failed = -1;
-    };
-
-    const FileReadResult file = ReadWholeFile(path);
-    if (!file.ok) {
-        // Nothing of the file was read; line 1 is where reading would have begun.
-        fail(file.error, 1);
         return;
     }
-    // A short or damaged file must not leave the project half old, half new.
-    auto fresh = std::make_unique<LumoData>(d);
-    ReadingFields f(file.data);
-    WalkProject(*fresh, f);
-    if (f.refusal) {
-        fail(*f.refusal + QStringLiteral(" in ") + QDir::toNativeSeparators(path), f.refusalLine);
-        return;
-    }
-    if (f.r.failed()) {
-        fail(f.r.errorIn(path), f.r.errorLine());
-        return;
-    }
-    fresh->ProjectBaseName = FileBaseName(path);
-    d = std::move(*fresh);
+    d.ProjectBaseName = FileBaseName(path);
 }
 
 QString FileBaseName(const QString& path)

@@ -6,16 +6,10 @@
 
 namespace kov {
 
-namespace {
-
-struct SpectrumTable {
-    Indexed<QString, 0, 20> names;
-    Indexed2<f32, 0, 20, FirstBand, LastBand> levels;
-};
-
-}  // namespace
-
-QString SpectrumDatabasePath(const LumoData& d) { return QDir(d.AppPath).filePath(SpectrumDatabaseFileName); }
+QString SpectrumDatabasePath(const LumoData& d)
+{
+    return QDir(d.AppPath).filePath(SpectrumDatabaseFileName);
+}
 
 QByteArray SpectrumDatabaseBytes(const LumoData& d)
 {
@@ -29,32 +23,24 @@ QByteArray SpectrumDatabaseBytes(const LumoData& d)
     return w.bytes();
 }
 
+Parsed<LumoData> ParseSpectrumDatabase(const QByteArray& bytes, LumoData into)
+{
+    TextFieldReader r(bytes);
+    for (int i = 0; i < SpectrumCount; ++i) {
+        r.readText(into.SpecName(i));
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            r.readNumber(into.SpecLevel(i, b));
+    }
+    return r.result(std::move(into));
+}
+
 void LoadSpectrumDatabase(LumoData& d, Prompter& prompter, i16& failed)
 {
-    failed = 0;
-    // Read into a copy first: a damaged file must not leave half a database behind.
-    SpectrumTable table;
-    QString error;
-    const bool read = ParseFieldFile(
-        SpectrumDatabasePath(d),
-        [&table](TextFieldReader& r) {
-            for (int i = 0; i < SpectrumCount && !r.failed(); ++i) {
-                r.readText(table.names(i));
-                for (int b = FirstDataBand; b <= LastDataBand; ++b)
-                    r.readNumber(table.levels(i, b));
-            }
-        },
-        error);
-    if (!read) {
-        prompter.message(error + QStringLiteral(" occurred in loading the masking spectrum database."),
+    const std::optional<FileReadError> error = ReadDataFile(SpectrumDatabasePath(d), d, ParseSpectrumDatabase);
+    failed = error ? -1 : 0;
+    if (error) {
+        prompter.message(error->onLineOfFile() + QStringLiteral(" occurred in loading the masking spectrum database."),
                          QStringLiteral("Fatal Error"), MsgIcon::Critical, MsgButtons::Ok);
-        failed = -1;
-        return;
-    }
-    for (int i = 0; i < SpectrumCount; ++i) {
-        d.SpecName(i) = table.names(i);
-        for (int b = FirstDataBand; b <= LastDataBand; ++b)
-            d.SpecLevel(i, b) = table.levels(i, b);
     }
 }
 

@@ -329,17 +329,11 @@ TextFieldReader::TextFieldReader(QByteArray data) : m_data(std::move(data))
     }
 }
 
-QString TextFieldReader::errorIn(const QString& path) const
-{
-    return m_what + QStringLiteral(" in ") + QDir::toNativeSeparators(path);
-}
-
 bool TextFieldReader::fail(const QString& what, int line)
 {
     if (!m_failed) {
         m_failed = true;
-        m_what = what;
-        m_errorLine = line;
+        m_error = {line, what};
     }
     return false;
 }
@@ -555,6 +549,17 @@ FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes)
     return result;
 }
 
+QString FileReadError::inFile() const
+{
+    return file.isEmpty() ? text : text + QStringLiteral(" in ") + NativePath(file);
+}
+
+QString FileReadError::onLineOfFile() const
+{
+    return file.isEmpty() ? text
+                          : text + QStringLiteral(" on line %1 of %2").arg(QString::number(line), NativePath(file));
+}
+
 bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason)
 {
     errno = 0;
@@ -610,22 +615,6 @@ bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error,
         *reason = saved ? QString() : why;
     }
     return saved;
-}
-
-bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error)
-{
-    const FileReadResult file = ReadWholeFile(path);
-    if (!file.ok) {
-        error = file.error;
-        return false;
-    }
-    TextFieldReader r(file.data);
-    parse(r);
-    if (r.failed()) {
-        error = r.errorText() + QStringLiteral(" of ") + QDir::toNativeSeparators(path);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace kov

@@ -2,13 +2,28 @@
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
+
+#include <optional>
+#include <utility>
+#include <variant>
 
 #include "core/Indexed.h"
 
 class QSaveFile;
 
 namespace kov {
+
+// Why a file's bytes could not be read, and on which line: "Input past end of file" on line 21, "Type mismatch
+// (\"4x\" is not a number)" on line 5. It names no file, since parsing sees only bytes; each routine words its
+// own message around it.
+struct ReadError {
+    int line = 0;
+    QString text;
+};
+
+// A file's data, or why it could not be read.
+template <typename T>
+using Parsed = std::variant<T, ReadError>;
 
 // The one field style of all four data files: comma-separated fields, texts in double quotes without escaping,
 // plain decimal numbers with no leading zero below 1 (".5", "-.5"), CRLF after each line. A text is Latin-1, as in
@@ -42,15 +57,20 @@ public:
     bool readNumber(f32& out);   // accepts "0.5", ".5", "-.5", "  45 "
     bool readInteger(i16& out);  // whole numbers in the i16 range; a decimal value rounds half to even
     bool skipField();            // a field read and thrown away (the always-zero fields of the project file)
+    // A value read whole that the caller cannot take (out of its range, a name with a folder part) stops the
+    // reading as a bad field does: every further read fails, and the first error is kept.
+    void refuse(int line, const QString& why) { fail(why, line); }
 
     bool failed() const { return m_failed; }
-    // What went wrong and on which line, ready to be followed by the caller's phrase:
-    // "Input past end of file on line 21", "Type mismatch (\"4x\" is not a number) on line 5".
-    QString errorText() const { return m_what + QStringLiteral(" on line ") + QString::number(m_errorLine); }
-    // The same without the line, naming the file instead, for messages that give the line themselves:
-    // "Input past end of file in C:\JOBS\A.MSK".
-    QString errorIn(const QString& path) const;
-    int errorLine() const { return m_errorLine; }
+    const ReadError& error() const { return m_error; }
+    // What a parse gives once its reads are done: `data`, or the first error.
+    template <typename T>
+    Parsed<T> result(T data) const
+    {
+        if (m_failed)
+            return m_error;
+        return data;
+    }
     // True when nothing but blanks and line ends is left.
     bool atEnd() const;
 
@@ -65,8 +85,7 @@ private:
     int m_line = 1;
     int m_fieldLine = 1;  // where the field being read began, for its error
     bool m_failed = false;
-    QString m_what;
-    int m_errorLine = 0;
+    ReadError m_error;
 };
 
 struct FileReadResult {
@@ -82,9 +101,34 @@ inline constexpr qint64 MaxDataFileBytes = 16 * 1024 * 1024;
 // Reads regular files only: a folder, a pipe or a device fails at once instead of blocking or reading forever.
 FileReadResult ReadWholeFile(const QString& path, qint64 maxBytes = MaxDataFileBytes);
 
-// Reads `path` whole and hands its fields to `parse`. False when the file cannot be read or `parse` left the
-// reader failed; `error` then names the file and, for a bad field, its line.
-bool ParseFieldFile(const QString& path, const std::function<void(TextFieldReader&)>& parse, QString& error);
+// A data file that was not taken in. Either the file itself could not be read: `text` is ReadWholeFile's message,
+// which names the file, and `line` is 1, where reading would have begun. Or a field was wrong: the parser's error,
+// and `file` the path to name beside it.
+struct FileReadError : ReadError {
+    bool notFound = false;  // the file (or its folder) does not exist
+    QString file;           // empty when `text` names the file already
+
+    // "Input past end of file in C:\JOBS\A.MSK", for messages that give the line after it.
+    QString inFile() const;
+    // "Input past end of file on line 21 of C:\KOV\KOVSPEC.DAT".
+    QString onLineOfFile() const;
+};
+
+// The one read path of the data files: the whole file through ReadWholeFile, its bytes through `parse` into a copy
+// of `data`, and the copy into `data` in one assignment once the whole file has read. A damaged or short file
+// leaves `data` exactly as it was, never half old, half new.
+template <typename T>
+std::optional<FileReadError> ReadDataFile(const QString& path, T& data, Parsed<T> (*parse)(const QByteArray&, T))
+{
+    const FileReadResult file = ReadWholeFile(path);
+    if (!file.ok)
+        return FileReadError{{1, file.error}, file.notFound, {}};
+    Parsed<T> parsed = parse(file.data, data);
+    if (const ReadError* error = std::get_if<ReadError>(&parsed))
+        return FileReadError{*error, false, path};
+    data = std::move(std::get<T>(parsed));
+    return std::nullopt;
+}
 
 // Writes through a temporary file and renames it over `path`, so a failed save leaves the old file byte for byte.
 // On failure `error` reads "Cannot save <path> (<reason>)" and `reason` holds the reason alone, in the system's

@@ -1,5 +1,5 @@
-// The folder file reader on arbitrary bytes: no crash, the settings unchanged by a file that does not read, and a
-// file that reads, written again, reads to the same settings.
+// The folder file parser on arbitrary bytes: no crash, a line and a reason for bytes that do not parse, and bytes
+// that parse, written again, parse to the same settings.
 
 #include "core/FolderFile.h"
 #include "fuzz/FuzzSupport.h"
@@ -9,18 +9,11 @@ using namespace kov::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const DataFile folders{FolderFileName,
-                                  [](LumoData& d, Prompter& prompter, const QString&, i16& failed) {
-                                      ReadFolderFile(d, prompter, failed);
-                                  },
-                                  FolderFileBytes};
-    if (const auto read = ReadWriteRead(folders, data, size)) {
-        const LumoData& a = *read->first;
-        const LumoData& b = *read->again;
-        CheckSameText(a.CommText, b.CommText, "the port text changed by saving");
+    if (const auto read = ReadWriteRead({ParseFolderFile, FolderFileBytes}, data, size)) {
+        CheckSameText(read->first.CommText, read->again.CommText, "the port text changed by saving");
         for (const auto folder : {&LumoData::MG24Folder, &LumoData::Dsp30Folder, &LumoData::Paa3Folder,
                                   &LumoData::Bk2250Folder, &LumoData::Ie45Folder})
-            CheckSameText(a.*folder, b.*folder, "a software folder changed by saving");
+            CheckSameText(read->first.*folder, read->again.*folder, "a software folder changed by saving");
     }
     return 0;
 }

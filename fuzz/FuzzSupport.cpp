@@ -1,45 +1,11 @@
 #include "fuzz/FuzzSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <variant>
 
 namespace kov::fuzz {
-
-MsgAnswer QuietPrompter::message(const QString& text, const QString&, MsgIcon, MsgButtons buttons)
-{
-    ++messages;
-    lastText = text;
-    switch (buttons) {
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::Yes;
-        case MsgButtons::Ok:
-        case MsgButtons::OkCancel:
-            break;
-    }
-    return MsgAnswer::Ok;
-}
-
-QString WorkFolder()
-{
-    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kov-fuzz-XXXXXX"));
-    if (!folder.isValid())
-        Fail("cannot create the work folder");
-    return folder.path();
-}
-
-QString WriteWorkFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = QDir(WorkFolder()).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        Fail("cannot write the input file");
-    return path;
-}
 
 QByteArray Bytes(const std::uint8_t* data, std::size_t size)
 {
@@ -78,41 +44,21 @@ void CheckSameText(const QString& read, const QString& reread, const char* what)
         Check(read == reread, what, read.toUtf8(), reread.toUtf8());
 }
 
-namespace {
-
-std::unique_ptr<LumoData> InWorkFolder()
-{
-    auto d = std::make_unique<LumoData>();
-    d->AppPath = WorkFolder();
-    d->MG24Folder = WorkFolder();
-    return d;
-}
-
-}  // namespace
-
 std::optional<ReadTwice> ReadWriteRead(const DataFile& file, const std::uint8_t* data, std::size_t size)
 {
     const QByteArray input = Bytes(data, size);
-    const QString path = WriteWorkFile(file.fileName, input);
-    ReadTwice result{InWorkFolder(), InWorkFolder()};
-    const QByteArray untouched = file.bytes(*result.first);
-    QuietPrompter prompter;
-    i16 failed = 0;
-    file.read(*result.first, prompter, path, failed);
-    if (failed) {
-        Check(prompter.messages == 1, "a file that does not read must say so exactly once", input);
-        Check(file.bytes(*result.first) == untouched, "a file that does not read changed the data", input);
+    Parsed<LumoData> first = file.parse(input, LumoData());
+    if (const ReadError* error = std::get_if<ReadError>(&first)) {
+        Check(error->line >= 1 && !error->text.isEmpty(), "a file that does not parse gives no line or no reason",
+              input, error->text.toUtf8());
         return std::nullopt;
     }
-    Check(prompter.messages == 0, "a file that reads showed a message", input, prompter.lastText.toUtf8());
-
-    const QByteArray written = file.bytes(*result.first);
-    WriteWorkFile(file.fileName, written);
-    file.read(*result.again, prompter, path, failed);
-    Check(!failed, "the file as written does not read", input, written);
-    Check(file.bytes(*result.again) == written, "the file as written reads to other data", written,
-          file.bytes(*result.again));
-    return result;
+    const QByteArray written = file.bytes(std::get<LumoData>(first));
+    Parsed<LumoData> again = file.parse(written, LumoData());
+    Check(std::holds_alternative<LumoData>(again), "the file as written does not parse", input, written);
+    Check(file.bytes(std::get<LumoData>(again)) == written, "the file as written parses to other data", written,
+          file.bytes(std::get<LumoData>(again)));
+    return ReadTwice{std::move(std::get<LumoData>(first)), std::move(std::get<LumoData>(again))};
 }
 
 }  // namespace kov::fuzz

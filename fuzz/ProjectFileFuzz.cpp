@@ -1,5 +1,5 @@
-// The project file reader on arbitrary bytes: no crash, nothing changed by a file that does not open, and a file
-// that opens, saved again, opens to the same project.
+// The project file parser on arbitrary bytes: no crash, a line and a reason for bytes that do not parse, and bytes
+// that parse, saved again, parse to the same project.
 
 #include "core/ProjectFile.h"
 #include "fuzz/FuzzSupport.h"
@@ -9,15 +9,9 @@ using namespace kov::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const DataFile project{
-        QStringLiteral("FUZZ.MSK"),
-        [](LumoData& d, Prompter& prompter, const QString& path, i16& failed) {
-            OpenProjectFile(d, prompter, path, failed);
-        },
-        ProjectFileBytes};
-    if (const auto read = ReadWriteRead(project, data, size)) {
-        const LumoData& a = *read->first;
-        const LumoData& b = *read->again;
+    if (const auto read = ReadWriteRead({ParseProjectFile, ProjectFileBytes}, data, size)) {
+        const LumoData& a = read->first;
+        const LumoData& b = read->again;
         CheckSameText(a.ProjectInfo(1), b.ProjectInfo(1), "project name changed by saving");
         CheckSameText(a.ProjectInfo(2), b.ProjectInfo(2), "project date changed by saving");
         CheckSameText(a.ProjectEqName, b.ProjectEqName, "EQ file name changed by saving");

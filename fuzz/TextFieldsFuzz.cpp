@@ -50,7 +50,7 @@ bool ReadAnyKind(TextFieldReader& r, std::size_t place, Field& f)
             return true;
         }
         // The message of a refused field is built from the field's bytes; it must be safe to make.
-        Check(!trial.errorText().isEmpty() && trial.errorLine() >= 1, "a failed read has no error text");
+        Check(!trial.error().text.isEmpty() && trial.error().line >= 1, "a failed read has no error text");
     }
     return false;
 }

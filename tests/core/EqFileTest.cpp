@@ -6,6 +6,7 @@
 #include "core/EqFile.h"
 #include "core/Tables.h"
 #include "tests/fixtures/HandBuiltProject.h"
+#include "tests/support/ParseError.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
 
@@ -14,6 +15,7 @@ using kov::test::FileLines;
 using kov::test::GoldenFile;
 using kov::test::HandBuiltProject;
 using kov::test::JoinLines;
+using kov::test::ParseError;
 using kov::test::ScriptedPrompter;
 using kov::test::TempProgramFolder;
 
@@ -236,7 +238,6 @@ TEST_F(EqFileTest, EmptyFolderWritesIntoTheProgramFolder)
 
 TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
 {
-    folder.write(QStringLiteral("mg24/") + EqName, golden);
     d.EqPageChannel.fill(-7);
     d.EqPageFreq.fill(-7);
     d.EqPageWidth.fill(-7.f);
@@ -248,23 +249,22 @@ TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
     d.EqHighCutSlope.fill(-7);
     d.EqGain.fill(-7.f);
     d.EqBand.fill(-7.f);
-    i16 failed = 1, notFound = 1;
-    ReadEqFile(d, prompter, EqName, failed, notFound);
-    ASSERT_EQ(failed, 0);
-    EXPECT_EQ(notFound, 0);
-    EXPECT_TRUE(EqFileBytes(d) == golden);
-    EXPECT_EQ(d.EqPageChannel(1), 1);
-    EXPECT_EQ(d.EqPageFreq(2, 8), 3000);
-    EXPECT_EQ(d.EqPageWidth(1, 1), 1.f / 3.f);
-    EXPECT_EQ(d.EqChannel(5), 5);
-    EXPECT_EQ(d.EqLowCutSlope(3), -18);
-    EXPECT_EQ(d.EqHighCutFreq(4), 2000);
-    EXPECT_EQ(d.EqGain(5), 4.f);
-    EXPECT_EQ(d.EqBand(4, 26), 0.f);
-    EXPECT_EQ(d.EqBand(4, 34), 2.f);
+    const Parsed<LumoData> parsed = ParseEqFile(golden, d);
+    ASSERT_EQ(ParseError(parsed), "");
+    const LumoData& read = std::get<LumoData>(parsed);
+    EXPECT_TRUE(EqFileBytes(read) == golden);
+    EXPECT_EQ(read.EqPageChannel(1), 1);
+    EXPECT_EQ(read.EqPageFreq(2, 8), 3000);
+    EXPECT_EQ(read.EqPageWidth(1, 1), 1.f / 3.f);
+    EXPECT_EQ(read.EqChannel(5), 5);
+    EXPECT_EQ(read.EqLowCutSlope(3), -18);
+    EXPECT_EQ(read.EqHighCutFreq(4), 2000);
+    EXPECT_EQ(read.EqGain(5), 4.f);
+    EXPECT_EQ(read.EqBand(4, 26), 0.f);
+    EXPECT_EQ(read.EqBand(4, 34), 2.f);
     // Not in the file.
-    EXPECT_EQ(d.EqPageChannel(3), -7);
-    EXPECT_EQ(d.EqBand(3, 12), -7.f);
+    EXPECT_EQ(read.EqPageChannel(3), -7);
+    EXPECT_EQ(read.EqBand(3, 12), -7.f);
 }
 
 TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
@@ -286,9 +286,9 @@ TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
     // No message either: the prompter fails the test on any message it was not told to expect.
 }
 
-TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
+TEST_F(EqFileTest, DamagedBytesGiveTheLineAndTheReason)
 {
-    QList<QByteArray> lines = FileLines(golden);
+    const QList<QByteArray> lines = FileLines(golden);
     QList<QByteArray> badNumber = lines;
     badNumber[2].replace("160,-18", "160,-l8");
     // A line numbered with a channel other than its own (or 0, not written yet).
@@ -297,38 +297,37 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
         changed[line - 1] = channel + changed[line - 1].mid(changed[line - 1].indexOf(','));
         return JoinLines(changed);
     };
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* error;
+    } cases[] = {
+        {"five lines", JoinLines(lines.mid(0, 5)), "line 6: Input past end of file"},
+        {"letter in a slope", JoinLines(badNumber), "line 3: Type mismatch (\"-l8\" is not a number)"},
+        {"paging line 2 numbered 32767", renumbered(2, "32767"),
+         "line 2: Subscript out of range (channel \"32767\" is not 0 or 2)"},
+        {"masking line 6 numbered -1", renumbered(6, "-1"),
+         "line 6: Subscript out of range (channel \"-1\" is not 0 or 6)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseError(ParseEqFile(c.bytes, d)), c.error) << c.what;
+}
+
+TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
+{
     const QString shown = QDir::toNativeSeparators(eqPath());
-    struct Case {
+    const struct {
         const char* what;
         QByteArray bytes;  // empty: a folder of that name
         QString message;
-    };
-    const Case cases[] = {
-        {"five lines", JoinLines(lines.mid(0, 5)),
+    } cases[] = {
+        {"a damaged file", JoinLines(FileLines(golden).mid(0, 5)),
          QStringLiteral("Input past end of file in %1 occurred on line 6 in opening EQfile").arg(shown)},
-        {"letter in a slope", JoinLines(badNumber),
-         QStringLiteral("Type mismatch (\"-l8\" is not a number) in %1 occurred on line 3 in opening EQfile")
-             .arg(shown)},
-        {"paging line 1 numbered 2", renumbered(1, "2"),
-         QStringLiteral("Subscript out of range (channel \"2\" is not 0 or 1) in %1 occurred on line 1 in opening "
-                        "EQfile")
-             .arg(shown)},
-        {"paging line 2 numbered 32767", renumbered(2, "32767"),
-         QStringLiteral("Subscript out of range (channel \"32767\" is not 0 or 2) in %1 occurred on line 2 in "
-                        "opening EQfile")
-             .arg(shown)},
-        {"masking line 3 numbered 4", renumbered(3, "4"),
-         QStringLiteral("Subscript out of range (channel \"4\" is not 0 or 3) in %1 occurred on line 3 in opening "
-                        "EQfile")
-             .arg(shown)},
-        {"masking line 6 numbered -1", renumbered(6, "-1"),
-         QStringLiteral("Subscript out of range (channel \"-1\" is not 0 or 6) in %1 occurred on line 6 in opening "
-                        "EQfile")
-             .arg(shown)},
-        {"a folder", {}, QString()},
+        {"a folder",
+         {},
+         QStringLiteral("Cannot open %1 (it is a folder) occurred on line 1 in opening EQfile").arg(shown)},
     };
-    for (const Case& c : cases) {
-        folder.remove(QStringLiteral("mg24/") + EqName);
+    for (const auto& c : cases) {
         if (c.bytes.isEmpty())
             ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("mg24/") + EqName));
         else
@@ -342,10 +341,7 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
         EXPECT_TRUE(d == before) << c.what;
         ASSERT_EQ(p.messages().size(), 1u) << c.what;
         const auto& m = p.messages().front();
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(m.text, c.message) << c.what;
-        }
-        EXPECT_TRUE(m.text.endsWith(QLatin1String(" in opening EQfile"))) << m.text.toStdString();
+        EXPECT_EQ(m.text, c.message) << c.what;
         EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.what;
         EXPECT_EQ(m.icon, MsgIcon::Critical) << c.what;
         if (c.bytes.isEmpty()) {
@@ -353,6 +349,7 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
         } else {
             EXPECT_TRUE(eqBytes() == c.bytes) << c.what;
         }
+        folder.remove(QStringLiteral("mg24/") + EqName);
     }
 }
 

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "core/FolderFile.h"
 #include "core/Tables.h"
+#include "tests/support/ParseError.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
 
 using namespace kov;
+using kov::test::ParseError;
 using kov::test::ScriptedPrompter;
 using kov::test::TempProgramFolder;
 
@@ -33,10 +37,9 @@ TEST_F(FolderFileTest, RoundTripIsByteExact)
     const QByteArray file =
         "3,\"COM settings, kept\",\"C:\\Program Files\\MG24\\\",\"D:\\DSP30\",\"\",\"E:\\B&K\","
         "\"/home/\xc5\x81ukasz/IE 45\"\r\n";
-    folder.write(FolderFileName, file);
-    i16 failed = 1;
-    ReadFolderFile(d, prompter, failed);
-    ASSERT_EQ(failed, 0);
+    const Parsed<LumoData> parsed = ParseFolderFile(file, d);
+    ASSERT_EQ(ParseError(parsed), "");
+    d = std::get<LumoData>(parsed);
     EXPECT_EQ(d.CommPort, 3);
     EXPECT_EQ(d.CommText, QStringLiteral("COM settings, kept"));
     EXPECT_EQ(d.MG24Folder, QStringLiteral("C:\\Program Files\\MG24\\"));
@@ -48,37 +51,33 @@ TEST_F(FolderFileTest, RoundTripIsByteExact)
     EXPECT_EQ(folder.read(FolderFileName), QByteArray(file).replace(0, 1, "4"));
 }
 
-TEST_F(FolderFileTest, DamagedFileFailsAndKeepsTheSettings)
+TEST_F(FolderFileTest, AFileThatDoesNotReadIsFatalAndKeepsTheSettings)
 {
-    struct Case {
-        const char* name;
+    const QString shown = QDir::toNativeSeparators(folder.file(FolderFileName));
+    const struct {
         QByteArray bytes;  // empty: no file
+        QString message;
+    } cases[] = {
+        {{}, QStringLiteral("File not found: %1 occurred in opening the directory file.").arg(shown)},
+        {"1,\"\"\r\n",
+         QStringLiteral("Input past end of file on line 2 of %1 occurred in opening the directory file.").arg(shown)},
     };
-    const Case cases[] = {
-        {"missing", {}},
-        {"six fields", "1,\"\",\"\",\"\",\"\",\"\"\r\n"},
-        {"port is not a number", "COM1,\"\",\"\",\"\",\"\",\"\",\"\"\r\n"},
-        {"last text cut short", "1,\"\",\"\",\"\",\"\",\"\",\"/home/ann/jo"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         if (c.bytes.isEmpty())
             folder.remove(FolderFileName);
         else
             folder.write(FolderFileName, c.bytes);
-        d.CommPort = 5;
-        d.MG24Folder = QStringLiteral("kept");
+        const LumoData before = d;
         ScriptedPrompter p;
         p.answer(MsgAnswer::Ok);
         i16 failed = 0;
         ReadFolderFile(d, p, failed);
-        EXPECT_EQ(failed, -1) << c.name;
-        ASSERT_EQ(p.messages().size(), 1u) << c.name;
+        EXPECT_EQ(failed, -1);
+        EXPECT_TRUE(d == before);
+        ASSERT_EQ(p.messages().size(), 1u);
+        EXPECT_EQ(p.messages()[0].text, c.message);
         EXPECT_EQ(p.messages()[0].title, QStringLiteral("Fatal Error"));
         EXPECT_EQ(p.messages()[0].icon, MsgIcon::Critical);
-        EXPECT_TRUE(p.messages()[0].text.endsWith(QStringLiteral(" occurred in opening the directory file.")))
-            << p.messages()[0].text.toStdString();
-        EXPECT_EQ(d.CommPort, 5) << c.name;
-        EXPECT_EQ(d.MG24Folder, QStringLiteral("kept")) << c.name;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/ProjectFile.h"
 #include "core/Tables.h"
 #include "tests/fixtures/HandBuiltProject.h"
+#include "tests/support/ParseError.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
 
@@ -18,6 +19,7 @@ using kov::test::FileLines;
 using kov::test::GoldenFile;
 using kov::test::HandBuiltProject;
 using kov::test::JoinLines;
+using kov::test::ParseError;
 using kov::test::ScriptedPrompter;
 using kov::test::TempProgramFolder;
 
@@ -170,6 +172,7 @@ TEST_F(ProjectFileTest, SaveWritesTheFileAndSetsTheBaseName)
     EXPECT_EQ(failed, 0);
     EXPECT_TRUE(folder.read(QStringLiteral("Harbour.v2.msk")) == golden);
     EXPECT_EQ(d.ProjectBaseName, QStringLiteral("HARBOUR"));
+    EXPECT_TRUE(d.SavedProjectImage == golden);
 }
 
 TEST_F(ProjectFileTest, OpenRestoresEveryStoredFieldAndLeavesTheRestAlone)
@@ -195,7 +198,7 @@ TEST_F(ProjectFileTest, OpenRestoresEveryStoredFieldAndLeavesTheRestAlone)
     EXPECT_TRUE(opened == expected);
 }
 
-TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
+TEST_F(ProjectFileTest, WrittenAndReadAgainIsByteIdenticalForAwkwardNumbersAndTexts)
 {
     // Values whose 7-digit text reads back as a different single, and values at the ends of the i16 range.
     d.MaskGainChange(2) = std::nextafter(1.f, 2.f);
@@ -205,94 +208,97 @@ TEST_F(ProjectFileTest, SaveOpenSaveIsByteIdenticalForAwkwardNumbers)
     d.MaskFinal(5, 30) = -0.f;
     d.MaskReserved(4) = -32768;
     d.PageEqFreq(2, 6) = 32767;
+    d.ProjectInfo(1) = QStringLiteral("\u0141\u00d3D\u0179");
     d.ProjectInfo(2).clear();
+    d.ProjectEqName = QStringLiteral("\u0141\u00d3D\u0179.EQ");
 
-    i16 failed = 1;
-    SaveProjectFile(d, folder.file(QStringLiteral("A.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    LumoData back;
-    OpenProjectFile(back, prompter, folder.file(QStringLiteral("A.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    SaveProjectFile(back, folder.file(QStringLiteral("B.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    EXPECT_TRUE(folder.read(QStringLiteral("A.MSK")) == folder.read(QStringLiteral("B.MSK")));
-
+    const QByteArray bytes = ProjectFileBytes(d);
+    const Parsed<LumoData> back = ParseProjectFile(bytes, LumoData());
+    ASSERT_EQ(ParseError(back), "");
+    EXPECT_TRUE(ProjectFileBytes(std::get<LumoData>(back)) == bytes);
     LumoData expected;
     CopyStoredFields(d, expected);
-    expected.ProjectBaseName = QStringLiteral("B");
-    // What was written is what the project now counts as saved.
-    expected.SavedProjectImage = folder.read(QStringLiteral("B.MSK"));
-    EXPECT_TRUE(back == expected);
+    EXPECT_TRUE(std::get<LumoData>(back) == expected);
 }
 
-TEST_F(ProjectFileTest, ADamagedOrMissingFileLeavesTheProjectExactlyAsItWas)
+TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 {
     const QList<QByteArray> lines = FileLines(golden);
     QList<QByteArray> badNumber = lines;
     badNumber[25].replace("31.75", "3l.75");  // line 26: MaskTest(1, 1, 22)
     QList<QByteArray> overflow = lines;
     overflow[0].replace(",3,5,2,", ",3,40000,2,");
+    QList<QByteArray> unknownGenerator = lines;
+    unknownGenerator[0].replace(",3,5,2,", ",3,7,2,");
     QList<QByteArray> textForNumber = lines;
     textForNumber[1].replace(",1,3,", ",\"one\",3,");
-
-    const QString name = QStringLiteral("DAMAGED.MSK");
-    const QString shown = QDir::toNativeSeparators(folder.file(name));
-    struct Case {
+    QList<QByteArray> eqFolder = lines;
+    eqFolder[1].replace("\"HANDBUILT.EQ\"", "\"../HANDBUILT.EQ\"");
+    const struct {
         const char* what;
-        bool present;
         QByteArray bytes;
+        const char* error;
+    } cases[] = {
+        {"truncated after line 1200", JoinLines(lines.mid(0, 1200)), "line 1201: Input past end of file"},
+        {"last field missing", golden.left(golden.size() - 4), "line 1232: Input past end of file"},
+        {"letter in a number", JoinLines(badNumber), "line 26: Type mismatch (\"3l.75\" is not a number)"},
+        {"generator beyond an integer", JoinLines(overflow), "line 1: Overflow (\"40000\")"},
+        {"generator unknown", JoinLines(unknownGenerator),
+         "line 1: Subscript out of range (generator \"7\" is not 0 to 6)"},
+        {"text for a number", JoinLines(textForNumber), "line 2: Type mismatch (\"one\" is not a number)"},
+        {"EQ file in another folder", JoinLines(eqFolder),
+         "line 2: Bad file name (EQ file \"../HANDBUILT.EQ\" is not a bare file name)"},
+        {"empty file", QByteArray(), "line 1: Input past end of file"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseError(ParseProjectFile(c.bytes, LumoData())), c.error) << c.what;
+}
+
+TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
+{
+    QList<QByteArray> lines = FileLines(golden);
+    lines[25].replace("31.75", "3l.75");
+    folder.write(QStringLiteral("DAMAGED.MSK"), JoinLines(lines));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("FOLDER.MSK")));
+    const auto shown = [&](const char* name) { return QDir::toNativeSeparators(folder.file(QLatin1String(name))); };
+    const struct {
+        const char* name;
         QString message;
+    } cases[] = {
+        {"DAMAGED.MSK", QStringLiteral("Type mismatch (\"3l.75\" is not a number) in %1 occured on line 26.")
+                            .arg(shown("DAMAGED.MSK"))},
+        {"MISSING.MSK", QStringLiteral("File not found: %1 occured on line 1.").arg(shown("MISSING.MSK"))},
+        {"FOLDER.MSK", QStringLiteral("Cannot open %1 (it is a folder) occured on line 1.").arg(shown("FOLDER.MSK"))},
     };
-    const Case cases[] = {
-        {"truncated after line 1200", true, JoinLines(lines.mid(0, 1200)),
-         QStringLiteral("Input past end of file in %1 occured on line 1201.").arg(shown)},
-        {"last field missing", true, golden.left(golden.size() - 4),
-         QStringLiteral("Input past end of file in %1 occured on line 1232.").arg(shown)},
-        {"letter in a number", true, JoinLines(badNumber),
-         QStringLiteral("Type mismatch (\"3l.75\" is not a number) in %1 occured on line 26.").arg(shown)},
-        {"generator out of range", true, JoinLines(overflow),
-         QStringLiteral("Overflow (\"40000\") in %1 occured on line 1.").arg(shown)},
-        {"text for a number", true, JoinLines(textForNumber),
-         QStringLiteral("Type mismatch (\"one\" is not a number) in %1 occured on line 2.").arg(shown)},
-        {"empty file", true, QByteArray(),
-         QStringLiteral("Input past end of file in %1 occured on line 1.").arg(shown)},
-        {"missing file", false, {}, QStringLiteral("File not found: %1 occured on line 1.").arg(shown)},
-    };
-    for (const Case& c : cases) {
-        if (c.present)
-            folder.write(name, c.bytes);
-        else
-            folder.remove(name);
+    for (const auto& c : cases) {
         LumoData before;
         FillWithOtherValues(before);
         LumoData data = before;
         ScriptedPrompter p;
         p.answer(MsgAnswer::Ok);
         i16 failed = 0;
-        OpenProjectFile(data, p, folder.file(name), failed);
-        EXPECT_EQ(failed, -1) << c.what;
-        EXPECT_TRUE(data == before) << c.what;
-        ASSERT_EQ(p.messages().size(), 1u) << c.what;
+        OpenProjectFile(data, p, folder.file(QLatin1String(c.name)), failed);
+        EXPECT_EQ(failed, -1) << c.name;
+        EXPECT_TRUE(data == before) << c.name;
+        ASSERT_EQ(p.messages().size(), 1u) << c.name;
         const auto& m = p.messages().front();
-        EXPECT_EQ(m.text, c.message) << c.what;
-        EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.what;
-        EXPECT_EQ(m.icon, MsgIcon::Critical) << c.what;
-        EXPECT_EQ(m.buttons, MsgButtons::Ok) << c.what;
+        EXPECT_EQ(m.text, c.message) << c.name;
+        EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.name;
+        EXPECT_EQ(m.icon, MsgIcon::Critical) << c.name;
+        EXPECT_EQ(m.buttons, MsgButtons::Ok) << c.name;
     }
 }
 
-TEST_F(ProjectFileTest, OlderFilesWithOtherSpellingsOpen)
+TEST_F(ProjectFileTest, OlderFilesWithOtherSpellingsRead)
 {
     // Line breaks are only separators, ".5" and "0.5" are the same number, and blanks around numbers are ignored.
     QList<QByteArray> lines = FileLines(golden);
     lines[20] = "5, 0 ,0.33333334,7000,100,12,-12,0,4000,200,\r\n72.5";
     lines[22] = "250,0.33333334,-1.65";
-    LumoData opened;
-    i16 failed = 1;
-    folder.write(QStringLiteral("OLD.MSK"), JoinLines(lines));
-    OpenProjectFile(opened, prompter, folder.file(QStringLiteral("OLD.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    EXPECT_TRUE(ProjectFileBytes(opened) == golden) << FirstDifference(ProjectFileBytes(opened), golden);
+    const Parsed<LumoData> opened = ParseProjectFile(JoinLines(lines), LumoData());
+    ASSERT_EQ(ParseError(opened), "");
+    const QByteArray bytes = ProjectFileBytes(std::get<LumoData>(opened));
+    EXPECT_TRUE(bytes == golden) << FirstDifference(bytes, golden);
 }
 
 TEST_F(ProjectFileTest, AFailedSaveIsQuietAndLeavesTheFolderAndTheBaseNameAlone)
@@ -348,18 +354,4 @@ TEST_F(ProjectFileTest, HeaderPreviewReadsNameAndDate)
         EXPECT_EQ(name, QStringLiteral("before")) << bad;
         EXPECT_EQ(date, QStringLiteral("before")) << bad;
     }
-}
-
-TEST_F(ProjectFileTest, ANameBeyondLatin1AndItsEqFileNameComeBackAsTheyWere)
-{
-    d.ProjectInfo(1) = QStringLiteral("\u0141\u00d3D\u0179");
-    d.ProjectEqName = QStringLiteral("\u0141\u00d3D\u0179.EQ");
-    i16 failed = 1;
-    SaveProjectFile(d, folder.file(QStringLiteral("LODZ.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    LumoData back;
-    OpenProjectFile(back, prompter, folder.file(QStringLiteral("LODZ.MSK")), failed);
-    ASSERT_EQ(failed, 0);
-    EXPECT_EQ(back.ProjectInfo(1), d.ProjectInfo(1));
-    EXPECT_EQ(back.ProjectEqName, d.ProjectEqName);
 }
