@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -36,6 +37,17 @@ T* Control(const QWidget& window, const char* name)
     auto* c = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(c, nullptr) << name;
     return c;
+}
+
+// The channel items of the Equalize System menu that the main window shows, in menu order.
+inline QStringList ShownChannelItems(const QWidget& main)
+{
+    QStringList shown;
+    for (const char* name : {"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}) {
+        if (auto* item = Control<QAction>(main, name); item != nullptr && item->isVisible())
+            shown << QLatin1String(name);
+    }
+    return shown;
 }
 
 }  // namespace kov::test

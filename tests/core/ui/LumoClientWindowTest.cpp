@@ -3,15 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
-#include <QDeadlineTimer>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
+#include <QTest>
 #include <memory>
 
 #include "core/LumoClientWindow.h"
@@ -28,6 +26,7 @@ namespace {
 
 using test::Control;
 using test::LetEventsRun;
+using test::ShownChannelItems;
 using test::WaitUntilActive;
 
 class LumoClientTest : public ::testing::Test {
@@ -56,16 +55,6 @@ protected:
                 return i;
         }
         return 0;
-    }
-    QStringList visibleChannelItems() const
-    {
-        QStringList visible;
-        for (const char* item :
-             {"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}) {
-            if (window.item(QString::fromLatin1(item))->isVisible())
-                visible << QString::fromLatin1(item);
-        }
-        return visible;
     }
     void setProject(const char* projectName, const char* projectDate, i16 generator, i16 stage)
     {
@@ -115,7 +104,7 @@ TEST_F(LumoClientTest, NewProjectStartsEmptyWithTodayAndTheVO120RAndWantsAName)
     EXPECT_FALSE(window.isEnabled());
     EXPECT_TRUE(name()->text().isEmpty());
     EXPECT_EQ(date()->date(), today);
-    EXPECT_EQ(client->edited().date, ProjectDateText(today));
+    EXPECT_EQ(client->edited().date, QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year()));
     EXPECT_EQ(checkedOption(), 1);
 
     prompter.answer(MsgAnswer::Ok);
@@ -136,11 +125,9 @@ TEST_F(LumoClientTest, NameIsUpperCasedEnterMovesToTheDateWhichTakesATypedDateAn
     name()->setFocus();
     LetEventsRun();
     ASSERT_TRUE(name()->hasFocus());
-    name()->setText(QStringLiteral("  third floor, east "));
+    QTest::keyClicks(name(), QStringLiteral("  third floor, east "));
     EXPECT_EQ(client->edited().name, QString());  // nothing is taken while typing
-
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(name(), &enter);
+    QTest::keyClick(name(), Qt::Key_Return);
     LetEventsRun();
 
     EXPECT_TRUE(date()->hasFocus());
@@ -148,16 +135,12 @@ TEST_F(LumoClientTest, NameIsUpperCasedEnterMovesToTheDateWhichTakesATypedDateAn
     EXPECT_EQ(client->edited().name, QStringLiteral("THIRD FLOOR, EAST"));
 
     // The date is typed as it is written, then Enter on the focused Done button closes the window with it.
-    for (QChar c : QStringLiteral("11/3/2026")) {
-        QKeyEvent key(QEvent::KeyPress, c == u'/' ? Qt::Key_Slash : Qt::Key_0 + c.digitValue(), Qt::NoModifier, c);
-        QApplication::sendEvent(QApplication::focusWidget(), &key);
-    }
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("11/3/2026"));
     EXPECT_EQ(client->edited().date, QStringLiteral("11/3/2026"));
-    auto* done = client->findChild<QPushButton*>(QStringLiteral("CmdDone"));
+    auto* done = Control<QPushButton>(*client, "CmdDone");
     done->setFocus();
     prompter.answer(MsgAnswer::Ok);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(done, &press);
+    QTest::keyClick(done, Qt::Key_Return);
     EXPECT_FALSE(client->isVisible());
     EXPECT_EQ(d->ProjectInfo(2), QStringLiteral("11/3/2026"));
 }
@@ -182,7 +165,8 @@ TEST_F(LumoClientTest, DoneStoresTheInformationAndShowsTheGeneratorsChannels)
     EXPECT_EQ(d->Generator, GeneratorZUVAR24);
     EXPECT_EQ(d->ProjectStage, 1);
     EXPECT_TRUE(window.item(QStringLiteral("DoMask"))->isEnabled());
-    EXPECT_EQ(visibleChannelItems(), (QStringList{"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}));
+    EXPECT_EQ(ShownChannelItems(window),
+              (QStringList{"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}));
 }
 
 struct CancelCase {
@@ -245,7 +229,8 @@ TEST_F(LumoClientTest, NewGeneratorOfAStageThreeProjectKeepsTheStageAndReshapesT
     setProject("LOBBY", "3/7/2026", GeneratorZUVAR24, 3);
     d->ProjectFileName = folder.file(QStringLiteral("LOBBY.MSK"));
     window.UpdateMainMenus();
-    ASSERT_EQ(visibleChannelItems(), (QStringList{"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}));
+    ASSERT_EQ(ShownChannelItems(window),
+              (QStringList{"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}));
     openClient();
     EXPECT_EQ(checkedOption(), 5);
     option(6)->click();
@@ -259,7 +244,7 @@ TEST_F(LumoClientTest, NewGeneratorOfAStageThreeProjectKeepsTheStageAndReshapesT
     EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Question);
     EXPECT_EQ(d->ProjectStage, 3);
     EXPECT_EQ(d->Generator, GeneratorRUZ1200U);
-    EXPECT_EQ(visibleChannelItems(), QStringList{"GoMask1"});
+    EXPECT_EQ(ShownChannelItems(window), QStringList{"GoMask1"});
     EXPECT_TRUE(window.item(QStringLiteral("GoReport"))->isEnabled());
     EXPECT_EQ(folder.read(QStringLiteral("LOBBY.MSK")), ProjectFileBytes(*d));
 }

@@ -130,8 +130,7 @@ TEST_F(LumoGetFileTest, OpeningAFileMakesItTheProjectAndClosesTheWindow)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: ") + path);
     for (const char* item : {"GoSave", "GoSaveAs", "DoMask", "GoReport"})
         EXPECT_TRUE(window.item(QString::fromLatin1(item))->isEnabled()) << item;
-    EXPECT_TRUE(window.item(QStringLiteral("GoMask2"))->isVisible());
-    EXPECT_FALSE(window.item(QStringLiteral("GoPage1"))->isVisible());
+    EXPECT_EQ(test::ShownChannelItems(window), (QStringList{"GoMask1", "GoMask2"}));
 }
 
 TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
@@ -169,8 +168,7 @@ TEST_F(LumoGetFileTest, ProjectsAreListedWhereTheOpenOneLivesAndFromAnyFolderCho
     folder.write(QStringLiteral("jobs/ANNEX.MSK"), lobbyBytes);
     d->ProjectFileName = folder.file(QStringLiteral("jobs/ANNEX.MSK"));
     open();
-    auto* files = Control<QListWidget>(*getFile, "FileBoxOffice");
-    EXPECT_EQ(files->count(), 1);
+    EXPECT_EQ(Listed(files()), QStringList{"ANNEX.MSK"});
     EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("jobs")));
 
     prompter.answerFolder(folder.path());
