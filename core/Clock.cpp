@@ -7,7 +7,10 @@
 
 namespace kov {
 
-double SystemClock::secondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double SystemClock::secondsSinceMidnight()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 void SystemClock::letEventsRun()
 {

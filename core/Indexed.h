@@ -85,8 +85,8 @@ private:
 };
 
 // Band numbers: band b has the centre frequency 10^(b/10) Hz.
-inline constexpr int FirstBand = 12;   // 16 Hz
-inline constexpr int LastBand = 43;    // 20 kHz
+inline constexpr int FirstBand = 12;      // 16 Hz
+inline constexpr int LastBand = 43;       // 20 kHz
 inline constexpr int FirstDataBand = 22;  // 160 Hz
 inline constexpr int LastDataBand = 39;   // 8 kHz
 

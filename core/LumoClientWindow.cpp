@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 #include <array>
 
-
 namespace kov {
 
 namespace {

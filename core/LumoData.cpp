@@ -35,9 +35,15 @@ void CopyMasking(LumoData& d, bool toEdit)
 
 }  // namespace
 
-void LoadMaskingChannels(LumoData& d) { CopyMasking(d, true); }
+void LoadMaskingChannels(LumoData& d)
+{
+    CopyMasking(d, true);
+}
 
-void StoreMaskingChannels(LumoData& d) { CopyMasking(d, false); }
+void StoreMaskingChannels(LumoData& d)
+{
+    CopyMasking(d, false);
+}
 
 void StorePagingChannels(LumoData& d)
 {

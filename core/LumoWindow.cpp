@@ -42,8 +42,7 @@ QWidget* WidgetOf(const QWindow* window)
 bool CanChangeSharedData(const QWidget* w)
 {
     const Qt::WindowType type = w->windowType();
-    return (type == Qt::Window || type == Qt::Dialog) && qobject_cast<const QDialog*>(w) == nullptr &&
-           w->isEnabled();
+    return (type == Qt::Window || type == Qt::Dialog) && qobject_cast<const QDialog*>(w) == nullptr && w->isEnabled();
 }
 
 }  // namespace

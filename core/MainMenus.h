@@ -14,7 +14,7 @@ struct MenuState {
     bool maskMenuEnabled = false;
     bool reportEnabled = false;
     std::array<bool, 7> maskVisible{false, true, true, true, true, true, true};  // [1..6]
-    std::array<bool, 3> pageVisible{false, true, true};                        // [1..2]
+    std::array<bool, 3> pageVisible{false, true, true};                          // [1..2]
 
     bool operator==(const MenuState&) const = default;
 };

@@ -136,10 +136,10 @@ bool SettleUnsavedChanges(LumoData& d, Prompter& prompter)
     if (!ProjectHasUnsavedChanges(d))
         return true;
     const bool named = !d.ProjectFileName.trimmed().isEmpty();
-    const QString question =
-        named ? QStringLiteral("The project has changed since it was saved. Save the changes to ") + d.ProjectFileName +
-                    QStringLiteral(" first?")
-              : QStringLiteral("The project has not been saved. Save it to a file first?");
+    const QString question = named
+                                 ? QStringLiteral("The project has changed since it was saved. Save the changes to ") +
+                                       d.ProjectFileName + QStringLiteral(" first?")
+                                 : QStringLiteral("The project has not been saved. Save it to a file first?");
     switch (prompter.message(question, QString(), MsgIcon::Question, MsgButtons::YesNoCancel)) {
         case MsgAnswer::No:
             return true;

@@ -66,7 +66,7 @@ MsgAnswer AnswerOf(QMessageBox::StandardButton clicked, MsgButtons buttons)
             return clicked == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
         case MsgButtons::YesNoCancel:
             // The window's close box and Escape mean Cancel: nothing is thrown away by a box that was dismissed.
-            return clicked == QMessageBox::Yes ? MsgAnswer::Yes
+            return clicked == QMessageBox::Yes  ? MsgAnswer::Yes
                    : clicked == QMessageBox::No ? MsgAnswer::No
                                                 : MsgAnswer::Cancel;
     }

@@ -33,13 +33,16 @@ QString ProgramFolder()
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
 }
 
-void OverrideProgramFolder(const QString& folder) { ProgramFolderOverride() = folder; }
+void OverrideProgramFolder(const QString& folder)
+{
+    ProgramFolderOverride() = folder;
+}
 
 void InitTables(LumoData& d)
 {
     // Bands 14..42. Band 15 is 31 Hz, not 31.5: the table is whole hertz.
-    static const double bandFreq[] = {25,   31,   40,   50,   63,   80,   100,  125,  160,  200,
-                                      250,  315,  400,  500,  630,  800,  1000, 1250, 1600, 2000,
+    static const double bandFreq[] = {25,   31,   40,   50,   63,   80,   100,   125,   160,  200,
+                                      250,  315,  400,  500,  630,  800,  1000,  1250,  1600, 2000,
                                       2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000};
     // The standard one-decimal A-weighting of bands 14..42; the table keeps whole decibels.
     static const double aWeight[] = {-44.7, -39.4, -34.6, -30.2, -26.2, -22.5, -19.1, -16.1, -13.4, -10.9,

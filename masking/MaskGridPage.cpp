@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QScopedValueRollback>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <algorithm>
 

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QScopedValueRollback>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include "core/Levels.h"
@@ -91,7 +91,8 @@ QWidget* MaskMatchPage::buildFitSide()
     m_datFcOld->setObjectName(QStringLiteral("DatFcOld"));
     m_datFcOld->setMaximumWidth(m_datFcOld->fontMetrics().horizontalAdvance(QStringLiteral("88888")) + 16);
     m_datFcOld->installEventFilter(this);
-    m_cmdMatch = MakeButton(m_fitSide, QStringLiteral("CmdMatch"), QStringLiteral("Fit Measured Spectrum to Goal Spectrum"));
+    m_cmdMatch =
+        MakeButton(m_fitSide, QStringLiteral("CmdMatch"), QStringLiteral("Fit Measured Spectrum to Goal Spectrum"));
     auto* start = new QHBoxLayout;
     start->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabFcOld"), QStringLiteral("Initial Low Pass, Hz")));
     start->addWidget(m_datFcOld);

@@ -77,8 +77,7 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
         m_matchPage->enter();
     });
     connect(m_matchPage, &MaskMatchPage::note, this, &Mask::setNote);
-    connect(m_matchPage, &MaskMatchPage::leaveRequested, this,
-            [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
+    connect(m_matchPage, &MaskMatchPage::leaveRequested, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
     connect(m_matchPage, &MaskMatchPage::fitStarted, this, [this] {
         m_cmdDone->setEnabled(false);
         m_cmdCancel->setEnabled(false);

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6serialport6-dev libfreexl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core xvfb xauth
-    clang-14 libclang-rt-14-dev llvm-14
+    clang-14 libclang-rt-14-dev llvm-14 clang-format
 )
 
 missing=()

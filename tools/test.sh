@@ -6,6 +6,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh"
 jobs=$(nproc)
+# Formatting first: it takes a second and a diff of layout hides real changes in review.
+"$top/tools/format.sh" --check
 
 run_suite() {
     local dir=$1; shift

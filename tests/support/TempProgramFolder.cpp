@@ -24,9 +24,15 @@ TempProgramFolder::TempProgramFolder()
     OverrideProgramFolder(m_dir.path());
 }
 
-TempProgramFolder::~TempProgramFolder() { OverrideProgramFolder(QString()); }
+TempProgramFolder::~TempProgramFolder()
+{
+    OverrideProgramFolder(QString());
+}
 
-QString TempProgramFolder::file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+QString TempProgramFolder::file(const QString& name) const
+{
+    return QDir(m_dir.path()).filePath(name);
+}
 
 void TempProgramFolder::write(const QString& name, const QByteArray& bytes) const
 {
@@ -43,7 +49,10 @@ QByteArray TempProgramFolder::read(const QString& name) const
     return f.readAll();
 }
 
-void TempProgramFolder::remove(const QString& name) const { QFile::remove(file(name)); }
+void TempProgramFolder::remove(const QString& name) const
+{
+    QFile::remove(file(name));
+}
 
 QByteArray ShippedFile(const QString& name)
 {
