@@ -125,7 +125,7 @@ void LumoGetFile::openFile()
         return;
     }
     if (mainWindow() != nullptr) {
-        mainWindow()->UpdateMainMenus();
+        mainWindow()->updateMainMenus();
         mainWindow()->setWindowTitle(MainCaption(m_data.ProjectFileName));
     }
     requestDone();

@@ -106,7 +106,7 @@ void LumoMain::holdDisabled(QWidget* window, bool hold)
     if (isEnabled() != free)
         setEnabled(free);
     if (free && !hold)
-        UpdateMainMenus();
+        updateMainMenus();
 }
 
 void LumoMain::setOpener(const QString& item, Opener opener)
@@ -200,7 +200,7 @@ MenuState LumoMain::menuState() const
     return s;
 }
 
-void LumoMain::UpdateMainMenus()
+void LumoMain::updateMainMenus()
 {
     const MenuState s = kov::UpdateMainMenus(menuState(), m_data);
     item(QStringLiteral("GoSave"))->setEnabled(s.saveEnabled);
@@ -263,7 +263,7 @@ void LumoMain::newProject()
 {
     if (!SettleUnsavedChanges(m_data, m_prompter)) {
         setWindowTitle(MainCaption(m_data.ProjectFileName));
-        UpdateMainMenus();
+        updateMainMenus();
         return;
     }
     if (!NewProject(m_data, m_prompter)) {
@@ -273,20 +273,20 @@ void LumoMain::newProject()
         return;
     }
     setWindowTitle(MainCaption(m_data.ProjectFileName));
-    UpdateMainMenus();
+    updateMainMenus();
 }
 
 void LumoMain::saveProject()
 {
     SaveProject(m_data, m_prompter);
-    UpdateMainMenus();
+    updateMainMenus();
 }
 
 void LumoMain::saveProjectAs()
 {
     if (SaveProjectAs(m_data, m_prompter))
         setWindowTitle(SavedAsCaption(m_data.ProjectFileName));
-    UpdateMainMenus();
+    updateMainMenus();
 }
 
 void LumoMain::activate()
@@ -295,7 +295,7 @@ void LumoMain::activate()
     loadLogo(m_image2, QString::fromLatin1(CorvexLogo.fileName));
     placeLogos();
     setWindowTitle(MainCaption(m_data.ProjectFileName));
-    UpdateMainMenus();
+    updateMainMenus();
 }
 
 void LumoMain::loadLogo(QLabel* label, const QString& fileName)
@@ -324,7 +324,7 @@ void LumoMain::activated(bool returned)
     if (returned)
         activate();
     else
-        UpdateMainMenus();
+        updateMainMenus();
     // A click on the main window while a window holds it disabled means that window.
     if (!isEnabled())
         QMetaObject::invokeMethod(this, &LumoMain::bringHolderForward, Qt::QueuedConnection);
@@ -361,7 +361,7 @@ bool LumoMain::exitProgram()
     }
     const bool settled = SettleUnsavedChanges(m_data, m_prompter);
     setWindowTitle(MainCaption(m_data.ProjectFileName));
-    UpdateMainMenus();
+    updateMainMenus();
     if (!settled)
         return false;
     const QScopedValueRollback ending(m_ending, true);
@@ -383,7 +383,7 @@ bool Main(LumoData& d, Prompter& prompter, LumoMain& window)
         EndProgram();
         return false;
     }
-    window.UpdateMainMenus();
+    window.updateMainMenus();
     window.showMaximized();
     return true;
 }

@@ -42,7 +42,7 @@ public:
     void setOpener(const QString& item, Opener opener);
 
     // Applies the menu rules of the project's stage and generator to the actions.
-    void UpdateMainMenus();
+    void updateMainMenus();
 
     // A window that keeps the main window disabled while it is open; the main window is enabled again when the
     // last of them lets go (or is destroyed).

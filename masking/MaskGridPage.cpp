@@ -314,7 +314,7 @@ void MaskGridPage::enter()
     applyGridStep(EnterGridStage(m_grid, m_data, m_data.CurrentChannel));
 }
 
-void MaskGridPage::RefreshGridAndAverage(const DownloadLevels& levels)
+void MaskGridPage::refreshGridAndAverage(const DownloadLevels& levels)
 {
     GridStep step;
     {

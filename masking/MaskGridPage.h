@@ -27,7 +27,7 @@ public:
     void enter();
     // The meter downloads hand their levels over here once MaskTestCountEdit of the channel holds the number of
     // tests they fetched.
-    void RefreshGridAndAverage(const DownloadLevels& levels);
+    void refreshGridAndAverage(const DownloadLevels& levels);
 
     const TestGrid& grid() const { return m_grid; }
 

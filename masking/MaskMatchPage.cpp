@@ -183,8 +183,8 @@ void MaskMatchPage::enter()
     const QScopedValueRollback entering(m_entering, true);
     const int ch = m_data.CurrentChannel;
     m_correctionTable->hide();
-    m_picErrFrame->LabelFitAxes();
-    m_picErrFrame->plot()->DrawFitPlot(ChannelRow(m_data.MaskFinalEdit, ch), ChannelRow(m_data.MaskAverageEdit, ch));
+    m_picErrFrame->labelFitAxes();
+    m_picErrFrame->plot()->drawFitPlot(ChannelRow(m_data.MaskFinalEdit, ch), ChannelRow(m_data.MaskAverageEdit, ch));
     const FitStageEntry entry = EnterFitStage(m_data, ch);
     m_datAWgt2->setText(entry.levelText);
     m_datLowPass->setText(entry.lowPassSlopeText);
@@ -280,7 +280,7 @@ void MaskMatchPage::animateFit(const std::vector<FitFrame>& frames)
     FitPlot* plot = m_picErrFrame->plot();
     const BandArray goal = ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel);
     for (const FitFrame& frame : frames) {
-        plot->DrawFitPlot(goal, frame.adjusted);
+        plot->drawFitPlot(goal, frame.adjusted);
         m_datAWgt2->setText(frame.levelText);
         WaitSeconds(m_clock, 0.2f);
         m_clock.letEventsRun();

@@ -6,7 +6,7 @@ namespace kov {
 
 void DrawSpectrumGrid(PlotRenderer& r)
 {
-    r.Clear();
+    r.clear();
     DrawBandLines(r, PlotBottom, PlotTop);
     for (int level = PlotBottom + 10; level <= PlotTop - 10; level += 10) {
         DrawLevelLine(r, level);
@@ -21,7 +21,7 @@ void DrawGoalSpectrum(PlotRenderer& r, const BandArray& goal)
 
 void DrawFitGrid(PlotRenderer& r)
 {
-    r.Clear();
+    r.clear();
     for (int level : {30, 40, 50}) {
         DrawLevelLine(r, level);
     }

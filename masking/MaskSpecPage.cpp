@@ -124,7 +124,7 @@ void MaskSpecPage::reset()
         }
     }
     m_picSpecFrame->plot()->setEntryChosen(false);
-    m_picSpecFrame->plot()->ClearReadout();
+    m_picSpecFrame->plot()->clearReadout();
     m_framSpec->show();
     m_framRecommend->hide();
 }
@@ -182,10 +182,10 @@ void MaskSpecPage::listItemChosen(QListWidgetItem* item)
 
 void MaskSpecPage::selectGoal(int entry)
 {
-    m_picSpecFrame->LabelSpectrumAxes();
+    m_picSpecFrame->labelSpectrumAxes();
     const GoalView view = SelectGoalEntry(m_data, m_data.CurrentChannel, entry);
     m_picSpecFrame->plot()->setEntryChosen(true);
-    m_picSpecFrame->plot()->ClearReadout();
+    m_picSpecFrame->plot()->clearReadout();
     if (view.recommendation) {
         m_labRecommend->setText(*view.recommendation);
         m_framRecommend->show();
@@ -201,7 +201,7 @@ void MaskSpecPage::selectGoal(int entry)
 
 void MaskSpecPage::showGoal()
 {
-    m_picSpecFrame->plot()->DrawGoalSpectrum(ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel));
+    m_picSpecFrame->plot()->drawGoalSpectrum(ChannelRow(m_data.MaskFinalEdit, m_data.CurrentChannel));
 }
 
 void MaskSpecPage::showGoalStep(const GoalStep& step)

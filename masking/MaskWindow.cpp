@@ -148,9 +148,9 @@ bool Mask::busy() const
     return m_matchPage->fitting();
 }
 
-void Mask::RefreshGridAndAverage(const DownloadLevels& levels)
+void Mask::refreshGridAndAverage(const DownloadLevels& levels)
 {
-    m_gridPage->RefreshGridAndAverage(levels);
+    m_gridPage->refreshGridAndAverage(levels);
 }
 
 void Mask::setNote(const QString& text)

@@ -29,7 +29,7 @@ public:
     Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidget* parent = nullptr);
 
     // The meter downloads' hand-over (see MaskGridPage).
-    void RefreshGridAndAverage(const DownloadLevels& levels);
+    void refreshGridAndAverage(const DownloadLevels& levels);
 
     int channel() const { return m_data.CurrentChannel; }
     const TestGrid& grid() const;

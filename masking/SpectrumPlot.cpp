@@ -12,7 +12,7 @@ GoalSpectrumPlot::GoalSpectrumPlot(QWidget* parent) : QWidget(parent)
     m_boxFLevel = MakeReadout(this, QStringLiteral("BoxFLevel"), GoalColour);
 }
 
-void GoalSpectrumPlot::DrawGoalSpectrum(const BandArray& goal)
+void GoalSpectrumPlot::drawGoalSpectrum(const BandArray& goal)
 {
     m_goal = goal;
     m_drawn = true;
@@ -23,11 +23,11 @@ void GoalSpectrumPlot::setEntryChosen(bool chosen)
 {
     m_entryChosen = chosen;
     if (!chosen) {
-        ClearReadout();
+        clearReadout();
     }
 }
 
-void GoalSpectrumPlot::ClearReadout()
+void GoalSpectrumPlot::clearReadout()
 {
     EmptyReadout(m_boxFLevel);
 }
@@ -39,21 +39,21 @@ void GoalSpectrumPlot::paintEvent(QPaintEvent*)
     if (m_drawn) {
         kov::DrawGoalSpectrum(r, m_goal);
     } else {
-        r.Clear();
+        r.clear();
     }
 }
 
 void GoalSpectrumPlot::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_entryChosen) {
-        ClearReadout();
+        clearReadout();
         return;
     }
     const PlotMapping map(QRectF(rect()), GoalPlotScale);
-    const int band = BandAtPointer(map.UserX(event->position().x()));
+    const int band = BandAtPointer(map.userX(event->position().x()));
     SetReadoutText(m_boxFLevel, GoalReadoutText(m_goal(band)));
-    const double height = m_boxFLevel->height() / map.DevicePerUserY();
-    PlaceReadout(m_boxFLevel, map, GoalReadoutPlace(band, map.UserY(event->position().y()), height));
+    const double height = m_boxFLevel->height() / map.devicePerUserY();
+    PlaceReadout(m_boxFLevel, map, GoalReadoutPlace(band, map.userY(event->position().y()), height));
 }
 
 FitPlot::FitPlot(QWidget* parent) : QWidget(parent)
@@ -63,7 +63,7 @@ FitPlot::FitPlot(QWidget* parent) : QWidget(parent)
     m_boxLevel2 = MakeReadout(this, QStringLiteral("BoxLevel2"), MeasuredColour);
 }
 
-void FitPlot::DrawFitPlot(const BandArray& goal, const BandArray& measured)
+void FitPlot::drawFitPlot(const BandArray& goal, const BandArray& measured)
 {
     m_goal = goal;
     m_measured = measured;
@@ -71,7 +71,7 @@ void FitPlot::DrawFitPlot(const BandArray& goal, const BandArray& measured)
     update();
 }
 
-void FitPlot::ClearReadouts()
+void FitPlot::clearReadouts()
 {
     EmptyReadout(m_boxLevel1);
     EmptyReadout(m_boxLevel2);
@@ -84,7 +84,7 @@ void FitPlot::paintEvent(QPaintEvent*)
     if (m_drawn) {
         kov::DrawFitPlot(r, m_goal, m_measured);
     } else {
-        r.Clear();
+        r.clear();
     }
 }
 
@@ -95,10 +95,10 @@ void FitPlot::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     const PlotMapping map(QRectF(rect()), FitPlotScale);
-    const int band = BandAtPointer(map.UserX(event->position().x()));
+    const int band = BandAtPointer(map.userX(event->position().x()));
     SetReadoutText(m_boxLevel1, FitReadoutText(m_goal(band)));
     SetReadoutText(m_boxLevel2, FitReadoutText(m_measured(band)));
-    const double perDb = map.DevicePerUserY();
+    const double perDb = map.devicePerUserY();
     const double h1 = m_boxLevel1->height() / perDb;
     const double h2 = m_boxLevel2->height() / perDb;
     PlaceReadout(m_boxLevel1, map, FitGoalReadoutPlace(band, m_goal(band), h1));
@@ -122,7 +122,7 @@ FitPlotFrame::FitPlotFrame(const BandTableI16& bandFreq, QWidget* parent)
 
 void FitPlotFrame::mouseMoveEvent(QMouseEvent*)
 {
-    m_plot->ClearReadouts();
+    m_plot->clearReadouts();
 }
 
 }  // namespace kov

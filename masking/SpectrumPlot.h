@@ -18,10 +18,10 @@ public:
     explicit GoalSpectrumPlot(QWidget* parent = nullptr);
 
     // Keeps the goal and repaints it over the grid.
-    void DrawGoalSpectrum(const BandArray& goal);
+    void drawGoalSpectrum(const BandArray& goal);
     // The read-out follows the pointer only while a database entry is chosen.
     void setEntryChosen(bool chosen);
-    void ClearReadout();
+    void clearReadout();
 
     const BandArray& goal() const { return m_goal; }
     bool isDrawn() const { return m_drawn; }
@@ -48,8 +48,8 @@ public:
 
     // Keeps both spectra and repaints them over the grid. The caller paces the steps of the fit and lets the
     // screen catch up.
-    void DrawFitPlot(const BandArray& goal, const BandArray& measured);
-    void ClearReadouts();
+    void drawFitPlot(const BandArray& goal, const BandArray& measured);
+    void clearReadouts();
 
     const BandArray& goal() const { return m_goal; }
     const BandArray& measured() const { return m_measured; }
@@ -77,7 +77,7 @@ public:
     explicit GoalPlotFrame(const BandTableI16& bandFreq, QWidget* parent = nullptr);
 
     GoalSpectrumPlot* plot() const { return m_plot; }
-    void LabelSpectrumAxes() { labelAxes(); }
+    void labelSpectrumAxes() { labelAxes(); }
 
 private:
     GoalSpectrumPlot* m_plot;
@@ -91,7 +91,7 @@ public:
     explicit FitPlotFrame(const BandTableI16& bandFreq, QWidget* parent = nullptr);
 
     FitPlot* plot() const { return m_plot; }
-    void LabelFitAxes() { labelAxes(); }
+    void labelFitAxes() { labelAxes(); }
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -57,8 +57,8 @@ void PlaceReadout(QLabel* label, const PlotMapping& map, const ReadoutPlace& pla
     const QRectF& area = map.target();
     const int maxX = std::max(0, static_cast<int>(area.width()) - label->width());
     const int maxY = std::max(0, static_cast<int>(area.height()) - label->height());
-    const int x = std::clamp(static_cast<int>(std::lround(map.DeviceX(place.left))), 0, maxX);
-    const int y = std::clamp(static_cast<int>(std::lround(map.DeviceY(place.top))), 0, maxY);
+    const int x = std::clamp(static_cast<int>(std::lround(map.deviceX(place.left))), 0, maxX);
+    const int y = std::clamp(static_cast<int>(std::lround(map.deviceY(place.top))), 0, maxY);
     label->move(x, y);
     label->show();
 }

@@ -12,27 +12,27 @@
 
 namespace kov {
 
-double PlotMapping::DeviceX(double x) const
+double PlotMapping::deviceX(double x) const
 {
     return m_target.left() + (x - m_scale.left) * m_target.width() / (m_scale.right - m_scale.left);
 }
 
-double PlotMapping::DeviceY(double y) const
+double PlotMapping::deviceY(double y) const
 {
     return m_target.top() + (y - m_scale.top) * m_target.height() / (m_scale.bottom - m_scale.top);
 }
 
-double PlotMapping::UserX(double deviceX) const
+double PlotMapping::userX(double deviceX) const
 {
     return m_scale.left + (deviceX - m_target.left()) * (m_scale.right - m_scale.left) / m_target.width();
 }
 
-double PlotMapping::UserY(double deviceY) const
+double PlotMapping::userY(double deviceY) const
 {
     return m_scale.top + (deviceY - m_target.top()) * (m_scale.bottom - m_scale.top) / m_target.height();
 }
 
-double PlotMapping::DevicePerUserY() const
+double PlotMapping::devicePerUserY() const
 {
     return m_target.height() / std::fabs(m_scale.top - m_scale.bottom);
 }
@@ -49,7 +49,7 @@ PlotRenderer::~PlotRenderer()
     m_painter->restore();
 }
 
-void PlotRenderer::Clear(QRgb background)
+void PlotRenderer::clear(QRgb background)
 {
     m_painter->fillRect(m_map.target(), QColor(background));
 }
@@ -65,27 +65,27 @@ double SnappedStart(double at, double width)
 
 }  // namespace
 
-void PlotRenderer::VerticalLine(double x, double y1, double y2, int widthPixels, QRgb colour)
+void PlotRenderer::verticalLine(double x, double y1, double y2, int widthPixels, QRgb colour)
 {
     const double w = std::max(1.0, std::round(widthPixels * m_pixel));
-    const double top = std::min(m_map.DeviceY(y1), m_map.DeviceY(y2));
-    const double bottom = std::max(m_map.DeviceY(y1), m_map.DeviceY(y2));
-    m_painter->fillRect(QRectF(SnappedStart(m_map.DeviceX(x), w), top, w, bottom - top), QColor(colour));
+    const double top = std::min(m_map.deviceY(y1), m_map.deviceY(y2));
+    const double bottom = std::max(m_map.deviceY(y1), m_map.deviceY(y2));
+    m_painter->fillRect(QRectF(SnappedStart(m_map.deviceX(x), w), top, w, bottom - top), QColor(colour));
 }
 
-void PlotRenderer::HorizontalLine(double y, double x1, double x2, int widthPixels, QRgb colour)
+void PlotRenderer::horizontalLine(double y, double x1, double x2, int widthPixels, QRgb colour)
 {
     const double w = std::max(1.0, std::round(widthPixels * m_pixel));
-    const double left = std::min(m_map.DeviceX(x1), m_map.DeviceX(x2));
-    const double right = std::max(m_map.DeviceX(x1), m_map.DeviceX(x2));
-    m_painter->fillRect(QRectF(left, SnappedStart(m_map.DeviceY(y), w), right - left, w), QColor(colour));
+    const double left = std::min(m_map.deviceX(x1), m_map.deviceX(x2));
+    const double right = std::max(m_map.deviceX(x1), m_map.deviceX(x2));
+    m_painter->fillRect(QRectF(left, SnappedStart(m_map.deviceY(y), w), right - left, w), QColor(colour));
 }
 
-void PlotRenderer::Segment(double x1, double y1, double x2, double y2, int widthPixels, QRgb colour)
+void PlotRenderer::segment(double x1, double y1, double x2, double y2, int widthPixels, QRgb colour)
 {
     m_painter->setRenderHint(QPainter::Antialiasing, true);
     m_painter->setPen(QPen(QColor(colour), widthPixels * m_pixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    m_painter->drawLine(m_map.Device(x1, y1), m_map.Device(x2, y2));
+    m_painter->drawLine(m_map.device(x1, y1), m_map.device(x2, y2));
 }
 
 namespace {
@@ -100,20 +100,20 @@ bool IsOctaveBand(int band)
 void DrawBandLines(PlotRenderer& r, double fromLevel, double toLevel)
 {
     for (int x = FirstDataBand + 1; x <= LastDataBand - 1; ++x) {
-        r.VerticalLine(x, fromLevel, toLevel, IsOctaveBand(x) ? 2 : 1, GridColour);
+        r.verticalLine(x, fromLevel, toLevel, IsOctaveBand(x) ? 2 : 1, GridColour);
     }
 }
 
 void DrawLevelLine(PlotRenderer& r, double level)
 {
-    r.HorizontalLine(level, FirstDataBand, LastDataBand, 1, GridColour);
+    r.horizontalLine(level, FirstDataBand, LastDataBand, 1, GridColour);
 }
 
 void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour, double below)
 {
     for (int x = FirstDataBand + 1; x <= LastDataBand; ++x) {
         if (levels(x) < below) {
-            r.Segment(x - 1, levels(x - 1), x, levels(x), 2, colour);
+            r.segment(x - 1, levels(x - 1), x, levels(x), 2, colour);
         }
     }
 }

@@ -31,13 +31,13 @@ class PlotMapping {
 public:
     PlotMapping(const QRectF& target, const PlotScale& scale) : m_target(target), m_scale(scale) {}
 
-    double DeviceX(double x) const;
-    double DeviceY(double y) const;
-    QPointF Device(double x, double y) const { return {DeviceX(x), DeviceY(y)}; }
-    double UserX(double deviceX) const;
-    double UserY(double deviceY) const;
+    double deviceX(double x) const;
+    double deviceY(double y) const;
+    QPointF device(double x, double y) const { return {deviceX(x), deviceY(y)}; }
+    double userX(double deviceX) const;
+    double userY(double deviceY) const;
     // Device length of one unit of y (pixels per dB on the screen).
-    double DevicePerUserY() const;
+    double devicePerUserY() const;
 
     const QRectF& target() const { return m_target; }
     const PlotScale& scale() const { return m_scale; }
@@ -60,11 +60,11 @@ public:
 
     const PlotMapping& mapping() const { return m_map; }
 
-    void Clear(QRgb background = PlotBackground);
+    void clear(QRgb background = PlotBackground);
     // Grid lines are laid on whole device pixels so that a 1 and a 2 pixel line look different at any size.
-    void VerticalLine(double x, double y1, double y2, int widthPixels, QRgb colour);
-    void HorizontalLine(double y, double x1, double x2, int widthPixels, QRgb colour);
-    void Segment(double x1, double y1, double x2, double y2, int widthPixels, QRgb colour);
+    void verticalLine(double x, double y1, double y2, int widthPixels, QRgb colour);
+    void horizontalLine(double y, double x1, double x2, int widthPixels, QRgb colour);
+    void segment(double x1, double y1, double x2, double y2, int widthPixels, QRgb colour);
 
 private:
     QPainter* m_painter;

@@ -66,7 +66,7 @@ void ZuvProject(kov::Program& program)
     d.ProjectStage = 2;
     d.Generator = kov::GeneratorZUVAR24;
     d.ProjectFileName = QDir(d.AppPath).filePath(QStringLiteral("OFFICE.MSK"));
-    program.mainWindow().UpdateMainMenus();
+    program.mainWindow().updateMainMenus();
     program.mainWindow().setWindowTitle(kov::MainCaption(d.ProjectFileName));
 }
 
@@ -129,7 +129,7 @@ QWidget* ClientOverProject(kov::Program& p)
     d.ProjectInfo(2) = QStringLiteral("3/7/2026");
     d.Generator = kov::GeneratorDA2500;
     d.ProjectStage = 1;
-    p.mainWindow().UpdateMainMenus();
+    p.mainWindow().updateMainMenus();
     OpenItem(p, QStringLiteral("GoProj"));
     return ProgramWindow(QStringLiteral("LumoClient"));
 }
@@ -166,7 +166,7 @@ void MaskingProject(kov::Program& program, kov::i16 generator)
     d.ProjectBaseName = QStringLiteral("OFFICE");
     // The folder question has been answered before.
     d.MG24Folder = d.AppPath;
-    program.mainWindow().UpdateMainMenus();
+    program.mainWindow().updateMainMenus();
     program.mainWindow().setWindowTitle(kov::MainCaption(d.ProjectFileName));
 }
 

@@ -62,7 +62,7 @@ protected:
         d->ProjectInfo(2) = QString::fromLatin1(projectDate);
         d->Generator = generator;
         d->ProjectStage = stage;
-        window.UpdateMainMenus();
+        window.updateMainMenus();
     }
 
     test::TempProgramFolder folder;
@@ -228,7 +228,7 @@ TEST_F(LumoClientTest, NewGeneratorOfAStageThreeProjectKeepsTheStageAndReshapesT
 {
     setProject("LOBBY", "3/7/2026", GeneratorZUVAR24, 3);
     d->ProjectFileName = folder.file(QStringLiteral("LOBBY.MSK"));
-    window.UpdateMainMenus();
+    window.updateMainMenus();
     ASSERT_EQ(ShownChannelItems(window),
               (QStringList{"GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1", "GoPage2"}));
     openClient();

@@ -196,7 +196,7 @@ TEST_F(LumoMainTest, StageAndGeneratorDecideTheMenus)
         d->ProjectStage = c.stage;
         d->Generator = c.generator;
         d->ProjectFileName = QString::fromLatin1(c.fileName);
-        window.UpdateMainMenus();
+        window.updateMainMenus();
         EXPECT_EQ(action("GoSave")->isEnabled(), c.save);
         EXPECT_EQ(action("GoSaveAs")->isEnabled(), c.saveAs);
         EXPECT_EQ(menu("DoMask")->isEnabled(), c.equalize);
@@ -254,7 +254,7 @@ TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
     d->ProjectInfo(1) = QStringLiteral("Third floor");
     d->SaveConfirmed = -1;
     window.setWindowTitle(MainCaption(d->ProjectFileName));
-    window.UpdateMainMenus();
+    window.updateMainMenus();
     ASSERT_TRUE(action("GoReport")->isEnabled());
 
     // The project has changes its file does not hold: Cancel keeps it, No throws them away.
@@ -392,7 +392,7 @@ TEST_F(LumoMainTest, EachItemDoesItsBookkeepingThenCallsItsOwnOpenerOnly)
     d->ProjectStage = 2;
     d->Generator = GeneratorDA2500;
     d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
-    window.UpdateMainMenus();
+    window.updateMainMenus();
     for (const QString& name : LumoMain::itemNames()) {
         if (name.startsWith(QLatin1String("Do")) || name == QLatin1String("GoNew") || name == QLatin1String("GoExit") ||
             name == QLatin1String("GoSave") || name == QLatin1String("GoSaveAs"))

@@ -155,7 +155,7 @@ protected:
         ASSERT_EQ(failed, 0);
         // Everything else exactly as the file holds it.
         EXPECT_TRUE(ProjectFileBytes(*d) == WithField(golden, c.line, c.position, c.readAs));
-        main.UpdateMainMenus();
+        main.updateMainMenus();
         for (int ch = 1; ch <= 6; ++ch)
             openAndCloseMask(ch);
     }

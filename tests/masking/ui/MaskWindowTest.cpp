@@ -72,7 +72,7 @@ protected:
             d->ProjectBaseName = QStringLiteral("ROAD");
         }
         d->MG24Folder = folder.path();
-        main.UpdateMainMenus();
+        main.updateMainMenus();
     }
 
     // The channel's item of the Equalize System menu.

@@ -353,7 +353,7 @@ TEST_F(PlotWidgets, PlotsPaintThroughTheRenderer)
     GoalPlotFrame frame(d.BandFreq);
     GoalSpectrumPlot* plot = frame.plot();
     EXPECT_EQ(plot->grab().toImage().pixel(100, 100), PlotBackground);
-    plot->DrawGoalSpectrum(Flat(35));
+    plot->drawGoalSpectrum(Flat(35));
     const QImage image = plot->grab().toImage();
     EXPECT_EQ(image.pixel(40, 20), GridColour);
     EXPECT_EQ(image.pixel(39, 20), GridColour);
@@ -362,7 +362,7 @@ TEST_F(PlotWidgets, PlotsPaintThroughTheRenderer)
     FitPlotFrame fitFrame(d.BandFreq);
     BandArray measured = Flat(45);
     measured(25) = 60;
-    fitFrame.plot()->DrawFitPlot(Flat(35), measured);
+    fitFrame.plot()->drawFitPlot(Flat(35), measured);
     const QImage fit = fitFrame.plot()->grab().toImage();
     EXPECT_EQ(fit.pixel(10, 125), GoalColour);
     EXPECT_EQ(fit.pixel(10, 75), MeasuredColour);
@@ -373,12 +373,12 @@ TEST_F(PlotWidgets, AxisNumbersAppearWhenAsked)
 {
     GoalPlotFrame goalFrame(d.BandFreq);
     FitPlotFrame fitFrame(d.BandFreq);
-    goalFrame.plot()->DrawGoalSpectrum(RealisticGoal());
-    fitFrame.plot()->DrawFitPlot(RealisticGoal(), RealisticMeasured());
+    goalFrame.plot()->drawGoalSpectrum(RealisticGoal());
+    fitFrame.plot()->drawFitPlot(RealisticGoal(), RealisticMeasured());
     EXPECT_EQ(TextPixelsLeftOfPlot(&goalFrame, goalFrame.plot()), 0);
     EXPECT_EQ(TextPixelsLeftOfPlot(&fitFrame, fitFrame.plot()), 0);
-    goalFrame.LabelSpectrumAxes();
-    fitFrame.LabelFitAxes();
+    goalFrame.labelSpectrumAxes();
+    fitFrame.labelFitAxes();
     EXPECT_TRUE(goalFrame.axesLabelled());
     EXPECT_GT(TextPixelsLeftOfPlot(&goalFrame, goalFrame.plot()), 50);
     EXPECT_GT(TextPixelsLeftOfPlot(&fitFrame, fitFrame.plot()), 50);
@@ -391,7 +391,7 @@ TEST_F(PlotWidgets, GoalReadoutFollowsThePointerWhileAnEntryIsChosen)
     QLabel* box = plot->readout();
     BandArray goal = RealisticGoal();
     goal(30) = 45.5f;
-    plot->DrawGoalSpectrum(goal);
+    plot->drawGoalSpectrum(goal);
 
     SendMove(plot, QPointF(164, 90));  // band 30.2, 40 dB
     EXPECT_TRUE(box->text().isEmpty());
@@ -426,7 +426,7 @@ TEST_F(PlotWidgets, FitReadoutsStandAtTheLevelsAndEmptyBesideThePlot)
     measured(30) = 35.5f;
     goal(38) = 50;
     measured(38) = 30;
-    plot->DrawFitPlot(goal, measured);
+    plot->drawFitPlot(goal, measured);
 
     // The plot is 340 x 200: 20 px a band from band 22, 5 px a decibel down from 60 dB.
     ASSERT_EQ(plot->size(), QSize(340, 200));
