@@ -88,9 +88,8 @@ LumoMain::LumoMain(LumoData& d, Prompter& prompter, Openers openers, QWidget* pa
 LumoMain::~LumoMain()
 {
     delete m_watch;
-    // Windows that outlive this one (built for one opening, deleted with it) must not reach back into it.
-    for (LumoWindow* w : LumoWindow::openWindows())
-        w->detachMain();
+    // Windows that outlive this one (built for one opening, deleted with it) must not reach back into it; only the
+    // ones holding it would, and only this main window's, not another's.
     for (const QPointer<QWidget>& w : std::as_const(m_holders)) {
         if (auto* window = qobject_cast<LumoWindow*>(w.data()))
             window->detachMain();
