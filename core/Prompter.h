@@ -22,6 +22,7 @@ struct OpenFileRequest {
     QString title;
     QString folder;
     QString filter;
+    QString defaultExtension;  // without the dot; added to a typed name that has none
 };
 
 // Every message box, question and file dialog goes through here, so that tests can script the person at the

@@ -15,9 +15,15 @@ QString QtFileFilter(const QString& programFilter)
         return programFilter.trimmed();
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            p = p.trimmed();
+        // Windows matched "*.XLS" to "kov.xls"; here the dialog would hide it, so each pattern comes in both cases.
+        QStringList patterns;
+        for (const QString& given : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString p = given.trimmed();
+            for (const QString& variant : {p, p.toLower(), p.toUpper()}) {
+                if (!patterns.contains(variant))
+                    patterns << variant;
+            }
+        }
         filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(QLatin1Char(' ')));
     }
     return filters.join(QStringLiteral(";;"));
@@ -105,6 +111,7 @@ QString QtPrompter::chooseOpenFile(const OpenFileRequest& request)
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, QtFileFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);

@@ -320,7 +320,7 @@ void TextFieldWriter::endLine()
 // after a field is its separator. A quoted text runs to its closing quote, even across lines; anything between
 // the closing quote and the next separator is dropped.
 
-TextFieldReader::TextFieldReader(QByteArray data) : m_data(std::move(data))
+TextFieldReader::TextFieldReader(QByteArray data, FieldEnd end) : m_data(std::move(data)), m_end(end)
 {
     // DOS editors and copy commands ended text files with Ctrl-Z, sometimes padded after it; nothing there is data.
     const qsizetype dosEnd = m_data.indexOf('\x1a');
@@ -394,7 +394,12 @@ bool TextFieldReader::nextRaw(QByteArray& raw, bool& quoted)
         field = Trimmed(m_data.mid(from, m_pos - from));
     }
     if (m_pos >= n) {
-        // Every record ends in a line end, so a field the data ends in may have lost its last digits or letters.
+        // Every record of our files ends in a line end, so a field the data ends in may have lost its last digits
+        // or letters; a foreign export that simply stops after its last field is whole.
+        if (m_end == FieldEnd::DataMayEnd) {
+            raw = std::move(field);
+            return true;
+        }
         return fail(QStringLiteral("Input past end of file"), m_line);
     }
     if (m_data[m_pos] == ',') {

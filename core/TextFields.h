@@ -43,15 +43,20 @@ private:
     bool m_lineStarted = false;
 };
 
+// How the last field of the data may end. Our own files end every line, so a last field the data ends in was cut
+// short (`LineEnd`); the exports of other programs (a sound level meter's) often lack the last line end, and there
+// a field the data ends in is complete (`DataMayEnd`). A text without its closing quote is cut short in both.
+enum class FieldEnd { LineEnd, DataMayEnd };
+
 // Field-oriented reading: fields are separated by commas or line ends (a record may run across lines and a line
 // break is just a separator), blanks around a number are ignored, a quoted text runs to its closing quote.
 // A field must be followed by a comma or a line end: a text without its closing quote, or a last field the data
-// ends in, is "Input past end of file", since that is how a file cut short looks. The data ends at a Ctrl-Z.
-// A text whose bytes are valid UTF-8 with at least one multi-byte sequence reads as UTF-8, any other as Latin-1.
-// After the first error every read fails and the first error is kept.
+// ends in, is "Input past end of file", since that is how a file cut short looks (unless `DataMayEnd`). The data
+// ends at a Ctrl-Z. A text whose bytes are valid UTF-8 with at least one multi-byte sequence reads as UTF-8, any
+// other as Latin-1. After the first error every read fails and the first error is kept.
 class TextFieldReader {
 public:
-    explicit TextFieldReader(QByteArray data);
+    explicit TextFieldReader(QByteArray data, FieldEnd end = FieldEnd::LineEnd);
 
     bool readText(QString& out);
     bool readNumber(f32& out);   // accepts "0.5", ".5", "-.5", "  45 "
@@ -81,6 +86,7 @@ private:
     bool typeMismatch(const QByteArray& text);
     bool fail(const QString& what, int line);
     QByteArray m_data;
+    FieldEnd m_end = FieldEnd::LineEnd;
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_fieldLine = 1;  // where the field being read began, for its error

@@ -14,24 +14,13 @@
 
 #include "core/Message.h"
 #include "core/Numbers.h"
+#include "masking/MaskDownloads.h"
 #include "masking/MaskGridPage.h"
 #include "masking/MaskWidgets.h"
 
 namespace kov {
 
 namespace {
-
-// The import buttons of the download frame, as the meters are offered.
-struct DownloadButton {
-    const char* name;
-    const char* caption;
-    const char* tip;
-};
-constexpr DownloadButton DownloadButtons[] = {
-    {"CmdDownloadIE", "IE-45", nullptr}, {"CmdDownloadBK", "BK2250", nullptr},
-    {"CmdDownloadPAA", "PAA3", nullptr}, {"CmdDownloadDSP", "DSP30", nullptr},
-    {"CmdDownloadEX", "Excel", nullptr}, {"CmdDownloadLD", "LD824", "Download data from LD824"},
-};
 
 std::optional<GridKey> GridKeyOf(const QKeyEvent* key)
 {
@@ -60,8 +49,8 @@ bool LeavesForAnotherWindow(const QFocusEvent* event)
 
 }  // namespace
 
-MaskGridPage::MaskGridPage(LumoData& d, Prompter& prompter, QWidget* parent)
-    : QGroupBox(QStringLiteral("Measured Masking Spectra"), parent), m_data(d), m_prompter(prompter)
+MaskGridPage::MaskGridPage(LumoData& d, Prompter& prompter, Clock& clock, QWidget* parent)
+    : QGroupBox(QStringLiteral("Measured Masking Spectra"), parent), m_data(d), m_prompter(prompter), m_clock(clock)
 {
     setObjectName(QStringLiteral("FramData"));
     auto* layout = new QHBoxLayout(this);
@@ -152,49 +141,16 @@ QWidget* MaskGridPage::buildDataButtons()
     m_cmdClear = MakeButton(side, QStringLiteral("CmdClear"), QStringLiteral("Clear Data"));
     m_cmdCalc = MakeButton(side, QStringLiteral("CmdCalc"), QStringLiteral("Calculate"));
 
-    m_framDownload = new QGroupBox(QStringLiteral("Download from"), side);
-    m_framDownload->setObjectName(QStringLiteral("FramDownload"));
-    auto* downloads = new QVBoxLayout(m_framDownload);
-    downloads->setContentsMargins(4, 4, 4, 4);
-    downloads->setSpacing(2);
-    for (const DownloadButton& d : DownloadButtons) {
-        QPushButton* b = MakeButton(m_framDownload, QString::fromLatin1(d.name), QString::fromLatin1(d.caption),
-                                    d.tip != nullptr ? QString::fromLatin1(d.tip) : QString());
-        downloads->addWidget(b);
-        if (QLatin1String(d.name) == QLatin1String("CmdDownloadLD"))
-            m_cmdDownloadLD = b;
-    }
-
-    // The range of stored records to fetch; the downloads that need one open it.
-    m_framFile = new QGroupBox(side);
-    m_framFile->setObjectName(QStringLiteral("FramFile"));
-    auto* range = new QGridLayout(m_framFile);
-    range->setContentsMargins(4, 4, 4, 4);
-    range->addWidget(new QLabel(QStringLiteral("Starting File Number"), m_framFile), 0, 0);
-    auto* first = new QLineEdit(m_framFile);
-    first->setObjectName(QStringLiteral("DatFile_0"));
-    first->setToolTip(QStringLiteral("First file number to download from LD824"));
-    range->addWidget(first, 0, 1);
-    range->addWidget(new QLabel(QStringLiteral("Ending File Number"), m_framFile), 1, 0);
-    auto* lastFile = new QLineEdit(m_framFile);
-    lastFile->setObjectName(QStringLiteral("DatFile_1"));
-    lastFile->setToolTip(QStringLiteral("Last file number to download form LD824"));
-    range->addWidget(lastFile, 1, 1);
-    range->addWidget(MakeButton(m_framFile, QStringLiteral("CmdFile"), QStringLiteral("Start Download"),
-                                QStringLiteral("Download above file numbers")),
-                     2, 0);
-    QPushButton* abort = MakeButton(m_framFile, QStringLiteral("CmdAbort"), QStringLiteral("Abort"));
-    range->addWidget(abort, 2, 1);
-    m_framFile->hide();
+    m_downloads = new MaskDownloads(m_data, m_prompter, m_clock, side);
 
     // The grid takes the width it needs; the buttons make do with the width of their longest caption.
     int widest = 0;
     for (QPushButton* b : side->findChildren<QPushButton*>()) {
-        if (b->parentWidget() != m_framFile)
+        if (b->parentWidget() != m_downloads->rangeFrame())
             widest = std::max(widest, b->fontMetrics().horizontalAdvance(b->text()) + 16);
     }
     for (QPushButton* b : side->findChildren<QPushButton*>()) {
-        if (b->parentWidget() != m_framFile)
+        if (b->parentWidget() != m_downloads->rangeFrame())
             b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
     side->setMinimumWidth(widest + 8);
@@ -206,15 +162,17 @@ QWidget* MaskGridPage::buildDataButtons()
     layout->addWidget(m_cmdClear);
     layout->addWidget(m_cmdCalc);
     layout->addSpacing(8);
-    layout->addWidget(m_framDownload);
-    layout->addWidget(m_framFile);
+    layout->addWidget(m_downloads);
     layout->addStretch();
 
     connect(m_cmdUpTest, &QPushButton::clicked, this, &MaskGridPage::addTest);
     connect(m_cmdDnTest, &QPushButton::clicked, this, [this] { ShowMessage(m_prompter, TestDeletionMessage()); });
     connect(m_cmdClear, &QPushButton::clicked, this, &MaskGridPage::clearData);
     connect(m_cmdCalc, &QPushButton::clicked, this, &MaskGridPage::calculate);
-    connect(abort, &QPushButton::clicked, m_framFile, &QWidget::hide);
+    connect(m_downloads, &MaskDownloads::note, this, &MaskGridPage::note);
+    connect(m_downloads, &MaskDownloads::downloaded, this, &MaskGridPage::takeDownload);
+    connect(m_downloads, &MaskDownloads::noticeAfterHandOver, this,
+            [this](const Message& notice) { ShowMessage(m_prompter, notice); });
     return side;
 }
 
@@ -258,7 +216,7 @@ void MaskGridPage::applyGridButtons(const GridButtons& b)
     if (b.calculate)
         m_cmdCalc->setEnabled(*b.calculate);
     if (b.download)
-        m_framDownload->setEnabled(*b.download);
+        m_downloads->downloadFrame()->setEnabled(*b.download);
 }
 
 void MaskGridPage::focusGridTarget(const GridTarget& target)
@@ -277,7 +235,7 @@ void MaskGridPage::focusGridTarget(const GridTarget& target)
             m_cmdCalc->setFocus(Qt::TabFocusReason);
             return;
         case GridTarget::DownloadLD:
-            m_cmdDownloadLD->setFocus(Qt::TabFocusReason);
+            m_downloads->ld824Button()->setFocus(Qt::TabFocusReason);
             return;
     }
 }
@@ -305,7 +263,7 @@ void MaskGridPage::reset()
 {
     m_ready = false;
     m_cmdClear->setEnabled(false);
-    m_framFile->hide();
+    m_downloads->resetDownloadState();
 }
 
 void MaskGridPage::enter()
@@ -325,7 +283,19 @@ void MaskGridPage::refreshGridAndAverage(const DownloadLevels& levels)
     if (step.averageFailures > 0)
         ShowMessage(m_prompter, CalculationErrorMessage());
     applyGridStep(step);
-    m_startFile = 0;
+    m_downloads->downloadHandedOver();
+}
+
+bool MaskGridPage::importing() const
+{
+    return m_downloads->importing();
+}
+
+void MaskGridPage::takeDownload(int count)
+{
+    m_data.MaskTestCountEdit(m_data.CurrentChannel) = static_cast<i16>(count);
+    showTestColumns(count);
+    refreshGridAndAverage(m_downloads->testLevel());
 }
 
 bool MaskGridPage::eventFilter(QObject* watched, QEvent* event)
@@ -472,8 +442,7 @@ void MaskGridPage::testLabelClicked(int test)
 
 void MaskGridPage::clearData()
 {
-    m_startFile = 0;
-    m_endFile = 0;
+    m_downloads->resetDownloadState();
     applyGridStep(ClearData(m_grid, m_data, m_data.CurrentChannel));
 }
 

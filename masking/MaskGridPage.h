@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 
+#include "core/Clock.h"
 #include "core/Indexed.h"
 #include "core/LumoData.h"
 #include "core/Prompter.h"
@@ -13,13 +14,15 @@ class QPushButton;
 
 namespace kov {
 
+class MaskDownloads;
+
 // The grid stage of the Mask window (FramData): up to ten measured tests typed in or downloaded, their band
 // averages and A-weighted level, and "Calculate", which hands the tests to the fit stage.
 class MaskGridPage : public QGroupBox {
     Q_OBJECT
 
 public:
-    MaskGridPage(LumoData& d, Prompter& prompter, QWidget* parent = nullptr);
+    MaskGridPage(LumoData& d, Prompter& prompter, Clock& clock, QWidget* parent = nullptr);
 
     // Activation: the handlers quiet until the stage is entered, Clear Data off, the range frame hidden.
     void reset();
@@ -30,6 +33,8 @@ public:
     void refreshGridAndAverage(const DownloadLevels& levels);
 
     const TestGrid& grid() const { return m_grid; }
+    // A meter's file is being read: the window stays open until it is done.
+    bool importing() const;
 
 signals:
     void note(const QString& text);
@@ -61,14 +66,15 @@ private:
     void testLabelClicked(int test);
     void clearData();
     void calculate();
+    // The closing steps of every download: the channel's test count, its columns, the grid and averages.
+    void takeDownload(int count);
 
     LumoData& m_data;
     Prompter& m_prompter;
+    Clock& m_clock;
     TestGrid m_grid;
     bool m_ready = false;
     int m_currentTest = 1;
-    int m_startFile = 0;
-    int m_endFile = 0;
     // A cell already handed to the validation by a click that does not take the focus.
     int m_handedOverCell = 0;
 
@@ -80,9 +86,7 @@ private:
     QPushButton* m_cmdDnTest = nullptr;
     QPushButton* m_cmdClear = nullptr;
     QPushButton* m_cmdCalc = nullptr;
-    QGroupBox* m_framDownload = nullptr;
-    QPushButton* m_cmdDownloadLD = nullptr;
-    QGroupBox* m_framFile = nullptr;
+    MaskDownloads* m_downloads = nullptr;
 };
 
 }  // namespace kov

@@ -59,7 +59,7 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
     setObjectName(QStringLiteral("Mask"));
     setWindowTitle(WindowCaption);
     m_specPage = new MaskSpecPage(d, prompter);
-    m_gridPage = new MaskGridPage(d, prompter);
+    m_gridPage = new MaskGridPage(d, prompter, clock);
     m_matchPage = new MaskMatchPage(d, prompter, clock);
     buildWindow();
 
@@ -145,7 +145,7 @@ bool Mask::fitDone() const
 
 bool Mask::busy() const
 {
-    return m_matchPage->fitting();
+    return m_matchPage->fitting() || m_gridPage->importing();
 }
 
 void Mask::refreshGridAndAverage(const DownloadLevels& levels)

@@ -67,7 +67,7 @@ QString ScriptedPrompter::chooseOpenFile(const OpenFileRequest& request)
 
 QString ScriptedPrompter::chooseFolder(const QString& title, const QString& folder)
 {
-    m_openRequests.push_back({title, folder, QString()});
+    m_openRequests.push_back({title, folder, QString(), QString()});
     if (m_folders.empty()) {
         ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
         return {};

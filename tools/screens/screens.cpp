@@ -7,13 +7,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -229,6 +232,53 @@ QWidget* MaskWithTests(kov::Program& p)
     return mask;
 }
 
+// Answers the file dialog the import opens with a fixture, as the installer would pick the file.
+void PickFileWhenAsked(const QString& name)
+{
+    QTimer::singleShot(400, [name] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            std::fprintf(stderr, "kov_screens: no file dialog to answer\n");
+            return;
+        }
+        // selectFile leaves the name box alone while it has the focus: type the name as a person would.
+        dialog->setDirectory(QStringLiteral(KOV_METER_FIXTURES_DIR));
+        if (auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            box->setText(name);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+void Type(QWidget* window, const char* box, const QString& text)
+{
+    if (auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(box))) {
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    LetEventsRun(100);
+}
+
+// An empty channel whose grid takes records 3 to 5 of a PAA3 export through the real dialog and range boxes.
+QWidget* MaskAfterPaa3(kov::Program& p, bool stopAtRange)
+{
+    MaskingProject(p, kov::GeneratorDA2500);
+    kov::Mask* mask = OpenMask(p, 1);
+    if (mask == nullptr)
+        return nullptr;
+    LetEventsRun(300);
+    if (auto* list = mask->findChild<QListWidget*>(QStringLiteral("LstSpec")))
+        list->setCurrentRow(1);
+    Click(mask, "CmdPick");
+    PickFileWhenAsked(QStringLiteral("paa3.paa"));
+    Click(mask, "CmdDownloadPAA");
+    Type(mask, "DatFile_0", QStringLiteral("3"));
+    Type(mask, "DatFile_1", QStringLiteral("5"));
+    if (!stopAtRange)
+        Click(mask, "CmdFile");
+    return mask;
+}
+
 // The road to the corrections; with a real clock the fit takes its visible time. Two pictures are taken while it
 // runs (<out>-step1.png, <out>-step2.png) and the time it took is printed.
 QWidget* MaskFitted(kov::Program& p, kov::i16 generator, int ch, const QString& midFitPicture)
@@ -281,6 +331,10 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return MaskFitted(p, kov::GeneratorZUVAR24, 3, g_outFile); }},
         {"mask-narrow", "the corrections of a DA2500 channel beside the generator's software",
          [](kov::Program& p) { return MaskFitted(p, kov::GeneratorDA2500, 1, QString()); }},
+        {"mask-paa3-range", "the record range of a PAA3 import, 3 to 5 typed",
+         [](kov::Program& p) { return MaskAfterPaa3(p, true); }},
+        {"mask-paa3", "the grid after records 3 to 5 of a PAA3 export",
+         [](kov::Program& p) { return MaskAfterPaa3(p, false); }},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

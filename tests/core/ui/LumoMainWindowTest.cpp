@@ -581,11 +581,11 @@ struct FilterCase {
 TEST(QtPrompterTest, FiltersAreWordedForQt)
 {
     const FilterCase cases[] = {
-        {"Design Files |*.MSK", "Design Files (*.MSK)"},
-        {"DSP30Files|*.txt", "DSP30Files (*.txt)"},
-        {"Ivie-45 Files |*.ivi", "Ivie-45 Files (*.ivi)"},
-        {"Text|*.txt|All Files|*.*", "Text (*.txt);;All Files (*.*)"},
-        {"Workbooks|*.xls;*.xlsx", "Workbooks (*.xls *.xlsx)"},
+        {"Design Files |*.MSK", "Design Files (*.MSK *.msk)"},
+        {"DSP30Files|*.txt", "DSP30Files (*.txt *.TXT)"},
+        {"Ivie-45 Files |*.ivi", "Ivie-45 Files (*.ivi *.IVI)"},
+        {"Text|*.txt|All Files|*.*", "Text (*.txt *.TXT);;All Files (*.*)"},
+        {"Workbooks|*.XLS;*.xlsx", "Workbooks (*.XLS *.xls *.xlsx *.XLSX)"},
         {"", ""},
     };
     for (const FilterCase& c : cases)
@@ -646,7 +646,7 @@ TEST(QtPrompterTest, SaveDialogProposesNameAndAddsTheExtension)
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("File to Save"));
-        EXPECT_EQ(dialog->nameFilters(), QStringList{"Design Files (*.MSK)"});
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"Design Files (*.MSK *.msk)"});
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         // The program asks its own overwrite question.
@@ -673,10 +673,13 @@ TEST(QtPrompterTest, CancelledOpenDialogAndMissingDocumentGiveNothing)
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("paa"));
         dialog->reject();
     });
-    EXPECT_TRUE(
-        prompter.chooseOpenFile({QStringLiteral("Open"), folder.path(), QStringLiteral("PAA3Files|*.paa")}).isEmpty());
+    EXPECT_TRUE(prompter
+                    .chooseOpenFile({QStringLiteral("Open"), folder.path(), QStringLiteral("PAA3Files|*.paa"),
+                                     QStringLiteral("paa")})
+                    .isEmpty());
     EXPECT_FALSE(prompter.openDocument(folder.file(QStringLiteral("NoSuchManual.doc"))));
 }
 

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "core/LumoMainWindow.h"
+#include "core/WindowPlacement.h"
+#include "masking/MaskWindow.h"
+#include "masking/TestGrid.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/TestClock.h"
+
+namespace kov {
+namespace {
+
+using test::Control;
+using test::LetEventsRun;
+
+QString Fixture(const char* name)
+{
+    return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QLatin1String(name);
+}
+
+// The grid stage of channel 1 of a DA2500 project, reached as the installer reaches it: the shape chosen, then
+// "Choose".
+class MaskDownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Main(*d, prompter, main));
+        main.setOpener(QStringLiteral("GoMask1"), [this] {
+            mask = std::make_unique<Mask>(*d, prompter, clock, &main);
+            CenterAndShowForm(mask.get(), 8000, 8000);
+        });
+        d->ProjectInfo(1) = QStringLiteral("DOWNLOADS");
+        d->Generator = GeneratorDA2500;
+        d->ProjectStage = 1;
+        d->ProjectFileName = folder.file(QStringLiteral("DL.MSK"));
+        main.updateMainMenus();
+        main.item(QStringLiteral("GoMask1"))->trigger();
+        ASSERT_TRUE(test::WaitUntilActive(mask.get()));
+        auto* list = c<QListWidget>("LstSpec");
+        list->setCurrentRow(1);
+        clickOn(list->viewport(), list->visualItemRect(list->item(1)).center());
+        press("CmdPick");
+    }
+
+    template <typename T = QWidget>
+    T* c(const char* name) const
+    {
+        return Control<T>(*mask, name);
+    }
+    QLineEdit* cell(int test, int band) const
+    {
+        return Control<QLineEdit>(*mask, QStringLiteral("Test1_%1").arg(TestBandToCell(test, band)).toLatin1());
+    }
+    void press(const char* button) const
+    {
+        auto* b = c<QPushButton>(button);
+        ASSERT_TRUE(b->isEnabled()) << button;
+        b->click();
+        LetEventsRun();
+    }
+    static void clickOn(QWidget* w, QPoint at = QPoint())
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        LetEventsRun();
+    }
+    static void typeAndLeave(const QString& text, Qt::Key leaving = Qt::Key_Return)
+    {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), leaving);
+        LetEventsRun();
+    }
+    // Two typed tests of 40 and 50 dB, which a failed download must leave as they are.
+    void typeTwoTests()
+    {
+        cell(1, 1)->setFocus();
+        for (int t = 1; t <= 2; ++t) {
+            if (t > 1)
+                press("CmdUpTest");
+            for (int k = 1; k <= GridBandCount; ++k)
+                typeAndLeave(QString::number(30 + 10 * t));
+        }
+    }
+    QStringList gridTexts() const
+    {
+        QStringList texts;
+        for (int n = 1; n <= GridCellCount; ++n)
+            texts << Control<QLineEdit>(*mask, QStringLiteral("Test1_%1").arg(n).toLatin1())->text();
+        for (int k = 1; k <= GridBandCount; ++k)
+            texts << Control<QLabel>(*mask, QStringLiteral("LabAvg_%1").arg(k).toLatin1())->text();
+        return texts;
+    }
+    void enterRange(const QString& first, const QString& last)
+    {
+        EXPECT_TRUE(c("FramFile")->isVisible());
+        EXPECT_TRUE(c("DatFile_0")->hasFocus());
+        typeAndLeave(first);
+        typeAndLeave(last);
+        EXPECT_TRUE(c("CmdFile")->hasFocus());
+    }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    test::TestClock clock;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain main{*d, prompter};
+    std::unique_ptr<Mask> mask;
+};
+
+struct Import {
+    const char* button;
+    const char* file;
+    int count;
+    bool notice;  // a cell that may hide a level is named after the hand-over
+    // Three cells that pin the hand-over: (test, band index, text).
+    struct Cell {
+        int test;
+        int band;
+        const char* text;
+    } cells[3];
+};
+
+TEST_F(MaskDownloadTest, EachMetersFileFillsTheGridThroughItsButtonAndDialog)
+{
+    const Import imports[] = {
+        {"CmdDownloadDSP", "dsp30.txt", 1, false, {{1, 1, "45.2"}, {1, 2, "46.4"}, {1, 18, "28.2"}}},
+        {"CmdDownloadIE", "ie45.ivi", 1, false, {{1, 1, "45.4"}, {1, 2, "46.2"}, {1, 18, "30.6"}}},
+        // Rows 2 to 11; ET4 is a formula whose stored result the .xlsx keeps, EU5 one without.
+        {"CmdDownloadBK", "bk2250.xlsx", 10, true, {{1, 1, "48.0"}, {3, 4, "49.6"}, {10, 18, "32.0"}}},
+        {"CmdDownloadBK", "bk2250.xls", 10, true, {{1, 1, "48.0"}, {3, 4, "0.0"}, {10, 18, "32.0"}}},
+        // Columns B, C, D and J; J13 holds the text "45.2". E is empty, F, G, H and K are out, and the formula in
+        // I cannot be read from an .xls.
+        {"CmdDownloadEX", "excel.xls", 4, true, {{1, 1, "55.0"}, {4, 5, "45.2"}, {3, 18, "35.4"}}},
+        {"CmdDownloadEX", "excel.xlsx", 5, true, {{1, 1, "55.0"}, {4, 7, "52.8"}, {5, 5, "45.2"}}},
+    };
+    for (const Import& i : imports) {
+        prompter.clear();
+        prompter.answerOpenFile(Fixture(i.file));
+        if (i.notice)
+            prompter.answer(MsgAnswer::Ok);
+        press(i.button);
+        EXPECT_EQ(prompter.messages().size(), i.notice ? 1u : 0u) << i.file;
+        EXPECT_EQ(d->MaskTestCountEdit(1), i.count) << i.file;
+        EXPECT_EQ(mask->grid().count(), i.count) << i.file;
+        for (const Import::Cell& x : i.cells) {
+            if (x.test > 0) {
+                EXPECT_EQ(cell(x.test, x.band)->text(), QLatin1String(x.text)) << i.file << " " << x.band;
+            }
+        }
+        EXPECT_EQ(c<QLabel>("LabNote")->text(),
+                  QStringLiteral("Download complete. You may edit the data or press Calculate.."))
+            << i.file;
+    }
+}
+
+TEST_F(MaskDownloadTest, Paa3RecordsThreeToFiveBecomeTestsOneToThree)
+{
+    prompter.answerOpenFile(Fixture("paa3.paa"));
+    press("CmdDownloadPAA");
+    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("PAA3 Files to Extract"));
+    enterRange(QStringLiteral("3"), QStringLiteral("5"));
+    press("CmdFile");
+    EXPECT_FALSE(c("FramFile")->isVisible());
+    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
+    // Record n holds 24 + n + k + n/10 in band k; record 4 starts 0, 0, 40 and record 5 has 0 in bands 9 to 11.
+    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("28.3"));
+    EXPECT_EQ(cell(2, 1)->text(), QStringLiteral("-2.0"));
+    EXPECT_EQ(cell(2, 2)->text(), QStringLiteral("-4.0"));
+    EXPECT_EQ(cell(2, 3)->text(), QStringLiteral("40.0"));
+    EXPECT_EQ(cell(3, 11)->text(), QStringLiteral("31.5"));
+    EXPECT_FALSE(cell(4, 1)->isVisible());
+    EXPECT_EQ(d->MaskTestEdit(3, 1, 39), 47.5f);
+    EXPECT_TRUE(c("CmdCalc")->hasFocus());
+}
+
+TEST_F(MaskDownloadTest, AFailedOrCancelledImportLeavesTheGridAndTheTestCountAsTheyWere)
+{
+    typeTwoTests();
+    const QStringList before = gridTexts();
+    folder.write(QStringLiteral("cut.txt"), QByteArray("\"Model\",30\r\n\"Serial\","));
+    folder.write(QStringLiteral("cut.ivi"), QByteArray("only\r\nthree\r\nlines\r\n"));
+    const QString cut = QDir::toNativeSeparators(folder.path() + QLatin1Char('/'));
+    struct Failure {
+        const char* button;
+        QString file;
+        QString message;
+    };
+    const Failure failures[] = {
+        {"CmdDownloadDSP", folder.file(QStringLiteral("cut.txt")),
+         QStringLiteral("File cut.txt could not be recovered in") + cut + QLatin1Char('.')},
+        {"CmdDownloadIE", folder.file(QStringLiteral("cut.ivi")),
+         QStringLiteral("File cut.ivi could not be recovered in") + cut + QLatin1Char('.')},
+        {"CmdDownloadBK", Fixture("onesheet.xlsx"),
+         QStringLiteral("The workbook ") + QDir::toNativeSeparators(Fixture("onesheet.xlsx")) +
+             QStringLiteral(" has no sheet 2 (it has one sheet). Nothing was imported.")},
+        {"CmdDownloadEX", Fixture("notaworkbook.xls"), QString()},
+        {"CmdDownloadEX", QString(), QStringLiteral("No Excel file was chosen. Try again.")},
+        {"CmdDownloadDSP", QStringLiteral("  "), QStringLiteral("No DSP30 file has been chosen")},
+    };
+    for (const Failure& f : failures) {
+        prompter.clear();
+        prompter.answerOpenFile(f.file);
+        prompter.answer(MsgAnswer::Ok);
+        press(f.button);
+        ASSERT_EQ(prompter.messages().size(), 1u) << f.button;
+        if (!f.message.isEmpty()) {
+            EXPECT_EQ(prompter.messages()[0].text, f.message);
+        }
+        EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
+        EXPECT_EQ(d->MaskTestCountEdit(1), 2) << f.button;
+        EXPECT_EQ(gridTexts(), before) << f.button;
+    }
+
+    // A PAA3 file with nine records is not half read either.
+    prompter.clear();
+    prompter.answerOpenFile(Fixture("paa3_short.paa"));
+    press("CmdDownloadPAA");
+    enterRange(QStringLiteral("1"), QStringLiteral("2"));
+    prompter.answer(MsgAnswer::Ok);
+    press("CmdFile");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("The file ") +
+                                               QDir::toNativeSeparators(Fixture("paa3_short.paa")) +
+                                               QStringLiteral(" could not be found."));
+    EXPECT_EQ(d->MaskTestCountEdit(1), 2);
+    EXPECT_EQ(gridTexts(), before);
+}
+
+TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
+{
+    prompter.answerOpenFile(Fixture("paa3.paa"));
+    press("CmdDownloadPAA");
+    // Letters do not get into a box.
+    QTest::keyClicks(c("DatFile_0"), QStringLiteral("4x"));
+    EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QStringLiteral("4"));
+    QTest::keyClick(c("DatFile_0"), Qt::Key_Return);
+    // The PAA3 holds ten records: the end box says so when it is left.
+    prompter.answer(MsgAnswer::Ok);
+    typeAndLeave(QStringLiteral("11"));
+    EXPECT_EQ(c<QLineEdit>("DatFile_1")->text(), QStringLiteral("10"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("There are only ten files in the PAA3 meter."));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("End File Limit"));
+
+    // 4 to 3 is refused; both boxes empty, the focus back in the first.
+    c<QLineEdit>("DatFile_1")->setFocus();
+    c<QLineEdit>("DatFile_1")->setText(QStringLiteral("3"));
+    prompter.clear();
+    prompter.answer(MsgAnswer::Ok);
+    press("CmdFile");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("The start record number must be less than the end record number. Re-enter data."));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Record Error"));
+    EXPECT_TRUE(c("FramFile")->isVisible());
+    EXPECT_TRUE(c("DatFile_0")->hasFocus());
+    EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QString());
+    EXPECT_EQ(c<QLineEdit>("DatFile_1")->text(), QString());
+    EXPECT_EQ(d->MaskTestCountEdit(1), 1);
+
+    // 4 to 4 is one record; Abort instead closes the frame and forgets the range.
+    enterRange(QStringLiteral("4"), QStringLiteral("4"));
+    press("CmdAbort");
+    EXPECT_FALSE(c("FramFile")->isVisible());
+    prompter.answerOpenFile(Fixture("paa3.paa"));
+    press("CmdDownloadPAA");
+    EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QString());
+    enterRange(QStringLiteral("4"), QStringLiteral("4"));
+    press("CmdFile");
+    EXPECT_EQ(d->MaskTestCountEdit(1), 1);
+    EXPECT_EQ(cell(1, 3)->text(), QStringLiteral("40.0"));
+}
+
+}  // namespace
+}  // namespace kov

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "meters/RecordRange.h"
+
+using namespace kov;
+
+namespace {
+
+const QString FortyDigits = QStringLiteral("1234567890123456789012345678901234567890");
+
+Message RecordError(const char* text)
+{
+    return {QString::fromLatin1(text), QStringLiteral("Record Error"), MsgIcon::Critical};
+}
+
+}  // namespace
+
+TEST(RecordRange, StartBoxTakesTheLeadingNumberRoundedHalfToEven)
+{
+    const struct {
+        QString text;
+        int value;
+    } cases[] = {
+        {"3", 3},     {"2.5", 2},           {"3.5", 4},
+        {"7abc", 7},  {"1.2.3", 1},         {"", 0},
+        {"-2.5", -2}, {FortyDigits, 32767}, {"-" + FortyDigits, -32768},
+    };
+    for (const auto& c : cases) {
+        const RecordBoxExit exit = LeaveStartRecordBox(c.text);
+        EXPECT_EQ(exit.value, c.value) << c.text.toStdString();
+        EXPECT_FALSE(exit.boxText) << c.text.toStdString();
+        EXPECT_FALSE(exit.message) << c.text.toStdString();
+    }
+}
+
+TEST(RecordRange, EndBoxHoldsAPaa3DownloadToItsTenFiles)
+{
+    const Message tenFiles{QStringLiteral("There are only ten files in the PAA3 meter."),
+                           QStringLiteral("End File Limit"), MsgIcon::Information};
+    const struct {
+        QString text;
+        DownloadSource source;
+        int value;
+        std::optional<QString> boxText;
+        std::optional<Message> message;
+    } cases[] = {
+        {"11", DownloadSource::Paa3, 10, "10", tenFiles},
+        {"10.51", DownloadSource::Paa3, 10, "10", tenFiles},
+        {FortyDigits, DownloadSource::Paa3, 10, "10", tenFiles},
+        {"10", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
+        {"10.5", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
+        {"11", DownloadSource::Ld824, 11, std::nullopt, std::nullopt},
+        {FortyDigits, DownloadSource::Ld824, 32767, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const RecordBoxExit exit = LeaveEndRecordBox(c.text, c.source);
+        const std::string what = c.text.toStdString() + " from source " + std::to_string(static_cast<int>(c.source));
+        EXPECT_EQ(exit.value, c.value) << what;
+        EXPECT_EQ(exit.boxText, c.boxText) << what;
+        EXPECT_EQ(exit.message, c.message) << what;
+    }
+}
+
+TEST(RecordRange, ChecksRunInTheirOrder)
+{
+    const Message atLeastOne = RecordError("The start record number must be at least one.");
+    const Message startAfterEnd =
+        RecordError("The start record number must be less than the end record number. Re-enter data.");
+    const Message moreThanTen =
+        RecordError("You have asked for more than 10 records to be downloaded. The limit is 10. Re-enter data.");
+    const Message paa3Limit =
+        RecordError("You have asked for a PAA3  end record number greater than 10. The limit is 10. Re-enter data.");
+    const struct {
+        int start;
+        int end;
+        DownloadSource source;
+        std::optional<Message> message;
+        bool clearsStartOnly;
+    } cases[] = {
+        {4, 4, DownloadSource::Ld824, std::nullopt, false},  {1, 10, DownloadSource::Ld824, std::nullopt, false},
+        {10, 10, DownloadSource::Paa3, std::nullopt, false}, {0, 5, DownloadSource::Ld824, atLeastOne, true},
+        {1, 11, DownloadSource::Ld824, moreThanTen, false},  {1, 11, DownloadSource::Paa3, moreThanTen, false},
+        {11, 11, DownloadSource::Paa3, paa3Limit, false},    {2, 11, DownloadSource::Excel, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<RecordRangeError> error = CheckRecordRange(c.start, c.end, c.source);
+        const std::string what = std::to_string(c.start) + ".." + std::to_string(c.end) + " from source " +
+                                 std::to_string(static_cast<int>(c.source));
+        ASSERT_EQ(error.has_value(), c.message.has_value()) << what;
+        if (error) {
+            EXPECT_EQ(error->message, *c.message) << what;
+            EXPECT_EQ(error->clearsStartOnly, c.clearsStartOnly) << what;
+        }
+    }
+}

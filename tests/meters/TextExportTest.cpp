@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "meters/MeterFiles.h"
+#include "tests/support/ParseError.h"
+
+using namespace kov;
+using kov::test::ParseError;
+
+namespace {
+
+// The levels below are those of tests/fixtures/meters/make_exports.py, rounded by hand where the reader rounds.
+
+// dsp30.txt: 45.25 46.35 45.75 48.05 47.84 46.96 45.1 44 43.45 42.65 41.551 40.2 38.85 37.15 35.5 33.349 30.95 28.25
+const std::vector<f32> Dsp30Levels{45.2f, 46.4f, 45.8f, 48.0f, 47.8f, 47.0f, 45.1f, 44.0f, 43.4f,
+                                   42.6f, 41.6f, 40.2f, 38.8f, 37.2f, 35.5f, 33.3f, 31.0f, 28.2f};
+
+// ie45.ivi, last five characters: 45.35 46.25 47.05 48.15 " 47.8" 46.96 45.75 " --.-" 44.44 43.65 " 42.5" 41.85
+// 40.15 " 38.7" "36.5" " 34.9" 32.25 30.55
+const std::vector<f32> Ie45Levels{45.4f, 46.2f, 47.0f, 48.2f, 47.8f, 47.0f, 45.8f, 0.0f,  44.4f,
+                                  43.6f, 42.5f, 41.8f, 40.2f, 38.7f, 36.5f, 34.9f, 32.2f, 30.6f};
+
+// paa3.paa, by record. Record 4 holds 0, 0, 40 at the bottom; record 5 has 0 in 1 kHz..1.6 kHz below 37.5 and
+// above 41.5; record 6 a single 0 at 630 Hz.
+const std::map<int, std::vector<f32>> Paa3Levels{
+    {3,
+     {28.3f, 29.3f, 30.3f, 31.3f, 32.3f, 33.3f, 34.3f, 35.3f, 36.3f, 37.3f, 38.3f, 39.3f, 40.3f, 41.3f, 42.3f, 43.3f,
+      44.3f, 45.3f}},
+    {4,
+     {-2.0f, -4.0f, 40.0f, 32.4f, 33.4f, 34.4f, 35.4f, 36.4f, 37.4f, 38.4f, 39.4f, 40.4f, 41.4f, 42.4f, 43.4f, 44.4f,
+      45.4f, 46.4f}},
+    {5,
+     {30.5f, 31.5f, 32.5f, 33.5f, 34.5f, 35.5f, 36.5f, 37.5f, 35.5f, 33.5f, 31.5f, 41.5f, 42.5f, 43.5f, 44.5f, 45.5f,
+      46.5f, 47.5f}},
+    {6,
+     {31.6f, 32.6f, 33.6f, 34.6f, 35.6f, 36.6f, 34.6f, 38.6f, 39.6f, 40.6f, 41.6f, 42.6f, 43.6f, 44.6f, 45.6f, 46.6f,
+      47.6f, 48.6f}},
+    {10,
+     {36.0f, 37.0f, 38.0f, 39.0f, 40.0f, 41.0f, 42.0f, 43.0f, 44.0f, 45.0f, 46.0f, 47.0f, 48.0f, 49.0f, 50.0f, 51.0f,
+      52.0f, 53.0f}},
+};
+
+QString FixturePath(const char* name)
+{
+    return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QString::fromLatin1(name);
+}
+
+QByteArray Fixture(const char* name)
+{
+    QFile file(FixturePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<f32> Row(const MeterTests& tests, int test)
+{
+    std::vector<f32> row;
+    for (int band = 1; band <= 18; ++band)
+        row.push_back(tests.levels(test, band));
+    return row;
+}
+
+const std::vector<f32> Untouched(18, 0.0f);
+
+// The fixtures' CRLF lines, without their line ends.
+QList<QByteArray> Lines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (bytes.endsWith('\n'))
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// Lines first..last (1-based) of `bytes`, each with CRLF, the last one too when `lastLineEnd`.
+QByteArray LineRange(const QByteArray& bytes, int first, int last, bool lastLineEnd = true)
+{
+    QByteArray out = Lines(bytes).mid(first - 1, last - first + 1).join("\r\n");
+    return lastLineEnd ? out + "\r\n" : out;
+}
+
+// `bytes` with field `field` of line `line` (both 1-based) replaced; a null `text` removes the field.
+QByteArray WithField(const QByteArray& bytes, int line, int field, const QByteArray& text)
+{
+    QList<QByteArray> lines = Lines(bytes);
+    QList<QByteArray> fields = lines[line - 1].split(',');
+    if (text.isNull())
+        fields.removeAt(field - 1);
+    else
+        fields[field - 1] = text;
+    lines[line - 1] = fields.join(',');
+    return lines.join("\r\n") + (bytes.endsWith("\r\n") ? "\r\n" : "");
+}
+
+QByteArray Replaced(QByteArray bytes, const char* before, const char* after)
+{
+    return bytes.replace(before, after);
+}
+
+class TextExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(dsp30.isEmpty()) << "run tests/fixtures/meters/make_exports.py";
+        ASSERT_FALSE(ie45.isEmpty());
+        ASSERT_FALSE(paa3.isEmpty());
+        ASSERT_FALSE(paa3Short.isEmpty());
+    }
+    const QByteArray dsp30 = Fixture("dsp30.txt");
+    const QByteArray ie45 = Fixture("ie45.ivi");
+    const QByteArray paa3 = Fixture("paa3.paa");
+    const QByteArray paa3Short = Fixture("paa3_short.paa");
+};
+
+}  // namespace
+
+TEST_F(TextExportTest, Dsp30ReadsOneTestRoundedHalfToEvenWhateverTheLineEnds)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"as exported, last line without its line end", dsp30},
+        {"LF lines", Replaced(dsp30, "\r\n", "\n")},
+        {"CR lines", Replaced(dsp30, "\r\n", "\r")},
+        {"a summary after the levels", dsp30 + "\r\n\"LAeq\",52.6\r\n\"Note"},
+    };
+    for (const auto& c : cases) {
+        const Parsed<MeterTests> parsed = ParseDsp30(c.bytes);
+        ASSERT_EQ(ParseError(parsed), "") << c.what;
+        const MeterTests& tests = std::get<MeterTests>(parsed);
+        EXPECT_EQ(tests.count, 1) << c.what;
+        EXPECT_EQ(Row(tests, 1), Dsp30Levels) << c.what;
+        EXPECT_EQ(Row(tests, 2), Untouched) << c.what;
+        EXPECT_FALSE(tests.notice) << c.what;
+    }
+}
+
+TEST_F(TextExportTest, DamagedDsp30IsRefusedWhole)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* error;
+    } cases[] = {
+        {"empty", QByteArray(), "line 1: Input past end of file"},
+        {"the last pair missing", LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
+        {"the last level missing", LineRange(dsp30, 1, 30) + "\"8kHz\",", "line 31: Input past end of file"},
+        {"a level that is a text", WithField(dsp30, 20, 2, "OVER"),
+         "line 20: Type mismatch (\"OVER\" is not a number)"},
+        // A line end before a field is no separator of its own, so the next line's label is taken for the level.
+        {"a level left empty at the line end", WithField(dsp30, 14, 2, ""),
+         "line 15: Type mismatch (\"200Hz\" is not a number)"},
+        {"a header value that is a text", WithField(dsp30, 1, 2, "\"DSP30\""),
+         "line 1: Type mismatch (\"DSP30\" is not a number)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseError(ParseDsp30(c.bytes)), c.error) << c.what;
+}
+
+TEST_F(TextExportTest, Ie45ReadsTheLastFiveCharactersOfEachBandLine)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"as exported", ie45},
+        {"LF lines", Replaced(ie45, "\r\n", "\n")},
+        {"CR lines", Replaced(ie45, "\r\n", "\r")},
+        {"the last band line without its line end", LineRange(ie45, 1, 46, false)},
+    };
+    for (const auto& c : cases) {
+        const Parsed<MeterTests> parsed = ParseIe45(c.bytes);
+        ASSERT_EQ(ParseError(parsed), "") << c.what;
+        const MeterTests& tests = std::get<MeterTests>(parsed);
+        EXPECT_EQ(tests.count, 1) << c.what;
+        EXPECT_EQ(Row(tests, 1), Ie45Levels) << c.what;
+        EXPECT_EQ(Row(tests, 2), Untouched) << c.what;
+    }
+}
+
+TEST_F(TextExportTest, Ie45BandLinesOfEveryShape)
+{
+    // Line 29 is the 160 Hz line.
+    const struct {
+        QByteArray line;
+        f32 level;
+    } cases[] = {
+        {"45", 45.0f},
+        {"  160 Hz     145.35", 45.4f},  // only five characters count
+        {"  160 Hz      45.35 ", 5.4f},  // a trailing blank is one of the five
+        {"  160 Hz    45.3dB", 5.3f},
+        {"  160 Hz     4 5.3", 45.3f},  // blanks inside a number are ignored
+    };
+    for (const auto& c : cases) {
+        QList<QByteArray> lines = Lines(ie45);
+        lines[28] = c.line;
+        const Parsed<MeterTests> parsed = ParseIe45(lines.join("\r\n"));
+        ASSERT_EQ(ParseError(parsed), "") << c.line.constData();
+        EXPECT_EQ(std::get<MeterTests>(parsed).levels(1, 1), c.level) << c.line.constData();
+        EXPECT_EQ(std::get<MeterTests>(parsed).levels(1, 2), 46.2f) << c.line.constData();
+    }
+}
+
+TEST_F(TextExportTest, ShortIe45IsARunOutNotStaleLevels)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* error;
+    } cases[] = {
+        {"empty", QByteArray(), "line 1: Input past end of file"},
+        {"45 lines", LineRange(ie45, 1, 45), "line 46: Input past end of file"},
+        {"a Ctrl-Z after line 40", LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48),
+         "line 41: Input past end of file"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseError(ParseIe45(c.bytes)), c.error) << c.what;
+}
+
+TEST_F(TextExportTest, Paa3RecordsInTheRangeBecomeTestsInFileOrder)
+{
+    const struct {
+        int start;
+        int end;
+        std::vector<int> records;
+    } cases[] = {
+        {3, 5, {3, 4, 5}},
+        {6, 6, {6}},
+        {10, 10, {10}},
+        {1, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const auto& c : cases) {
+        const Parsed<MeterTests> parsed = ParsePaa3(paa3, c.start, c.end);
+        ASSERT_EQ(ParseError(parsed), "") << c.start << ".." << c.end;
+        const MeterTests& tests = std::get<MeterTests>(parsed);
+        ASSERT_EQ(tests.count, static_cast<int>(c.records.size())) << c.start << ".." << c.end;
+        for (int test = 1; test <= tests.count; ++test) {
+            const int record = c.records[static_cast<std::size_t>(test - 1)];
+            if (Paa3Levels.count(record)) {
+                EXPECT_EQ(Row(tests, test), Paa3Levels.at(record)) << "record " << record << " as test " << test;
+            }
+        }
+        EXPECT_EQ(Row(tests, tests.count + 1), Untouched) << c.start << ".." << c.end;
+        EXPECT_FALSE(tests.notice);
+    }
+}
+
+TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
+{
+    const struct {
+        const char* what;
+        QByteArray levels;  // fields 13..30 of record 1
+        std::vector<f32> expected;
+    } cases[] = {
+        {"zeros from the bottom",
+         "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
+         {-2, -4, -6, -8, -10, -12, -14, -16, -18, -20, -22, -24, -26, -28, -30, -32, -34, 45.5f}},
+        {"zeros at the top",
+         "30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,0,0",
+         {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 43, 41}},
+        {"negative zero and empty fields are 0",
+         "41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
+         {41.3f, 39.3f, 37.3f, 42.1f, 40.1f, 38.1f, 40, 38, 39.9f, 38, 37, 36, 35, 34, 33, 32, 31, 30}},
+    };
+    for (const auto& c : cases) {
+        QList<QByteArray> lines = Lines(paa3);
+        QList<QByteArray> fields = lines[4].split(',');
+        const QList<QByteArray> levels = c.levels.split(',');
+        ASSERT_EQ(levels.size(), 18);
+        for (int k = 0; k < 18; ++k)
+            fields[12 + k] = levels[k];
+        lines[4] = fields.join(',');
+        const Parsed<MeterTests> parsed = ParsePaa3(lines.join("\r\n"), 1, 2);
+        ASSERT_EQ(ParseError(parsed), "") << c.what;
+        EXPECT_EQ(Row(std::get<MeterTests>(parsed), 1), c.expected) << c.what;
+        // The cascade starts afresh in every record.
+        EXPECT_EQ(std::get<MeterTests>(parsed).levels(2, 1), 27.2f) << c.what;
+    }
+}
+
+TEST_F(TextExportTest, Paa3ReadsOnlyAWholeExportOfTenRecords)
+{
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* error;  // "" when it reads
+    } cases[] = {
+        {"as exported", paa3, ""},
+        {"the last line without its line end", paa3.chopped(2), ""},
+        {"a summary after the tenth record", paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
+        {"nine records", paa3Short, "line 14: Input past end of file"},
+        {"a text as record number", WithField(paa3, 5, 1, "\"one\""),
+         "line 5: Type mismatch (\"one\" is not a number)"},
+        {"a text in a level outside the range", WithField(paa3, 11, 20, "OVL"),
+         "line 11: Type mismatch (\"OVL\" is not a number)"},
+        {"a field missing in record 3", WithField(paa3, 7, 40, QByteArray()),
+         "line 8: Type mismatch (\"Office 104\" is not a number)"},
+        {"a record cut inside its name", LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
+    };
+    for (const auto& c : cases) {
+        const Parsed<MeterTests> parsed = ParsePaa3(c.bytes, 3, 5);
+        EXPECT_EQ(ParseError(parsed), c.error) << c.what;
+        if (const MeterTests* tests = std::get_if<MeterTests>(&parsed)) {
+            EXPECT_EQ(tests->count, 3) << c.what;
+            EXPECT_EQ(Row(*tests, 2), Paa3Levels.at(4)) << c.what;
+        }
+    }
+}
+
+TEST_F(TextExportTest, FilesThatCannotBeReadGiveTheMeterMessages)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path();
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("A.TXT")));
+    QFile shortIe45(folder + QStringLiteral("/SHORT.IVI"));
+    ASSERT_TRUE(shortIe45.open(QIODevice::WriteOnly));
+    ASSERT_EQ(shortIe45.write(LineRange(ie45, 1, 45)), LineRange(ie45, 1, 45).size());
+    shortIe45.close();
+
+    using Reader = std::function<MeterImport(const QString&)>;
+    const Reader dsp30File = [](const QString& path) { return ReadDsp30File(path); };
+    const Reader ie45File = [](const QString& path) { return ReadIe45File(path); };
+    const Reader paa3File = [](const QString& path) { return DownloadPaa3(path, 1, 3); };
+    const struct {
+        const char* what;
+        Reader read;
+        QString path;
+        QString text;
+    } cases[] = {
+        {"DSP30 missing", dsp30File, folder + "/GONE.TXT", "File GONE.TXT could not be recovered in" + folder + "/."},
+        {"DSP30 a folder", dsp30File, folder + "/A.TXT", "File A.TXT could not be recovered in" + folder + "/."},
+        {"IE-45 missing", ie45File, folder + "/GONE.IVI", "File GONE.IVI could not be recovered in" + folder + "/."},
+        {"IE-45 short", ie45File, folder + "/SHORT.IVI", "File SHORT.IVI could not be recovered in" + folder + "/."},
+        {"PAA3 missing", paa3File, folder + "/GONE.PAA", "The file " + folder + "/GONE.PAA could not be found."},
+        {"PAA3 nine records", paa3File, FixturePath("paa3_short.paa"),
+         "The file " + FixturePath("paa3_short.paa") + " could not be found."},
+    };
+    for (const auto& c : cases) {
+        const MeterImport read = c.read(c.path);
+        ASSERT_TRUE(std::holds_alternative<Message>(read)) << c.what;
+        EXPECT_EQ(std::get<Message>(read), (Message{c.text, QStringLiteral("File Error"), MsgIcon::Critical}))
+            << c.what;
+    }
+}

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "meters/MeterFiles.h"
+
+namespace kov {
+namespace {
+
+WorkbookCell Num(double v)
+{
+    return {WorkbookCell::Number, v, {}};
+}
+WorkbookCell Txt(const char* t)
+{
+    return {WorkbookCell::Text, 0, QString::fromLatin1(t)};
+}
+const WorkbookCell Formula{WorkbookCell::FormulaWithoutValue, 0, {}};
+
+// A B&K 2250 sheet with `rows` measurements: row r, band k holds 40 + r + k / 10.
+SheetCells BkSheet(int rows, SheetCells::Format format = SheetCells::Format::Xlsx)
+{
+    SheetCells s(format, Bk2250Block);
+    for (int r = 2; r < 2 + rows; ++r) {
+        for (int c = 147; c <= 164; ++c)
+            s.set(r, c, Num(40 + r + (c - 146) / 10.0));
+    }
+    return s;
+}
+
+MeterTests Tests(const MeterImport& result)
+{
+    EXPECT_TRUE(std::holds_alternative<MeterTests>(result))
+        << (std::holds_alternative<Message>(result) ? std::get<Message>(result).text.toStdString() : "");
+    return std::holds_alternative<MeterTests>(result) ? std::get<MeterTests>(result) : MeterTests{};
+}
+
+TEST(Bk2250Test, TheTestsRunToTheFirstRowThatStartsWithZero)
+{
+    struct Case {
+        int rows;
+        int expected;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{4, 4}, Case{10, 10}}) {
+        SheetCells s = BkSheet(c.rows);
+        // A number below the block is never a test, and a row after the end of the tests never counts.
+        s.set(12, 147, Num(50));
+        if (c.rows < 9)
+            s.set(c.rows + 3, 147, Num(60));
+        const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk.xlsx")));
+        EXPECT_EQ(t.count, c.expected) << c.rows;
+        EXPECT_FALSE(t.notice) << c.rows;
+    }
+}
+
+TEST(Bk2250Test, LevelsAreLimitedAndAZeroBeyondTheFirstBandIsKept)
+{
+    SheetCells s = BkSheet(2);
+    s.set(2, 148, Num(100));
+    s.set(2, 149, Num(99.5));
+    s.set(2, 150, Num(-3));
+    s.set(2, 151, Num(0));
+    s.set(3, 164, Num(250));
+    s.set(3, 163, Txt(" 47.5 "));
+    const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk.xlsx")));
+    ASSERT_EQ(t.count, 2);
+    EXPECT_EQ(t.levels(1, 1), 40 + 2 + 0.1f);
+    EXPECT_EQ(t.levels(1, 2), 99.0f);
+    EXPECT_EQ(t.levels(1, 3), 99.5f);
+    EXPECT_EQ(t.levels(1, 4), 0.0f);
+    EXPECT_EQ(t.levels(1, 5), 0.0f);
+    EXPECT_EQ(t.levels(2, 17), 47.5f);
+    EXPECT_EQ(t.levels(2, 18), 99.0f);
+}
+
+TEST(Bk2250Test, ACellThatIsNoLevelRefusesTheWholeWorkbookAndNamesIt)
+{
+    SheetCells s = BkSheet(3);
+    s.set(3, 150, Txt("OVL"));
+    const MeterImport result = Bk2250Tests(s, QStringLiteral("/jobs/bk.xlsx"));
+    ASSERT_TRUE(std::holds_alternative<Message>(result));
+    const Message& m = std::get<Message>(result);
+    EXPECT_EQ(m.text, QStringLiteral("Cell ET3 of sheet 2 of the workbook /jobs/bk.xlsx holds \"OVL\", which is not a "
+                                     "level. Nothing was imported."));
+    EXPECT_EQ(m.title, QStringLiteral("File Error"));
+    EXPECT_EQ(m.icon, MsgIcon::Critical);
+}
+
+TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
+{
+    struct Case {
+        SheetCells::Format format;
+        WorkbookCell first;  // row 4, column EQ
+        int count;
+        const char* notice;  // the first line, or "" for none
+    };
+    const Case cases[] = {
+        {SheetCells::Format::Xls,
+         {},
+         2,
+         "Cell EQ4 of sheet 2 is empty or holds a formula, whose result cannot be read from an .xls workbook; the "
+         "tests end before row 4."},
+        {SheetCells::Format::Xlsx, Formula, 2,
+         "Cell EQ4 of sheet 2 holds a formula whose result the workbook does not keep; the tests end before row 4."},
+        // An .xlsx keeps formula results, so an empty cell there is empty.
+        {SheetCells::Format::Xlsx, {}, 2, ""},
+        {SheetCells::Format::Xls, Num(0), 2, ""},
+    };
+    for (const Case& c : cases) {
+        SheetCells s = BkSheet(5, c.format);
+        s.set(4, 147, c.first);
+        const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk")));
+        EXPECT_EQ(t.count, c.count);
+        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(c.notice));
+    }
+}
+
+TEST(Bk2250Test, AnEmptyXlsCellAmongLevelsIsTakenAsZeroAndNamed)
+{
+    SheetCells s = BkSheet(2, SheetCells::Format::Xls);
+    s.set(3, 160, {});
+    const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk")));
+    EXPECT_EQ(t.count, 2);
+    EXPECT_EQ(t.levels(2, 14), 0.0f);
+    ASSERT_TRUE(t.notice);
+    EXPECT_EQ(
+        t.notice->text,
+        QStringLiteral("Cell FD3 of sheet 2 is empty or holds a formula, whose result cannot be read from an .xls "
+                       "workbook; it was taken as 0 and shows as missing.\nSaving the workbook as .xlsx keeps "
+                       "formula results."));
+}
+
+// KOV's own layout: column c (B..K) holds test c - 1, 50 + c + k / 10 in band k.
+SheetCells ExcelSheet(std::initializer_list<int> columns, SheetCells::Format format = SheetCells::Format::Xlsx)
+{
+    SheetCells s(format, ExcelBlock);
+    for (int c : columns) {
+        for (int k = 1; k <= 18; ++k)
+            s.set(k + 8, c, Num(50 + c + k / 10.0));
+    }
+    return s;
+}
+
+TEST(ExcelTest, ValidColumnsArePackedInOrder)
+{
+    // B, D and F hold tests; C, E and G..K are empty.
+    const MeterTests t = ExcelTests(ExcelSheet({2, 4, 6}));
+    ASSERT_EQ(t.count, 3);
+    EXPECT_EQ(t.levels(1, 1), 52.1f);
+    EXPECT_EQ(t.levels(2, 1), 54.1f);
+    EXPECT_EQ(t.levels(3, 18), 57.8f);
+    EXPECT_FALSE(t.notice);
+}
+
+TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHundred)
+{
+    struct Case {
+        WorkbookCell cell;  // put into row 14 of column C
+        bool counted;
+    };
+    const Case cases[] = {
+        {Num(0.01), true},
+        {Num(99.99), true},
+        {Num(0), false},
+        {Num(100), false},
+        {Num(-4), false},
+        {{}, false},
+        {Txt("45"), true},
+        {Txt("n/a"), false},
+        {Formula, false},
+        {{WorkbookCell::Boolean, 1, {}}, false},
+        {{WorkbookCell::ErrorValue, 0, "#N/A"}, false},
+    };
+    for (const Case& c : cases) {
+        SheetCells s = ExcelSheet({2, 3, 4});
+        s.set(14, 3, c.cell);
+        const MeterTests t = ExcelTests(s);
+        EXPECT_EQ(t.count, c.counted ? 3 : 2) << c.cell.kind << " " << c.cell.number;
+        // Column D moves up into the place of C when C is left out.
+        EXPECT_EQ(t.levels(2, 1), c.counted ? 53.1f : 54.1f);
+    }
+}
+
+TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
+{
+    struct Case {
+        SheetCells::Format format;
+        WorkbookCell cell;
+        const char* notice;  // first line, "" for none
+    };
+    const Case cases[] = {
+        {SheetCells::Format::Xls,
+         {},
+         "Cell C14 of sheet 1 is empty or holds a formula, whose result cannot be read from an .xls workbook; column "
+         "C was not imported."},
+        {SheetCells::Format::Xlsx, Formula,
+         "Cell C14 of sheet 1 holds a formula whose result the workbook does not keep; column C was not imported."},
+        {SheetCells::Format::Xlsx, Txt("n/a"),
+         "Cell C14 of sheet 1 holds \"n/a\", which is not a level; column C was not imported."},
+        {SheetCells::Format::Xlsx, {}, ""},
+        {SheetCells::Format::Xls, Num(120), ""},
+    };
+    for (const Case& c : cases) {
+        SheetCells s = ExcelSheet({2, 3}, c.format);
+        s.set(14, 3, c.cell);
+        const MeterTests t = ExcelTests(s);
+        EXPECT_EQ(t.count, 1);
+        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(c.notice));
+    }
+    // Columns E..K are empty in an .xls too: nothing there to speak of.
+    EXPECT_FALSE(ExcelTests(ExcelSheet({2}, SheetCells::Format::Xls)).notice);
+}
+
+}  // namespace
+}  // namespace kov

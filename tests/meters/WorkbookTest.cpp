@@ -1,0 +1,373 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <ostream>
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "meters/Workbook.h"
+#include "meters/WorkbookFormats.h"
+
+using namespace kov;
+
+namespace kov {
+void PrintTo(const WorkbookCell& cell, std::ostream* os)
+{
+    static const char* const kinds[] = {"Empty", "Number", "Text", "Boolean", "ErrorValue", "FormulaWithoutValue"};
+    *os << kinds[cell.kind] << "(" << cell.number << ", \"" << cell.text.toStdString() << "\")";
+}
+}  // namespace kov
+
+namespace {
+
+// The fixtures come from tests/fixtures/meters/make_workbooks.py; every value below is copied from its data.
+
+QString Fixture(const char* name)
+{
+    return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QLatin1StringView(name);
+}
+
+QByteArray FixtureBytes(const char* name)
+{
+    QFile file(Fixture(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+WorkbookCell Num(double value)
+{
+    return {WorkbookCell::Number, value, {}};
+}
+WorkbookCell Txt(const char* text)
+{
+    return {WorkbookCell::Text, 0, QString::fromUtf8(text)};
+}
+WorkbookCell Bool(bool value)
+{
+    return {WorkbookCell::Boolean, value ? 1.0 : 0.0, {}};
+}
+const WorkbookCell Empty{};
+const WorkbookCell NoResult{WorkbookCell::FormulaWithoutValue, 0, {}};
+
+SheetCells Cells(const WorkbookRead& read, const std::string& what)
+{
+    if (const WorkbookError* error = std::get_if<WorkbookError>(&read)) {
+        ADD_FAILURE() << what << ": " << error->reason.toStdString();
+        return {};
+    }
+    return std::get<SheetCells>(read);
+}
+
+struct Expected {
+    int row;
+    int column;
+    WorkbookCell cell;
+};
+
+void ExpectCells(const SheetCells& sheet, std::initializer_list<Expected> cells, const std::string& what)
+{
+    for (const Expected& e : cells)
+        EXPECT_EQ(sheet.at(e.row, e.column), e.cell) << what << " " << e.row << ":" << e.column;
+}
+
+constexpr CellBlock Bk2250Levels{2, 2, 11, 147, 164};
+constexpr CellBlock ExcelLevels{1, 9, 26, 2, 11};
+
+TEST(Workbook, BothFormatsReadTheSameLevels)
+{
+    const SheetCells xls = Cells(ReadWorkbookCells(Fixture("bk2250.xls"), Bk2250Levels), "xls");
+    const SheetCells xlsx = Cells(ReadWorkbookCells(Fixture("bk2250.xlsx"), Bk2250Levels), "xlsx");
+    EXPECT_EQ(xls.format(), SheetCells::Format::Xls);
+    EXPECT_EQ(xlsx.format(), SheetCells::Format::Xlsx);
+    EXPECT_FALSE(xls.formulaResultsReadable());
+    EXPECT_TRUE(xlsx.formulaResultsReadable());
+    int numbers = 0;
+    for (int row = 2; row <= 11; ++row) {
+        for (int column = 147; column <= 164; ++column) {
+            if ((row == 4 && column == 150) || (row == 5 && column == 151))
+                continue;  // the formulas, below
+            EXPECT_EQ(xls.at(row, column), xlsx.at(row, column)) << row << ":" << column;
+            numbers += xlsx.at(row, column).kind == WorkbookCell::Number;
+        }
+    }
+    EXPECT_EQ(numbers, 10 * 18 - 2);
+    for (const SheetCells* sheet : {&xls, &xlsx})
+        ExpectCells(*sheet,
+                    {{2, 147, Num(48.0)},
+                     {2, 164, Num(29.3)},
+                     {3, 156, Num(38.4)},
+                     {4, 151, Num(44.2)},
+                     {4, 152, Num(43.1)},
+                     {11, 147, Num(50.7)},
+                     {11, 164, Num(32.0)}},
+                    "bk2250");
+    // A formula's stored result reads from an .xlsx only; FreeXL shows any formula cell as empty.
+    ExpectCells(xlsx, {{4, 150, Num(49.6)}, {5, 151, NoResult}}, "xlsx formulas");
+    ExpectCells(xls, {{4, 150, Empty}, {5, 151, Empty}}, "xls formulas");
+    // Cells the file has beside the block are not read.
+    ExpectCells(xlsx, {{2, 146, Empty}, {2, 165, Empty}, {1, 147, Empty}, {12, 147, Empty}}, "outside");
+}
+
+TEST(Workbook, TextsBooleansAndErrors)
+{
+    const CellBlock summary{1, 1, 4, 1, 2};
+    const CellBlock flags{2, 2, 3, 169, 170};
+    for (const char* name : {"bk2250.xls", "bk2250.xlsx"}) {
+        // The .xlsx holds "KOV test" as two runs of rich text.
+        ExpectCells(Cells(ReadWorkbookCells(Fixture(name), summary), name),
+                    {{1, 1, Txt("Project")}, {1, 2, Txt("KOV test")}, {2, 2, Txt("B&K 2250")}, {3, 2, Num(3001234)}},
+                    name);
+    }
+    const SheetCells xlsx = Cells(ReadWorkbookCells(Fixture("bk2250.xlsx"), flags), "xlsx");
+    ExpectCells(xlsx, {{2, 169, Bool(true)}, {3, 169, Bool(false)}, {2, 170, {WorkbookCell::ErrorValue, 0, "#DIV/0!"}}},
+                "xlsx flags");
+    // FreeXL gives TRUE and FALSE as the numbers they stand for.
+    const SheetCells xls = Cells(ReadWorkbookCells(Fixture("bk2250.xls"), flags), "xls");
+    ExpectCells(xls, {{2, 169, Num(1)}, {3, 169, Num(0)}}, "xls flags");
+}
+
+TEST(Workbook, KovLayoutInBothFormats)
+{
+    for (const char* name : {"excel.xls", "excel.xlsx"}) {
+        const SheetCells sheet = Cells(ReadWorkbookCells(Fixture(name), ExcelLevels), name);
+        ExpectCells(sheet,
+                    {{9, 2, Num(55.0)},
+                     {10, 3, Num(54.2)},
+                     {26, 11, Num(38.2)},
+                     {14, 6, Num(0)},
+                     {20, 11, Num(100)},
+                     {12, 7, Txt("n/a")},
+                     {13, 10, Txt("45.2")},
+                     {20, 8, Empty},
+                     {9, 5, Empty},
+                     {26, 5, Empty},
+                     {9, 1, Empty},
+                     {8, 2, Empty}},
+                    name);
+        EXPECT_EQ(sheet.at(15, 9), sheet.formulaResultsReadable() ? Num(52.8) : Empty) << name;
+    }
+}
+
+TEST(Workbook, OtherProducersParts)
+{
+    // Inline strings, rows and cells without references, a prefixed namespace, sheets out of part order.
+    const QString path = Fixture("handmade.xlsx");
+    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 7, 1, 7}), "handmade"),
+                {{1, 1, Txt("Level")},
+                 {1, 2, Txt("LZeq")},
+                 {1, 3, Txt(" 8 kHz ")},
+                 {2, 1, Num(41.5)},
+                 {2, 2, Num(42)},
+                 {2, 3, Bool(true)},
+                 {2, 4, Txt("Band")},
+                 {3, 1, Empty},
+                 {4, 2, Num(43.25)},
+                 {4, 3, {WorkbookCell::ErrorValue, 0, "#N/A"}},
+                 {4, 4, Empty},
+                 {4, 5, NoResult},
+                 {4, 6, NoResult},
+                 {4, 7, Txt("ok")},
+                 {5, 1, Txt("1e400")},
+                 {5, 2, Txt("abc")},
+                 {5, 3, Txt("2024-03-01T09:00:00")},
+                 {5, 4, Bool(false)},
+                 {7, 1, Num(-3.5)}},
+                "handmade sheet 1");
+    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "handmade 2"), {{1, 1, Num(7)}, {1, 2, Num(8)}},
+                "handmade sheet 2");
+    ExpectCells(Cells(ReadWorkbookCells(path, {1, 2, 4, 2, 3}), "narrow"),
+                {{2, 2, Num(42)},
+                 {4, 3, {WorkbookCell::ErrorValue, 0, "#N/A"}},
+                 {2, 1, Empty},
+                 {7, 1, Empty},
+                 {1, 2, Empty},
+                 {2, 4, Empty}},
+                "handmade narrow block");
+}
+
+TEST(Workbook, MissingSheetGivesTheCount)
+{
+    const struct {
+        const char* name;
+        int sheet;
+        int count;
+    } cases[] = {
+        {"onesheet.xlsx", 2, 1}, {"bk2250.xlsx", 3, 2},   {"bk2250.xls", 3, 2},
+        {"bk2250.xls", 0, 2},    {"broken.xlsx", 11, 10},
+    };
+    for (const auto& c : cases) {
+        const WorkbookRead read = ReadWorkbookCells(Fixture(c.name), {c.sheet, 1, 1, 1, 1});
+        const WorkbookError* error = std::get_if<WorkbookError>(&read);
+        ASSERT_NE(error, nullptr) << c.name << " " << c.sheet;
+        EXPECT_EQ(error->kind, WorkbookError::NoSuchSheet) << c.name;
+        EXPECT_EQ(error->sheetCount, c.count) << c.name;
+    }
+}
+
+void ExpectCannotOpen(const WorkbookRead& read, const std::string& what, const char* because = "")
+{
+    const WorkbookError* error = std::get_if<WorkbookError>(&read);
+    ASSERT_NE(error, nullptr) << what << " was read";
+    EXPECT_EQ(error->kind, WorkbookError::CannotOpen) << what;
+    EXPECT_FALSE(error->reason.isEmpty()) << what;
+    EXPECT_TRUE(error->reason.contains(QLatin1StringView(because))) << what << ": " << error->reason.toStdString();
+}
+
+TEST(Workbook, DamagedSheetsAreRefused)
+{
+    const QString path = Fixture("broken.xlsx");
+    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 1, 1, 2}), "good sheet"), {{1, 1, Num(1)}, {1, 2, Num(2)}},
+                "broken.xlsx sheet 1");
+    // Reading stops past the block, before the XML breaks off.
+    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "cut short"), {{1, 2, Num(2)}}, "sheet 2, row 1");
+    // Each sheet refused for its own fault, not for one met on the way.
+    const struct {
+        int sheet;
+        const char* fault;
+        const char* because;
+    } cases[] = {
+        {2, "XML cut short", "XML of xl/worksheets/sheet2.xml is damaged"},
+        {3, "document type", "document type"},
+        {4, "shared string 5 of 1", "shared string"},
+        {5, "unknown r:id", "does not say where its sheet 5 is"},
+        {6, "part not in the archive", "sheet 6 is missing"},
+        {7, "checksum", "sheet7.xml is damaged"},
+        {8, "3 GiB unpacked", "sheet8.xml would unpack to more"},
+        {9, "target outside", "outside"},
+        {10, "cell A0", "\"A0\""},
+    };
+    for (const auto& c : cases)
+        ExpectCannotOpen(ReadWorkbookCells(path, {c.sheet, 1, 5, 1, 5}), c.fault, c.because);
+}
+
+TEST(Workbook, TruncatedArchivesAreRefused)
+{
+    const QByteArray whole = FixtureBytes("bk2250.xlsx");
+    ASSERT_GT(whole.size(), 1000);
+    for (const qsizetype size : {qsizetype(0), qsizetype(3), qsizetype(30), whole.size() / 2, whole.size() - 10})
+        ExpectCannotOpen(ParseXlsxCells(whole.left(size), Bk2250Levels), "cut to " + std::to_string(size));
+}
+
+TEST(Workbook, TheFirstBytesTellTheFormat)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto copy = [&](const char* from, const char* to) {
+        const QString target = dir.filePath(QString::fromLatin1(to));
+        EXPECT_TRUE(QFile::copy(Fixture(from), target));
+        return target;
+    };
+    const auto write = [&](const char* to, const QByteArray& bytes) {
+        const QString target = dir.filePath(QString::fromLatin1(to));
+        QFile file(target);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return target;
+    };
+    // Named for the other format, read for what they are.
+    const SheetCells asXls = Cells(ReadWorkbookCells(copy("excel.xlsx", "levels.xls"), ExcelLevels), "levels.xls");
+    EXPECT_EQ(asXls.format(), SheetCells::Format::Xlsx);
+    EXPECT_EQ(asXls.at(9, 2), Num(55.0));
+    const SheetCells asXlsx = Cells(ReadWorkbookCells(copy("excel.xls", "levels.xlsx"), ExcelLevels), "levels.xlsx");
+    EXPECT_EQ(asXlsx.format(), SheetCells::Format::Xls);
+    EXPECT_EQ(asXlsx.at(9, 2), Num(55.0));
+
+    const QByteArray xls = FixtureBytes("bk2250.xls");
+    const QByteArray compoundHeader("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    const QString notWorkbooks[] = {
+        Fixture("notaworkbook.xls"),
+        Fixture("notaworkbook.xlsx"),
+        write("empty.xls", {}),
+        write("header.xls", compoundHeader + QByteArray(1024, '\0')),
+        write("half.xls", xls.left(xls.size() / 2)),
+    };
+    for (const QString& path : notWorkbooks)
+        ExpectCannotOpen(ReadWorkbookCells(path, ExcelLevels), path.toStdString());
+}
+
+int OpenDescriptors()
+{
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir))
+            ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+TEST(Workbook, AnXlsReaderThatStopsOrHangsCostsOnlyTheRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Opening a pipe nobody writes to keeps FreeXL waiting for ever.
+    const QString fifo = dir.filePath(QStringLiteral("waits.xls"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        const char* what;
+        std::function<WorkbookRead()> read;
+        const char* because;
+    } cases[] = {
+        // FreeXL crashes on it while it opens it.
+        {"damaged.xls", [] { return ReadWorkbookCells(Fixture("damaged.xls"), Bk2250Levels); }, "reader stopped"},
+        {"damaged.xls, sheet 3",
+         [] {
+             return ReadWorkbookCells(Fixture("damaged.xls"), {3, 1, 1, 1, 1});
+         },
+         "reader stopped"},
+        {"waits.xls", [&] { return ReadXlsCells(fifo, ExcelLevels, std::chrono::milliseconds(100)); }, "took too long"},
+    };
+    for (const auto& c : cases) {
+        const int descriptors = OpenDescriptors();
+        const auto start = std::chrono::steady_clock::now();
+        ExpectCannotOpen(c.read(), c.what, c.because);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
+        EXPECT_EQ(OpenDescriptors(), descriptors) << c.what;
+        // The reader was waited for: no child is left, running or a zombie.
+        errno = 0;
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << c.what;
+        EXPECT_EQ(errno, ECHILD) << c.what;
+    }
+    // And the next workbook reads as ever.
+    EXPECT_EQ(Cells(ReadWorkbookCells(Fixture("bk2250.xls"), Bk2250Levels), "after").at(2, 147), Num(48.0));
+}
+
+TEST(Workbook, OnlyRegularFilesAreOpened)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("levels.xlsx"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, dir.path(), dir.filePath(QStringLiteral("absent.xls"))}) {
+        auto reading = std::async(std::launch::async, [&] { return ReadWorkbookCells(path, ExcelLevels); });
+        if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            ADD_FAILURE() << path.toStdString() << " blocks";
+            // A writer that comes and goes lets the waiting open through.
+            ::close(::open(QFile::encodeName(path).constData(), O_RDWR));
+        }
+        ExpectCannotOpen(reading.get(), path.toStdString());
+    }
+}
+
+TEST(Workbook, ColumnLetters)
+{
+    const struct {
+        int column;
+        const char* letters;
+    } cases[] = {{1, "A"},    {26, "Z"},   {27, "AA"},   {52, "AZ"},     {53, "BA"}, {147, "EQ"},
+                 {164, "FH"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {0, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ColumnLetters(c.column), QLatin1StringView(c.letters)) << c.column;
+}
+
+}  // namespace
