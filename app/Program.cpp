@@ -7,6 +7,8 @@
 #include "core/LumoGetFileWindow.h"
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
+#include "meters/Ld824Port.h"
+#include "meters/SerialPortLink.h"
 
 namespace kov {
 
@@ -39,7 +41,12 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
     // The channel items have set CurrentChannel before their opener runs.
     for (int n = 1; n <= 6; ++n) {
         m_main->setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
-            ShowForOneOpening(*m_main, new Mask(*m_data, m_prompter, m_clock, m_main.get()), 8000, 8000);
+            auto* mask = new Mask(*m_data, m_prompter, m_clock, m_main.get());
+            // The port and its speed as they stand when the download starts, so a changed setting counts at once.
+            mask->setSerialLinkFactory([this]() -> std::unique_ptr<SerialLink> {
+                return std::make_unique<SerialPortLink>(Ld824PortName(*m_data), m_data->CommBaud);
+            });
+            ShowForOneOpening(*m_main, mask, 8000, 8000);
         });
     }
 }

@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include <limits>
+
+#include "core/Numbers.h"
 #include "core/TextFields.h"
 
 namespace kov {
@@ -21,6 +24,12 @@ QByteArray FolderFileBytes(const LumoData& d)
     w.text(d.Paa3Folder);
     w.text(d.Bk2250Folder);
     w.text(d.Ie45Folder);
+    // Older copies read seven fields and stop; a default line setting stays out of the file, so a setup that never
+    // named a device writes the very file they wrote.
+    if (!d.CommDevice.isEmpty() || d.CommBaud != DefaultCommBaud) {
+        w.text(d.CommDevice);
+        w.integer(d.CommBaud);
+    }
     w.endLine();
     return w.bytes();
 }
@@ -32,6 +41,21 @@ Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into)
     for (QString* field :
          {&into.CommText, &into.MG24Folder, &into.Dsp30Folder, &into.Paa3Folder, &into.Bk2250Folder, &into.Ie45Folder})
         r.readText(*field);
+    // Absent fields mean the defaults, not whatever the copy held before.
+    into.CommDevice.clear();
+    into.CommBaud = DefaultCommBaud;
+    if (!r.failed() && !r.atEnd())
+        r.readText(into.CommDevice);
+    if (!r.failed() && !r.atEnd()) {
+        // A rate the port cannot use is still read, so the download can say what is wrong with it; only a value no
+        // whole number holds becomes 0, which is no rate either.
+        f32 baud = 0;
+        if (r.readNumber(baud)) {
+            const double rounded = RoundHalfEven(baud, 0);
+            const bool fits = rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max();
+            into.CommBaud = fits ? static_cast<int>(rounded) : 0;
+        }
+    }
     return r.result(std::move(into));
 }
 

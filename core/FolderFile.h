@@ -12,8 +12,9 @@ inline const QString FolderFileName = QStringLiteral("DIRFILE.DAT");
 
 QString FolderFilePath(const LumoData& d);
 
-// The seven fields of the folder file read into `into`, a copy of the data they are to replace; nothing else of it
-// changes.
+// The folder file read into `into`, a copy of the data it is to replace; nothing else of it changes. Seven fields
+// (port number, port text, five software folders), then two that only a setup with its own serial line writes: the
+// device name and the baud rate. A file without them sets both to their defaults.
 Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into);
 
 // Reads the file from AppPath; on failure the "Fatal Error" message, failed = -1 and the settings in memory

@@ -17,6 +17,8 @@ enum GeneratorCode : i16 {
     GeneratorRUZ1200U = 6,
 };
 
+inline constexpr int DefaultCommBaud = 9600;  // what the meters are set to out of the box
+
 inline constexpr int SpectrumCount = 21;  // database entries 0..20; entry 0 is the background
 
 // Everything more than one window needs, for the one project that is open. The names, element types and index
@@ -46,6 +48,10 @@ struct LumoData {
     QString Paa3Folder;
     QString Bk2250Folder;
     QString Ie45Folder;
+    // The meter's serial line: a device named by the installer (a USB adapter) instead of the port number, and the
+    // line's speed.
+    QString CommDevice;  // "" = the device the port number stands for
+    int CommBaud = DefaultCommBaud;
     i16 FindTarget = 0;
     QString FoundMG24Folder;
 

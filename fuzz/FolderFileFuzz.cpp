@@ -14,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const auto folder : {&LumoData::MG24Folder, &LumoData::Dsp30Folder, &LumoData::Paa3Folder,
                                   &LumoData::Bk2250Folder, &LumoData::Ie45Folder})
             CheckSameText(read->first.*folder, read->again.*folder, "a software folder changed by saving");
+        CheckSameText(read->first.CommDevice, read->again.CommDevice, "the serial device changed by saving");
+        Check(read->first.CommBaud == read->again.CommBaud, "the baud rate changed by saving");
     }
     return 0;
 }

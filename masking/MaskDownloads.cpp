@@ -14,6 +14,7 @@
 
 #include "core/Tables.h"
 #include "masking/MaskWidgets.h"
+#include "meters/Ld824.h"
 #include "meters/MeterChoice.h"
 
 namespace kov {
@@ -58,6 +59,7 @@ void MaskDownloads::buildFrames()
         downloads->addWidget(button);
         if (b.source == DownloadSource::Ld824) {
             m_cmdDownloadLD = button;
+            connect(button, &QPushButton::clicked, this, &MaskDownloads::openLd824Range);
             continue;
         }
         const DownloadSource source = b.source;
@@ -174,6 +176,47 @@ void MaskDownloads::handOver(const MeterImport& result, bool clearNoteOnFailure)
         emit noticeAfterHandOver(*tests.notice);
 }
 
+// ---- The LD824 ----------------------------------------------------------------------------------------------
+
+void MaskDownloads::openLd824Range()
+{
+    if (m_importing)
+        return;
+    // The download itself starts only from Start Download, after the range has been checked.
+    closeRangeFrame();
+    m_source = DownloadSource::Ld824;
+    openRangeFrame();
+}
+
+void MaskDownloads::downloadLd824()
+{
+    const QScopedValueRollback importing(m_importing, true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    emit note(StartingDownloadNote);
+    emit ld824Running(true);
+    m_clock.letEventsRun();
+    std::unique_ptr<SerialLink> link = m_linkFactory ? m_linkFactory() : nullptr;
+    Ld824Download result;
+    if (link) {
+        result = DownloadLd824(*link, m_clock, m_prompter, m_data.CommPort, m_startFile, m_endFile,
+                               [this](const QString& text) { emit note(text); });
+    } else {
+        ShowMessage(m_prompter, {QStringLiteral("The Port COM%1 is incorrect.  Choose another.").arg(m_data.CommPort),
+                                 QStringLiteral("Port Error"), MsgIcon::Critical});
+    }
+    emit ld824Running(false);
+    if (result.failed) {
+        emit note(QString());
+        return;
+    }
+    m_endFile = result.endFile;
+    MeterTests tests;
+    tests.levels = result.levels;
+    tests.count = result.count;
+    handOver(tests, false);
+}
+
 // ---- The record range ---------------------------------------------------------------------------------------
 
 void MaskDownloads::openRangeFrame()
@@ -269,6 +312,11 @@ void MaskDownloads::startRangeDownload()
             }
         }
         m_datFile[0]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_source == DownloadSource::Ld824) {
+        m_framFile->hide();
+        downloadLd824();
         return;
     }
     if (m_source != DownloadSource::Paa3)

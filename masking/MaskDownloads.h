@@ -2,12 +2,16 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 #include "core/Clock.h"
 #include "core/LumoData.h"
 #include "core/Prompter.h"
 #include "meters/DownloadLevels.h"
 #include "meters/MeterFiles.h"
 #include "meters/RecordRange.h"
+#include "meters/SerialLink.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -34,6 +38,11 @@ public:
     // A file is being read: the window may not close meanwhile.
     bool importing() const { return m_importing; }
 
+    // How the LD824 download reaches the meter: a new line for each download (the program's serial port; a
+    // simulated meter in tests). Without one the port is reported as unusable.
+    using SerialLinkFactory = std::function<std::unique_ptr<SerialLink>()>;
+    void setSerialLinkFactory(SerialLinkFactory factory) { m_linkFactory = std::move(factory); }
+
     // Clear Data and a new activation: no range given, the range frame closed.
     void resetDownloadState();
     // After the grid took a download over, the next one asks for its range again.
@@ -44,6 +53,8 @@ signals:
     // TestLevel and TestCount hold `count` new tests; `notice`, when there is one, follows the hand-over.
     void downloaded(int count);
     void noticeAfterHandOver(const kov::Message& notice);
+    // An LD824 download runs (Add Test is off meanwhile) or has ended.
+    void ld824Running(bool running);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +65,8 @@ private:
     void openRangeFrame();
     void closeRangeFrame();
     void startRangeDownload();
+    void openLd824Range();
+    void downloadLd824();
     void leaveRecordBox(int box);
     void filterRecordTyping(int box);
     void handOver(const MeterImport& result, bool clearNoteOnFailure);
@@ -70,6 +83,7 @@ private:
     int m_endFile = 0;
     QString m_paa3File;
     bool m_importing = false;
+    SerialLinkFactory m_linkFactory;
     bool m_filtering = false;
     // Whether each box's text has been taken into StartFile / EndFile since it last changed.
     bool m_boxTaken[2] = {true, true};

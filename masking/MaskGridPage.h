@@ -35,6 +35,7 @@ public:
     const TestGrid& grid() const { return m_grid; }
     // A meter's file is being read: the window stays open until it is done.
     bool importing() const;
+    MaskDownloads& downloads() const { return *m_downloads; }
 
 signals:
     void note(const QString& text);
@@ -77,6 +78,7 @@ private:
     int m_currentTest = 1;
     // A cell already handed to the validation by a click that does not take the focus.
     int m_handedOverCell = 0;
+    bool m_addTestBeforeDownload = false;
 
     Indexed<QLineEdit*, 1, GridCellCount> m_cells{};
     Indexed<QLabel*, 1, MaxTests> m_labTest{};

@@ -15,10 +15,12 @@
 #include "core/ProjectCommands.h"
 #include "core/SpectrumDatabase.h"
 #include "core/WindowPlacement.h"
+#include "masking/MaskDownloads.h"
 #include "masking/MaskGridPage.h"
 #include "masking/MaskMatchPage.h"
 #include "masking/MaskSpecPage.h"
 #include "masking/MaskWidgets.h"
+#include "meters/Ld824Port.h"
 
 namespace kov {
 
@@ -148,6 +150,11 @@ bool Mask::busy() const
     return m_matchPage->fitting() || m_gridPage->importing();
 }
 
+void Mask::setSerialLinkFactory(MaskDownloads::SerialLinkFactory factory)
+{
+    m_gridPage->downloads().setSerialLinkFactory(std::move(factory));
+}
+
 void Mask::refreshGridAndAverage(const DownloadLevels& levels)
 {
     m_gridPage->refreshGridAndAverage(levels);
@@ -185,6 +192,12 @@ void Mask::activate()
 
 void Mask::runActivation()
 {
+    // The meter's line is looked at once, when the window comes up; hand entry works whatever it says.
+    if (!m_portChecked) {
+        m_portChecked = true;
+        if (const std::optional<Message> problem = CheckLd824Port(m_data))
+            ShowMessage(prompter(), *problem);
+    }
     const int ch = m_data.CurrentChannel;
     const bool known = ch >= 1 && ch <= 6;
     LoadMaskingChannels(m_data);

@@ -4,6 +4,7 @@
 #include "core/LumoData.h"
 #include "core/LumoWindow.h"
 #include "core/Prompter.h"
+#include "masking/MaskDownloads.h"
 #include "masking/TestGrid.h"
 
 class QLabel;
@@ -27,6 +28,9 @@ public:
     // `main` is disabled while this window is open; it may be null where there is no main window. The clock
     // paces the fit animation.
     Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidget* parent = nullptr);
+
+    // How the LD824 download opens the meter's line (see MaskDownloads).
+    void setSerialLinkFactory(MaskDownloads::SerialLinkFactory factory);
 
     // The meter downloads' hand-over (see MaskGridPage).
     void refreshGridAndAverage(const DownloadLevels& levels);
@@ -57,6 +61,7 @@ private:
     LumoData& m_data;
 
     bool m_narrow = false;
+    bool m_portChecked = false;
     // The narrowest width at which the whole fit page fits; widening a narrowed window that far shows it again.
     int m_fullWidth = 0;
     QSize m_fullSize;

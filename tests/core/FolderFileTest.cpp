@@ -90,3 +90,69 @@ TEST_F(FolderFileTest, UnwritableFolderGivesAMessageNotAnEnd)
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
     EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("DIRFILE.DAT")));
 }
+
+TEST_F(FolderFileTest, SerialLineFieldsAreOptional)
+{
+    const QByteArray seven = "3,\"\",\"C:\\MG24\",\"\",\"\",\"\",\"\"\r\n";
+    const struct {
+        QByteArray bytes;
+        QString device;
+        int baud;
+        QByteArray written;  // empty: the bytes read
+    } cases[] = {
+        {seven, {}, 9600, {}},
+        {QByteArray(seven).insert(seven.size() - 2, ",\"/dev/ttyUSB0\",19200"),
+         QStringLiteral("/dev/ttyUSB0"),
+         19200,
+         {}},
+        {QByteArray(seven).insert(seven.size() - 2, ",\"\",4800"), {}, 4800, {}},
+        {QByteArray(seven).insert(seven.size() - 2, ",\"/dev/ttyACM0\",9600"),
+         QStringLiteral("/dev/ttyACM0"),
+         9600,
+         {}},
+        // Not a rate a port offers, but read as it stands: the download names what is wrong with it.
+        {QByteArray(seven).insert(seven.size() - 2, ",\"\",12345"), {}, 12345, {}},
+        // The defaults written out by hand read as the defaults and are written as the seven fields.
+        {QByteArray(seven).insert(seven.size() - 2, ",\"\",9600"), {}, 9600, seven},
+        {QByteArray(seven).insert(seven.size() - 2, ",\"/dev/ttyUSB1\""), QStringLiteral("/dev/ttyUSB1"), 9600,
+         QByteArray(seven).insert(seven.size() - 2, ",\"/dev/ttyUSB1\",9600")},
+        {QByteArray(seven).insert(seven.size() - 2, ",\"\",1E30"),
+         {},
+         0,
+         QByteArray(seven).insert(seven.size() - 2, ",\"\",0")},
+        {QByteArray(seven).insert(seven.size() - 2, "\r\n\r\n"), {}, 9600, seven},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        // Stale settings in the copy read into, so that a field left unread shows.
+        LumoData before = d;
+        before.CommDevice = QStringLiteral("/dev/stale");
+        before.CommBaud = 38400;
+        const Parsed<LumoData> parsed = ParseFolderFile(c.bytes, before);
+        ASSERT_EQ(ParseError(parsed), "");
+        const LumoData& read = std::get<LumoData>(parsed);
+        EXPECT_EQ(read.CommPort, 3);
+        EXPECT_EQ(read.MG24Folder, QStringLiteral("C:\\MG24"));
+        EXPECT_EQ(read.CommDevice, c.device);
+        EXPECT_EQ(read.CommBaud, c.baud);
+        EXPECT_EQ(FolderFileBytes(read), c.written.isEmpty() ? c.bytes : c.written);
+    }
+}
+
+TEST_F(FolderFileTest, DefaultLineSettingsWriteTheSevenFieldFile)
+{
+    d.CommPort = 2;
+    const QByteArray seven = "2,\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+    EXPECT_EQ(FolderFileBytes(d), seven);
+    d.CommBaud = 2400;
+    EXPECT_EQ(FolderFileBytes(d), "2,\"\",\"\",\"\",\"\",\"\",\"\",\"\",2400\r\n");
+    d.CommBaud = 9600;
+    d.CommDevice = QStringLiteral("/dev/ttyUSB0");
+    EXPECT_EQ(FolderFileBytes(d), "2,\"\",\"\",\"\",\"\",\"\",\"\",\"/dev/ttyUSB0\",9600\r\n");
+}
+
+TEST_F(FolderFileTest, ADamagedRateRefusesTheFile)
+{
+    const QByteArray file = "1,\"\",\"\",\"\",\"\",\"\",\"\",\"/dev/ttyUSB0\",fast\r\n";
+    EXPECT_EQ(ParseError(ParseFolderFile(file, d)), "line 1: Type mismatch (\"fast\" is not a number)");
+}

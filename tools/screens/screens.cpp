@@ -31,6 +31,7 @@
 #include "core/ProjectFile.h"
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
+#include "meters/Ld824Meter.h"
 
 namespace {
 
@@ -279,6 +280,36 @@ QWidget* MaskAfterPaa3(kov::Program& p, bool stopAtRange)
     return mask;
 }
 
+// Files 2 to 4 fetched from a simulated LD824 at 9600 baud, in real time: the note counts the files as they come.
+QWidget* MaskAfterLd824(kov::Program& p)
+{
+    MaskingProject(p, kov::GeneratorDA2500);
+    kov::Mask* mask = OpenMask(p, 1);
+    if (mask == nullptr)
+        return nullptr;
+    static std::vector<kov::Indexed<float, 11, 43>> files(6);
+    for (int f = 1; f <= 6; ++f) {
+        for (int b = 11; b <= 43; ++b)
+            files[static_cast<std::size_t>(f - 1)](b) =
+                58.0f - 0.8f * static_cast<float>(b - 22) + 0.7f * static_cast<float>(f);
+    }
+    static kov::Ld824Meter meter(files);
+    static kov::SystemClock lineClock;
+    mask->setSerialLinkFactory([] { return std::make_unique<kov::SimulatedLd824Link>(meter, lineClock, 10.0 / 9600); });
+    LetEventsRun(300);
+    if (auto* list = mask->findChild<QListWidget*>(QStringLiteral("LstSpec")))
+        list->setCurrentRow(1);
+    Click(mask, "CmdPick");
+    Click(mask, "CmdDownloadLD");
+    Type(mask, "DatFile_0", QStringLiteral("2"));
+    Type(mask, "DatFile_1", QStringLiteral("4"));
+    QElapsedTimer took;
+    took.start();
+    Click(mask, "CmdFile");
+    std::printf("the download took %.2f s\n", took.elapsed() / 1000.0);
+    return mask;
+}
+
 // The road to the corrections; with a real clock the fit takes its visible time. Two pictures are taken while it
 // runs (<out>-step1.png, <out>-step2.png) and the time it took is printed.
 QWidget* MaskFitted(kov::Program& p, kov::i16 generator, int ch, const QString& midFitPicture)
@@ -335,6 +366,7 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return MaskAfterPaa3(p, true); }},
         {"mask-paa3", "the grid after records 3 to 5 of a PAA3 export",
          [](kov::Program& p) { return MaskAfterPaa3(p, false); }},
+        {"mask-ld824", "the grid after files 2 to 4 of a simulated LD824", MaskAfterLd824},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

@@ -14,6 +14,7 @@
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 #include "masking/TestGrid.h"
+#include "meters/Ld824Meter.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
@@ -241,9 +242,13 @@ TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
 {
     prompter.answerOpenFile(Fixture("paa3.paa"));
     press("CmdDownloadPAA");
-    // Letters do not get into a box.
+    // Letters do not get into a box; Down and Home go to the other box.
     QTest::keyClicks(c("DatFile_0"), QStringLiteral("4x"));
     EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QStringLiteral("4"));
+    QTest::keyClick(c("DatFile_0"), Qt::Key_Down);
+    EXPECT_TRUE(c("DatFile_1")->hasFocus());
+    QTest::keyClick(c("DatFile_1"), Qt::Key_Home);
+    EXPECT_TRUE(c("DatFile_0")->hasFocus());
     QTest::keyClick(c("DatFile_0"), Qt::Key_Return);
     // The PAA3 holds ten records: the end box says so when it is left.
     prompter.answer(MsgAnswer::Ok);
@@ -280,6 +285,53 @@ TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
     press("CmdFile");
     EXPECT_EQ(d->MaskTestCountEdit(1), 1);
     EXPECT_EQ(cell(1, 3)->text(), QStringLiteral("40.0"));
+}
+
+// An LD824 holding eight files; file f holds 20 + f + b dB in meter band b.
+std::vector<Indexed<f32, 11, 43>> EightFiles()
+{
+    std::vector<Indexed<f32, 11, 43>> files(8);
+    for (int f = 1; f <= 8; ++f) {
+        for (int b = 11; b <= 43; ++b)
+            files[static_cast<std::size_t>(f - 1)](b) = static_cast<f32>(20 + f + b);
+    }
+    return files;
+}
+
+TEST_F(MaskDownloadTest, Ld824FilesThreeToFiveOfEightBecomeTestsOneToThree)
+{
+    Ld824Meter meter(EightFiles());
+    mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
+    press("CmdDownloadLD");
+    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("LD824 Files to Extract"));
+    enterRange(QStringLiteral("3"), QStringLiteral("5"));
+    press("CmdFile");
+    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
+    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("45.0"));
+    EXPECT_EQ(cell(3, 18)->text(), QStringLiteral("64.0"));
+    EXPECT_FALSE(cell(4, 1)->isVisible());
+    EXPECT_EQ(c<QLabel>("LabNote")->text(),
+              QStringLiteral("Download complete. You may edit the data or press Calculate.."));
+    EXPECT_TRUE(c("CmdUpTest")->isEnabled());
+}
+
+TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothing)
+{
+    typeTwoTests();
+    const QStringList before = gridTexts();
+    Ld824Meter meter(EightFiles());
+    meter.faults().asleep = true;
+    mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
+    press("CmdDownloadLD");
+    enterRange(QStringLiteral("1"), QStringLiteral("2"));
+    prompter.answer(MsgAnswer::Ok);
+    press("CmdFile");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Connection failed. Port COM1 may be in error.\nCheck cable "
+                                                          "connection.\nCheck for batteries or AC power."));
+    EXPECT_EQ(d->MaskTestCountEdit(1), 2);
+    EXPECT_EQ(gridTexts(), before);
+    EXPECT_TRUE(c("CmdUpTest")->isEnabled());
 }
 
 }  // namespace

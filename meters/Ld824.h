@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+#include "core/Clock.h"
+#include "core/Indexed.h"
+#include "core/Prompter.h"
+#include "meters/DownloadLevels.h"
+#include "meters/SerialLink.h"
+
+namespace kov {
+
+// ---- Frames -------------------------------------------------------------------------------------------------
+
+// The checksum character of a frame: the sum of the codes above 31 of `text`, started at `seed`, modulo 128, with
+// 64 added when that falls below 32. A command is summed from 0, a reply from the command's checksum character.
+char LdChecksum(const QByteArray& text, int seed = 0);
+
+// "R1" -> "R1C\r".
+QByteArray LdCommandFrame(const QByteArray& command);
+
+// ---- The exchange -------------------------------------------------------------------------------------------
+
+// One command and its reply, with up to five attempts. `timeout` (seconds) below 0.3 is raised to
+// 0.3 + 0.0001 * command length and keeps the raised value. Returns the reply text, " " for an empty reply with a
+// good checksum, "" when no good reply came. Waits only through `clock`.
+QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command, f32& timeout);
+
+// Opens the line and wakes the meter (breaks for up to 6 s), then the handshake (character 255, five "@@", "R1")
+// with its two retry questions. True when the meter named its model; the line is left open only then.
+// `port` is the port number the "Port Error" message names.
+bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, int port);
+
+// ---- The download -------------------------------------------------------------------------------------------
+
+// What one file of the meter held (LdFileRecord).
+struct LdFileRecord {
+    QString r8;                     // 18 characters
+    QString r7;                     // 13 characters
+    f32 r11 = 0;                    // a number
+    Indexed<f32, 11, 43> levels{};  // meter bands 11..43, 12.5 Hz .. 20 kHz
+};
+
+struct Ld824Download {
+    bool failed = true;
+    // TestLevel and TestCount; only tests 1..count are written, and only when the download succeeded.
+    DownloadLevels levels{};
+    int count = 0;
+    int endFile = 0;  // EndFile, which the truncate question may have lowered
+    QString model;    // the six characters after "Model " in the reply to "R1"
+    QString r89;
+    QString bandText[33];  // LdBandText, meter bands 11..43
+    std::vector<LdFileRecord> files;
+};
+
+// The whole download of files startFile..endFile (checked before: 1 <= start <= end, end - start <= 9), every
+// message and question through `prompter`; `note` receives "Downloading SLM File3." after each file. The line is
+// closed on every path.
+Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, int commPort, int startFile,
+                            int endFile, const std::function<void(const QString&)>& note);
+
+}  // namespace kov

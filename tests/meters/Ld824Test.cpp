@@ -1,0 +1,411 @@
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <algorithm>
+
+#include "meters/Ld824.h"
+#include "meters/Ld824Meter.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestClock.h"
+
+using namespace kov;
+
+namespace {
+
+using Levels = Indexed<f32, 11, 43>;
+
+// File f holds 10 f + (band - 21) in the grid's bands, so a test row tells which file it came from.
+std::vector<Levels> NumberedFiles(int count)
+{
+    std::vector<Levels> files(static_cast<std::size_t>(count));
+    for (int f = 1; f <= count; ++f) {
+        for (int band = 11; band <= 43; ++band)
+            files[static_cast<std::size_t>(f - 1)](band) = static_cast<f32>(10 * f + band - 21);
+    }
+    return files;
+}
+
+struct Rig {
+    explicit Rig(std::vector<Levels> files, double secondsPerByte = 0, double start = 36000.0)
+        : clock(start), meter(std::move(files)), link(meter, clock, secondsPerByte)
+    {
+    }
+    explicit Rig(int files, double secondsPerByte = 0) : Rig(NumberedFiles(files), secondsPerByte) {}
+
+    Ld824Download download(int startFile, int endFile)
+    {
+        return DownloadLd824(link, clock, prompter, 2, startFile, endFile,
+                             [this](const QString& n) { notes.push_back(n); });
+    }
+    QString send(const QByteArray& command)
+    {
+        link.open(nullptr);
+        f32 timeout = 0;
+        return SendLdCommand(link, clock, command, timeout);
+    }
+    int received(const QByteArray& command) const
+    {
+        return static_cast<int>(std::count(meter.commands().begin(), meter.commands().end(), command));
+    }
+    QList<QByteArray> fileSelections() const
+    {
+        QList<QByteArray> out;
+        for (const QByteArray& c : meter.commands()) {
+            if (c.startsWith('F'))
+                out.push_back(c);
+        }
+        return out;
+    }
+
+    test::TestClock clock;
+    Ld824Meter meter;
+    SimulatedLd824Link link;
+    test::ScriptedPrompter prompter;
+    QStringList notes;
+};
+
+QList<QByteArray> Selections(int from, int to)
+{
+    QList<QByteArray> out;
+    for (int f = from; f <= to; ++f)
+        out.push_back("F" + QByteArray::number(f) + ",6");
+    return out;
+}
+
+}  // namespace
+
+TEST(Ld824, ChecksumsOfCommandsAndReplies)
+{
+    const struct {
+        QByteArray text;
+        int seed;
+        char checksum;
+    } cases[] = {
+        {"R1", 0, 'C'},     {"R3,1", 0, 'b'},
+        {"F3,6", 0, '['},   {"M4", 0, 'A'},  // 129 mod 128 is 1, below 32: 64 added
+        {"R173", 0, 'm'},   {"", 0, '@'},
+        {"Model", 67, '4'}, {"\x11Mo\ndel", 67, '4'},  // control characters do not count
+        {"", 67, 'C'},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LdChecksum(c.text, c.seed), c.checksum) << c.text.toStdString() << " seeded " << c.seed;
+    EXPECT_EQ(LdCommandFrame("R1"), QByteArray("R1C\r"));
+}
+
+TEST(Ld824, CommandRetriesUpToFiveTimes)
+{
+    const struct {
+        QByteArray command;
+        int badChecksums;
+        int silentReplies;
+        QString reply;
+        int sent;
+    } cases[] = {
+        {"R89", 0, 0, "SN A1234 LD SLM", 1},
+        {"R89", 4, 0, "SN A1234 LD SLM", 5},
+        {"R89", 5, 0, "", 5},
+        {"R89", 0, 4, "SN A1234 LD SLM", 5},
+        {"R89", 0, 5, "", 5},
+        {"R89", 2, 3, "", 5},
+        {"&F101", 0, 0, " ", 1},  // an empty text with a good checksum
+        {"XYZ", 4, 0, " ", 5},
+    };
+    for (const auto& c : cases) {
+        Rig rig(1);
+        rig.meter.faults().badChecksums = c.badChecksums;
+        rig.meter.faults().silentReplies = c.silentReplies;
+        const std::string what = c.command.toStdString() + ", " + std::to_string(c.badChecksums) + " bad, " +
+                                 std::to_string(c.silentReplies) + " silent";
+        EXPECT_EQ(rig.send(c.command), c.reply) << what;
+        EXPECT_EQ(rig.received(c.command), c.sent) << what;
+    }
+}
+
+TEST(Ld824, SilentMeterCostsFiveTimeoutsAlsoAcrossMidnight)
+{
+    for (const double start : {36000.0, 86399.5}) {
+        Rig rig(NumberedFiles(1), 0, start);
+        rig.meter.faults().silentReplies = 5;
+        EXPECT_EQ(rig.send("R1"), QString()) << start;
+        EXPECT_NEAR(rig.clock.elapsed(), 5 * 0.3002, 0.06) << start;
+    }
+}
+
+TEST(Ld824, ShortTimeoutIsRaisedAndKept)
+{
+    const struct {
+        QByteArray command;
+        f32 before;
+        f32 after;
+    } cases[] = {
+        {"R1", 0, 0.3002f},
+        {"R174,11", 0.29f, 0.3007f},
+        {"R1", 0.3f, 0.3f},
+        {"R173", 8, 8},
+    };
+    for (const auto& c : cases) {
+        Rig rig(1);
+        rig.link.open(nullptr);
+        f32 timeout = c.before;
+        SendLdCommand(rig.link, rig.clock, c.command, timeout);
+        EXPECT_FLOAT_EQ(timeout, c.after) << c.command.toStdString() << " from " << c.before;
+    }
+}
+
+TEST(Ld824, RepliesSurviveLineNoiseSplitReadsAndSlowLines)
+{
+    const struct {
+        bool garbage;
+        int split;
+        double secondsPerByte;
+        double clockStart;
+    } cases[] = {
+        {true, 0, 0, 36000},
+        {false, 1, 0, 36000},
+        {false, 3, 10.0 / 9600, 36000},
+        {true, 2, 10.0 / 9600, 36000},
+        {true, 1, 10.0 / 1200, 86399.9},  // the reply arrives after midnight
+    };
+    for (const auto& c : cases) {
+        Rig rig(NumberedFiles(1), c.secondsPerByte, c.clockStart);
+        rig.meter.faults().garbageBeforeReplies = c.garbage;
+        rig.link.splitReadsInto(c.split);
+        rig.link.open(nullptr);
+        rig.link.setBreak(true);  // its answer still waits on the line when the command goes out
+        WaitSeconds(rig.clock, 0.05f);
+        EXPECT_EQ(rig.send("R174,15"), QStringLiteral("31.5 Hz;1")) << c.garbage << ' ' << c.split;
+        EXPECT_EQ(rig.send("R1"), QStringLiteral("Model 824 L Ver 4.283")) << c.garbage << ' ' << c.split;
+        EXPECT_EQ(rig.received("R174,15"), 1) << c.garbage << ' ' << c.split;
+    }
+}
+
+TEST(Ld824, HandshakeAsksBeforeEachRetry)
+{
+    const QString unable = QStringLiteral("Unable to communicate with instrument.\n\nRetry?");
+    const QString invalid = QStringLiteral("Invalid response from instrument.\n\n[Hello]\n\nRetry?");
+    const struct {
+        int silentReplies;
+        QByteArray modelReply;
+        std::vector<MsgAnswer> answers;
+        QStringList questions;
+        bool connected;
+    } cases[] = {
+        {0, {}, {}, {}, true},
+        {5, {}, {MsgAnswer::Ok}, {unable}, true},
+        {10, {}, {MsgAnswer::Ok, MsgAnswer::Cancel}, {unable, unable}, false},
+        {0, "Hello", {MsgAnswer::Ok, MsgAnswer::Cancel}, {invalid, invalid}, false},
+    };
+    for (const auto& c : cases) {
+        Rig rig(1);
+        rig.meter.faults().silentReplies = c.silentReplies;
+        rig.meter.faults().modelReply = c.modelReply;
+        for (const MsgAnswer a : c.answers)
+            rig.prompter.answer(a);
+        EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, 2), c.connected) << c.silentReplies;
+        EXPECT_EQ(rig.link.isOpen(), c.connected) << c.silentReplies;
+        QStringList shown;
+        for (const auto& m : rig.prompter.messages()) {
+            shown.push_back(m.text);
+            EXPECT_EQ(m.title, QString());
+            EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
+            EXPECT_EQ(m.icon, MsgIcon::Exclamation);
+        }
+        EXPECT_EQ(shown, c.questions) << c.silentReplies;
+        // Each handshake sends one 255 and five "@@" before "R1"; a Cancel ends them.
+        const int handshakes = static_cast<int>(c.answers.size()) + (c.connected ? 1 : 0);
+        EXPECT_EQ(rig.received("@@"), 5 * handshakes) << c.silentReplies;
+        EXPECT_EQ(rig.received("\xFF"), handshakes) << c.silentReplies;
+    }
+}
+
+TEST(Ld824, SilentMeterGivesUpAfterSixSeconds)
+{
+    Rig rig(8);
+    rig.meter.faults().asleep = true;
+    rig.prompter.answer(MsgAnswer::Ok);
+    const Ld824Download d = rig.download(1, 3);
+    EXPECT_TRUE(d.failed);
+    EXPECT_FALSE(rig.link.isOpen());
+    EXPECT_GE(rig.clock.elapsed(), 6.0);
+    EXPECT_LE(rig.clock.elapsed(), 6.2);
+    ASSERT_EQ(rig.prompter.messages().size(), 1u);
+    EXPECT_EQ(rig.prompter.messages()[0].text,
+              QStringLiteral("Connection failed. Port COM2 may be in error.\nCheck cable connection.\n"
+                             "Check for batteries or AC power."));
+    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Download Error"));
+    EXPECT_TRUE(rig.meter.commands().empty());
+}
+
+TEST(Ld824, PortThatWillNotOpenIsNamed)
+{
+    Rig rig(8);
+    rig.link.refuseOpen(QStringLiteral("No such device"));
+    rig.prompter.answer(MsgAnswer::Ok);
+    rig.prompter.answer(MsgAnswer::Ok);
+    EXPECT_TRUE(rig.download(1, 3).failed);
+    ASSERT_EQ(rig.prompter.messages().size(), 2u);
+    EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("The Port COM2 is incorrect.  Choose another."));
+    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Port Error"));
+    EXPECT_EQ(rig.prompter.messages()[1].title, QStringLiteral("Download Error"));
+    EXPECT_FALSE(rig.link.isOpen());
+}
+
+TEST(Ld824, DownloadsTheChosenFilesAfterWalkingAllBeforeThem)
+{
+    const struct {
+        double secondsPerByte;
+        int split;
+        bool garbage;
+    } lines[] = {{0, 0, false}, {10.0 / 9600, 0, false}, {10.0 / 9600, 5, true}};
+    for (const auto& line : lines) {
+        Rig rig(8, line.secondsPerByte);
+        rig.link.splitReadsInto(line.split);
+        rig.meter.faults().garbageBeforeReplies = line.garbage;
+        const Ld824Download d = rig.download(3, 5);
+        const std::string what = std::to_string(line.secondsPerByte) + " s a byte, split " + std::to_string(line.split);
+        ASSERT_FALSE(d.failed) << what;
+        EXPECT_EQ(d.count, 3) << what;
+        EXPECT_EQ(d.endFile, 5) << what;
+        for (int test = 1; test <= 3; ++test) {
+            for (int j = 1; j <= 18; ++j)
+                EXPECT_EQ(d.levels(test, j), 10 * (test + 2) + j) << what << " test " << test << " band " << j;
+        }
+        EXPECT_EQ(d.levels(4, 1), 0) << what;
+        EXPECT_EQ(rig.fileSelections(), Selections(1, 5) + Selections(1, 5)) << what;
+        EXPECT_EQ(rig.received("&F101"), 5) << what;
+        EXPECT_EQ(rig.received("&F102"), 5) << what;
+        EXPECT_EQ(rig.notes, QStringList({"Downloading SLM File1.", "Downloading SLM File2.", "Downloading SLM File3.",
+                                          "Downloading SLM File4.", "Downloading SLM File5."}))
+            << what;
+        EXPECT_EQ(d.model, QStringLiteral("824 L ")) << what;
+        EXPECT_EQ(d.bandText[0], QStringLiteral("12.5 Hz")) << what;
+        EXPECT_EQ(d.bandText[32], QStringLiteral("20 kHz")) << what;
+        ASSERT_GE(d.files.size(), 5u) << what;
+        EXPECT_EQ(d.files[3].levels(43), 40 + 22) << what;
+        EXPECT_EQ(d.files[3].r11, 64) << what;
+        EXPECT_EQ(d.files[3].r8.size(), 18) << what;
+        EXPECT_EQ(d.files[3].r7.size(), 13) << what;
+        EXPECT_FALSE(rig.link.isOpen()) << what;
+    }
+}
+
+TEST(Ld824, FileRangeAgainstTheFilesHeld)
+{
+    const QString truncate =
+        QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?");
+    const struct {
+        int held, start, end;
+        std::vector<MsgAnswer> answers;
+        QString message;
+        QString title;
+        bool failed;
+        int count, lastSelected;
+    } cases[] = {
+        {8, 3, 12, {MsgAnswer::Yes}, truncate, "File Error", false, 6, 8},
+        {8, 3, 12, {MsgAnswer::No}, truncate, "File Error", true, 0, 0},
+        {8, 8, 8, {}, {}, {}, false, 1, 8},
+        {8,
+         9,
+         12,
+         {MsgAnswer::Ok},
+         "The start file number is higher than the number of files in the LD824.",
+         "File Error",
+         true,
+         0,
+         0},
+        {0, 1, 3, {MsgAnswer::Ok}, "There are no data files available to download.", "Empty Memory", true, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Rig rig(c.held);
+        for (const MsgAnswer a : c.answers)
+            rig.prompter.answer(a);
+        const Ld824Download d = rig.download(c.start, c.end);
+        const std::string what = std::to_string(c.start) + ".." + std::to_string(c.end);
+        EXPECT_EQ(d.failed, c.failed) << what;
+        EXPECT_FALSE(rig.link.isOpen()) << what;
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(rig.prompter.messages().empty()) << what;
+        } else {
+            ASSERT_EQ(rig.prompter.messages().size(), 1u) << what;
+            EXPECT_EQ(rig.prompter.messages()[0].text, c.message) << what;
+            EXPECT_EQ(rig.prompter.messages()[0].title, c.title) << what;
+            EXPECT_EQ(rig.prompter.messages()[0].icon, MsgIcon::Critical) << what;
+        }
+        const QList<QByteArray> selected = rig.fileSelections();
+        EXPECT_EQ(selected.isEmpty() ? QByteArray() : selected.back(),
+                  c.lastSelected ? "F" + QByteArray::number(c.lastSelected) + ",6" : QByteArray())
+            << what;
+        if (!c.failed) {
+            EXPECT_EQ(d.count, c.count) << what;
+            EXPECT_EQ(d.levels(c.count, 1), 10 * (c.start + c.count - 1) + 1) << what;
+        }
+    }
+}
+
+TEST(Ld824, MeterStateDecidesWhetherThereIsData)
+{
+    const struct {
+        QByteArray state, m4, r34;
+        bool askedM4, sentF103, failed;
+    } cases[] = {
+        {"0Q", "p", "1", false, false, false}, {"0p", "Q", "1", false, false, true},
+        {"1P", "p", "1", true, false, true},   {"1R", "p", "1", true, false, true},
+        {"0P", "Q", "1", true, false, false},  {"0Q", "Q", "0", false, true, false},
+        {"0Q", "Q", "", false, true, false},
+    };
+    for (const auto& c : cases) {
+        Rig rig(2);
+        rig.meter.faults().stateReply = c.state;
+        rig.meter.faults().m4Reply = c.m4;
+        rig.meter.faults().r34Reply = c.r34;
+        if (c.failed)
+            rig.prompter.answer(MsgAnswer::Ok);
+        const Ld824Download d = rig.download(1, 2);
+        const std::string what = (c.state + " " + c.m4 + " " + c.r34).toStdString();
+        EXPECT_EQ(d.failed, c.failed) << what;
+        EXPECT_EQ(rig.received("M4"), c.askedM4 ? 1 : 0) << what;
+        EXPECT_EQ(rig.received("&F103"), c.sentF103 ? 1 : 0) << what;
+        EXPECT_FALSE(rig.link.isOpen()) << what;
+        if (c.failed) {
+            ASSERT_EQ(rig.prompter.messages().size(), 1u) << what;
+            EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("There are no data available to download."));
+            EXPECT_TRUE(rig.fileSelections().isEmpty()) << what;
+        }
+    }
+}
+
+TEST(Ld824, GridLevelsRoundHalfToEvenAndStopAt99)
+{
+    const struct {
+        f32 level;
+        f32 grid;
+    } cases[] = {
+        {99.5f, 99}, {98.5f, 98}, {45.5f, 46}, {44.5f, 44}, {45.4f, 45}, {120.3f, 99}, {0, 0}, {-3.5f, -4},
+    };
+    std::vector<Levels> files(1);
+    int band = 22;
+    for (const auto& c : cases)
+        files[0](band++) = c.level;
+    Rig rig(files);
+    const Ld824Download d = rig.download(1, 1);
+    ASSERT_FALSE(d.failed);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(d.levels(1, static_cast<int>(i) + 1), cases[i].grid) << cases[i].level;
+}
+
+TEST(Ld824, MeterVanishingMidDownloadStillEnds)
+{
+    Rig rig(5);
+    // 39 commands up to "R181", 10 for the first pass, 7 for each file after: file 3 onward goes unanswered.
+    rig.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7;
+    const Ld824Download d = rig.download(1, 5);
+    EXPECT_FALSE(d.failed);
+    EXPECT_EQ(d.count, 5);
+    EXPECT_FALSE(rig.link.isOpen());
+    EXPECT_EQ(d.levels(2, 18), 10 * 2 + 18);
+    for (int test = 3; test <= 5; ++test)
+        EXPECT_EQ(d.levels(test, 1), 0) << test;
+    EXPECT_EQ(rig.received("R173"), 2 + 3 * 5);
+    EXPECT_EQ(rig.notes.size(), 5);
+}
