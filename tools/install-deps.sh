@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6serialport6-dev libfreexl-dev libquazip1-qt6-dev
-    python3-xlwt python3-xlsxwriter socat
+    python3-xlwt python3-xlsxwriter
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core xvfb xauth
     clang-14 libclang-rt-14-dev llvm-14 clang-format
