@@ -23,15 +23,13 @@ TEST(RecordRange, StartBoxTakesTheLeadingNumberRoundedHalfToEven)
         QString text;
         int value;
     } cases[] = {
-        {"3", 3},     {"2.5", 2},           {"3.5", 4},
-        {"7abc", 7},  {"1.2.3", 1},         {"", 0},
-        {"-2.5", -2}, {FortyDigits, 32767}, {"-" + FortyDigits, -32768},
+        {"2.5", 2}, {"3.5", 4},   {"7abc", 7},          {"1.2.3", 1},
+        {"", 0},    {"-2.5", -2}, {FortyDigits, 32767}, {"-" + FortyDigits, -32768},
     };
     for (const auto& c : cases) {
         const RecordBoxExit exit = LeaveStartRecordBox(c.text);
         EXPECT_EQ(exit.value, c.value) << c.text.toStdString();
-        EXPECT_FALSE(exit.boxText) << c.text.toStdString();
-        EXPECT_FALSE(exit.message) << c.text.toStdString();
+        EXPECT_FALSE(exit.boxText || exit.message) << c.text.toStdString();
     }
 }
 
@@ -48,7 +46,6 @@ TEST(RecordRange, EndBoxHoldsAPaa3DownloadToItsTenFiles)
     } cases[] = {
         {"11", DownloadSource::Paa3, 10, "10", tenFiles},
         {"10.51", DownloadSource::Paa3, 10, "10", tenFiles},
-        {FortyDigits, DownloadSource::Paa3, 10, "10", tenFiles},
         {"10", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
         {"10.5", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
         {"11", DownloadSource::Ld824, 11, std::nullopt, std::nullopt},
@@ -56,10 +53,10 @@ TEST(RecordRange, EndBoxHoldsAPaa3DownloadToItsTenFiles)
     };
     for (const auto& c : cases) {
         const RecordBoxExit exit = LeaveEndRecordBox(c.text, c.source);
-        const std::string what = c.text.toStdString() + " from source " + std::to_string(static_cast<int>(c.source));
-        EXPECT_EQ(exit.value, c.value) << what;
-        EXPECT_EQ(exit.boxText, c.boxText) << what;
-        EXPECT_EQ(exit.message, c.message) << what;
+        SCOPED_TRACE(c.text.toStdString() + " from source " + std::to_string(static_cast<int>(c.source)));
+        EXPECT_EQ(exit.value, c.value);
+        EXPECT_EQ(exit.boxText, c.boxText);
+        EXPECT_EQ(exit.message, c.message);
     }
 }
 
@@ -79,19 +76,18 @@ TEST(RecordRange, ChecksRunInTheirOrder)
         std::optional<Message> message;
         bool clearsStartOnly;
     } cases[] = {
-        {4, 4, DownloadSource::Ld824, std::nullopt, false},  {1, 10, DownloadSource::Ld824, std::nullopt, false},
-        {10, 10, DownloadSource::Paa3, std::nullopt, false}, {0, 5, DownloadSource::Ld824, atLeastOne, true},
-        {1, 11, DownloadSource::Ld824, moreThanTen, false},  {1, 11, DownloadSource::Paa3, moreThanTen, false},
-        {11, 11, DownloadSource::Paa3, paa3Limit, false},    {2, 11, DownloadSource::Excel, std::nullopt, false},
+        {4, 4, DownloadSource::Ld824, std::nullopt, false},  {10, 10, DownloadSource::Paa3, std::nullopt, false},
+        {2, 11, DownloadSource::Excel, std::nullopt, false}, {0, 5, DownloadSource::Ld824, atLeastOne, true},
+        {5, 4, DownloadSource::Ld824, startAfterEnd, false}, {1, 11, DownloadSource::Ld824, moreThanTen, false},
+        {1, 11, DownloadSource::Paa3, moreThanTen, false},   {11, 11, DownloadSource::Paa3, paa3Limit, false},
     };
     for (const auto& c : cases) {
         const std::optional<RecordRangeError> error = CheckRecordRange(c.start, c.end, c.source);
-        const std::string what = std::to_string(c.start) + ".." + std::to_string(c.end) + " from source " +
-                                 std::to_string(static_cast<int>(c.source));
-        ASSERT_EQ(error.has_value(), c.message.has_value()) << what;
+        SCOPED_TRACE(testing::Message() << c.start << ".." << c.end << " from source " << static_cast<int>(c.source));
+        ASSERT_EQ(error.has_value(), c.message.has_value());
         if (error) {
-            EXPECT_EQ(error->message, *c.message) << what;
-            EXPECT_EQ(error->clearsStartOnly, c.clearsStartOnly) << what;
+            EXPECT_EQ(error->message, *c.message);
+            EXPECT_EQ(error->clearsStartOnly, c.clearsStartOnly);
         }
     }
 }

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QString>
+#include <QStringList>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -45,14 +45,9 @@ public:
     }
     ~Pty()
     {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
+        ::close(m_master);
+        ::close(m_slave);
     }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-
     bool ok() const { return m_master >= 0 && !m_name.isEmpty(); }
     const QString& slaveName() const { return m_name; }
 
@@ -222,7 +217,7 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
     Pty pty;
     ASSERT_TRUE(pty.ok());
     Ld824Meter meter(MeterFiles(4));
-    std::vector<QString> notes;
+    QStringList notes;
     Ld824Download got;
     SerialPortLink port(pty.slaveName(), 9600);
     {
@@ -238,9 +233,7 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
     ASSERT_EQ(got.count, 2);
     EXPECT_EQ(got.endFile, 3);
     // The meter's files are read from the first on; only those asked for become tests.
-    EXPECT_EQ(notes,
-              (std::vector<QString>{QStringLiteral("Downloading SLM File1."), QStringLiteral("Downloading SLM File2."),
-                                    QStringLiteral("Downloading SLM File3.")}));
+    EXPECT_EQ(notes, QStringList({"Downloading SLM File1.", "Downloading SLM File2.", "Downloading SLM File3."}));
     // Test 1 is file 2, test 2 file 3; band 1 is 160 Hz (meter band 22), band 18 is 8 kHz (meter band 39), in whole
     // decibels, halves to even.
     const struct {
