@@ -9,6 +9,7 @@
 #include "masking/MaskWindow.h"
 #include "meters/Ld824Port.h"
 #include "meters/SerialPortLink.h"
+#include "paging/ReviewWindow.h"
 
 namespace kov {
 
@@ -37,6 +38,9 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
     });
     m_main->setOpener(QStringLiteral("GoOpen"), [this] {
         ShowForOneOpening(*m_main, new LumoGetFile(*m_data, m_prompter, m_main.get()), 3700, 4525);
+    });
+    m_main->setOpener(QStringLiteral("GoReview"), [this] {
+        ShowForOneOpening(*m_main, new Review(*m_data, m_prompter, m_main.get()), 10350, 7835);
     });
     // The channel items have set CurrentChannel before their opener runs.
     for (int n = 1; n <= 6; ++n) {

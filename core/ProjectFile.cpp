@@ -29,7 +29,7 @@ constexpr Domain Stages{"project stage", 0, 3, i16{2}};
 // The paging window is to offer the backgrounds 1 and 2 and the loudspeakers 1..4, the shapes PagingShape1..4; 0
 // until one is chosen. A choice it does not know, perhaps from a copy that offered more, is asked for again there
 // rather than cost the installer the whole project.
-constexpr Domain PagingBackgrounds{"paging background", 0, 2, i16{0}};
+constexpr Domain PagingBackgrounds{"paging background", 0, 5, i16{0}};
 constexpr Domain PagingSpeakers{"paging loudspeaker", 0, 4, i16{0}};
 // The file has room for ten tests a band; the count says how many of them are measurements.
 constexpr Domain TestCounts{"test count", 0, 10, std::nullopt};

@@ -20,7 +20,7 @@ QByteArray ProjectFileBytes(const LumoData& d);
 // from the bytes, every other field stays as it is in `into`. A value that later picks an array element or a case
 // comes out in range, whatever the file holds. A Generator outside 0..6, a MaskSpectrumIndex outside 0..20, a
 // MaskTestCount outside 0..10 or an EQ file name with a folder part is an error; a ProjectStage outside 0..3 reads
-// as 2, a PageSpecOption outside 0..2 and a PageSpeakerOption outside 0..4 as 0, and an EqPageChannel(s) other than
+// as 2, a PageSpecOption outside 0..5 and a PageSpeakerOption outside 0..4 as 0, and an EqPageChannel(s) other than
 // 0 or s as 0.
 Parsed<LumoData> ParseProjectFile(const QByteArray& bytes, LumoData into);
 

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "Program.h"
+#include "core/EqFile.h"
 #include "core/ProjectFile.h"
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
@@ -97,6 +98,16 @@ public:
     {
         for (const QString& path : m_made)
             QFile::remove(path);
+    }
+    void addFile(const QString& path, const QByteArray& bytes)
+    {
+        if (QFileInfo::exists(path))
+            return;
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) {
+            f.write(bytes);
+            m_made << path;
+        }
     }
     void add(kov::Program& program, const QString& fileName, const QString& name, const QString& date,
              kov::i16 generator)
@@ -310,6 +321,51 @@ QWidget* MaskAfterLd824(kov::Program& p)
     return mask;
 }
 
+// A ZUV-AR24 EQ file with both paging lines (channel 1 at the floor, location 3) and two masking lines, opened in
+// the review window through its Open window.
+QWidget* ReviewOfAnEqFile(kov::Program& p)
+{
+    kov::LumoData& d = p.data();
+    d.MG24Folder = d.AppPath + QLatin1Char('/');
+    kov::LumoData image;
+    const float level[] = {6, 4};
+    for (int k = 1; k <= 2; ++k) {
+        image.EqPageChannel(k) = static_cast<kov::i16>(k);
+        image.EqPageFreq(k, 1) = k == 1 ? 2500 : 2000;
+        image.EqPageWidth(k, 1) = k == 1 ? 1.5f : 2.0f;
+        image.EqPageLevel(k, 1) = k == 1 ? 8 : level[1];
+    }
+    image.EqPageFreq(1, 2) = 1250;
+    image.EqPageWidth(1, 2) = 0.75f;
+    image.EqPageLevel(1, 2) = 3;
+    d.PageSpeakerOption(1) = 3;
+    for (int m = 3; m <= 4; ++m) {
+        image.EqChannel(m) = static_cast<kov::i16>(m);
+        image.EqHighCutFreq(m) = m == 3 ? 6300 : 5000;
+        image.EqLowCutFreq(m) = 100;
+        image.EqGain(m) = m == 3 ? -4.0f : 2.0f;
+        for (int b = 22; b <= 39; ++b)
+            image.EqBand(m, b) = static_cast<float>((b * 7 + m) % 9 - 4);
+    }
+    Samples().addFile(QDir(d.AppPath).filePath(QStringLiteral("OFFICE3.EQ")), kov::EqFileBytes(image));
+    OpenItem(p, QStringLiteral("GoReview"));
+    QWidget* review = ProgramWindow(QStringLiteral("Review"));
+    if (review == nullptr)
+        return nullptr;
+    LetEventsRun(300);
+    Click(review, "CmdDownload");
+    LetEventsRun(300);
+    if (QWidget* chooser = ProgramWindow(QStringLiteral("LumoGetFile"))) {
+        if (auto* files = chooser->findChild<QListWidget*>(QStringLiteral("FileBoxOffice"))) {
+            const QList<QListWidgetItem*> found = files->findItems(QStringLiteral("OFFICE3.EQ"), Qt::MatchExactly);
+            if (!found.isEmpty())
+                files->setCurrentItem(found.front());
+        }
+        Click(chooser, "CmdOpen");
+    }
+    return review;
+}
+
 // The road to the corrections; with a real clock the fit takes its visible time. Two pictures are taken while it
 // runs (<out>-step1.png, <out>-step2.png) and the time it took is printed.
 QWidget* MaskFitted(kov::Program& p, kov::i16 generator, int ch, const QString& midFitPicture)
@@ -367,6 +423,7 @@ const std::vector<Screen>& Screens()
         {"mask-paa3", "the grid after records 3 to 5 of a PAA3 export",
          [](kov::Program& p) { return MaskAfterPaa3(p, false); }},
         {"mask-ld824", "the grid after files 2 to 4 of a simulated LD824", MaskAfterLd824},
+        {"review", "the review window after opening a ZUV-AR24 EQ file", ReviewOfAnEqFile},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "paging/EqReview.h"
+
+using namespace kov;
+
+namespace {
+
+TEST(EqReviewTest, OnlyPagingLine2)
+{
+    LumoData d;
+    d.EqPageChannel(2) = 2;
+    d.EqPageFreq(2, 1) = 2000;
+    d.EqPageWidth(2, 1) = 2;
+    d.EqPageLevel(2, 1) = 6;
+    d.EqPageFreq(2, 2) = 1250;
+    d.PageSpeakerOption(2) = 4;
+    // Line 1 would show control 2; it is empty in the file all the same.
+    d.PageSpeakerOption(1) = 3;
+    const EqFileReview r = ShowEqFile(d);
+    EXPECT_FALSE(r.paging(1).has_value());
+    ASSERT_TRUE(r.paging(2).has_value());
+    EXPECT_EQ(r.paging(2)->control1, (EqControlTexts{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+6.0 dB"}));
+    EXPECT_EQ(r.paging(2)->control2, (EqControlTexts{"Bypass", "", ""}));
+    EXPECT_EQ(r.paging(2)->bypassed, "Bypass");
+    for (int m = 3; m <= 6; ++m)
+        EXPECT_FALSE(r.masking(m).has_value()) << m;
+}
+
+TEST(EqReviewTest, LevelsWholeOnLine1AndTenthsOnLine2)
+{
+    const struct {
+        f32 level;
+        const char* line1;
+        const char* line2;
+    } cases[] = {{6, "EQ Level =+6 dB", "EQ Level =+6.0 dB"},
+                 {0, "EQ Level = 0 dB", "EQ Level = 0.0 dB"},
+                 {2.5f, "EQ Level =+2 dB", "EQ Level =+2.5 dB"},
+                 {-3, "EQ Level =- 3 dB", "EQ Level =- 3.0 dB"}};
+    for (const auto& c : cases) {
+        LumoData d;
+        for (int k = 1; k <= 2; ++k) {
+            d.EqPageChannel(k) = static_cast<i16>(k);
+            d.EqPageLevel(k, 1) = c.level;
+            d.EqPageLevel(k, 2) = c.level;
+            d.PageSpeakerOption(k) = 3;
+        }
+        const EqFileReview r = ShowEqFile(d);
+        ASSERT_TRUE(r.paging(1) && r.paging(2));
+        EXPECT_EQ(r.paging(1)->control1[2], QString::fromLatin1(c.line1)) << c.level;
+        EXPECT_EQ(r.paging(1)->control2[2], QString::fromLatin1(c.line1)) << c.level;
+        EXPECT_EQ(r.paging(2)->control1[2], QString::fromLatin1(c.line2)) << c.level;
+        EXPECT_EQ(r.paging(2)->control2[2], QString::fromLatin1(c.line2)) << c.level;
+    }
+}
+
+TEST(EqReviewTest, ControlTwoOnlyForLocation3)
+{
+    LumoData d;
+    d.EqPageChannel(1) = 1;
+    d.EqPageFreq(1, 2) = 1250;
+    d.EqPageWidth(1, 2) = 0.75f;
+    d.EqPageLevel(1, 2) = 3;
+    // The location is the project's, not the working set's.
+    d.PageSpeakerOptionEdit(1) = 3;
+    d.PageSpeakerOption(1) = 1;
+    EXPECT_EQ(ShowEqFile(d).paging(1)->control2, (EqControlTexts{"Bypass", "", ""}));
+    d.PageSpeakerOption(1) = 3;
+    EXPECT_EQ(ShowEqFile(d).paging(1)->control2,
+              (EqControlTexts{"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3 dB"}));
+}
+
+TEST(EqReviewTest, MaskingLines)
+{
+    LumoData d;
+    d.EqChannel(5) = 5;
+    d.EqHighCutFreq(5) = 6300;
+    d.EqLowCutFreq(5) = 100;
+    d.EqGain(5) = -4;
+    d.EqBand(5, 22) = 0;
+    d.EqBand(5, 23) = -3;
+    d.EqBand(5, 39) = 12;
+    d.EqBand(5, 40) = 7;
+    d.EqChannel(6) = 6;
+    d.EqGain(6) = 2;
+    const EqFileReview r = ShowEqFile(d);
+    EXPECT_FALSE(r.masking(3) || r.masking(4));
+    ASSERT_TRUE(r.masking(5) && r.masking(6));
+    EXPECT_EQ(r.masking(5)->highCut, "6300");
+    EXPECT_EQ(r.masking(5)->lowCut, "100");
+    EXPECT_EQ(r.masking(5)->gain, "- 4.0");
+    EXPECT_EQ(r.masking(5)->bandTexts(22), " 0.0");
+    EXPECT_EQ(r.masking(5)->bandTexts(23), "- 3.0");
+    EXPECT_EQ(r.masking(5)->bandTexts(39), "+12.0");
+    EXPECT_EQ(r.masking(6)->gain, "+2.0");
+    // A cutoff of 0 in "####" shows nothing.
+    EXPECT_EQ(r.masking(6)->highCut, "");
+    EXPECT_FALSE(r.paging(1) || r.paging(2));
+}
+
+TEST(EqReviewTest, ControlIndices)
+{
+    EXPECT_EQ(ReviewMixIndex(1, 1), 1);
+    EXPECT_EQ(ReviewMixIndex(1, 3), 3);
+    EXPECT_EQ(ReviewMixIndex(2, 1), 4);
+    EXPECT_EQ(ReviewMixIndex(2, 3), 6);
+    EXPECT_EQ(ReviewBandIndex(3, 22), 22);
+    EXPECT_EQ(ReviewBandIndex(4, 22), 42);
+    EXPECT_EQ(ReviewBandIndex(5, 39), 79);
+    EXPECT_EQ(ReviewBandIndex(6, 39), 99);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "core/Tables.h"
+#include "paging/PagingSettings.h"
+
+using namespace kov;
+
+namespace {
+
+constexpr int Ch = 1;
+
+LumoData Project(int generator, int location)
+{
+    LumoData d;
+    InitTables(d);
+    d.Generator = static_cast<i16>(generator);
+    d.PageSpeakerOptionEdit(Ch) = static_cast<i16>(location);
+    d.PageLevelEdit(Ch) = 61.25f;
+    return d;
+}
+
+TEST(TrebleSettingTest, CaptionsByLocation)
+{
+    const char* expected[] = {"Set to +3 Dots", "Set to +2 Dots", "Set to +5 Dots", "Set Straight Up"};
+    for (int location = 1; location <= 4; ++location) {
+        LumoData d = Project(GeneratorVO120RDAR131, location);
+        const PagingSettingsView v = ShowPagingSettings(d, Ch);
+        EXPECT_EQ(v.frame, SettingsFrame::Treble);
+        EXPECT_EQ(v.trebleText, QString::fromLatin1(expected[location - 1]));
+    }
+    EXPECT_FALSE(ShowTrebleSetting(0).has_value());
+    EXPECT_FALSE(ShowTrebleSetting(5).has_value());
+}
+
+TEST(Da2500SettingsTest, Location4ShowsBands28To35)
+{
+    LumoData d = Project(GeneratorDA2500, 4);
+    const PagingSettingsView v = ShowPagingSettings(d, Ch);
+    EXPECT_EQ(v.frame, SettingsFrame::ThirdOctave);
+    EXPECT_TRUE(v.hideNote);
+    EXPECT_TRUE(v.doneEnabled);
+    ASSERT_TRUE(v.thirdOctave.has_value());
+    const Da2500Settings& s = *v.thirdOctave;
+    const char* bands[] = {" 0.0", " 0.0", " 0.0", " 0.0", " 0.0", " 0.0", "+1.0", "+1.0", "+1.0",
+                           "+2.0", "+2.0", "+2.0", "+1.0", "+1.0", " 0.0", " 0.0", " 0.0", " 0.0"};
+    for (int b = 22; b <= 39; ++b)
+        EXPECT_EQ(s.bandTexts(b), QString::fromLatin1(bands[b - 22])) << b;
+    EXPECT_EQ(s.channelText, "1");
+    EXPECT_EQ(s.levelText, " 61.2");
+    EXPECT_EQ(s.lowText, " 100");
+    EXPECT_EQ(s.highText, " 5000");
+    EXPECT_EQ(d.PageLowpassFreqEdit(Ch), 100);
+    EXPECT_EQ(d.PageHighpassFreqEdit(Ch), 5000);
+}
+
+TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
+{
+    // Location 1 takes PagingShape2 (6 dB at 1.6 to 2.5 kHz), 2 PagingShape3, 3 PagingShape4 (8 dB at 2 to 3.15 kHz).
+    const struct {
+        int location;
+        int band;
+        const char* text;
+    } cases[] = {{1, 24, " 0.0"}, {1, 25, "+1.0"}, {1, 33, "+6.0"}, {1, 39, "+1.0"}, {2, 30, "+4.0"},
+                 {2, 37, "+1.0"}, {2, 38, " 0.0"}, {3, 35, "+8.0"}, {3, 39, "+4.0"}, {3, 22, " 0.0"}};
+    for (const auto& c : cases) {
+        LumoData d = Project(GeneratorDA2500, c.location);
+        const auto s = ShowResults(d, Ch);
+        ASSERT_TRUE(s.has_value());
+        EXPECT_EQ(s->bandTexts(c.band), QString::fromLatin1(c.text)) << c.location << ' ' << c.band;
+    }
+    LumoData none = Project(GeneratorDA2500, 0);
+    EXPECT_FALSE(ShowResults(none, Ch).has_value());
+    EXPECT_EQ(none.PageLowpassFreqEdit(Ch), 0);
+}
+
+struct Control {
+    i16 freq;
+    f32 width;
+    f32 level;
+};
+
+TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
+{
+    const struct {
+        int location;
+        Control first;
+        Control second;
+    } cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
+                 {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+                 {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
+                 {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    for (const auto& c : cases) {
+        LumoData d = Project(GeneratorZUVAR24, c.location);
+        for (int k = 1; k <= 8; ++k) {
+            d.PageEqFreqEdit(Ch, k) = 999;
+            d.PageEqWidthEdit(Ch, k) = 9;
+            d.PageEqLevelEdit(Ch, k) = 9;
+        }
+        ASSERT_TRUE(SetMixerEq(d, Ch));
+        EXPECT_EQ(d.PageEqFreqEdit(Ch, 1), c.first.freq);
+        EXPECT_EQ(d.PageEqWidthEdit(Ch, 1), c.first.width);
+        EXPECT_EQ(d.PageEqLevelEdit(Ch, 1), c.first.level);
+        EXPECT_EQ(d.PageEqFreqEdit(Ch, 2), c.second.freq);
+        EXPECT_EQ(d.PageEqWidthEdit(Ch, 2), c.second.width);
+        EXPECT_EQ(d.PageEqLevelEdit(Ch, 2), c.second.level);
+        for (int k = 3; k <= 8; ++k) {
+            EXPECT_EQ(d.PageEqFreqEdit(Ch, k), 0);
+            EXPECT_EQ(d.PageEqWidthEdit(Ch, k), 0);
+            EXPECT_EQ(d.PageEqLevelEdit(Ch, k), 0);
+        }
+        // The other paging channel is not touched.
+        EXPECT_EQ(d.PageEqFreqEdit(2, 1), 0);
+    }
+}
+
+TEST(MixerSettingsTest, RowsForLocations3And4)
+{
+    const MixerRow bypass{"Bypass", "", ""};
+    LumoData floor = Project(GeneratorZUVAR24, 3);
+    const PagingSettingsView v3 = ShowPagingSettings(floor, Ch);
+    EXPECT_EQ(v3.frame, SettingsFrame::Mixer);
+    EXPECT_EQ(v3.note, "Press DONE to save data.");
+    ASSERT_TRUE(v3.mixer.has_value());
+    EXPECT_EQ((*v3.mixer)(1), (MixerRow{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"}));
+    EXPECT_EQ((*v3.mixer)(2), (MixerRow{"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}));
+    for (int k = 3; k <= 8; ++k)
+        EXPECT_EQ((*v3.mixer)(k), bypass) << k;
+
+    LumoData ceiling = Project(GeneratorZUVAR24, 4);
+    const PagingSettingsView v4 = ShowPagingSettings(ceiling, Ch);
+    ASSERT_TRUE(v4.mixer.has_value());
+    EXPECT_EQ((*v4.mixer)(1), (MixerRow{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}));
+    for (int k = 2; k <= 8; ++k)
+        EXPECT_EQ((*v4.mixer)(k), bypass) << k;
+}
+
+TEST(ShowSettingsTest, TwiceGivesTheSame)
+{
+    for (const int generator : {GeneratorVO120R, GeneratorDA2500, GeneratorZUVAR24}) {
+        LumoData d = Project(generator, 1);
+        const PagingSettingsView first = ShowPagingSettings(d, Ch);
+        const LumoData after = d;
+        // The presets do not follow the calculated spectrum either.
+        d.PageSpectrumEdit(Ch, 30) = 77;
+        const PagingSettingsView second = ShowPagingSettings(d, Ch);
+        d.PageSpectrumEdit(Ch, 30) = 0;
+        EXPECT_TRUE(d == after) << generator;
+        EXPECT_EQ(first.trebleText, second.trebleText);
+        EXPECT_EQ(first.mixer, second.mixer);
+        ASSERT_EQ(first.thirdOctave.has_value(), second.thirdOctave.has_value());
+        if (first.thirdOctave) {
+            EXPECT_TRUE(first.thirdOctave->bandTexts == second.thirdOctave->bandTexts);
+        }
+    }
+}
+
+TEST(ShowSettingsTest, OtherProductsShowNothing)
+{
+    for (const int generator : {GeneratorNone, GeneratorDU3001, GeneratorRUZ1200U}) {
+        LumoData d = Project(generator, 2);
+        const LumoData before = d;
+        const PagingSettingsView v = ShowPagingSettings(d, Ch);
+        EXPECT_EQ(v.frame, SettingsFrame::None);
+        EXPECT_TRUE(v.doneEnabled);
+        EXPECT_TRUE(d == before);
+    }
+}
+
+}  // namespace

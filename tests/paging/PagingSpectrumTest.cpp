@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "core/Tables.h"
+#include "paging/PagingSpectrum.h"
+
+using namespace kov;
+
+namespace {
+
+constexpr int Ch = 2;
+
+LumoData Tables(int generator = GeneratorZUVAR24)
+{
+    LumoData d;
+    InitTables(d);
+    d.Generator = static_cast<i16>(generator);
+    return d;
+}
+
+BandArray Spectrum(std::initializer_list<f32> bands22to39)
+{
+    BandArray s;
+    int b = FirstDataBand;
+    for (const f32 v : bands22to39)
+        s(b++) = v;
+    return s;
+}
+
+BandArray Flat(f32 level)
+{
+    BandArray s;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        s(b) = level;
+    return s;
+}
+
+// The backgrounds of tests/fixtures/paging_reference.py.
+const BandArray Office = Spectrum({47.5f, 46.8f, 45.2f, 44.9f, 43.1f, 42.0f, 40.6f, 39.8f, 38.3f, 37.5f, 36.2f, 34.9f,
+                                   33.1f, 31.8f, 30.2f, 28.7f, 26.9f, 25.0f});
+const BandArray MaskingResult = Spectrum({44.7f, 45.1f, 45.6f, 46.2f, 46.4f, 46.5f, 45.3f, 44.1f, 42.9f, 41.7f, 40.5f,
+                                          39.3f, 36.3f, 33.3f, 30.3f, 27.3f, 24.3f, 21.3f});
+const BandArray Hum = Spectrum({70, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10});
+const BandArray Rumble = Spectrum({62, 58, 54, 50, 46, 42, 38, 34, 30, 27, 24, 21, 18, 15, 12, 10, 8, 6});
+
+// Runs the calculation the way the window does and keeps every step.
+std::vector<PagingStep> RunAll(PagingCalculation& calc)
+{
+    std::vector<PagingStep> steps{calc.start()};
+    while (calc.needsRaise())
+        steps.push_back(calc.raise());
+    return steps;
+}
+
+struct IndexCase {
+    f32 above;  // paging spectrum minus background, every band
+    f32 expected;
+};
+
+TEST(ArticulationIndexTest, TermsAreClippedAtZeroAndThirtyDecibels)
+{
+    const LumoData d = Tables();
+    const BandArray n = Flat(40);
+    // The weights sum to 0.0333: 12 dB gives 0.3996, 30 dB and more 0.999, both rounded to 0.01.
+    for (const IndexCase c : {IndexCase{-10, 0}, IndexCase{0, 0}, IndexCase{12, 0.4f}, IndexCase{30, 1},
+                              IndexCase{45, 1}, IndexCase{15, 0.5f}, IndexCase{3, 0.1f}}) {
+        EXPECT_EQ(ArticulationIndex(d, Flat(40 + c.above), n), c.expected) << c.above;
+    }
+}
+
+TEST(ArticulationIndexTest, OnlyWeightedBandsCount)
+{
+    const LumoData d = Tables();
+    BandArray s = Flat(40);
+    // Bands 22, 38 and 39 carry no weight; band 33 (2 kHz) carries 0.0038 and alone gives 0.114 at 30 dB.
+    s(22) = s(38) = s(39) = 90;
+    EXPECT_EQ(ArticulationIndex(d, s, Flat(40)), 0);
+    s(33) = 70;
+    EXPECT_EQ(ArticulationIndex(d, s, Flat(40)), 0.11f);
+}
+
+TEST(IntelligibilityRatingTest, Boundaries)
+{
+    const struct {
+        f32 index;
+        const char* rating;
+    } cases[] = {{0.0f, "Poor"},  {0.6f, "Poor"},  {0.61f, "Marginal"}, {0.7f, "Marginal"},  {0.71f, "Fair"},
+                 {0.8f, "Fair"},  {0.81f, "Good"}, {0.89f, "Good"},     {0.9f, "Excellent"}, {1.0f, "Excellent"},
+                 {0.60f, "Poor"}, {0.80f, "Fair"}, {0.90f, "Excellent"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IntelligibilityRating(c.index), QString::fromLatin1(c.rating)) << c.index;
+}
+
+TEST(BackgroundOptionsTest, CaptionsStatesAndSpectraByProduct)
+{
+    using S = BackgroundSource;
+    const BackgroundOptionSet zuv = BackgroundOptions(GeneratorZUVAR24);
+    EXPECT_EQ(zuv(1), (BackgroundOption{"Background", true, {S::Database, 0}}));
+    EXPECT_EQ(zuv(2), (BackgroundOption{"MG24 Channel 3", true, {S::Masking, 3}}));
+    EXPECT_EQ(zuv(4), (BackgroundOption{"MG24 Channel 5", true, {S::Masking, 5}}));
+    EXPECT_EQ(zuv(5), (BackgroundOption{"Mg24 Channel 6", true, {S::Masking, 6}}));
+    const BackgroundOptionSet da = BackgroundOptions(GeneratorDA2500);
+    EXPECT_EQ(da(3), (BackgroundOption{"DA2500 Channel 2", true, {S::Masking, 2}}));
+    EXPECT_EQ(da(4), (BackgroundOption{"Not used", false, {}}));
+    for (const int g : {GeneratorVO120R, GeneratorVO120RDAR131}) {
+        const BackgroundOptionSet vo = BackgroundOptions(g);
+        EXPECT_EQ(vo(2), (BackgroundOption{"VO120R Mask", true, {S::Masking, 1}}));
+        EXPECT_EQ(vo(3), (BackgroundOption{"Not used", false, {}}));
+        EXPECT_EQ(vo(5), (BackgroundOption{"Not used", false, {}}));
+    }
+}
+
+TEST(ChoosingTest, UnequalizedMaskingChannelIsNotAvailable)
+{
+    LumoData d = Tables(GeneratorZUVAR24);
+    ActivatePaging(d, Ch);
+    d.PageSpeakerOptionEdit(Ch) = 1;
+    // Option 3 stands for masking channel 4, which has never been fitted.
+    const PagingChoice c = ChooseBackground(d, Ch, 3);
+    ASSERT_TRUE(c.unavailable.has_value());
+    EXPECT_EQ(*c.unavailable, (Message{"The Channel4 spectrum is not available.", "No data", MsgIcon::Critical}));
+    EXPECT_FALSE(c.background.has_value());
+    EXPECT_FALSE(c.calculateEnabled);
+    EXPECT_EQ(d.PageSpecOptionEdit, 3);
+    // A speaker location chosen after that still has nothing to calculate over.
+    EXPECT_FALSE(ChooseSpeakerLocation(d, Ch, 2, BandArray{}).calculateEnabled);
+}
+
+TEST(ChoosingTest, BothOrdersEndReadyToCalculate)
+{
+    for (const bool speakerFirst : {true, false}) {
+        LumoData d = Tables(GeneratorDA2500);
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            d.MaskMatched(2, b) = 30.5f;
+        const PagingStart start = ActivatePaging(d, Ch);
+        EXPECT_EQ(start.caption, "Setting Paging Equalizer Corrections for Channel2");
+        EXPECT_EQ(start.note, "Choose the speaker location and the backgound or masking spectrum for the area.");
+        PagingChoice last;
+        if (speakerFirst) {
+            const PagingChoice first = ChooseSpeakerLocation(d, Ch, 4, BandArray{});
+            EXPECT_EQ(first.note, "Choose the reference background spectrum.");
+            EXPECT_FALSE(first.calculateEnabled);
+            last = ChooseBackground(d, Ch, 3);
+        } else {
+            const PagingChoice first = ChooseBackground(d, Ch, 3);
+            EXPECT_EQ(first.note, "Choose the speaker location..");
+            EXPECT_FALSE(first.calculateEnabled);
+            last = ChooseSpeakerLocation(d, Ch, 4, *first.background);
+        }
+        EXPECT_EQ(last.note, "Press CALCULATE to create the paging spectrum.") << speakerFirst;
+        EXPECT_TRUE(last.calculateEnabled) << speakerFirst;
+        EXPECT_EQ(d.PageSpeakerOptionEdit(Ch), 4);
+        EXPECT_EQ(d.PageSpecOptionEdit, 3);
+    }
+}
+
+TEST(ChoosingTest, BackgroundRowIsBands22To39OfTheProjectSpectrum)
+{
+    LumoData d = Tables(GeneratorZUVAR24);
+    for (int b = FirstBand; b <= LastBand; ++b) {
+        d.SpecLevel(0, b) = 50;
+        d.MaskMatched(3, b) = 40;
+    }
+    ActivatePaging(d, Ch);
+    // An edit of the Mask window that was never stored does not count.
+    d.MaskMatchedEdit(3, 22) = 0;
+    const PagingChoice mask = ChooseBackground(d, Ch, 2);
+    ASSERT_TRUE(mask.background.has_value());
+    EXPECT_EQ((*mask.background)(22), 40);
+    EXPECT_EQ((*mask.background)(39), 40);
+    EXPECT_EQ((*mask.background)(21), 0);
+    EXPECT_EQ((*mask.background)(40), 0);
+    const PagingChoice db = ChooseBackground(d, Ch, 1);
+    EXPECT_EQ((*db.background)(30), 50);
+}
+
+TEST(ActivatePagingTest, KeepsTheOtherChannelsStoredResults)
+{
+    LumoData d = Tables();
+    d.PageLevel(1) = 61.5f;
+    d.PageSpectrum(1, 30) = 58.25f;
+    d.PageEqFreq(1, 1) = 2500;
+    d.PageSpeakerOption(1) = 3;
+    d.PageSpeakerOption(2) = 2;
+    d.PageSpecOption = 2;
+    ActivatePaging(d, Ch);
+    EXPECT_EQ(d.PageLevelEdit(1), 61.5f);
+    EXPECT_EQ(d.PageSpectrumEdit(1, 30), 58.25f);
+    EXPECT_EQ(d.PageEqFreqEdit(1, 1), 2500);
+    EXPECT_EQ(d.PageSpeakerOptionEdit(1), 3);
+    // The choices shown unselected are unselected.
+    EXPECT_EQ(d.PageSpeakerOptionEdit(Ch), 0);
+    EXPECT_EQ(d.PageSpecOptionEdit, 0);
+}
+
+TEST(PagingCalculationTest, StartThatReachesTheTargetGivesOneLine)
+{
+    LumoData d = Tables(GeneratorDA2500);
+    PagingCalculation calc(d, Ch, Hum);
+    const PagingStep s = calc.start();
+    EXPECT_FALSE(calc.needsRaise());
+    // 57.0 dBA of hum, start 52.0; 30 dB above the room in every weighted band: index 1.
+    EXPECT_EQ(s.index, 1.0f);
+    EXPECT_EQ(s.level, 61.2f);
+    EXPECT_EQ(calc.lines(), (QStringList{"dBA  Intelligibility", "61    Excellent"}));
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 12), 52.0f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 37), 43.0f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 42), 32.0f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 43), 52.0f);
+    const PagingEnd end = calc.done();
+    EXPECT_TRUE(end.reached);
+    EXPECT_EQ(end.note,
+              "Press Show Settings to show page results then open DA2500 software and transfer the "
+              "settings.  Then press Done.");
+}
+
+struct StepRow {
+    int raises;
+    f32 level;
+    const char* levelText;
+    f32 index;
+    const char* rating;
+    std::optional<const char*> line;
+};
+
+// Printed by tests/fixtures/paging_reference.py for the rumble.
+const StepRow RumbleSteps[] = {
+    {0, 57.4f, "57", 0.67f, "Marginal", "57    Marginal"}, {1, 57.9f, "58", 0.68f, "Marginal", std::nullopt},
+    {2, 58.4f, "58", 0.7f, "Marginal", std::nullopt},      {3, 58.9f, "59", 0.71f, "Fair", "59    Fair"},
+    {4, 59.4f, "59", 0.72f, "Fair", std::nullopt},         {5, 59.9f, "60", 0.73f, "Fair", std::nullopt},
+    {6, 60.4f, "60", 0.75f, "Fair", std::nullopt},         {7, 60.9f, "61", 0.76f, "Fair", std::nullopt},
+    {8, 61.4f, "61", 0.77f, "Fair", std::nullopt},         {9, 61.9f, "62", 0.78f, "Fair", std::nullopt},
+    {10, 62.4f, "62", 0.79f, "Fair", std::nullopt},        {11, 62.9f, "63", 0.79f, "Fair", std::nullopt},
+    {12, 63.4f, "63", 0.8f, "Fair", std::nullopt},         {13, 63.9f, "64", 0.81f, "Good", "64    Good"},
+    {14, 64.4f, "64", 0.82f, "Good", std::nullopt},        {15, 64.9f, "65", 0.83f, "Good", std::nullopt},
+    {16, 65.4f, "65", 0.83f, "Good", std::nullopt},        {17, 65.9f, "66", 0.84f, "Good", std::nullopt},
+    {18, 66.4f, "66", 0.85f, "Good", std::nullopt},        {19, 66.9f, "67", 0.85f, "Good", std::nullopt},
+    {20, 67.4f, "67", 0.86f, "Good", std::nullopt},        {21, 67.9f, "68", 0.87f, "Good", std::nullopt},
+    {22, 68.4f, "68", 0.87f, "Good", std::nullopt},        {23, 68.9f, "69", 0.88f, "Good", std::nullopt},
+    {24, 69.4f, "69", 0.88f, "Good", std::nullopt},        {25, 69.9f, "70", 0.89f, "Good", std::nullopt},
+    {26, 70.4f, "70", 0.89f, "Good", std::nullopt},        {27, 70.9f, "71", 0.9f, "Excellent", "71    Excellent"},
+};
+
+TEST(PagingCalculationTest, RumbleStepByStep)
+{
+    LumoData d = Tables(GeneratorZUVAR24);
+    PagingCalculation calc(d, Ch, Rumble);
+    const std::vector<PagingStep> steps = RunAll(calc);
+    ASSERT_EQ(steps.size(), std::size(RumbleSteps));
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const StepRow& r = RumbleSteps[i];
+        const PagingStep& s = steps[i];
+        EXPECT_EQ(s.raises, r.raises);
+        EXPECT_EQ(s.level, r.level) << i;
+        EXPECT_EQ(s.levelText, r.levelText) << i;
+        EXPECT_EQ(s.index, r.index) << i;
+        EXPECT_EQ(s.rating, r.rating) << i;
+        EXPECT_EQ(s.listLine.has_value(), r.line.has_value()) << i;
+        if (s.listLine && r.line) {
+            EXPECT_EQ(*s.listLine, *r.line) << i;
+        }
+    }
+    EXPECT_EQ(d.PageLevelEdit(Ch), 70.9f);
+    // 48.2 to start, 27 raises of 0.5 dB.
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 22), 61.7f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 32), 60.7f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 37), 52.7f);
+    EXPECT_EQ(d.PageSpectrumEdit(Ch, 42), 41.7f);
+    EXPECT_EQ(calc.done().note, "Press Show Settings to show page results then press Done to save settings to a file.");
+}
+
+struct RunCase {
+    const char* name;
+    const BandArray* background;
+    int raises;
+    f32 level;
+    f32 at31;
+    f32 at37;
+    QStringList lines;
+};
+
+TEST(PagingCalculationTest, ListAIOverRealisticBackgrounds)
+{
+    // Printed by tests/fixtures/paging_reference.py.
+    const RunCase cases[] = {
+        {"office",
+         &Office,
+         44,
+         75.0f,
+         65.8f,
+         56.8f,
+         {"dBA  Intelligibility", "53    Poor", "66    Marginal", "69    Fair", "72    Good", "75    Excellent"}},
+        {"masking",
+         &MaskingResult,
+         43,
+         78.0f,
+         68.8f,
+         59.8f,
+         {"dBA  Intelligibility", "56    Poor", "69    Marginal", "72    Fair", "75    Good", "78    Excellent"}},
+    };
+    for (const RunCase& c : cases) {
+        LumoData d = Tables();
+        PagingCalculation calc(d, Ch, *c.background);
+        const std::vector<PagingStep> steps = RunAll(calc);
+        EXPECT_EQ(steps.back().raises, c.raises) << c.name;
+        EXPECT_EQ(d.PageLevelEdit(Ch), c.level) << c.name;
+        EXPECT_EQ(d.PageSpectrumEdit(Ch, 31), c.at31) << c.name;
+        EXPECT_EQ(d.PageSpectrumEdit(Ch, 37), c.at37) << c.name;
+        EXPECT_EQ(calc.lines(), c.lines) << c.name;
+        EXPECT_TRUE(calc.done().reached) << c.name;
+    }
+}
+
+TEST(PagingCalculationTest, GivesUpWhenTheIndexCannotRise)
+{
+    LumoData withoutWeights = Tables();
+    withoutWeights.ArticulationWeight.fill(0);
+    // A background that is no number in any band: nothing to be heard over.
+    LumoData damaged = Tables();
+    const BandArray noNumbers = Flat(std::numeric_limits<f32>::quiet_NaN());
+    const struct {
+        LumoData* d;
+        const BandArray* background;
+    } cases[] = {{&withoutWeights, &Office}, {&damaged, &noNumbers}};
+    for (const auto& c : cases) {
+        PagingCalculation calc(*c.d, Ch, *c.background);
+        const std::vector<PagingStep> steps = RunAll(calc);
+        EXPECT_EQ(steps.back().raises, MaxPagingRaises);
+        EXPECT_EQ(steps.back().index, 0);
+        const PagingEnd end = calc.done();
+        EXPECT_FALSE(end.reached);
+        EXPECT_FALSE(end.note.has_value());
+        ASSERT_TRUE(end.failure.has_value());
+        EXPECT_EQ(end.failure->title, "Calculation Error");
+    }
+}
+
+TEST(PagingCalculationTest, InfiniteBackgroundStopsAtOnce)
+{
+    BandArray oneBand = Office;
+    oneBand(30) = std::numeric_limits<f32>::infinity();
+    for (const BandArray& background : {oneBand, Flat(std::numeric_limits<f32>::infinity())}) {
+        LumoData d = Tables();
+        PagingCalculation calc(d, Ch, background);
+        calc.start();
+        EXPECT_FALSE(calc.needsRaise());
+        EXPECT_FALSE(calc.done().reached);
+        EXPECT_TRUE(calc.done().failure.has_value());
+    }
+}
+
+}  // namespace
