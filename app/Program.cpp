@@ -9,6 +9,7 @@
 #include "masking/MaskWindow.h"
 #include "meters/Ld824Port.h"
 #include "meters/SerialPortLink.h"
+#include "paging/PageWindow.h"
 #include "paging/ReviewWindow.h"
 
 namespace kov {
@@ -22,6 +23,11 @@ void ShowForOneOpening(LumoMain& main, QWidget* window, int widthTwips, int heig
     QObject::connect(&main, &QObject::destroyed, [window = QPointer<QWidget>(window)] { delete window.data(); });
     CenterAndShowForm(window, widthTwips, heightTwips);
 }
+
+// Room for the option frames, the plot with the rating list beside it, and the widest settings frame in the plot's
+// place.
+constexpr int PageWidthTwips = 14400;
+constexpr int PageHeightTwips = 7200;
 
 }  // namespace
 
@@ -51,6 +57,12 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
                 return std::make_unique<SerialPortLink>(Ld824PortName(*m_data), m_data->CommBaud);
             });
             ShowForOneOpening(*m_main, mask, 8000, 8000);
+        });
+    }
+    for (int n = 1; n <= 2; ++n) {
+        m_main->setOpener(QStringLiteral("GoPage%1").arg(n), [this] {
+            ShowForOneOpening(*m_main, new Page(*m_data, m_prompter, m_clock, m_main.get()), PageWidthTwips,
+                              PageHeightTwips);
         });
     }
 }

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QThread>
@@ -396,6 +397,33 @@ QWidget* MaskFitted(kov::Program& p, kov::i16 generator, int ch, const QString& 
     return mask;
 }
 
+// A paging channel over the masking result of a channel, calculated and, with `settings`, its generator settings
+// shown: DA2500 paging channel 1 face down in a suspended ceiling over masking channel 1, or ZUV-AR24 paging
+// channel 2 under a raised floor over masking channel 4.
+QWidget* PageCalculated(kov::Program& p, kov::i16 generator, bool settings)
+{
+    MaskingProject(p, generator);
+    kov::LumoData& d = p.data();
+    const bool zuv = generator == kov::GeneratorZUVAR24;
+    const int maskingChannel = zuv ? 4 : 1;
+    for (int b = kov::FirstDataBand; b <= kov::LastDataBand; ++b)
+        d.MaskMatched(maskingChannel, b) = d.SpecLevel(2, b) + 6.0f;
+    OpenItem(p, QStringLiteral("GoPage%1").arg(zuv ? 2 : 1));
+    QWidget* page = ProgramWindow(QStringLiteral("Page"));
+    if (page == nullptr)
+        return nullptr;
+    LetEventsRun(200);
+    for (const char* option : {zuv ? "OptSpec_3" : "OptSpec_2", zuv ? "OptSpkr_3" : "OptSpkr_4"}) {
+        if (auto* o = page->findChild<QRadioButton*>(QString::fromLatin1(option)))
+            o->click();
+        LetEventsRun(100);
+    }
+    Click(page, "CmdCalculate");
+    if (settings)
+        Click(page, "CmdEQSet");
+    return page;
+}
+
 QString g_outFile;
 
 const std::vector<Screen>& Screens()
@@ -424,6 +452,12 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return MaskAfterPaa3(p, false); }},
         {"mask-ld824", "the grid after files 2 to 4 of a simulated LD824", MaskAfterLd824},
         {"review", "the review window after opening a ZUV-AR24 EQ file", ReviewOfAnEqFile},
+        {"page", "the Page window of a ZUV-AR24 paging channel with its MG24 settings",
+         [](kov::Program& p) { return PageCalculated(p, kov::GeneratorZUVAR24, true); }},
+        {"page-da2500", "the Page window of a DA2500 paging channel with its 1/3-octave settings",
+         [](kov::Program& p) { return PageCalculated(p, kov::GeneratorDA2500, true); }},
+        {"page-calculated", "the Page window of a DA2500 paging channel after Calculate",
+         [](kov::Program& p) { return PageCalculated(p, kov::GeneratorDA2500, false); }},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

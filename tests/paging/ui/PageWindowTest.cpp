@@ -1,0 +1,466 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+#include <ostream>
+#include <variant>
+
+#include "core/EqFile.h"
+#include "core/LumoMainWindow.h"
+#include "core/ProjectFile.h"
+#include "core/Tables.h"
+#include "core/WindowPlacement.h"
+#include "paging/PageWindow.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/TestClock.h"
+
+namespace kov {
+namespace {
+
+using test::Control;
+using test::LetEventsRun;
+using test::WaitUntilActive;
+
+const QString ExitQuestion = QStringLiteral("Ok to exit without saving changes?");
+
+// Two masking results as the Mask window leaves them. The figures the window must arrive at over them were worked
+// out apart from the program, with the band tables, single-precision sums and rounding half to even.
+BandArray Sloped()  // 50 dB at 160 Hz falling 1 dB a band: start 56 dBA, Excellent at 79 dBA after 45 raises
+{
+    BandArray s;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        s(b) = static_cast<f32>(50 - (b - FirstDataBand));
+    return s;
+}
+
+BandArray BassHeavy()  // 46 dB up to 250 Hz, 44 dB at 315 Hz, then 0.5 dB less a band: 58 dBA, Excellent at 81
+{
+    BandArray s;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        s(b) = b < 28 ? 46.0f : 44.0f - 0.5f * static_cast<f32>(b - 28);
+    return s;
+}
+
+class PageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Main(*d, prompter, main));
+        for (int n = 1; n <= 2; ++n) {
+            main.setOpener(QStringLiteral("GoPage%1").arg(n), [this] {
+                page = std::make_unique<Page>(*d, prompter, clock, &main);
+                CenterAndShowForm(page.get(), 14400, 7200);
+            });
+        }
+    }
+
+    void project(i16 generator, bool withFile = true)
+    {
+        d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
+        d->ProjectInfo(2) = QStringLiteral("3/7/2026");
+        d->Generator = generator;
+        d->ProjectStage = 2;
+        if (withFile) {
+            d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
+            d->ProjectBaseName = QStringLiteral("ROAD");
+            d->ProjectEqName = QStringLiteral("ROAD.EQ");
+        }
+        d->MG24Folder = folder.path();
+        main.updateMainMenus();
+    }
+
+    void masked(int maskingChannel, const BandArray& spectrum)
+    {
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            d->MaskMatched(maskingChannel, b) = spectrum(b);
+    }
+
+    // The channel's item of the Equalize System menu.
+    void open(int ch)
+    {
+        QAction* item = main.item(QStringLiteral("GoPage%1").arg(ch));
+        ASSERT_TRUE(item->isVisible());
+        item->trigger();
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(WaitUntilActive(page.get()));
+        LetEventsRun();
+    }
+
+    template <typename T = QWidget>
+    T* c(const QString& name) const
+    {
+        return Control<T>(*page, name.toLatin1().constData());
+    }
+    QString text(const QString& name) const { return c<QLabel>(name)->text(); }
+    QString note() const { return text(QStringLiteral("LabNote")); }
+    bool enabled(const char* button) const { return c<QPushButton>(QLatin1String(button))->isEnabled(); }
+    void press(const char* button) const
+    {
+        auto* b = c<QPushButton>(QLatin1String(button));
+        ASSERT_TRUE(b->isEnabled()) << button;
+        b->click();
+        LetEventsRun();
+    }
+    void option(const QString& name) const
+    {
+        auto* o = c<QRadioButton>(name);
+        ASSERT_TRUE(o->isEnabled()) << name.toStdString();
+        // On the round button itself: a short caption leaves the middle of a wide option empty.
+        QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() / 2, o->height() / 2));
+        LetEventsRun();
+    }
+    QStringList listAI() const
+    {
+        QStringList lines;
+        const auto* list = c<QListWidget>(QStringLiteral("ListAI"));
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
+        return lines;
+    }
+    void expectMessage(std::size_t i, const QString& text, const QString& title, MsgIcon icon) const
+    {
+        ASSERT_GT(prompter.messages().size(), i);
+        EXPECT_EQ(prompter.messages()[i].text, text);
+        EXPECT_EQ(prompter.messages()[i].title, title);
+        EXPECT_EQ(prompter.messages()[i].icon, icon);
+    }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    test::TestClock clock;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain main{*d, prompter};
+    std::unique_ptr<Page> page;
+};
+
+// ---- The road of a paging channel -----------------------------------------------------------------------------
+
+struct Road {
+    const char* product;
+    i16 generator;
+    int channel;          // paging channel
+    int maskingChannel;   // the background's channel
+    const char* spec;     // its option
+    const char* speaker;  // the location's option
+    bool speakerFirst;
+    BandArray (*background)();
+    QString startLine;
+    QString lastLine;
+    QString levelText;
+    f32 level;  // PageLevel, two decimals
+    int raises;
+};
+
+void PrintTo(const Road& road, std::ostream* os)
+{
+    *os << road.product << " paging channel " << road.channel;
+}
+
+class PageRoadTest : public PageWindowTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
+{
+    const Road road = GetParam();
+    const int ch = road.channel;
+    const bool zuv = road.generator == GeneratorZUVAR24;
+    project(road.generator);
+    masked(road.maskingChannel, road.background());
+    open(ch);
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_EQ(page->windowTitle(), QStringLiteral("Setting Paging Equalizer Corrections for Channel%1").arg(ch));
+    EXPECT_EQ(note(),
+              QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area."));
+    EXPECT_FALSE(c("ListAI")->isVisible());
+    EXPECT_TRUE(c("PicErr")->isVisible());
+    EXPECT_FALSE(page->plot()->gridDrawn());
+    for (const char* b : {"CmdCalculate", "CmdEQSet", "CmdDone"})
+        EXPECT_FALSE(enabled(b)) << b;
+
+    if (road.speakerFirst) {
+        option(QLatin1String(road.speaker));
+        EXPECT_EQ(note(), QStringLiteral("Choose the reference background spectrum."));
+        EXPECT_FALSE(enabled("CmdCalculate"));
+        option(QLatin1String(road.spec));
+    } else {
+        option(QLatin1String(road.spec));
+        EXPECT_EQ(note(), QStringLiteral("Choose the speaker location.."));
+        EXPECT_FALSE(enabled("CmdCalculate"));
+        option(QLatin1String(road.speaker));
+    }
+    EXPECT_EQ(note(), QStringLiteral("Press CALCULATE to create the paging spectrum."));
+    EXPECT_TRUE(page->plot()->backgroundDrawn());
+    EXPECT_FLOAT_EQ(page->pageWork(ch)(FirstDataBand), road.background()(FirstDataBand));
+    EXPECT_FLOAT_EQ(page->pageWork(ch)(LastDataBand), road.background()(LastDataBand));
+
+    // While the spectrum rises nothing may act on it, and the window cannot be closed.
+    int yields = 0;
+    bool heldOff = true;
+    clock.onYield = [&] {
+        ++yields;
+        for (const char* b : {"CmdCalculate", "CmdEQSet", "CmdDone", "CmdNew", "CmdCancel"})
+            heldOff = heldOff && !enabled(b);
+        heldOff = heldOff && !c("FramCeil")->isEnabled() && !c("FramMask")->isEnabled();
+        if (yields == 3) {
+            page->close();
+            heldOff = heldOff && page->isVisible();
+        }
+    };
+    const double before = clock.elapsed();
+    press("CmdCalculate");
+    clock.onYield = nullptr;
+    EXPECT_TRUE(heldOff);
+    EXPECT_GT(yields, 3);
+    EXPECT_TRUE(page->isVisible());
+    // Two pauses of 0.05 s for each raise.
+    EXPECT_GE(clock.elapsed() - before, road.raises * 0.1 - 1e-6);
+
+    const QStringList lines = listAI();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.front(), QStringLiteral("dBA  Intelligibility"));
+    EXPECT_EQ(lines[1], road.startLine);
+    EXPECT_EQ(lines.back(), road.lastLine);
+    EXPECT_EQ(text(QStringLiteral("Datprivacy_1")), road.levelText);
+    EXPECT_TRUE(c("ListAI")->isVisible());
+    EXPECT_TRUE(page->plot()->pagingDrawn());
+    EXPECT_TRUE(enabled("CmdEQSet"));
+    EXPECT_FALSE(enabled("CmdDone"));
+    EXPECT_EQ(note(), zuv ? QStringLiteral("Press Show Settings to show page results then press Done to save settings "
+                                           "to a file.")
+                          : QStringLiteral("Press Show Settings to show page results then open DA2500 software and "
+                                           "transfer the settings.  Then press Done."));
+
+    press("CmdEQSet");
+    EXPECT_TRUE(enabled("CmdDone"));
+    EXPECT_FALSE(c("Fram120")->isVisible());
+    if (zuv) {
+        EXPECT_FALSE(c("FramData")->isVisible());
+        ASSERT_TRUE(c("FramMixer")->isVisible());
+        EXPECT_EQ(note(), QStringLiteral("Press DONE to save data."));
+        // Under the floor: two controls set, the other six bypassed.
+        const QStringList expected[] = {{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"},
+                                        {"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}};
+        for (int k = 1; k <= 8; ++k) {
+            const QStringList shown{text(QStringLiteral("LabEqFreq_%1").arg(k)),
+                                    text(QStringLiteral("LabEqBW_%1").arg(k)),
+                                    text(QStringLiteral("LabEqLevel_%1").arg(k))};
+            EXPECT_EQ(shown, k <= 2 ? expected[k - 1] : QStringList({"Bypass", "", ""})) << k;
+            EXPECT_EQ(text(QStringLiteral("LabEqName_%1").arg(k)), QStringLiteral("EQ Control %1").arg(k));
+        }
+    } else {
+        EXPECT_FALSE(c("FramMixer")->isVisible());
+        ASSERT_TRUE(c("FramData")->isVisible());
+        EXPECT_FALSE(c("LabNote")->isVisible());
+        // Face down in a suspended ceiling: +1 and +2 dB from 630 Hz to 3150 Hz, nothing elsewhere.
+        for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+            const char* expected = b < 28 || b > 35 ? " 0.0" : b >= 31 && b <= 33 ? "+2.0" : "+1.0";
+            EXPECT_EQ(text(QStringLiteral("DatFreq_%1").arg(b)), QLatin1String(expected)) << b;
+        }
+        EXPECT_EQ(text(QStringLiteral("DatChan")), QStringLiteral("1"));
+        EXPECT_EQ(text(QStringLiteral("LabGain")), QStringLiteral(" 79.0"));
+        EXPECT_EQ(text(QStringLiteral("LabPFl")), QStringLiteral(" 100"));
+        EXPECT_EQ(text(QStringLiteral("LabPFh")), QStringLiteral(" 5000"));
+    }
+
+    if (zuv)
+        prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
+    prompter.answer(MsgAnswer::Yes);
+    press("CmdDone");
+    EXPECT_FALSE(page->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(prompter.unusedAnswers(), 0u);
+    const std::size_t offer = zuv ? 1 : 0;
+    ASSERT_EQ(prompter.messages().size(), offer + 1);
+    expectMessage(offer, QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"),
+                  QStringLiteral("Save to File"), MsgIcon::Information);
+    EXPECT_EQ(d->ProjectStage, 3);
+
+    // The file on disk holds the channel's results.
+    QFile file(d->ProjectFileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const Parsed<LumoData> parsed = ParseProjectFile(file.readAll(), LumoData{});
+    ASSERT_TRUE(std::holds_alternative<LumoData>(parsed));
+    const LumoData& saved = std::get<LumoData>(parsed);
+    EXPECT_EQ(saved.ProjectStage, 3);
+    EXPECT_EQ(saved.PageSpecOption, QString::fromLatin1(road.spec).back().digitValue());
+    EXPECT_EQ(saved.PageSpeakerOption(ch), QString::fromLatin1(road.speaker).back().digitValue());
+    EXPECT_FLOAT_EQ(saved.PageLevel(ch), road.level);
+    // The paging spectrum keeps its roll-off: flat to 1 kHz, 13 dB down at 8 kHz.
+    EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 30) - saved.PageSpectrum(ch, 22), 0.0f);
+    EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 39) - saved.PageSpectrum(ch, 31), -13.0f);
+    EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 22), d->PageSpectrumEdit(ch, 22));
+    if (!zuv) {
+        EXPECT_EQ(saved.PageLowpassFreq(ch), 100);
+        EXPECT_EQ(saved.PageHighpassFreq(ch), 5000);
+        return;
+    }
+    EXPECT_EQ(saved.PageEqFreq(ch, 1), 2500);
+    EXPECT_EQ(saved.PageEqFreq(ch, 2), 1250);
+    EXPECT_EQ(saved.PageEqFreq(ch, 3), 0);
+
+    // The paging line of the EQ file.
+    expectMessage(0,
+                  QStringLiteral("Paging channel %1 data have been saved to ").arg(ch) + folder.path() +
+                      QDir::separator() + QStringLiteral("ROAD.EQ."),
+                  QStringLiteral("MG24 File"), MsgIcon::Information);
+    QFile eq(QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
+    ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
+    const Parsed<LumoData> eqParsed = ParseEqFile(eq.readAll(), LumoData{});
+    ASSERT_TRUE(std::holds_alternative<LumoData>(eqParsed));
+    const LumoData& image = std::get<LumoData>(eqParsed);
+    EXPECT_EQ(image.EqPageChannel(ch), ch);
+    EXPECT_EQ(image.EqPageFreq(ch, 1), 2500);
+    EXPECT_FLOAT_EQ(image.EqPageWidth(ch, 1), 1.5f);
+    EXPECT_FLOAT_EQ(image.EqPageLevel(ch, 1), 8.0f);
+    EXPECT_EQ(image.EqPageFreq(ch, 2), 1250);
+    EXPECT_FLOAT_EQ(image.EqPageWidth(ch, 2), 0.75f);
+    EXPECT_FLOAT_EQ(image.EqPageLevel(ch, 2), 3.0f);
+    for (int k = 3; k <= 8; ++k)
+        EXPECT_EQ(image.EqPageFreq(ch, k), 0) << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(Products, PageRoadTest,
+                         ::testing::Values(Road{"DA2500", GeneratorDA2500, 1, 1, "OptSpec_2", "OptSpkr_4", true,
+                                                &Sloped, "56    Poor", "79    Excellent", "79", 79.0f, 45},
+                                           Road{"ZUVAR24", GeneratorZUVAR24, 2, 4, "OptSpec_3", "OptSpkr_3", false,
+                                                &BassHeavy, "58    Poor", "81    Excellent", "81", 80.8f, 46}),
+                         [](const ::testing::TestParamInfo<Road>& info) { return std::string(info.param.product); });
+
+// ---- Closing --------------------------------------------------------------------------------------------------
+
+TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
+{
+    project(GeneratorDA2500, false);
+    masked(2, Sloped());
+    open(1);
+    option(QStringLiteral("OptSpec_3"));
+    option(QStringLiteral("OptSpkr_2"));
+    press("CmdCalculate");
+    press("CmdEQSet");
+    const LumoData calculated = *d;
+
+    prompter.answer(MsgAnswer::Ok);
+    press("CmdDone");
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    expectMessage(0, QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
+                  MsgIcon::Information);
+    EXPECT_FALSE(page->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->ProjectStage, 3);
+    EXPECT_FLOAT_EQ(d->PageLevel(1), 79.0f);
+    EXPECT_EQ(d->PageSpecOption, 3);
+    EXPECT_EQ(d->PageSpeakerOption(1), 2);
+    EXPECT_EQ(d->PageLowpassFreq(1), 100);
+    for (int b = FirstBand; b <= LastBand; ++b)
+        EXPECT_EQ(d->PageSpectrum(1, b), calculated.PageSpectrumEdit(1, b)) << b;
+    EXPECT_TRUE(
+        QDir(folder.path()).entryList({QStringLiteral("*.MSK"), QStringLiteral("*.EQ")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(main.item(QStringLiteral("GoSaveAs"))->isEnabled());
+}
+
+TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDropsThem)
+{
+    project(GeneratorDA2500);
+    masked(1, Sloped());
+    open(1);
+    option(QStringLiteral("OptSpkr_1"));
+    option(QStringLiteral("OptSpec_2"));
+    press("CmdCalculate");
+
+    prompter.answer(MsgAnswer::Cancel);
+    press("CmdCancel");
+    prompter.answer(MsgAnswer::Cancel);
+    page->close();
+    EXPECT_TRUE(page->isVisible());
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    for (const auto& m : prompter.messages()) {
+        EXPECT_EQ(m.text, ExitQuestion);
+        EXPECT_EQ(m.title, QStringLiteral("KOV 2.0"));
+        EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
+    }
+    EXPECT_EQ(listAI().back(), QStringLiteral("79    Excellent"));
+    EXPECT_TRUE(enabled("CmdEQSet"));
+    EXPECT_FALSE(main.isEnabled());
+
+    prompter.answer(MsgAnswer::Ok);
+    page->close();
+    EXPECT_FALSE(page->isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->ProjectStage, 2);
+    EXPECT_EQ(d->PageLevel(1), 0.0f);
+    EXPECT_EQ(d->PageSpeakerOption(1), 0);
+    EXPECT_FALSE(QFile::exists(d->ProjectFileName));
+}
+
+// ---- Choosing ---------------------------------------------------------------------------------------------------
+
+TEST_F(PageWindowTest, NeverEqualizedChannelIsRefusedAndAnEarlierBackgroundDoesNotStandInForIt)
+{
+    project(GeneratorDA2500);
+    open(1);
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_2"))->text(), QStringLiteral("DA2500 Channel 1"));
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_3"))->text(), QStringLiteral("DA2500 Channel 2"));
+    for (const char* unused : {"OptSpec_4", "OptSpec_5"}) {
+        EXPECT_EQ(c<QRadioButton>(QLatin1String(unused))->text(), QStringLiteral("Not used"));
+        EXPECT_FALSE(c(QLatin1String(unused))->isEnabled());
+    }
+
+    // The database background first: it is there, and Calculate could run over it.
+    option(QStringLiteral("OptSpkr_1"));
+    option(QStringLiteral("OptSpec_1"));
+    EXPECT_TRUE(enabled("CmdCalculate"));
+    EXPECT_TRUE(page->plot()->backgroundDrawn());
+
+    prompter.answer(MsgAnswer::Ok);
+    option(QStringLiteral("OptSpec_2"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    expectMessage(0, QStringLiteral("The Channel1 spectrum is not available."), QStringLiteral("No data"),
+                  MsgIcon::Critical);
+    EXPECT_FALSE(enabled("CmdCalculate"));
+    EXPECT_FALSE(page->plot()->backgroundDrawn());
+
+    option(QStringLiteral("OptSpkr_2"));
+    EXPECT_FALSE(enabled("CmdCalculate"));
+    EXPECT_EQ(note(), QStringLiteral("Choose the reference background spectrum."));
+
+    // Start Over: nothing chosen, nothing drawn.
+    press("CmdNew");
+    EXPECT_EQ(note(),
+              QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area."));
+    for (const char* o : {"OptSpkr_1", "OptSpkr_2", "OptSpec_1", "OptSpec_2"})
+        EXPECT_FALSE(c<QRadioButton>(QLatin1String(o))->isChecked()) << o;
+    EXPECT_FALSE(page->plot()->gridDrawn());
+    EXPECT_FALSE(enabled("CmdCalculate"));
+    EXPECT_EQ(prompter.messages().size(), 1u);
+}
+
+// The axis numbers stand where the plot's levels and octaves are.
+TEST(PagingAxisTextsTest, LevelsEveryTenDecibelsAndTheOctavesBelow)
+{
+    LumoData d;
+    InitTables(d);
+    const TwipRect plot{420, 150, 5100, 3600};
+    const QList<AxisText> texts = PagingAxisTexts(plot, d.BandFreq);
+    QStringList shown;
+    for (const AxisText& t : texts)
+        shown << t.text;
+    EXPECT_EQ(shown, QStringList({"20", "30", "40", "50", "60", "70", "80", "250", "500", "1000", "2000", "4000",
+                                  "8000", "Frequency"}));
+    // 600 twips for each 10 dB, 80 dB level with the plot's top.
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(texts[k].x, plot.left - 300) << k;
+        EXPECT_EQ(texts[k].y, texts[0].y - 600 * k) << k;
+    }
+    EXPECT_EQ(texts[6].y, plot.top - 100);
+}
+
+}  // namespace
+}  // namespace kov
