@@ -200,6 +200,17 @@ void ShowSaveAsNote(Prompter& prompter)
                      MsgIcon::Information, MsgButtons::Ok);
 }
 
+void FinishEqualization(LumoData& d, Prompter& prompter, int eqKind)
+{
+    if (d.ProjectFileName.trimmed().isEmpty()) {
+        ShowSaveAsNote(prompter);
+        return;
+    }
+    if (d.Generator == GeneratorZUVAR24)
+        WriteEqFile(d, prompter, d.CurrentChannel, static_cast<i16>(eqKind));
+    OfferToSaveResults(d, prompter, MsgIcon::Information);
+}
+
 bool ProjectInformationChanged(const LumoData& d, const ProjectInformation& info)
 {
     return info.name != d.ProjectInfo(1) || info.date != d.ProjectInfo(2) || info.generator != d.Generator;

@@ -46,6 +46,11 @@ bool OfferToSaveResults(LumoData& d, Prompter& prompter, MsgIcon icon);
 // The note of a window that closes with results while the project has no file yet.
 void ShowSaveAsNote(Prompter& prompter);
 
+// Done in an equalization window, once it stored its working set into the project set: without a file name the
+// Save As note; with one the channel's line of the ZUV-AR24's EQ file (`eqKind` 1 masking, 2 paging) and the save
+// question.
+void FinishEqualization(LumoData& d, Prompter& prompter, int eqKind);
+
 // ---- Project information ------------------------------------------------------------------------------------
 
 struct ProjectInformation {

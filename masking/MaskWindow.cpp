@@ -315,13 +315,7 @@ void Mask::apply()
     // The equalization goes into the project set with or without a file name: dropped here it could never reach
     // the file that Save As writes later.
     StoreMaskingChannels(m_data);
-    if (m_data.ProjectFileName.trimmed().isEmpty()) {
-        ShowSaveAsNote(prompter());
-        return;
-    }
-    if (m_data.Generator == GeneratorZUVAR24)
-        WriteEqFile(m_data, prompter(), m_data.CurrentChannel, 1);
-    OfferToSaveResults(m_data, prompter(), MsgIcon::Information);
+    FinishEqualization(m_data, prompter(), 1);
 }
 
 }  // namespace kov

@@ -580,13 +580,7 @@ void Page::apply()
     // The results go into the project set with or without a file name: dropped here they could never reach the
     // file that Save As writes later.
     StorePagingChannels(m_data);
-    if (m_data.ProjectFileName.trimmed().isEmpty()) {
-        ShowSaveAsNote(prompter());
-        return;
-    }
-    if (m_data.Generator == GeneratorZUVAR24)
-        WriteEqFile(m_data, prompter(), m_data.CurrentChannel, 2);
-    OfferToSaveResults(m_data, prompter(), MsgIcon::Information);
+    FinishEqualization(m_data, prompter(), 2);
 }
 
 }  // namespace kov
