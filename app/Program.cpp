@@ -11,6 +11,7 @@
 #include "meters/SerialPortLink.h"
 #include "paging/PageWindow.h"
 #include "paging/ReviewWindow.h"
+#include "spectra/LumoDBWindow.h"
 
 namespace kov {
 
@@ -47,6 +48,9 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
     });
     m_main->setOpener(QStringLiteral("GoReview"), [this] {
         ShowForOneOpening(*m_main, new Review(*m_data, m_prompter, m_main.get()), 10350, 7835);
+    });
+    m_main->setOpener(QStringLiteral("GoRefSpec"), [this] {
+        ShowForOneOpening(*m_main, new LumoDB(*m_data, m_prompter, m_main.get()), 9765, 6425);
     });
     // The channel items have set CurrentChannel before their opener runs.
     for (int n = 1; n <= 6; ++n) {

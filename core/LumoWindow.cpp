@@ -153,6 +153,7 @@ void LumoWindow::requestDone()
 void LumoWindow::requestCancel()
 {
     m_doneRequested = false;
+    const QScopedValueRollback cancelling(m_cancelRequested, true);
     close();
 }
 
@@ -176,9 +177,13 @@ void LumoWindow::closeEvent(QCloseEvent* event)
         return;
     }
     const QScopedValueRollback closing(m_closing, true);
-    const bool withDone = std::exchange(m_doneRequested, false);
+    const bool withDone = std::exchange(m_doneRequested, false) || (closeBoxIsDone() && !m_cancelRequested);
     if (!m_abandoned) {
         if (withDone) {
+            if (!acceptDone()) {
+                event->ignore();
+                return;
+            }
             apply();
         } else if (!confirmDiscard()) {
             event->ignore();

@@ -68,8 +68,13 @@ protected:
     virtual void activate() = 0;
     // Asked on every showing: whether the main window is held disabled while this window is open.
     virtual bool disablesMain() const { return true; }
+    // Closing with Done, before apply(): the window's own checks and writing. False keeps the window open with
+    // everything in it (the window has said why).
+    virtual bool acceptDone() { return true; }
     // Closing with Done: store what the window edited. The window closes after it.
     virtual void apply() {}
+    // The close box (and ending the program) closes as Done does instead of asking the exit question.
+    virtual bool closeBoxIsDone() const { return false; }
     // Closing any other way: true lets the window go. The default asks "Ok to exit without saving changes?"
     // under exitTitle() (the program's title when empty).
     virtual bool confirmDiscard();
@@ -99,6 +104,7 @@ private:
     ActivationWatch* m_watch;
     bool m_holding = false;
     bool m_doneRequested = false;
+    bool m_cancelRequested = false;
     bool m_abandoned = false;
     bool m_closing = false;
     bool m_activating = false;

@@ -1,6 +1,7 @@
 // Starts KOV as the program does, with the data beside this executable, brings one window into view and saves
 // what the screen shows as a PNG:  kov_screens <screen> <file.png>   (kov_screens --list names the screens).
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -322,6 +323,19 @@ QWidget* MaskAfterLd824(kov::Program& p)
     return mask;
 }
 
+// The spectrum database editor with a masking spectrum chosen over the neutral contour.
+QWidget* SpectraWithSpectrum(kov::Program& p)
+{
+    OpenItem(p, QStringLiteral("GoRefSpec"));
+    QWidget* editor = ProgramWindow(QStringLiteral("LumoDB"));
+    if (editor == nullptr)
+        return nullptr;
+    LetEventsRun(300);
+    if (auto* option = editor->findChild<QAbstractButton*>(QStringLiteral("OptSpec_2")))
+        option->click();
+    return editor;
+}
+
 // A ZUV-AR24 EQ file with both paging lines (channel 1 at the floor, location 3) and two masking lines, opened in
 // the review window through its Open window.
 QWidget* ReviewOfAnEqFile(kov::Program& p)
@@ -452,6 +466,8 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return MaskAfterPaa3(p, false); }},
         {"mask-ld824", "the grid after files 2 to 4 of a simulated LD824", MaskAfterLd824},
         {"review", "the review window after opening a ZUV-AR24 EQ file", ReviewOfAnEqFile},
+        {"spectra", "the spectrum database editor with a masking spectrum and the neutral contour",
+         SpectraWithSpectrum},
         {"page", "the Page window of a ZUV-AR24 paging channel with its MG24 settings",
          [](kov::Program& p) { return PageCalculated(p, kov::GeneratorZUVAR24, true); }},
         {"page-da2500", "the Page window of a DA2500 paging channel with its 1/3-octave settings",

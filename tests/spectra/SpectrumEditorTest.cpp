@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/SpectrumDatabase.h"
+#include "core/Tables.h"
+#include "spectra/SpectrumEditor.h"
+
+namespace kov {
+namespace {
+
+LumoData Tables()
+{
+    LumoData d;
+    InitTables(d);
+    for (int s = 0; s <= 20; ++s)
+        d.SpecName(s) = EmptySpectrumName;
+    d.SpecName(0) = BackgroundName;
+    return d;
+}
+
+void Fill(SpectraEdit& e, int s, f32 level)
+{
+    for (int b = 22; b <= 39; ++b)
+        e.SpecLevelEdit(s, b) = level;
+}
+
+struct CellCase {
+    int band;
+    const char* typed;
+    f32 level;
+    const char* cellText;
+    const char* note;  // "" = none
+};
+
+class LevelCellTest : public ::testing::TestWithParam<CellCase> {};
+
+TEST_P(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
+{
+    const LumoData d = Tables();
+    const CellCase& c = GetParam();
+    const LevelCellEntry r = LeaveLevelCell(d, c.band, QString::fromLatin1(c.typed));
+    EXPECT_EQ(r.level, c.level);
+    EXPECT_EQ(r.cellText, QString::fromLatin1(c.cellText));
+    EXPECT_EQ(r.note.value_or(QString()), QString::fromLatin1(c.note));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, LevelCellTest,
+    ::testing::Values(
+        CellCase{22, "", 0, "0", "The sound level at 160 Hz was outside the range 1 to 99. Reenter."},
+        CellCase{22, "0.96", 1, "1", ""}, CellCase{25, "99.04", 99, "99", ""},
+        CellCase{32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
+        CellCase{30, "45.15", 45.2f, "45.2", ""}, CellCase{30, "45.25", 45.2f, "45.2", ""},
+        CellCase{39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
+        CellCase{31, "1", 1, "1", ""}));
+
+TEST(BandLabelTest, TheBandsReadTheirOwnFrequencies)
+{
+    const LumoData d = Tables();
+    const std::vector<const char*> labels = {"160",  "200",  "250",  "315",  "400",  "500",  "630",  "800",  "1000",
+                                             "1250", "1600", "2000", "2500", "3150", "4000", "5000", "6300", "8000"};
+    for (int b = 22; b <= 39; ++b)
+        EXPECT_EQ(BandLabel(d, b), QString::fromLatin1(labels[static_cast<std::size_t>(b - 22)])) << b;
+}
+
+TEST(NeutralLevelsTest, FallsFiveDecibelsAnOctave)
+{
+    const BandArray n = NeutralLevels();
+    EXPECT_FLOAT_EQ(n(22), 49.0f);
+    EXPECT_FLOAT_EQ(n(23), 47.3f);
+    EXPECT_FLOAT_EQ(n(30), 35.7f);
+    EXPECT_FLOAT_EQ(n(32), 32.3f);
+    EXPECT_FLOAT_EQ(n(39), 20.7f);
+    EXPECT_EQ(n(21), 0);
+    EXPECT_EQ(n(40), 0);
+}
+
+struct AWeightCase {
+    f32 flat;
+    f32 band22;
+    const char* text;
+};
+
+class AWeightTextTest : public ::testing::TestWithParam<AWeightCase> {};
+
+// A flat spectrum is 11.475 dB over its level; ".5" levels show to the even whole number.
+TEST_P(AWeightTextTest, WholeDecibelsOrBlank)
+{
+    const LumoData d = Tables();
+    const AWeightCase& c = GetParam();
+    SpectraEdit e;
+    Fill(e, 4, c.flat);
+    e.SpecLevelEdit(4, 22) = c.band22;
+    EXPECT_EQ(ShownAWeightText(d, e, 4), QString::fromLatin1(c.text));
+}
+
+TEST(AWeightTextTest, StepsShowTheLevelWhateverBand22Holds)
+{
+    const LumoData d = Tables();
+    SpectraEdit e;
+    Fill(e, 4, 39);
+    e.SpecLevelEdit(4, 22) = 0;
+    // Band 22 at 0 dB instead of 39 leaves 50.46 dBA of the flat 50.48.
+    EXPECT_EQ(AWeightText(d, e, 4), QStringLiteral("50 dBA"));
+    EXPECT_EQ(ShownAWeightText(d, e, 4), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, AWeightTextTest,
+                         ::testing::Values(AWeightCase{39, 39, "50 dBA"}, AWeightCase{40, 40, "52 dBA"},
+                                           AWeightCase{30, 30, "42 dBA"}, AWeightCase{40, 0, ""},
+                                           AWeightCase{40, -1, ""}));
+
+TEST(StepSpectrumTest, EveryBandMovesZerosToo)
+{
+    SpectraEdit e;
+    e.SpecNameEdit(2) = QStringLiteral("Open plan");
+    Fill(e, 2, 40);
+    e.SpecLevelEdit(2, 30) = 0;
+    EXPECT_TRUE(StepSpectrum(e, 2, -1));
+    EXPECT_EQ(e.SpecLevelEdit(2, 22), 39);
+    EXPECT_EQ(e.SpecLevelEdit(2, 30), -1);
+    EXPECT_EQ(e.SpecLevelEdit(2, 21), 0);
+    EXPECT_TRUE(StepSpectrum(e, 2, +1));
+    EXPECT_TRUE(StepSpectrum(e, 2, +1));
+    EXPECT_EQ(e.SpecLevelEdit(2, 39), 41);
+
+    e.SpecNameEdit(3) = EmptySpectrumName;
+    e.SpecLevelEdit(3, 25) = 7;
+    EXPECT_FALSE(StepSpectrum(e, 3, +1));
+    EXPECT_EQ(e.SpecLevelEdit(3, 25), 7);
+    // Only the exact free-slot name holds still.
+    e.SpecNameEdit(3) = QStringLiteral(" Empty");
+    EXPECT_TRUE(StepSpectrum(e, 3, +1));
+    EXPECT_EQ(e.SpecLevelEdit(3, 25), 8);
+}
+
+TEST(SpectrumNameTest, TrimmedAndCutTo28)
+{
+    EXPECT_EQ(SpectrumNameFromBox(QStringLiteral("  Open plan  ")), QStringLiteral("Open plan"));
+    EXPECT_EQ(SpectrumNameFromBox(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234")),
+              QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ12"));
+}
+
+TEST(SelectionNoteTest, FreeSlotsOfferTheEntryOptions)
+{
+    SpectraEdit e;
+    e.SpecNameEdit(0) = BackgroundName;
+    e.SpecNameEdit(1) = QStringLiteral("Open");
+    e.SpecNameEdit(2) = QStringLiteral("Empty ");
+    EXPECT_EQ(SelectionNote(e, 0), QStringLiteral(" The recommended background level is 39 or 40 dBA."));
+    EXPECT_EQ(SelectionNote(e, 1), QStringLiteral("Modify the chosen spectrum or choose Empty to enter an octave band "
+                                                  "or relative spectrum."));
+    EXPECT_EQ(SelectionNote(e, 2), QStringLiteral("ENTRY OPTIONS:\nEnter spectrum data directly into the table.\n"
+                                                  "Press Enter Octave Band Spectrum.\nPress Enter Relative Spectrum."));
+}
+
+TEST(ClosingChecksTest, MissingPointsAreFoundInOrderUnderTheOldName)
+{
+    LumoData d = Tables();
+    d.SpecName(3) = QStringLiteral("Old three");
+    SpectraEdit e = CopySpectra(d);
+    Fill(e, 0, 30);
+    e.SpecNameEdit(3) = QStringLiteral("New three");
+    Fill(e, 3, 40);
+    e.SpecLevelEdit(3, 25) = 0;
+    e.SpecLevelEdit(3, 28) = 0;
+    e.SpecNameEdit(9) = QStringLiteral("Nine");
+    Fill(e, 9, 40);
+    e.SpecLevelEdit(9, 39) = 0;
+
+    const auto first = FindMissingPoint(d, e, 0);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->spectrum, 3);
+    EXPECT_EQ(first->band, 25);
+    EXPECT_EQ(first->question, QStringLiteral("The masking spectrum Old three has a data point missing at 315 Hz.  "
+                                              "Yes to correct data. No to delete spectrum."));
+    const auto second = FindMissingPoint(d, e, 4);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(second->spectrum, 9);
+    EXPECT_EQ(second->band, 39);
+    EXPECT_EQ(second->question, QStringLiteral("The masking spectrum Empty has a data point missing at 8000 Hz.  "
+                                               "Yes to correct data. No to delete spectrum."));
+    EXPECT_FALSE(FindMissingPoint(d, e, 10).has_value());
+}
+
+TEST(ClosingChecksTest, BackgroundNameIsRestored)
+{
+    SpectraEdit e;
+    e.SpecNameEdit(0) = BackgroundName;
+    EXPECT_FALSE(RestoreBackgroundName(e).has_value());
+    e.SpecNameEdit(0) = QStringLiteral("Quiet");
+    const auto m = RestoreBackgroundName(e);
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(*m, (Message{QStringLiteral("The background spectrum title was changed or deleted. It has been "
+                                          "re-entered."),
+                           QStringLiteral("Data Error"), MsgIcon::Critical}));
+    EXPECT_EQ(e.SpecNameEdit(0), BackgroundName);
+}
+
+TEST(ClosingChecksTest, DataUnderNoNameIsReported)
+{
+    SpectraEdit e;
+    for (int s = 0; s <= 20; ++s)
+        e.SpecNameEdit(s) = EmptySpectrumName;
+    Fill(e, 0, 30);  // the background is not looked at
+    EXPECT_FALSE(FindUnnamedData(e).has_value());
+    e.SpecNameEdit(12) = QStringLiteral("   ");
+    e.SpecLevelEdit(12, 27) = 5;
+    e.SpecLevelEdit(14, 22) = 5;
+    const auto u = FindUnnamedData(e);
+    ASSERT_TRUE(u.has_value());
+    EXPECT_EQ(u->spectrum, 12);
+    EXPECT_EQ(u->band, 27);
+    EXPECT_EQ(
+        u->message.text,
+        QStringLiteral("There are data in masking spectrum number 12 but no title or an Empty title. Please correct."));
+    EXPECT_EQ(u->message.title, QStringLiteral("Data Error"));
+    EXPECT_EQ(u->message.icon, MsgIcon::Critical);
+}
+
+TEST(CopySpectraTest, OnlyTheDataBandsGoBackAndForth)
+{
+    LumoData d = Tables();
+    d.SpecLevel(5, 21) = 9;
+    d.SpecLevel(5, 22) = 44.5f;
+    SpectraEdit e = CopySpectra(d);
+    EXPECT_EQ(e.SpecLevelEdit(5, 21), 0);
+    EXPECT_EQ(e.SpecLevelEdit(5, 22), 44.5f);
+    e.SpecNameEdit(5) = QStringLiteral("Five");
+    e.SpecLevelEdit(5, 39) = 20;
+    e.SpecLevelEdit(5, 40) = 20;
+    StoreSpectra(d, e);
+    EXPECT_EQ(d.SpecName(5), QStringLiteral("Five"));
+    EXPECT_EQ(d.SpecLevel(5, 39), 20);
+    EXPECT_EQ(d.SpecLevel(5, 40), 0);
+    EXPECT_EQ(d.SpecLevel(5, 21), 9);
+}
+
+}  // namespace
+}  // namespace kov

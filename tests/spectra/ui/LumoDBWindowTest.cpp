@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "core/LumoMainWindow.h"
+#include "core/SpectrumDatabase.h"
+#include "core/Tables.h"
+#include "core/WindowPlacement.h"
+#include "masking/MaskWindow.h"
+#include "spectra/LumoDBWindow.h"
+#include "spectra/SpectrumEntry.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/TestClock.h"
+
+namespace kov {
+namespace {
+
+using test::Control;
+using test::LetEventsRun;
+using test::WaitUntilActive;
+
+constexpr int FreeSlot = 7;  // the first "Empty" entry of the shipped database
+const QString Name30 = QStringLiteral("Open office, carpet, 2.7 m cei");
+const QString Name28 = QStringLiteral("Open office, carpet, 2.7 m c");
+
+class LumoDBTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Name30.size(), 30);
+        ASSERT_TRUE(Main(*d, prompter, main));
+        main.setOpener(QStringLiteral("GoRefSpec"), [this] {
+            editor = std::make_unique<LumoDB>(*d, prompter, &main);
+            CenterAndShowForm(editor.get(), 9765, 6425);
+        });
+        main.setOpener(QStringLiteral("GoMask1"), [this] {
+            mask = std::make_unique<Mask>(*d, prompter, clock, &main);
+            CenterAndShowForm(mask.get(), 8000, 8000);
+        });
+    }
+
+    LumoDB& open()
+    {
+        main.item(QStringLiteral("GoRefSpec"))->trigger();
+        EXPECT_NE(editor, nullptr);
+        EXPECT_TRUE(WaitUntilActive(editor.get()));
+        LetEventsRun();
+        return *editor;
+    }
+
+    template <typename T = QWidget>
+    T* c(const QString& name) const
+    {
+        return Control<T>(*editor, name.toLatin1().constData());
+    }
+    QLineEdit* cell(int band) const { return c<QLineEdit>(QStringLiteral("Test1_%1").arg(band)); }
+    QString note() const { return c<QLabel>(QStringLiteral("LabNote"))->text(); }
+    void press(const QString& button) const
+    {
+        auto* b = c<QPushButton>(button);
+        ASSERT_TRUE(b->isEnabled()) << button.toStdString();
+        b->click();
+        LetEventsRun();
+    }
+    void choose(int s) const
+    {
+        c<QRadioButton>(QStringLiteral("OptSpec_%1").arg(s))->click();
+        LetEventsRun();
+    }
+    static void key(Qt::Key k)
+    {
+        QTest::keyClick(QApplication::focusWidget(), k);
+        LetEventsRun();
+    }
+    static void typeAndLeave(const QString& text, Qt::Key leaving = Qt::Key_Return)
+    {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        key(leaving);
+    }
+    // Replaces what a cell holds and leaves it with Enter.
+    void retype(QLineEdit* box, const QString& text) const
+    {
+        box->setFocus(Qt::MouseFocusReason);
+        LetEventsRun();
+        box->selectAll();
+        key(Qt::Key_Delete);
+        typeAndLeave(text);
+    }
+    void expectMessage(std::size_t i, const QString& text, const QString& title) const
+    {
+        ASSERT_GT(prompter.messages().size(), i);
+        EXPECT_EQ(prompter.messages()[i].text, text);
+        EXPECT_EQ(prompter.messages()[i].title, title);
+    }
+    // The database file as a restarted program reads it.
+    std::unique_ptr<LumoData> readBack()
+    {
+        auto fresh = std::make_unique<LumoData>();
+        InitTables(*fresh);
+        i16 failed = 0;
+        LoadSpectrumDatabase(*fresh, prompter, failed);
+        EXPECT_EQ(failed, 0);
+        return fresh;
+    }
+
+    test::TempProgramFolder folder;
+    test::ScriptedPrompter prompter;
+    test::TestClock clock;
+    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
+    LumoMain main{*d, prompter};
+    std::unique_ptr<LumoDB> editor;
+    std::unique_ptr<Mask> mask;
+};
+
+TEST_F(LumoDBTest, OctaveSpectrumIsNamedSavedOfferedAndReadBack)
+{
+    open();
+    EXPECT_FALSE(main.isEnabled());
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Background and Masking Spectra"));
+    EXPECT_EQ(c<QLabel>(QStringLiteral("LabFreq_32"))->text(), QStringLiteral("1600"));
+    EXPECT_EQ(c<QLabel>(QStringLiteral("LabRel_11"))->text(), QStringLiteral("1600"));
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_1"))->text(), QStringLiteral("Open plan with panels"));
+    EXPECT_FALSE(c(QStringLiteral("CmdOctave"))->isEnabled());
+
+    choose(FreeSlot);
+    EXPECT_TRUE(c(QStringLiteral("CmdOctave"))->isEnabled());
+    EXPECT_FALSE(c(QStringLiteral("CmdClear"))->isEnabled());
+    press(QStringLiteral("CmdOctave"));
+    EXPECT_TRUE(c(QStringLiteral("FramOctave"))->isVisible());
+    EXPECT_EQ(note(), OctaveFirstBoxNote);
+    for (const char* level : {"60", "55", "50", "45", "40", "35", "30"})
+        typeAndLeave(QString::fromLatin1(level));
+    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("CmdOctaveDone")));
+    press(QStringLiteral("CmdOctaveDone"));
+    EXPECT_FALSE(c(QStringLiteral("FramOctave"))->isVisible());
+    EXPECT_EQ(note(), OctaveDoneNote);
+    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("TxtSpec")));
+    const std::vector<const char*> shown = {"53.3", "51.7", "50", "48.3", "46.7", "45", "43.3", "41.7", "40",
+                                            "38.3", "36.7", "35", "33.3", "31.7", "30", "28.3", "26.7", "25"};
+    for (int b = 22; b <= 39; ++b)
+        EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
+
+    typeAndLeave(Name30);
+    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("CmdDone")));
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_%1").arg(FreeSlot))->text(), Name28);
+    press(QStringLiteral("CmdDone"));
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(editor->isVisible(), false);
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(d->SpecName(FreeSlot), Name28);
+    EXPECT_FLOAT_EQ(d->SpecLevel(FreeSlot, 22), 53.3f);
+
+    // The masking window offers it.
+    d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
+    d->Generator = GeneratorDA2500;
+    d->ProjectStage = 1;
+    d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
+    d->MG24Folder = folder.path();
+    main.updateMainMenus();
+    main.item(QStringLiteral("GoMask1"))->trigger();
+    ASSERT_TRUE(WaitUntilActive(mask.get()));
+    LetEventsRun();
+    auto* list = Control<QListWidget>(*mask, "LstSpec");
+    EXPECT_EQ(list->findItems(Name28, Qt::MatchExactly).size(), 1);
+
+    // A restarted program reads it back.
+    const auto fresh = readBack();
+    EXPECT_EQ(fresh->SpecName(FreeSlot), Name28);
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 22), 53.3f);
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 32), 36.7f);
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 39), 25.0f);
+    EXPECT_EQ(fresh->SpecName(1), QStringLiteral("Open plan with panels"));
+}
+
+TEST_F(LumoDBTest, RelativeSpectrumIsEstimatedAndBroughtTo47Dba)
+{
+    open();
+    choose(FreeSlot + 1);
+    press(QStringLiteral("CmdRelative"));
+    EXPECT_EQ(note(), RelativeOpenNote);
+    key(Qt::Key_Return);  // 160 Hz left empty
+    EXPECT_EQ(note(), QStringLiteral(" Enter a relative level at200."));
+    typeAndLeave(QStringLiteral("0"));
+    typeAndLeave(QStringLiteral("-100"));
+    // Refused: the box is emptied (its note gives way to the next box's own).
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QString());
+    key(Qt::Key_Up);
+    typeAndLeave(QStringLiteral("-99"));
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QStringLiteral("- 99"));
+    press(QStringLiteral("CmdRelDone"));
+    EXPECT_EQ(note(), RelativeMissingNote);
+    retype(c<QLineEdit>(QStringLiteral("Test3_3")), QStringLiteral("0"));
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QStringLiteral("+0"));
+    for (int i = 4; i <= 16; ++i)
+        typeAndLeave(i == 9 ? QStringLiteral("6") : QStringLiteral("0"));
+    press(QStringLiteral("CmdRelDone"));
+    EXPECT_FALSE(c(QStringLiteral("FramRelative"))->isVisible());
+    EXPECT_EQ(note(), RelativeDoneNote);
+    // 12.0 dBA as entered, 35 steps up to 47.0.
+    const std::vector<const char*> shown = {"36", "35", "35", "35", "35", "35", "35", "35", "41",
+                                            "35", "35", "35", "35", "35", "35", "35", "32", "29"};
+    for (int b = 22; b <= 39; ++b)
+        EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
+    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QStringLiteral("47 dBA"));
+}
+
+TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
+{
+    const QByteArray before = folder.read(SpectrumDatabaseFileName);
+    open();
+    retype(cell(25), QString());  // background at 315 Hz emptied
+    EXPECT_EQ(note(), QStringLiteral("The sound level at 315 Hz was outside the range 1 to 99. Reenter."));
+    choose(1);
+    retype(cell(30), QStringLiteral("0.94"));
+    choose(0);
+    retype(c<QLineEdit>(QStringLiteral("TxtSpec")), QStringLiteral("Quiet"));
+    choose(9);
+    retype(cell(22), QStringLiteral("40"));
+
+    // Yes: back to the background's empty cell, nothing stored.
+    prompter.answer(MsgAnswer::Yes);
+    press(QStringLiteral("CmdDone"));
+    ASSERT_TRUE(editor->isVisible());
+    expectMessage(0,
+                  QStringLiteral("The masking spectrum Background has a data point missing at 315 Hz.  Yes to "
+                                 "correct data. No to delete spectrum."),
+                  QStringLiteral("Data Error"));
+    EXPECT_EQ(editor->selected(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), cell(25));
+    EXPECT_EQ(folder.read(SpectrumDatabaseFileName), before);
+
+    // No twice: both go, the background's name comes back, and the unnamed data stop the closing.
+    prompter.clear();
+    prompter.answer(MsgAnswer::No);
+    prompter.answer(MsgAnswer::No);
+    prompter.answer(MsgAnswer::Ok);
+    prompter.answer(MsgAnswer::Ok);
+    press(QStringLiteral("CmdDone"));
+    ASSERT_TRUE(editor->isVisible());
+    ASSERT_EQ(prompter.messages().size(), 4u);
+    expectMessage(1,
+                  QStringLiteral("The masking spectrum Open plan with panels has a data point missing at 1000 "
+                                 "Hz.  Yes to correct data. No to delete spectrum."),
+                  QStringLiteral("Data Error"));
+    expectMessage(2, QStringLiteral("The background spectrum title was changed or deleted. It has been re-entered."),
+                  QStringLiteral("Data Error"));
+    expectMessage(3,
+                  QStringLiteral("There are data in masking spectrum number 9 but no title or an Empty title. "
+                                 "Please correct."),
+                  QStringLiteral("Data Error"));
+    EXPECT_EQ(prompter.messages()[3].icon, MsgIcon::Critical);
+    EXPECT_EQ(editor->selected(), 9);
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_0"))->text(), QStringLiteral("Background"));
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_1"))->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(folder.read(SpectrumDatabaseFileName), before);
+
+    // The stray level removed, the closing goes through; the restored background has no levels and goes again.
+    prompter.clear();
+    retype(cell(22), QStringLiteral("0"));
+    prompter.answer(MsgAnswer::No);
+    prompter.answer(MsgAnswer::Ok);
+    press(QStringLiteral("CmdDone"));
+    EXPECT_FALSE(editor->isVisible());
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    expectMessage(0,
+                  QStringLiteral("The masking spectrum Background has a data point missing at 160 Hz.  Yes to "
+                                 "correct data. No to delete spectrum."),
+                  QStringLiteral("Data Error"));
+    expectMessage(1, QStringLiteral("The background spectrum title was changed or deleted. It has been re-entered."),
+                  QStringLiteral("Data Error"));
+    EXPECT_EQ(d->SpecName(0), QStringLiteral("Background"));
+    EXPECT_EQ(d->SpecLevel(0, 22), 0);
+    EXPECT_EQ(d->SpecName(1), QStringLiteral("Empty"));
+    EXPECT_EQ(d->SpecLevel(1, 22), 0);
+    const auto fresh = readBack();
+    EXPECT_EQ(fresh->SpecName(1), QStringLiteral("Empty"));
+    EXPECT_EQ(fresh->SpecLevel(0, 39), 0);
+}
+
+TEST_F(LumoDBTest, CloseBoxSavesAndCancelAsksFirst)
+{
+    open();
+    choose(2);
+    retype(cell(22), QStringLiteral("50.25"));
+    EXPECT_EQ(cell(22)->text(), QStringLiteral("50.2"));
+
+    // Cancel, then Cancel in the question: the window stays with the edit.
+    prompter.answer(MsgAnswer::Cancel);
+    press(QStringLiteral("CmdCancel"));
+    ASSERT_TRUE(editor->isVisible());
+    expectMessage(0, QStringLiteral("Ok to exit without saving changes?"), QStringLiteral("KOV 2.0"));
+    EXPECT_EQ(editor->working().SpecLevelEdit(2, 22), 50.2f);
+    EXPECT_FLOAT_EQ(d->SpecLevel(2, 22), 44.3f);
+
+    // The close box keeps what was typed into the cell that still has the focus.
+    press(QStringLiteral("CmdUp"));
+    cell(23)->setFocus();
+    LetEventsRun();
+    cell(23)->selectAll();
+    QTest::keyClicks(cell(23), QStringLiteral("47.5"));
+    editor->close();
+    LetEventsRun();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(prompter.messages().size(), 1u);
+    const auto fresh = readBack();
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(2, 22), 51.2f);
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(2, 23), 47.5f);
+    EXPECT_FLOAT_EQ(fresh->SpecLevel(2, 24), 44.3f);
+}
+
+TEST_F(LumoDBTest, UnwrittenFileKeepsTheWindowAndItsEdits)
+{
+    open();
+    choose(3);
+    retype(cell(30), QStringLiteral("33"));
+    // Something that is no file stands in the database file's place.
+    folder.remove(SpectrumDatabaseFileName);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(SpectrumDatabaseFileName));
+    prompter.answer(MsgAnswer::Ok);
+    press(QStringLiteral("CmdDone"));
+    ASSERT_TRUE(editor->isVisible());
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(
+        prompter.messages()[0].text.startsWith(QStringLiteral("The spectrum database file could not be written (")));
+    EXPECT_FALSE(prompter.messages()[0].text.contains(QStringLiteral("()")));
+    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
+    EXPECT_NE(d->SpecLevel(3, 30), 33.0f);
+    EXPECT_EQ(editor->working().SpecLevelEdit(3, 30), 33.0f);
+    EXPECT_EQ(cell(30)->text(), QStringLiteral("33"));
+
+    ASSERT_TRUE(QDir(folder.path()).rmdir(SpectrumDatabaseFileName));
+    press(QStringLiteral("CmdDone"));
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(readBack()->SpecLevel(3, 30), 33.0f);
+}
+
+}  // namespace
+}  // namespace kov
