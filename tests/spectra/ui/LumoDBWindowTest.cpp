@@ -348,3 +348,36 @@ TEST_F(LumoDBTest, UnwrittenFileKeepsTheWindowAndItsEdits)
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST_F(LumoDBTest, ArrowsWrapRoundTheTableDeleteEmptiesAndStepsLeaveAnEmptySlotAlone)
+{
+    open();
+    choose(2);
+    cell(39)->setFocus(Qt::MouseFocusReason);
+    LetEventsRun();
+    key(Qt::Key_Down);
+    EXPECT_TRUE(cell(22)->hasFocus());
+    key(Qt::Key_Up);
+    EXPECT_TRUE(cell(39)->hasFocus());
+
+    // Clicked as a person clicks it: the cell is left before the button acts.
+    QTest::mouseClick(c(QStringLiteral("CmdClear")), Qt::LeftButton);
+    LetEventsRun();
+    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_2"))->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("TxtSpec"))->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(cell(30)->text(), QStringLiteral("0"));
+    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QString());
+    EXPECT_EQ(note(), QStringLiteral("To undo a Delete command, Press CANCEL and exit."));
+
+    // A slot named Empty has no levels to step: its cells stay as they are.
+    choose(FreeSlot);
+    press(QStringLiteral("CmdUp"));
+    EXPECT_EQ(cell(22)->text(), QStringLiteral("0"));
+    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QString());
+}
+
+}  // namespace
+}  // namespace kov
