@@ -1,0 +1,294 @@
+#include "report/EqualizationReport.h"
+
+#include "core/Numbers.h"
+#include "core/Tables.h"
+
+namespace kov {
+
+namespace {
+
+using LineEnd = ReportCanvas::LineEnd;
+
+// Raised by the helpers below on the first canvas failure so the report can stop wherever it stands.
+struct PrintFailed {};
+
+constexpr double RegularSize = 9.75;
+constexpr double HeadingSize = 12;
+constexpr double TitleSize = 16;
+
+void Check(const ReportCanvas& canvas)
+{
+    if (!canvas.failure().isEmpty())
+        throw PrintFailed{};
+}
+
+void Print(ReportCanvas& canvas, const QString& text, LineEnd end = LineEnd::End)
+{
+    canvas.print(text, end);
+    Check(canvas);
+}
+
+// A centred line starts half its printed width (fraction dropped) left of the centre.
+void PrintCentred(ReportCanvas& canvas, const ReportLayout& layout, const QString& text)
+{
+    canvas.setCurrentX(layout.ReportCentre - canvas.textWidth(text) / 2);
+    Print(canvas, text);
+}
+
+void PrintAt(ReportCanvas& canvas, int x, const QString& text)
+{
+    canvas.setCurrentX(x);
+    Print(canvas, text);
+}
+
+void SetFont(ReportCanvas& canvas, double size, bool bold)
+{
+    canvas.setFontSize(size);
+    canvas.setFontBold(bold);
+}
+
+// Numbers printed as numbers carry a blank (or their minus) in front and a blank behind.
+QString PrintedNumber(f32 x)
+{
+    return NumberText(x) + QLatin1Char(' ');
+}
+
+// A whole-decibel level, rounded half to even as every level display of the program is.
+QString PrintedWholeLevel(f32 x)
+{
+    return PrintedNumber(static_cast<f32>(SingleToI16(x)));
+}
+
+// One row of a table: the items side by side at their columns, the line ended after the last.
+template <typename Item>
+void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, Item&& item)
+{
+    for (int b = firstBand; b <= lastBand; b += step) {
+        const auto [x, text] = item(b);
+        canvas.setCurrentX(x);
+        Print(canvas, text, b + step > lastBand ? LineEnd::End : LineEnd::Stay);
+    }
+}
+
+QString Str(f32 x)
+{
+    return NumberText(x);
+}
+
+void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, i16 page)
+{
+    layout.ReportY = 100;
+    canvas.setCurrentX(1000);
+    canvas.setCurrentY(layout.ReportY);
+    Print(canvas, QStringLiteral("Page ") + QString::number(page));
+    // A stop the header passes on its way down; nothing is printed there.
+    layout.ReportY = 250;
+    SetFont(canvas, TitleSize, true);
+    layout.ReportY = 650;
+    canvas.setCurrentY(layout.ReportY);
+    PrintCentred(canvas, layout, QStringLiteral("MASKING SYSTEM EQUALIZATON REPORT"));
+    SetFont(canvas, HeadingSize, true);
+    layout.ReportY = 1050;
+    canvas.setCurrentY(layout.ReportY);
+    PrintCentred(canvas, layout, QStringLiteral("Project: ") + d.ProjectInfo(1));
+    layout.ReportY = 1350;
+    canvas.setCurrentY(layout.ReportY);
+    PrintCentred(canvas, layout, QStringLiteral("Date: ") + d.ProjectInfo(2));
+}
+
+void MoveDown(ReportCanvas& canvas, ReportLayout& layout, int by)
+{
+    layout.ReportY = static_cast<i16>(layout.ReportY + by);
+    canvas.setCurrentY(layout.ReportY);
+}
+
+void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int ch)
+{
+    const ReportLayout& l = layout;
+    SetFont(canvas, HeadingSize, true);
+    MoveDown(canvas, layout, 800);
+    PrintCentred(canvas, l, QStringLiteral("THE MASKING SPECTRUM for Channel") + Str(static_cast<f32>(ch)));
+    SetFont(canvas, RegularSize, false);
+    MoveDown(canvas, layout, 300);
+    PrintCentred(canvas, l, QStringLiteral("FINAL 1 OCTAVE BAND MASKING SPECTRUM"));
+
+    // The six octave bands 250 Hz .. 8 kHz sit in the columns of bands 28..33.
+    auto octaveColumn = [&](int b) { return l.ReportColumn(28 + (b - 24) / 3); };
+    PrintRow(canvas, 24, 39, 3, [&](int b) {
+        return std::pair{octaveColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
+    });
+    PrintRow(canvas, 24, 39, 3, [&](int b) {
+        return std::pair{octaveColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinalOctave(ch, b))};
+    });
+    Print(canvas, QString());
+
+    PrintCentred(canvas, l, QStringLiteral("FINAL 1/3 OCTAVE BAND MASKING SPECTRUM"));
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
+    });
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinal(ch, b))};
+    });
+    Print(canvas, QString());
+
+    PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND MASKING SPECTRUM CORRECTIONS TO APPLY IN MG UNIT"));
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
+    });
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b), FormatSignedTenth(d.MaskCorrection(ch, b))};
+    });
+    Print(canvas, QString());
+
+    PrintCentred(canvas, l, QStringLiteral("OTHER SETTINGS"));
+    // The ZUV-AR24 names its filters by what they cut; the other products by what they pass.
+    const bool zuv = d.Generator == GeneratorZUVAR24;
+    const QString high = zuv ? QStringLiteral("High Cut filter") : QStringLiteral("Low Pass filter");
+    const QString low = zuv ? QStringLiteral("Low Cut filter") : QStringLiteral("High Pass filter");
+    PrintAt(canvas, l.ReportMargin,
+            high + QStringLiteral(" cutoff frequency: ") + Str(d.MaskHighCutFreq(ch)) + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin,
+            high + QStringLiteral(" slope: ") + Str(d.MaskHighCutSlope(ch)) + QStringLiteral(" dB/octave."));
+    PrintAt(canvas, l.ReportMargin,
+            low + QStringLiteral(" cutoff frequency: ") + Str(d.MaskLowCutFreq(ch)) + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin,
+            low + QStringLiteral(" slope: ") + Str(d.MaskLowCutSlope(ch)) + QStringLiteral(" dB/octave."));
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("Required change in generator gain: ") +
+                FormatNumber(d.MaskGainChange(ch), QStringLiteral("-#0 dB.")));
+    i16 low22 = 22;
+    i16 high39 = 39;
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("The A-weighted masking level is :") +
+                FormatNumber(AWeightedLevel(d, ch, low22, high39, d.MaskFinal), QStringLiteral("#0 dB.")));
+}
+
+void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
+{
+    const ReportLayout& l = layout;
+    SetFont(canvas, HeadingSize, true);
+    // The block follows wherever the previous one ended.
+    layout.ReportY = static_cast<i16>(canvas.currentY() + 800);
+    canvas.setCurrentY(layout.ReportY);
+    PrintCentred(canvas, l, QStringLiteral("THE PAGING SPECTRUM for Channel") + Str(static_cast<f32>(pch)));
+    SetFont(canvas, RegularSize, false);
+    MoveDown(canvas, layout, 300);
+
+    if (d.Generator == GeneratorDU3001) {
+        PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"));
+        PrintRow(canvas, 22, 39, 1, [&](int b) {
+            return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
+        });
+        PrintRow(canvas, 22, 39, 1, [&](int b) {
+            return std::pair{l.ReportColumn(b), FormatSignedTenth(d.PagingRollOff(b))};
+        });
+        PrintAt(canvas, l.ReportMargin,
+                QStringLiteral("Lowpass cutoff frequency: ") + Str(d.PageLowpassFreq(pch)) + QStringLiteral(" Hz."));
+        PrintAt(canvas, l.ReportMargin, QStringLiteral("Lowpass filter slope: - 12 dB/Octave."));
+        PrintAt(canvas, l.ReportMargin,
+                QStringLiteral("Highpass filter cutoff frequency: ") + Str(d.PageHighpassFreq(pch)) +
+                    QStringLiteral(" Hz."));
+        PrintAt(canvas, l.ReportMargin, QStringLiteral("Highpass filter slope: 12 dB/octave."));
+        PrintAt(canvas, l.ReportMargin,
+                QStringLiteral("Overall paging level for good intelligibility: ") +
+                    FormatNumber(d.PageLevel(pch), QStringLiteral(" #0 dBA.")));
+        return;
+    }
+
+    PrintCentred(canvas, l, QStringLiteral("PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"));
+    const int inset = l.ReportMargin + 500;
+    auto line = [&](int x, const QString& text) {
+        MoveDown(canvas, layout, 200);
+        PrintAt(canvas, x, text);
+    };
+    for (int i = 1; i <= 6; ++i) {
+        line(l.ReportMargin, QStringLiteral("EQ Control") + Str(static_cast<f32>(i)));
+        if (d.PageEqFreq(pch, i) <= 0) {
+            line(inset, QStringLiteral("Bypass"));
+            continue;
+        }
+        line(inset, QStringLiteral("EQ Type = Parametric"));
+        line(inset, QStringLiteral("EQ Freq =") + Str(d.PageEqFreq(pch, i)) + QStringLiteral(" Hz"));
+        line(inset, QStringLiteral("EQ  BW =") + Str(d.PageEqWidth(pch, i)) + QStringLiteral("Q"));
+        line(inset, QStringLiteral("EQ Level =") + FormatNumber(d.PageEqLevel(pch, i), QStringLiteral(" #0")) +
+                        QStringLiteral(" dB"));
+    }
+}
+
+void PrintWholeReport(ReportCanvas& canvas, const LumoData& d)
+{
+    ReportLayout layout = ReportLayoutFor(canvas.pageWidth());
+    i16 page = 1;
+    PrintHeader(canvas, d, layout, page);
+
+    int remaining = 0;
+    for (int ch = 1; ch <= 6; ++ch)
+        if (d.MaskFinal(ch, 22) > 0)
+            ++remaining;
+    int onPage = 0;
+    for (int ch = 1; ch <= 6; ++ch) {
+        if (!(d.MaskFinal(ch, 22) > 0))
+            continue;
+        PrintMaskingBlock(canvas, d, layout, ch);
+        --remaining;
+        ++onPage;
+        if (onPage == 2 && remaining > 0) {
+            canvas.newPage();
+            Check(canvas);
+            PrintHeader(canvas, d, layout, ++page);
+            onPage = 0;
+        } else {
+            // The second block of a page begins lower down.
+            layout.ReportY = 7000;
+        }
+    }
+
+    if (d.PageSpectrum(1, 22) > 0 || d.PageSpectrum(2, 22) > 0) {
+        canvas.newPage();
+        Check(canvas);
+        PrintHeader(canvas, d, layout, ++page);
+        for (int pch = 1; pch <= 2; ++pch)
+            if (d.PageSpectrum(pch, 22) > 0)
+                PrintPagingBlock(canvas, d, layout, pch);
+    }
+
+    canvas.endDoc();
+    Check(canvas);
+}
+
+}  // namespace
+
+ReportLayout ReportLayoutFor(int pageWidth)
+{
+    ReportLayout l;
+    l.ReportUnit = static_cast<i16>(pageWidth / 80);
+    l.ReportCentre = static_cast<i16>(40 * l.ReportUnit);
+    l.ReportMargin = static_cast<i16>(5 * l.ReportUnit);
+    l.ReportColumn(22) = static_cast<i16>(5 * l.ReportUnit);
+    for (int b = 23; b <= 39; ++b)
+        l.ReportColumn(b) = static_cast<i16>(RoundHalfEven(l.ReportColumn(b - 1) + 3.7 * l.ReportUnit, 0));
+    return l;
+}
+
+bool PrintPageHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, i16 page)
+{
+    try {
+        PrintHeader(canvas, d, layout, page);
+        return true;
+    } catch (const PrintFailed&) {
+        return false;
+    }
+}
+
+std::optional<Message> PrintReport(ReportCanvas& canvas, const LumoData& d)
+{
+    try {
+        PrintWholeReport(canvas, d);
+        return std::nullopt;
+    } catch (const PrintFailed&) {
+        return Message{canvas.failure() + QStringLiteral(" occurred in printing. Report cannot be completed."),
+                       QStringLiteral("Print Error"), MsgIcon::Critical};
+    }
+}
+
+}  // namespace kov

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/Tables.h"
+#include "report/EqualizationReport.h"
+#include "report/RecordingCanvas.h"
+
+namespace kov {
+
+void PrintTo(const PrintedText& t, std::ostream* os)
+{
+    *os << "page " << t.page << " (" << t.x << ", " << t.y << ") " << t.fontSize << (t.bold ? " bold " : " ") << '"'
+        << t.text.toStdString() << '"';
+}
+
+namespace {
+
+using P = PrintedText;
+
+LumoData Project(int generator)
+{
+    LumoData d;
+    InitTables(d);
+    d.ProjectInfo(1) = QStringLiteral("Smith Offices");
+    d.ProjectInfo(2) = QStringLiteral("3/14/2026");
+    d.Generator = static_cast<i16>(generator);
+    return d;
+}
+
+// A channel with results: 1 dB at 160 Hz and 60 dB at 1 kHz, so the A-weighted level is 60 (the other bands add
+// less than 25 to 10^6 in the power sum).
+void GiveMaskingResults(LumoData& d, int ch)
+{
+    d.MaskFinal(ch, 22) = 1;
+    d.MaskFinal(ch, 30) = 60;
+    d.MaskFinalOctave(ch, 24) = 52.5f;
+    d.MaskFinalOctave(ch, 27) = 53.5f;
+    d.MaskCorrection(ch, 23) = 2;
+    d.MaskCorrection(ch, 24) = -1.5f;
+    d.MaskHighCutFreq(ch) = 4000;
+    d.MaskHighCutSlope(ch) = 12;
+    d.MaskLowCutFreq(ch) = 200;
+    d.MaskLowCutSlope(ch) = 6;
+    d.MaskGainChange(ch) = 3;
+}
+
+void GivePagingResults(LumoData& d, int pch)
+{
+    d.PageSpectrum(pch, 22) = 40;
+    d.PageLowpassFreq(pch) = 6300;
+    d.PageHighpassFreq(pch) = 200;
+    d.PageLevel(pch) = 72.5f;
+    d.PageEqFreq(pch, 1) = 1000;
+    d.PageEqWidth(pch, 1) = 1.5f;
+    d.PageEqLevel(pch, 1) = 4.5f;
+    d.PageEqFreq(pch, 7) = 500;  // beyond the six controls the unit has
+}
+
+void ExpectPrinted(const RecordingCanvas& c, const std::vector<P>& expected)
+{
+    for (const P& e : expected)
+        EXPECT_TRUE(c.texts().contains(e)) << ::testing::PrintToString(e);
+}
+
+// ---- Layout ---------------------------------------------------------------------------------------------------
+
+struct LayoutCase {
+    int pageWidth;
+    int unit, centre, margin, col22, col23, col24, col39;
+};
+
+class ReportLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(ReportLayoutTest, FollowsThePageWidth)
+{
+    const LayoutCase& c = GetParam();
+    const ReportLayout l = ReportLayoutFor(c.pageWidth);
+    EXPECT_EQ(l.ReportUnit, c.unit);
+    EXPECT_EQ(l.ReportCentre, c.centre);
+    EXPECT_EQ(l.ReportMargin, c.margin);
+    EXPECT_EQ(l.ReportColumn(22), c.col22);
+    EXPECT_EQ(l.ReportColumn(23), c.col23);
+    EXPECT_EQ(l.ReportColumn(24), c.col24);
+    EXPECT_EQ(l.ReportColumn(39), c.col39);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ReportLayoutTest,
+                         ::testing::Values(
+                             // 566.1 a step, rounded each time: always 566 apart.
+                             LayoutCase{12240, 153, 6120, 765, 765, 1331, 1897, 10387},
+                             // 532.8 a step: 533 apart.
+                             LayoutCase{11520, 144, 5760, 720, 720, 1253, 1786, 9781},
+                             // 18.5 a step lands on halves: 43.5 goes up to 44, then 62.5 down to 62, ...
+                             LayoutCase{479, 5, 200, 25, 25, 44, 62, 332}));
+
+// ---- Page header ----------------------------------------------------------------------------------------------
+
+TEST(PageHeaderTest, PrintsNumberTitleProjectAndDate)
+{
+    RecordingCanvas c;
+    const LumoData d = Project(GeneratorDA2500);
+    ReportLayout l = ReportLayoutFor(c.pageWidth());
+    ASSERT_TRUE(PrintPageHeader(c, d, l, 3));
+    const std::vector<P> expected{
+        {1, 1000, 100, 10, false, "Page 3"},
+        {1, 3480, 650, 16, true, "MASKING SYSTEM EQUALIZATON REPORT"},
+        {1, 4800, 1050, 12, true, "Project: Smith Offices"},
+        {1, 5220, 1350, 12, true, "Date: 3/14/2026"},
+    };
+    EXPECT_EQ(c.texts(), QList<P>(expected.begin(), expected.end()));
+    EXPECT_EQ(l.ReportY, 1350);
+    EXPECT_TRUE(c.fontBold());
+    EXPECT_EQ(c.fontSize(), 12);
+}
+
+// ---- Pages --------------------------------------------------------------------------------------------------------
+
+struct PagesCase {
+    const char* what;
+    std::vector<int> masking;  // channels given results
+    std::vector<int> paging;
+    int pages;
+    std::vector<P> titles;  // every block title, in order
+};
+
+class ReportPagesTest : public ::testing::TestWithParam<PagesCase> {};
+
+TEST_P(ReportPagesTest, BlocksLandOnTheirPages)
+{
+    const PagesCase& c = GetParam();
+    LumoData d = Project(GeneratorDA2500);
+    for (int ch : c.masking)
+        GiveMaskingResults(d, ch);
+    for (int pch : c.paging)
+        GivePagingResults(d, pch);
+    // Results in every band but 160 Hz, or a negative one there, do not count.
+    d.MaskFinal(2, 30) = 60;
+    d.MaskFinal(4, 22) = -1;
+    d.PageSpectrum(2, 30) = 60;
+
+    RecordingCanvas canvas;
+    EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
+    EXPECT_EQ(canvas.page(), c.pages);
+    EXPECT_EQ(canvas.endDocCount(), 1);
+
+    std::vector<P> titles;
+    for (const P& t : canvas.texts())
+        if (t.text.startsWith("THE "))
+            titles.push_back(t);
+    EXPECT_EQ(titles, c.titles);
+    for (int page = 1; page <= c.pages; ++page) {
+        const QList<P> on = canvas.textsOnPage(page);
+        ASSERT_GE(on.size(), 4);
+        EXPECT_EQ(on[0].text, QStringLiteral("Page %1").arg(page));
+        EXPECT_EQ(on[3].text, "Date: 3/14/2026");
+    }
+}
+
+const P Mask1{1, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 1"};
+const P Mask3Low{1, 4080, 7800, 12, true, "THE MASKING SPECTRUM for Channel 3"};
+// After the header the printer stands one 12-point line below the date: 1350 + 288 + 800.
+P Paging(int page, int ch)
+{
+    return {page, 4140, 2438, 12, true, QStringLiteral("THE PAGING SPECTRUM for Channel %1").arg(ch)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Projects, ReportPagesTest,
+    ::testing::Values(
+        PagesCase{"no results", {}, {}, 1, {}},
+        PagesCase{"three masking channels and paging",
+                  {1, 3, 5},
+                  {1},
+                  3,
+                  {Mask1, Mask3Low, {2, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 5"}, Paging(3, 1)}},
+        PagesCase{"two masking channels fill page 1 and no more", {1, 3}, {}, 1, {Mask1, Mask3Low}},
+        PagesCase{"two masking channels, paging on the next page", {1, 3}, {2}, 2, {Mask1, Mask3Low, Paging(2, 2)}},
+        PagesCase{"paging without masking", {}, {1}, 2, {Paging(2, 1)}}));
+
+TEST(ReportTest, HeaderOnlyWithoutResults)
+{
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, Project(GeneratorZUVAR24)), std::nullopt);
+    EXPECT_EQ(canvas.texts().size(), 4);
+}
+
+// The printer object's font carries over: into the next page's header and into the next report.
+TEST(ReportTest, FontCarriesOver)
+{
+    LumoData d = Project(GeneratorDA2500);
+    for (int ch : {1, 2, 3})
+        GiveMaskingResults(d, ch);
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+    ExpectPrinted(canvas, {{1, 1000, 100, 10, false, "Page 1"}, {2, 1000, 100, 9.75, false, "Page 2"}});
+
+    RecordingCanvas again;
+    ASSERT_EQ(PrintReport(again, Project(GeneratorDA2500)), std::nullopt);
+    ASSERT_EQ(PrintReport(again, Project(GeneratorDA2500)), std::nullopt);
+    EXPECT_EQ(again.texts()[4], (P{1, 1000, 100, 12, true, "Page 1"}));
+}
+
+// ---- Masking block --------------------------------------------------------------------------------------------
+
+struct FilterCase {
+    int generator;
+    std::vector<QString> lines;  // the four filter lines
+};
+
+class MaskingBlockTest : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
+{
+    LumoData d = Project(GetParam().generator);
+    GiveMaskingResults(d, 1);
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+    const std::vector<P> expected{
+        Mask1,
+        // 36 characters of 97.5 twips: 3510 wide.
+        {1, 4365, 2450, 9.75, false, "FINAL 1 OCTAVE BAND MASKING SPECTRUM"},
+        {1, 4161, 2684, 9.75, false, " 250 "},
+        {1, 4727, 2684, 9.75, false, " 500 "},
+        {1, 6991, 2684, 9.75, false, " 8000 "},
+        {1, 4314, 2918, 9.75, false, " 52 "},
+        {1, 4880, 2918, 9.75, false, " 54 "},
+        {1, 7144, 2918, 9.75, false, " 0 "},
+        {1, 0, 3152, 9.75, false, ""},
+        // 38 characters: 3705 wide, half of it 1852.
+        {1, 4268, 3386, 9.75, false, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM"},
+        {1, 765, 3620, 9.75, false, " 160 "},
+        {1, 918, 3854, 9.75, false, " 1 "},
+        {1, 5446, 3854, 9.75, false, " 60 "},
+        {1, 765, 4556, 9.75, false, " 160 "},
+        {1, 765, 4790, 9.75, false, " 0.0"},
+        {1, 1331, 4790, 9.75, false, "+2.0"},
+        {1, 1897, 4790, 9.75, false, "- 1.5"},
+        {1, 5438, 5258, 9.75, false, "OTHER SETTINGS"},
+        {1, 765, 5492, 9.75, false, GetParam().lines[0]},
+        {1, 765, 5726, 9.75, false, GetParam().lines[1]},
+        {1, 765, 5960, 9.75, false, GetParam().lines[2]},
+        {1, 765, 6194, 9.75, false, GetParam().lines[3]},
+        {1, 765, 6428, 9.75, false, "Required change in generator gain: -3 dB."},
+        {1, 765, 6662, 9.75, false, "The A-weighted masking level is :60 dB."},
+    };
+    ExpectPrinted(canvas, expected);
+    // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
+    EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Products, MaskingBlockTest,
+    ::testing::Values(
+        FilterCase{GeneratorZUVAR24,
+                   {"High Cut filter cutoff frequency:  4000 Hz.", "High Cut filter slope:  12 dB/octave.",
+                    "Low Cut filter cutoff frequency:  200 Hz.", "Low Cut filter slope:  6 dB/octave."}},
+        FilterCase{GeneratorDA2500,
+                   {"Low Pass filter cutoff frequency:  4000 Hz.", "Low Pass filter slope:  12 dB/octave.",
+                    "High Pass filter cutoff frequency:  200 Hz.", "High Pass filter slope:  6 dB/octave."}}));
+
+// ---- Paging block ---------------------------------------------------------------------------------------------
+
+struct PagingCase {
+    int generator;
+    std::vector<P> expected;
+};
+
+class PagingBlockTest : public ::testing::TestWithParam<PagingCase> {};
+
+TEST_P(PagingBlockTest, BothChannelsShareOnePage)
+{
+    LumoData d = Project(GetParam().generator);
+    GivePagingResults(d, 1);
+    GivePagingResults(d, 2);
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+    EXPECT_EQ(canvas.page(), 2);
+    ExpectPrinted(canvas, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Products, PagingBlockTest,
+    ::testing::Values(PagingCase{GeneratorDU3001,
+                                 {Paging(2, 1),
+                                  {2, 3634, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"},
+                                  {2, 765, 2972, 9.75, false, " 160 "},
+                                  {2, 765, 3206, 9.75, false, " 0.0"},
+                                  {2, 6425, 3206, 9.75, false, "- 1.0"},
+                                  {2, 765, 3440, 9.75, false, "Lowpass cutoff frequency:  6300 Hz."},
+                                  {2, 765, 3674, 9.75, false, "Lowpass filter slope: - 12 dB/Octave."},
+                                  {2, 765, 3908, 9.75, false, "Highpass filter cutoff frequency:  200 Hz."},
+                                  {2, 765, 4142, 9.75, false, "Highpass filter slope: 12 dB/octave."},
+                                  {2, 765, 4376, 9.75, false,
+                                   "Overall paging level for good intelligibility:  72 dBA."},
+                                  // 800 below the line the first block ended on (4376 + 234).
+                                  {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+                      PagingCase{GeneratorZUVAR24,
+                                 {Paging(2, 1),
+                                  {2, 4122, 2738, 9.75, false, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"},
+                                  {2, 765, 2938, 9.75, false, "EQ Control 1"},
+                                  {2, 1265, 3138, 9.75, false, "EQ Type = Parametric"},
+                                  {2, 1265, 3338, 9.75, false, "EQ Freq = 1000 Hz"},
+                                  {2, 1265, 3538, 9.75, false, "EQ  BW = 1.5Q"},
+                                  {2, 1265, 3738, 9.75, false, "EQ Level = 4 dB"},
+                                  {2, 765, 3938, 9.75, false, "EQ Control 2"},
+                                  {2, 1265, 4138, 9.75, false, "Bypass"},
+                                  {2, 765, 5538, 9.75, false, "EQ Control 6"},
+                                  {2, 1265, 5738, 9.75, false, "Bypass"},
+                                  {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}}));
+
+TEST(PagingControlsTest, OnlySixControls)
+{
+    LumoData d = Project(GeneratorZUVAR24);
+    GivePagingResults(d, 1);
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+    int controls = 0;
+    for (const P& t : canvas.texts())
+        controls += t.text.startsWith("EQ Control") ? 1 : 0;
+    EXPECT_EQ(controls, 6);
+}
+
+// ---- Failure --------------------------------------------------------------------------------------------------
+
+TEST(ReportFailureTest, StopsWithPrintError)
+{
+    LumoData d = Project(GeneratorDA2500);
+    GiveMaskingResults(d, 1);
+    RecordingCanvas canvas;
+    canvas.failAtPrint(6, "Printer not ready");
+    const std::optional<Message> m = PrintReport(canvas, d);
+    EXPECT_EQ(m, (Message{"Printer not ready occurred in printing. Report cannot be completed.", "Print Error",
+                          MsgIcon::Critical}));
+    EXPECT_EQ(canvas.texts().size(), 5);
+    EXPECT_EQ(canvas.endDocCount(), 0);
+}
+
+}  // namespace
+}  // namespace kov
