@@ -22,62 +22,29 @@ void Count(benchmark::State& state, const kov::MeterImport& result)
     state.SkipWithError(std::get<kov::Message>(result).text.toStdString().c_str());
 }
 
-void BM_Dsp30(benchmark::State& state)
-{
-    const QString path = Fixture("dsp30.txt");
-    for (auto _ : state) {
-        auto result = kov::ReadDsp30File(path);
-        benchmark::DoNotOptimize(result);
-        Count(state, result);
-    }
-}
-BENCHMARK(BM_Dsp30)->Unit(benchmark::kMicrosecond);
-
-void BM_Ie45(benchmark::State& state)
-{
-    const QString path = Fixture("ie45.ivi");
-    for (auto _ : state) {
-        auto result = kov::ReadIe45File(path);
-        benchmark::DoNotOptimize(result);
-        Count(state, result);
-    }
-}
-BENCHMARK(BM_Ie45)->Unit(benchmark::kMicrosecond);
-
-// All ten stored records.
-void BM_Paa3(benchmark::State& state)
-{
-    const QString path = Fixture("paa3.paa");
-    for (auto _ : state) {
-        auto result = kov::DownloadPaa3(path, 1, 10);
-        benchmark::DoNotOptimize(result);
-        Count(state, result);
-    }
-}
-BENCHMARK(BM_Paa3)->Unit(benchmark::kMicrosecond);
-
-void BM_Bk2250(benchmark::State& state, const char* file)
+// One read of `file` through `read`, from the file on disk to the tests.
+void BM_Read(benchmark::State& state, const char* file, kov::MeterImport (*read)(const QString&))
 {
     const QString path = Fixture(file);
     for (auto _ : state) {
-        auto result = kov::ReadBk2250File(path);
+        auto result = read(path);
         benchmark::DoNotOptimize(result);
         Count(state, result);
     }
 }
-BENCHMARK_CAPTURE(BM_Bk2250, xls, "bk2250.xls")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Bk2250, xlsx, "bk2250.xlsx")->Unit(benchmark::kMicrosecond);
 
-void BM_Excel(benchmark::State& state, const char* file)
+// All ten stored records of the PAA3.
+kov::MeterImport AllPaa3Records(const QString& path)
 {
-    const QString path = Fixture(file);
-    for (auto _ : state) {
-        auto result = kov::ReadExcelFile(path);
-        benchmark::DoNotOptimize(result);
-        Count(state, result);
-    }
+    return kov::DownloadPaa3(path, 1, 10);
 }
-BENCHMARK_CAPTURE(BM_Excel, xls, "excel.xls")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Excel, xlsx, "excel.xlsx")->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_CAPTURE(BM_Read, dsp30, "dsp30.txt", kov::ReadDsp30File)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, ie45, "ie45.ivi", kov::ReadIe45File)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, paa3, "paa3.paa", AllPaa3Records)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, bk2250_xls, "bk2250.xls", kov::ReadBk2250File)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, bk2250_xlsx, "bk2250.xlsx", kov::ReadBk2250File)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, excel_xls, "excel.xls", kov::ReadExcelFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, excel_xlsx, "excel.xlsx", kov::ReadExcelFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -147,10 +147,10 @@ protected:
 struct Road {
     const char* product;
     i16 generator;
-    int channel;          // paging channel
-    int maskingChannel;   // the background's channel
-    const char* spec;     // its option
-    const char* speaker;  // the location's option
+    int channel;                   // paging channel
+    int maskingChannel;            // the background's channel
+    const char* backgroundOption;  // its option
+    const char* speaker;           // the location's option
     bool speakerFirst;
     BandArray (*background)();
     QString startLine;
@@ -189,9 +189,9 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
         option(QLatin1String(road.speaker));
         EXPECT_EQ(note(), QStringLiteral("Choose the reference background spectrum."));
         EXPECT_FALSE(enabled("CmdCalculate"));
-        option(QLatin1String(road.spec));
+        option(QLatin1String(road.backgroundOption));
     } else {
-        option(QLatin1String(road.spec));
+        option(QLatin1String(road.backgroundOption));
         EXPECT_EQ(note(), QStringLiteral("Choose the speaker location.."));
         EXPECT_FALSE(enabled("CmdCalculate"));
         option(QLatin1String(road.speaker));
@@ -290,7 +290,7 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     ASSERT_TRUE(std::holds_alternative<LumoData>(parsed));
     const LumoData& saved = std::get<LumoData>(parsed);
     EXPECT_EQ(saved.ProjectStage, 3);
-    EXPECT_EQ(saved.PageSpecOption, QString::fromLatin1(road.spec).back().digitValue());
+    EXPECT_EQ(saved.PageSpecOption, QString::fromLatin1(road.backgroundOption).back().digitValue());
     EXPECT_EQ(saved.PageSpeakerOption(ch), QString::fromLatin1(road.speaker).back().digitValue());
     EXPECT_FLOAT_EQ(saved.PageLevel(ch), road.level);
     // The paging spectrum keeps its roll-off: flat to 1 kHz, 13 dB down at 8 kHz.
