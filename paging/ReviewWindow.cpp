@@ -1,5 +1,6 @@
 #include "paging/ReviewWindow.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -156,7 +157,23 @@ void Review::openFile()
         review->raise();
         review->activateWindow();
     });
+    m_chooser = chooser;
     CenterAndShowForm(chooser, 3700, 4325);
+}
+
+void Review::changeEvent(QEvent* event)
+{
+    LumoWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isEnabled() && m_chooser != nullptr)
+        QMetaObject::invokeMethod(this, &Review::bringChooserForward, Qt::QueuedConnection);
+}
+
+void Review::bringChooserForward()
+{
+    if (m_chooser == nullptr || !m_chooser->isVisible() || isEnabled())
+        return;
+    m_chooser->raise();
+    m_chooser->activateWindow();
 }
 
 void Review::showEqFile()

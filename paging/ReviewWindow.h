@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include "core/Indexed.h"
 #include "core/LumoData.h"
 #include "core/LumoWindow.h"
@@ -23,14 +25,18 @@ protected:
     void activate() override;
     // Nothing is edited here.
     bool confirmDiscard() override { return true; }
+    // While the Open window chooses a file this window is disabled; a click on it means that window.
+    void changeEvent(QEvent* event) override;
 
 private:
     QGroupBox* buildPagingFrame(int line);
     QGroupBox* buildMaskingFrame(int line);
     void openFile();
     void showEqFile();
+    void bringChooserForward();
 
     LumoData& m_data;
+    QPointer<QWidget> m_chooser;
     // LabMix1 and LabMIx2: three labels per paging line (1..3 line 1, 4..6 line 2); LabMix3..LabMix8 one each.
     Indexed<QLabel*, 1, 6> m_labMix1{};
     Indexed<QLabel*, 1, 6> m_labMix2{};

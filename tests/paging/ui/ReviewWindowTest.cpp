@@ -90,3 +90,20 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST_F(ReviewWindowTest, AClickOnTheWaitingReviewBringsTheOpenWindowBack)
+{
+    Control<QPushButton>(*review, "CmdDownload")->click();
+    LetEventsRun();
+    QWidget* chooser = QApplication::activeWindow();
+    ASSERT_NE(chooser, review.get());
+    review->activateWindow();
+    ASSERT_TRUE(test::WaitUntilActive(chooser));
+    EXPECT_FALSE(review->isEnabled());
+}
+
+}  // namespace
+}  // namespace kov
