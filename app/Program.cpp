@@ -11,6 +11,7 @@
 #include "meters/SerialPortLink.h"
 #include "paging/PageWindow.h"
 #include "paging/ReviewWindow.h"
+#include "report/LumoPrinterWindow.h"
 #include "spectra/LumoDBWindow.h"
 
 namespace kov {
@@ -63,6 +64,15 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
             ShowForOneOpening(*m_main, mask, 8000, 8000);
         });
     }
+    m_main->setOpener(QStringLiteral("GoPrinter"), [this] {
+        ShowForOneOpening(*m_main, new LumoPrinter(printer(), m_prompter, m_main.get()), 4500, 5200);
+    });
+    m_main->setOpener(QStringLiteral("GoReport"),
+                      [this] { ReportPrinting(*m_data, printer(), m_prompter).printReport(); });
+    m_main->setOpener(QStringLiteral("GoReportPreview"),
+                      [this] { ReportPrinting(*m_data, printer(), m_prompter).previewReport(m_main.get()); });
+    m_main->setOpener(QStringLiteral("GoReportPdf"),
+                      [this] { ReportPrinting(*m_data, printer(), m_prompter).exportPdf(); });
     for (int n = 1; n <= 2; ++n) {
         m_main->setOpener(QStringLiteral("GoPage%1").arg(n), [this] {
             ShowForOneOpening(*m_main, new Page(*m_data, m_prompter, m_clock, m_main.get()), PageWidthTwips,
@@ -72,6 +82,13 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
 }
 
 Program::~Program() = default;
+
+ProgramPrinter& Program::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<ProgramPrinter>();
+    return *m_printer;
+}
 
 bool Program::start()
 {

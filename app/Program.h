@@ -6,6 +6,8 @@
 #include "core/LumoData.h"
 #include "core/LumoMainWindow.h"
 #include "core/QtPrompter.h"
+#include "report/ProgramPrinter.h"
+#include "report/ReportPrinting.h"
 
 namespace kov {
 
@@ -26,12 +28,16 @@ public:
 
     LumoData& data() { return *m_data; }
     LumoMain& mainWindow() { return *m_main; }
+    // The program's printer object, on the system's default printer when first asked for.
+    ProgramPrinter& printer();
 
 private:
     std::unique_ptr<LumoData> m_data;
     QtPrompter m_prompter;
     SystemClock m_clock;
     std::unique_ptr<LumoMain> m_main;
+    // Made when first asked for, so a start of the program never waits on the printing system.
+    std::unique_ptr<ProgramPrinter> m_printer;
 };
 
 }  // namespace kov

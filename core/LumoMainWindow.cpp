@@ -115,17 +115,17 @@ void LumoMain::setOpener(const QString& item, Opener opener)
 
 QStringList LumoMain::itemNames()
 {
-    return {QStringLiteral("DoFile"),      QStringLiteral("GoNew"),       QStringLiteral("GoOpen"),
-            QStringLiteral("GoSave"),      QStringLiteral("GoSaveAs"),    QStringLiteral("GoReview"),
-            QStringLiteral("GoMG24"),      QStringLiteral("GoExit"),      QStringLiteral("DoDoc"),
-            QStringLiteral("GoComm"),      QStringLiteral("GoMaskSheet"), QStringLiteral("GoExcelSheet"),
-            QStringLiteral("GoHelp"),      QStringLiteral("GoManual"),    QStringLiteral("GoMeter"),
-            QStringLiteral("GoDA2500Use"), QStringLiteral("GoDU3001Use"), QStringLiteral("GoMG24Use"),
-            QStringLiteral("GoRefSpec"),   QStringLiteral("GoPrinter"),   QStringLiteral("GoProj"),
-            QStringLiteral("DoMask"),      QStringLiteral("GoMask1"),     QStringLiteral("GoMask2"),
-            QStringLiteral("GoMask3"),     QStringLiteral("GoMask4"),     QStringLiteral("GoMask5"),
-            QStringLiteral("GoMask6"),     QStringLiteral("GoPage1"),     QStringLiteral("GoPage2"),
-            QStringLiteral("GoReport")};
+    return {QStringLiteral("DoFile"),      QStringLiteral("GoNew"),           QStringLiteral("GoOpen"),
+            QStringLiteral("GoSave"),      QStringLiteral("GoSaveAs"),        QStringLiteral("GoReview"),
+            QStringLiteral("GoMG24"),      QStringLiteral("GoExit"),          QStringLiteral("DoDoc"),
+            QStringLiteral("GoComm"),      QStringLiteral("GoMaskSheet"),     QStringLiteral("GoExcelSheet"),
+            QStringLiteral("GoHelp"),      QStringLiteral("GoManual"),        QStringLiteral("GoMeter"),
+            QStringLiteral("GoDA2500Use"), QStringLiteral("GoDU3001Use"),     QStringLiteral("GoMG24Use"),
+            QStringLiteral("GoRefSpec"),   QStringLiteral("GoPrinter"),       QStringLiteral("GoProj"),
+            QStringLiteral("DoMask"),      QStringLiteral("GoMask1"),         QStringLiteral("GoMask2"),
+            QStringLiteral("GoMask3"),     QStringLiteral("GoMask4"),         QStringLiteral("GoMask5"),
+            QStringLiteral("GoMask6"),     QStringLiteral("GoPage1"),         QStringLiteral("GoPage2"),
+            QStringLiteral("GoReport"),    QStringLiteral("GoReportPreview"), QStringLiteral("GoReportPdf")};
 }
 
 QMenu* LumoMain::addMenu(const QString& name, const QString& caption)
@@ -178,6 +178,9 @@ void LumoMain::buildMenus()
     for (int n = 1; n <= 2; ++n)
         addItem(equalize, QStringLiteral("GoPage%1").arg(n), QStringLiteral("Channel %1 Page").arg(n));
     addItem(equalize, QStringLiteral("GoReport"), QStringLiteral("Print Report"));
+    // The same report on screen and as a PDF for the client, usable whenever it can be printed.
+    addItem(equalize, QStringLiteral("GoReportPreview"), QStringLiteral("Print Preview"));
+    addItem(equalize, QStringLiteral("GoReportPdf"), QStringLiteral("Export PDF"));
 }
 
 QAction* LumoMain::item(const QString& name) const
@@ -206,6 +209,8 @@ void LumoMain::updateMainMenus()
     item(QStringLiteral("GoSaveAs"))->setEnabled(s.saveAsEnabled);
     item(QStringLiteral("DoMask"))->setEnabled(s.maskMenuEnabled);
     item(QStringLiteral("GoReport"))->setEnabled(s.reportEnabled);
+    item(QStringLiteral("GoReportPreview"))->setEnabled(s.reportEnabled);
+    item(QStringLiteral("GoReportPdf"))->setEnabled(s.reportEnabled);
     for (int n = 1; n <= 6; ++n)
         item(QStringLiteral("GoMask%1").arg(n))->setVisible(s.maskVisible[static_cast<std::size_t>(n)]);
     for (int n = 1; n <= 2; ++n)

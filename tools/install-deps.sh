@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev libqt6serialport6-dev libfreexl-dev libquazip1-qt6-dev
     python3-xlwt python3-xlsxwriter
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core xvfb xauth
+    fonts-dejavu-core fonts-liberation2 xvfb xauth
+    libcups2-dev cups cups-filters printer-driver-cups-pdf poppler-utils
     clang-14 libclang-rt-14-dev llvm-14 clang-format
 )
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/Tables.h"
 #include "report/EqualizationReport.h"
+#include "report/PrinterData.h"
 #include "report/RecordingCanvas.h"
 
 namespace kov {
@@ -333,6 +335,87 @@ TEST(ReportFailureTest, StopsWithPrintError)
     EXPECT_EQ(m, (Message{"Printer not ready occurred in printing. Report cannot be completed.", "Print Error",
                           MsgIcon::Critical}));
     EXPECT_EQ(canvas.texts().size(), 5);
+    EXPECT_EQ(canvas.endDocCount(), 0);
+}
+
+// ---- Printer selection ----------------------------------------------------------------------------------------
+
+struct PrinterDataCase {
+    const char* name;
+    PrinterCharacteristics printer;
+    QStringList lines;
+};
+
+class PrinterDataLinesTest : public ::testing::TestWithParam<PrinterDataCase> {};
+
+TEST_P(PrinterDataLinesTest, ListsWhatThePrinterTells)
+{
+    EXPECT_EQ(PrinterDataLines(GetParam().printer), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Printers, PrinterDataLinesTest,
+    ::testing::Values(PrinterDataCase{"Everything",
+                                      {"Office Laser", "Times New Roman", 2, 1, 600, "lpd://10.0.0.7/queue"},
+                                      {"   CURRENT PRINTER", "Office Laser", "Font: Times New Roman",
+                                       "Font Size: Variable", "Orientation: Landscape", "Mode: Black and White",
+                                       "Print Quality: 600 DPI", "Port: lpd://10.0.0.7/queue"}},
+                      PrinterDataCase{"QualityCode",
+                                      {"Draft Jet", "Arial", 1, 2, -4, ""},
+                                      {"   CURRENT PRINTER", "Draft Jet", "Font: Arial", "Font Size: Variable",
+                                       "Orientation: Portrait", "Mode: Color", "Print Quality: -4 DPI", "Port: "}},
+                      PrinterDataCase{
+                          "Unknowns",
+                          {"Old Printer", "Times New Roman", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+                          {"   CURRENT PRINTER", "Old Printer", "Font: Times New Roman", "Font Size: Variable"}},
+                      PrinterDataCase{"OutOfRange",
+                                      {"", "", 3, 0, 300, std::nullopt},
+                                      {"   CURRENT PRINTER", "Font Size: Variable", "Print Quality: 300 DPI"}}),
+    [](const ::testing::TestParamInfo<PrinterDataCase>& info) { return std::string(info.param.name); });
+
+TEST(PrinterOrientationTest, TogglesToLandscapeOnlyFromPortrait)
+{
+    const std::vector<std::pair<int, int>> cases{{1, 2}, {2, 1}, {0, 1}, {3, 1}};
+    for (const auto& [from, to] : cases)
+        EXPECT_EQ(ToggledOrientation(from), to) << from;
+}
+
+struct TestPageCase {
+    const char* name;
+    int pageWidth, pageHeight;
+    PrintedText expected;
+};
+
+class TestPageTest : public ::testing::TestWithParam<TestPageCase> {};
+
+// 49 characters at 14 points: 6860 twips wide and 336 high, halves 3430 and 168.
+TEST_P(TestPageTest, StandsInTheMiddleAndEndsTheDocument)
+{
+    RecordingCanvas canvas(GetParam().pageWidth, GetParam().pageHeight);
+    EXPECT_EQ(PrintTestPage(canvas), std::nullopt);
+    EXPECT_EQ(canvas.texts(), QList<PrintedText>{GetParam().expected});
+    EXPECT_EQ(canvas.endDocCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, TestPageTest,
+    ::testing::Values(TestPageCase{"Letter",
+                                   12240,
+                                   15840,
+                                   {1, 2690, 7752, 14, false, "This is a test print to check printer connection."}},
+                      // Half-page ties go to the even neighbour: 6120.5 - 3430 and 7921.5 - 168.
+                      TestPageCase{"HalfTwips",
+                                   12241,
+                                   15843,
+                                   {1, 2690, 7754, 14, false, "This is a test print to check printer connection."}}),
+    [](const ::testing::TestParamInfo<TestPageCase>& info) { return std::string(info.param.name); });
+
+TEST(TestPageFailureTest, SaysWhyAndSendsNothing)
+{
+    RecordingCanvas canvas;
+    canvas.failAtPrint(1, "Printer not ready");
+    EXPECT_EQ(PrintTestPage(canvas), (Message{"Printer not ready occurred. Could not complete test print.",
+                                              "Print Error", MsgIcon::Information}));
     EXPECT_EQ(canvas.endDocCount(), 0);
 }
 

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -32,9 +33,11 @@
 #include "Program.h"
 #include "core/EqFile.h"
 #include "core/ProjectFile.h"
+#include "core/QtPrompter.h"
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 #include "meters/Ld824Meter.h"
+#include "report/LumoPrinterWindow.h"
 
 namespace {
 
@@ -438,6 +441,31 @@ QWidget* PageCalculated(kov::Program& p, kov::i16 generator, bool settings)
     return page;
 }
 
+// Printer Selection with the first installed printer clicked, opened through its menu item when the program has
+// an opener for it and built here as that opener would otherwise.
+QWidget* PrinterWithFirstChosen(kov::Program& p)
+{
+    OpenItem(p, QStringLiteral("GoPrinter"));
+    QWidget* window = ProgramWindow(QStringLiteral("LumoPrinter"));
+    if (window == nullptr) {
+        static kov::QtPrompter prompter;
+        window = new kov::LumoPrinter(p.printer(), prompter, &p.mainWindow());
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(&p.mainWindow(), &QObject::destroyed, [w = QPointer<QWidget>(window)] { delete w.data(); });
+        kov::CenterAndShowForm(window, 4500, 5200);
+    }
+    LetEventsRun(300);
+    if (auto* printers = window->findChild<QListWidget*>(QStringLiteral("ListPrinter"));
+        printers && printers->count() > 0) {
+        QTest::mouseClick(printers->viewport(), Qt::LeftButton, {},
+                          printers->visualItemRect(printers->item(0)).center());
+        std::printf("chose %s\n", qPrintable(printers->item(0)->text()));
+    } else {
+        std::fprintf(stderr, "kov_screens: no printer to choose\n");
+    }
+    return window;
+}
+
 QString g_outFile;
 
 const std::vector<Screen>& Screens()
@@ -474,6 +502,7 @@ const std::vector<Screen>& Screens()
          [](kov::Program& p) { return PageCalculated(p, kov::GeneratorDA2500, true); }},
         {"page-calculated", "the Page window of a DA2500 paging channel after Calculate",
          [](kov::Program& p) { return PageCalculated(p, kov::GeneratorDA2500, false); }},
+        {"printer", "Printer Selection with the first printer chosen", PrinterWithFirstChosen},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

@@ -126,7 +126,7 @@ TEST_F(LumoMainTest, MenuBarHoldsThreeMenusAndThreeDirectItems)
     for (QAction* a : window.findChild<QMenu*>(QStringLiteral("DoMask"))->actions())
         equalize << a->objectName();
     EXPECT_EQ(equalize, (QStringList{"GoMask1", "GoMask2", "GoMask3", "GoMask4", "GoMask5", "GoMask6", "GoPage1",
-                                     "GoPage2", "GoReport"}));
+                                     "GoPage2", "GoReport", "GoReportPreview", "GoReportPdf"}));
 }
 
 struct LogoCase {
@@ -200,7 +200,8 @@ TEST_F(LumoMainTest, StageAndGeneratorDecideTheMenus)
         EXPECT_EQ(action("GoSave")->isEnabled(), c.save);
         EXPECT_EQ(action("GoSaveAs")->isEnabled(), c.saveAs);
         EXPECT_EQ(menu("DoMask")->isEnabled(), c.equalize);
-        EXPECT_EQ(action("GoReport")->isEnabled(), c.report);
+        for (const char* report : {"GoReport", "GoReportPreview", "GoReportPdf"})
+            EXPECT_EQ(action(report)->isEnabled(), c.report) << report;
         EXPECT_EQ(ShownChannelItems(window), c.channels);
     }
 }

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPointF>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "core/Tables.h"
+#include "report/ProgramPrinter.h"
+#include "report/ReportPrinting.h"
+#include "tests/report/ui/PrivateCups.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace kov {
+namespace {
+
+using test::ForgetPrintedPdf;
+using test::PrintedPdfText;
+using test::PrivateCupsFolder;
+using test::ScriptedPrompter;
+
+// Two masking channels of a ZUV-AR24 and one paging channel: page 1 holds the masking blocks, page 2 the paging.
+LumoData ProjectWithResults()
+{
+    LumoData d;
+    InitTables(d);
+    d.ProjectInfo(1) = QStringLiteral("Harbour Offices");
+    d.ProjectInfo(2) = QStringLiteral("12/7/2026");
+    d.Generator = 5;
+    for (int ch : {1, 4}) {
+        for (int b = 22; b <= 39; ++b)
+            d.MaskFinal(ch, b) = 40;
+        d.MaskFinal(ch, 30) = 50.5f;
+        d.MaskCorrection(ch, 23) = 2;
+        d.MaskHighCutFreq(ch) = 4000;
+        d.MaskHighCutSlope(ch) = 12;
+        d.MaskLowCutFreq(ch) = 200;
+        d.MaskLowCutSlope(ch) = 6;
+        d.MaskGainChange(ch) = 3;
+    }
+    d.PageSpectrum(2, 22) = 40;
+    d.PageLevel(2) = 72.5f;
+    d.PageEqFreq(2, 1) = 1000;
+    d.PageEqWidth(2, 1) = 1.5f;
+    d.PageEqLevel(2, 1) = 4.5f;
+    return d;
+}
+
+// What a person reads on the pages, whatever the spacing the PDF's text layer gives the words.
+QString Simplified(const QString& text)
+{
+    return text.simplified();
+}
+
+void ExpectReport(const QString& pdfText)
+{
+    const QString text = Simplified(pdfText);
+    for (const char* line :
+         {"Page 1", "MASKING SYSTEM EQUALIZATON REPORT", "Project: Harbour Offices", "Date: 12/7/2026",
+          "THE MASKING SPECTRUM for Channel 1", "THE MASKING SPECTRUM for Channel 4",
+          "FINAL 1 OCTAVE BAND MASKING SPECTRUM", "1/3 OCTAVE BAND MASKING SPECTRUM CORRECTIONS TO APPLY IN MG UNIT",
+          "High Cut filter cutoff frequency: 4000 Hz.", "Low Cut filter slope: 6 dB/octave.",
+          "Required change in generator gain: -3 dB.", "Page 2", "THE PAGING SPECTRUM for Channel 2",
+          "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT", "EQ Type = Parametric", "EQ Freq = 1000 Hz", "EQ BW = 1.5Q",
+          "EQ Level = 4 dB", "Bypass"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
+    EXPECT_FALSE(text.contains(QLatin1String("Page 3")));
+    EXPECT_TRUE(text.contains(QLatin1String(" 0.0 +2.0 ")));
+}
+
+QString PdfText(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    pdftotext.waitForFinished(30000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+// Where the first word `word` starts on page 1, in points from the top left of the paper.
+QPointF FirstWordAt(const QString& path, const QString& word)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), path, QStringLiteral("-")});
+    pdftotext.waitForFinished(30000);
+    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QRegularExpression box(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1<)re").arg(word));
+    const QRegularExpressionMatch m = box.match(boxes);
+    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
+void RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ' ' << process.readAllStandardError().toStdString();
+}
+
+class ReportPrintingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(PrivateCupsFolder().isEmpty()) << "run through tools/private-cups.sh";
+        ASSERT_TRUE(printer.choose(QStringLiteral("KOV_PDF")).isEmpty());
+        ForgetPrintedPdf();
+    }
+
+    LumoData d = ProjectWithResults();
+    ScriptedPrompter prompter;
+    ProgramPrinter printer;
+    ReportPrinting report{d, printer, prompter};
+};
+
+TEST_F(ReportPrintingTest, PrintReportSendsEveryPageToThePrinter)
+{
+    report.printReport();
+    ExpectReport(PrintedPdfText());
+    EXPECT_EQ(test::PrintedPdfPages(), 2);
+    // The report leaves its last font on the printer object, as the next page header will find it.
+    EXPECT_EQ(printer.font().size, 9.75);
+    EXPECT_FALSE(printer.font().bold);
+    EXPECT_EQ(printer.font().name, QStringLiteral("Times New Roman"));
+}
+
+TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrinted)
+{
+    RunTool(QStringLiteral("/usr/sbin/cupsreject"), {QStringLiteral("KOV_PDF")});
+    prompter.answer(MsgAnswer::Ok);
+    report.printReport();
+    RunTool(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("KOV_PDF")});
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const test::RecordedMessage& m = prompter.messages().front();
+    EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")))
+        << m.text.toStdString();
+    EXPECT_TRUE(m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
+        << m.text.toStdString();
+    EXPECT_EQ(m.title, QStringLiteral("Print Error"));
+    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    EXPECT_FALSE(QFile::exists(QDir(PrivateCupsFolder()).filePath(QStringLiteral("out.pdf"))));
+}
+
+TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Harbour.pdf"));
+    prompter.answerSaveFile(path);
+    report.exportPdf();
+    ASSERT_TRUE(QFile::exists(path));
+    ExpectReport(PdfText(path));
+
+    // A typed name without the extension gets it, so a project file cannot be written over.
+    prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
+    prompter.answer(MsgAnswer::No);
+    const QByteArray before = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    d.ProjectInfo(1) = QStringLiteral("Changed");
+    report.exportPdf();
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages().front().text, QStringLiteral("The file %1 already exists. Replace it?").arg(path));
+    EXPECT_EQ(prompter.messages().front().buttons, MsgButtons::YesNo);
+}
+
+TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no-such-folder/Harbour.pdf"));
+    prompter.answerSaveFile(path);
+    prompter.answer(MsgAnswer::Ok);
+    report.exportPdf();
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages().front().text.startsWith(
+        QStringLiteral("The report could not be written to %1 (").arg(path)));
+    EXPECT_EQ(prompter.messages().front().icon, MsgIcon::Critical);
+}
+
+TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
+{
+    QTemporaryDir dir;
+    QPrinter preview(QPrinter::HighResolution);
+    preview.setOutputFormat(QPrinter::PdfFormat);
+    preview.setOutputFileName(dir.filePath(QStringLiteral("preview.pdf")));
+    report.paint(&preview);
+    ExpectReport(PdfText(preview.outputFileName()));
+    // Looking at the pages changes nothing on the printer.
+    EXPECT_EQ(printer.font().size, 10);
+}
+
+// Twips on a real page, from the printable corner: "Page 1" at (1000, 100), plain lines from the margin at
+// 5 x (page width / 80); 20 twips to a point.
+TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
+{
+    struct Case {
+        QMarginsF margins;  // in points
+        QPointF page, high;
+    };
+    const LumoData d = ProjectWithResults();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    // Letter without margins: unit 153, margin 765. With the 18/36 points a PDF printer keeps free: the page is
+    // 11520 twips wide, unit 144, margin 720.
+    for (const Case& c : {Case{{}, {50, 5}, {38.25, 0}}, Case{{18, 36, 18, 36}, {68, 41}, {54, 0}}}) {
+        const ReportPdf pdf =
+            ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, c.margins));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(pdf.bytes);
+        file.close();
+        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).x(), c.page.x(), 0.01);
+        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).y(), c.page.y(), 0.01);
+        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), c.high.x(), 0.01);
+    }
+    // Times New Roman, as the printer object holds it, comes out in the metric-compatible face the system has.
+    QProcess pdffonts;
+    pdffonts.start(QStringLiteral("pdffonts"), {path});
+    pdffonts.waitForFinished(30000);
+    const QString fonts = QString::fromUtf8(pdffonts.readAllStandardOutput());
+    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold "))) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif "))) << fonts.toStdString();
+}
+
+// The page is measured from its printable corner in twips, whatever the resolution of the device.
+TEST(PainterCanvas, MeasuresThePageInTwips)
+{
+    struct Case {
+        QPageSize::PageSizeId paper;
+        QMarginsF margins;  // in points
+        int width, height;
+    };
+    for (const Case& c :
+         {Case{QPageSize::Letter, {}, 12240, 15840}, Case{QPageSize::A4, {}, 11900, 16840} /* A4 in whole points */,
+          Case{QPageSize::Letter, {18, 18, 18, 18}, 11520, 15120}}) {
+        PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, c.margins));
+        PrinterFont font;
+        PainterCanvas canvas(pdf.writer, font);
+        EXPECT_EQ(canvas.pageWidth(), c.width);
+        EXPECT_EQ(canvas.pageHeight(), c.height);
+    }
+}
+
+}  // namespace
+}  // namespace kov
+
+namespace kov {
+namespace {
+
+// Without a printing system the report says so and the PDF still comes out, on plain paper.
+TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
+{
+    const LumoData d = ProjectWithResults();
+    test::ScriptedPrompter prompter;
+    ProgramPrinter printer;
+    ReportPrinting report(d, printer, prompter);
+    prompter.answer(MsgAnswer::Ok);
+    report.printReport();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(
+        prompter.messages().front().text,
+        QStringLiteral("Printer error (no printer is installed) occurred in printing. Report cannot be completed."));
+
+    QTemporaryDir dir;
+    prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
+    report.exportPdf();
+    ExpectReport(PdfText(dir.filePath(QStringLiteral("Harbour.pdf"))));
+}
+
+}  // namespace
+}  // namespace kov
