@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -75,7 +76,7 @@ void LumoPrinter::buildControls()
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_printers, 1);
-    layout->addWidget(m_frame, 2);
+    layout->addWidget(m_frame, 0);
     layout->addWidget(orient);
     layout->addWidget(m_testPrint);
     layout->addWidget(done);
@@ -126,6 +127,9 @@ void LumoPrinter::showPrinterData()
     const PrinterCharacteristics c = m_printer.characteristics();
     m_data->clear();
     m_data->addItems(PrinterDataLines(c));
+    // Every characteristic in sight at once, whatever the desktop's font: the window grows rather than scrolls.
+    m_data->setMinimumHeight(m_data->sizeHintForRow(0) * m_data->count() + 2 * m_data->frameWidth() +
+                             m_data->horizontalScrollBar()->sizeHint().height());
 
     // A system without the face prints in the nearest one it has; the installer should know before printing.
     const QString printed = PainterCanvas::PrintedFamily(c.fontName);

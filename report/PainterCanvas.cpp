@@ -96,8 +96,12 @@ void PainterCanvas::print(const QString& text, LineEnd end)
         return;
     }
     if (!text.isEmpty()) {
+        continueBelowBottom();
+        if (!m_failure.isEmpty())
+            return;
         // The position names the top of the line, as on a printer object; the painter wants the baseline.
-        m_painter.drawText(QPointF(m_x * m_dpiX / 1440.0, m_y * m_dpiY / 1440.0 + m_metrics->ascent()), text);
+        const int y = m_y - m_yOffset;
+        m_painter.drawText(QPointF(m_x * m_dpiX / 1440.0, y * m_dpiY / 1440.0 + m_metrics->ascent()), text);
     }
     if (end == LineEnd::End) {
         m_x = 0;
@@ -105,6 +109,22 @@ void PainterCanvas::print(const QString& text, LineEnd end)
     } else {
         m_x += textWidth(text);
     }
+}
+
+// The report places its blocks for a portrait page; two paging channels with every control in use, or any
+// report on landscape paper, reach below the printable area. Rather than lose those lines off the edge of the
+// sheet, they go on a continuation page and everything after them follows there in the same spacing, until
+// the report starts a page of its own.
+void PainterCanvas::continueBelowBottom()
+{
+    const int top = m_y - m_yOffset;
+    if (top + textHeight() <= pageHeight() || top <= ContinuationTop)
+        return;
+    if (!m_device.newPage()) {
+        fail(QStringLiteral("Printer error (a new page could not be started)"));
+        return;
+    }
+    m_yOffset = m_y - ContinuationTop;
 }
 
 void PainterCanvas::newPage()
@@ -117,6 +137,7 @@ void PainterCanvas::newPage()
     }
     m_x = 0;
     m_y = 0;
+    m_yOffset = 0;
 }
 
 void PainterCanvas::endDoc()

@@ -23,6 +23,7 @@ struct PrinterFont {
 
 // The report's canvas on a real page: a printer's page, a PDF or a preview. Positions in twips are measured from
 // the top left of the printable area, as a printer object measures them; text is placed by the top of its line.
+// A line that would run past the bottom of the printable area goes on a continuation page instead of being cut.
 class PainterCanvas : public ReportCanvas {
 public:
     // Paints on `device` from its first page; both must outlive the canvas. `font` is read and written as the
@@ -67,6 +68,7 @@ public:
 
 private:
     void applyFont();
+    void continueBelowBottom();
     int toTwipsX(double units) const;
     int toTwipsY(double units) const;
     void fail(const QString& description);
@@ -80,6 +82,9 @@ private:
     double m_dpiY = 1440;
     int m_x = 0;
     int m_y = 0;
+    // Where the report's positions stand on the sheet: past a continuation page, this much higher.
+    int m_yOffset = 0;
+    static constexpr int ContinuationTop = 100;
     bool m_finished = false;
     QString m_failure;
     std::function<QString()> m_finisher;

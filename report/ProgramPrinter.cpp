@@ -16,11 +16,15 @@ QString CupsReason(const QString& what)
 // Hands a finished PDF to the printing system as one job. Every step's answer is checked, so a refused job
 // is a failure with the printing system's reason, and a job that could not be completed is cancelled rather
 // than left half sent.
-QString SubmitPdf(const QString& printer, const QString& title, const QByteArray& pdf)
+QString SubmitPdf(const QString& printer, const QString& title, const QByteArray& pdf, const QPageSize& paper)
 {
     const QByteArray name = printer.toLocal8Bit();
     const QByteArray jobTitle = title.toUtf8();
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), 0, nullptr);
+    // The paper the pages were laid out on, so the printing system neither scales them nor picks another tray.
+    cups_option_t* options = nullptr;
+    const int optionCount = cupsAddOption("media", paper.key().toLatin1().constData(), 0, &options);
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
     if (job == 0)
         return CupsReason(QStringLiteral("the printer %1 refused the job").arg(printer));
     if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobTitle.constData(), CUPS_FORMAT_PDF, 1) !=
@@ -45,7 +49,9 @@ public:
             m_canvas.failWith(QStringLiteral("Printer error (no printer is installed)"));
             return;
         }
-        m_canvas.setFinisher([this, printer, title] { return SubmitPdf(printer, title, m_pdf.buffer.data()); });
+        m_canvas.setFinisher([this, printer, title, paper = layout.pageSize()] {
+            return SubmitPdf(printer, title, m_pdf.buffer.data(), paper);
+        });
     }
 
     ReportCanvas& canvas() override { return m_canvas; }
@@ -103,8 +109,11 @@ PdfInMemory::PdfInMemory(const QString& title, const QPageLayout& layout) : writ
 ProgramPrinter::ProgramPrinter()
 {
     const QPrinterInfo system = QPrinterInfo::defaultPrinter();
-    if (!system.isNull())
+    if (!system.isNull()) {
         m_printer.setPrinterName(system.printerName());
+        // Qt keeps the paper it had when it can; the printer's own paper is what the installer loaded.
+        m_printer.setPageSize(system.defaultPageSize());
+    }
     m_printer.setPageOrientation(QPageLayout::Portrait);
 }
 
@@ -123,6 +132,7 @@ QString ProgramPrinter::choose(const QString& name)
     m_printer.setPrinterName(name);
     if (m_printer.printerName() != name)
         return QStringLiteral("The printer %1 could not be made the current printer.").arg(name);
+    m_printer.setPageSize(info.defaultPageSize());
     m_printer.setPageOrientation(QPageLayout::Portrait);
     return {};
 }

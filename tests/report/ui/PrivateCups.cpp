@@ -63,7 +63,13 @@ QString PrintedPdfText(int timeoutMs)
         }
         QThread::msleep(100);
     }
-    return Output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), PrintedPdfPath(), QStringLiteral("-")});
+    return PdfText(PrintedPdfPath());
+}
+
+QString PdfText(const QString& path, int firstPage)
+{
+    return Output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"),
+                                                QString::number(firstPage), path, QStringLiteral("-")});
 }
 
 int PrintedPdfPages()

@@ -16,6 +16,9 @@ void ForgetPrintedPdf();
 // (pdftotext -layout). On time-out the test fails and the text is empty.
 QString PrintedPdfText(int timeoutMs = 30000);
 
+// The text of any PDF file with the page's layout (pdftotext -layout), from page `firstPage` on.
+QString PdfText(const QString& path, int firstPage = 1);
+
 // Pages in out.pdf (pdfinfo); 0 when there is none. Call after PrintedPdfText, which waits for the job.
 int PrintedPdfPages();
 

@@ -18,6 +18,7 @@ namespace kov {
 namespace {
 
 using test::ForgetPrintedPdf;
+using test::PdfText;
 using test::PrintedPdfText;
 using test::PrivateCupsFolder;
 using test::ScriptedPrompter;
@@ -69,14 +70,6 @@ void ExpectReport(const QString& pdfText)
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
     EXPECT_FALSE(text.contains(QLatin1String("Page 3")));
     EXPECT_TRUE(text.contains(QLatin1String(" 0.0 +2.0 ")));
-}
-
-QString PdfText(const QString& path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
 // Where the first word `word` starts on page 1, in points from the top left of the paper.
@@ -247,12 +240,6 @@ TEST(PainterCanvas, MeasuresThePageInTwips)
     }
 }
 
-}  // namespace
-}  // namespace kov
-
-namespace kov {
-namespace {
-
 // Without a printing system the report says so and the PDF still comes out, on plain paper.
 TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
 {
@@ -271,6 +258,37 @@ TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
     report.exportPdf();
     ExpectReport(PdfText(dir.filePath(QStringLiteral("Harbour.pdf"))));
+}
+
+// Both paging channels with all six controls in use reach below a letter page: the rest goes on a continuation
+// page rather than off the sheet, and nothing is lost.
+TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
+{
+    LumoData d;
+    InitTables(d);
+    d.Generator = 5;
+    for (int pch = 1; pch <= 2; ++pch) {
+        d.PageSpectrum(pch, 22) = 40;
+        for (int i = 1; i <= 6; ++i) {
+            d.PageEqFreq(pch, i) = static_cast<f32>(100 * i + pch);
+            d.PageEqWidth(pch, i) = 1;
+            d.PageEqLevel(pch, i) = static_cast<f32>(i);
+        }
+    }
+    const ReportPdf pdf =
+        ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("paging.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pdf.bytes);
+    file.close();
+
+    const QString continued = PdfText(path, 3).simplified();
+    EXPECT_TRUE(continued.contains(QLatin1String("EQ Freq = 602 Hz EQ BW = 1Q EQ Level = 6 dB")))
+        << continued.toStdString();
+    EXPECT_FALSE(continued.contains(QLatin1String("Page")));
+    EXPECT_FALSE(PdfText(path).contains(QLatin1String("Page 4")));
 }
 
 }  // namespace
