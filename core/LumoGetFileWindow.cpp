@@ -115,6 +115,9 @@ void LumoGetFile::openFile()
             requestDone();
         return;
     }
+    // Opening replaces the project in memory: what it holds that its file does not is settled first, as New does.
+    if (!m_selected.isEmpty() && !SettleUnsavedChanges(m_data, prompter()))
+        return;
     const OpenResult result = OpenProject(m_data, prompter(), m_folder, m_selected);
     if (result == OpenResult::NothingChosen)
         return;

@@ -133,6 +133,27 @@ TEST_F(LumoGetFileTest, OpeningAFileMakesItTheProjectAndClosesTheWindow)
     EXPECT_EQ(test::ShownChannelItems(window), (QStringList{"GoMask1", "GoMask2"}));
 }
 
+// A project typed in and never saved is not replaced without the question; Cancel keeps it and the window.
+TEST_F(LumoGetFileTest, OpeningOverUnsavedWorkAsksFirst)
+{
+    d->ProjectInfo(1) = QStringLiteral("TYPED, NOT SAVED");
+    d->ProjectStage = 1;
+    open();
+    clickFile("LOBBY.MSK");
+    prompter.answer(MsgAnswer::Cancel);
+    clickOpen();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages().front().text,
+              QStringLiteral("The project has not been saved. Save it to a file first?"));
+    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("TYPED, NOT SAVED"));
+    EXPECT_TRUE(getFile->isVisible());
+
+    prompter.answer(MsgAnswer::No);
+    clickOpen();
+    EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
+    EXPECT_FALSE(getFile->isVisible());
+}
+
 TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
 {
     folder.write(QStringLiteral("DAMAGED.MSK"), lobbyBytes.left(lobbyBytes.size() / 2));
