@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/Tables.h"
 #include "masking/Goal.h"
@@ -24,19 +25,14 @@ LumoData Database()
     return d;
 }
 
-TEST(GoalListTest, LeavesOutEmptySlotsAndEntriesAbove15)
+TEST(GoalListTest, LeavesOutEmptySlotsAndEntriesAbove15AndNotesAChoice)
 {
     LumoData d = Database();
     d.SpecName(3) = QStringLiteral("Empty");
     d.SpecName(7) = QStringLiteral("  Empty ");
     d.SpecName(8) = QStringLiteral("Empty room");
-    const QList<int> entries = GoalListEntries(d);
-    EXPECT_EQ(entries, (QList<int>{1, 2, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15}));
-}
+    EXPECT_EQ(GoalListEntries(d), (QList<int>{1, 2, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15}));
 
-TEST(GoalListTest, FocusNote)
-{
-    LumoData d = Database();
     EXPECT_EQ(GoalListFocusNote(d, Ch), QStringLiteral("Click on desired spectrum shape."));
     EXPECT_EQ(d.MaskSpectrumIndexEdit(Ch), 2);
     EXPECT_EQ(GoalListFocusNote(d, Ch),
@@ -63,14 +59,10 @@ TEST(SelectGoalTest, TakesTheShapeAndShowsRecommendations)
                                                     "Low density mineral tile, CAC near 30: 44\n"
                                                     "High denisty meineral tile, CAC near 35: 42"));
     EXPECT_FALSE(SelectGoalEntry(d, Ch, 3).recommendation.has_value());
-}
 
-TEST(SelectGoalTest, LevelIsWholeDecibelsAsPlainText)
-{
-    LumoData d = Database();
+    // The level is whole decibels as plain text: 40 dB in every band is 51.5 dBA to a tenth, 52 whole.
     for (int b = 22; b <= 39; ++b)
         d.SpecLevel(5, b) = 40;
-    // 40 dB in every band: 51.5 dBA to a tenth, 52 whole.
     EXPECT_EQ(SelectGoalEntry(d, Ch, 5).levelText, QStringLiteral("52"));
 }
 
@@ -118,32 +110,29 @@ TEST(GoalStepTest, UpToSeventyOneAndDownToThirtyNine)
               (Message{QStringLiteral("The masking spectrum is set too low."), "Range Error", MsgIcon::Critical}));
 }
 
-TEST(GoalStepTest, LimitsReadFromTheShownText)
+TEST(GoalStepTest, LimitsReadFromTheShownTextAndNoStepWithoutAnEntry)
 {
     LumoData d = Database();
     SelectGoalEntry(d, Ch, 10);
-    struct Case {
-        const char* shown;
-        bool up;
-        bool changed;
-    };
-    for (const Case c : {Case{"70", true, true}, Case{"71", true, false}, Case{"40", false, true},
-                         Case{"39", false, false}, Case{"", true, true}, Case{"", false, false}}) {
+    // (shown, up, changed)
+    for (const auto& [shown, up, changed] : {std::tuple{"70", true, true},
+                                             {"71", true, false},
+                                             {"40", false, true},
+                                             {"39", false, false},
+                                             {"", true, true},
+                                             {"", false, false}}) {
         const f32 before = d.MaskFinalEdit(Ch, 25);
-        const GoalStep step = c.up ? RaiseGoal(d, Ch, c.shown) : LowerGoal(d, Ch, c.shown);
-        EXPECT_EQ(step.changed, c.changed) << c.shown;
-        EXPECT_EQ(step.error.has_value(), !c.changed) << c.shown;
-        EXPECT_EQ(d.MaskFinalEdit(Ch, 25), c.changed ? before + (c.up ? 1.f : -1.f) : before) << c.shown;
+        const GoalStep step = up ? RaiseGoal(d, Ch, shown) : LowerGoal(d, Ch, shown);
+        EXPECT_EQ(step.changed, changed) << shown;
+        EXPECT_EQ(step.error.has_value(), !changed) << shown;
+        EXPECT_EQ(d.MaskFinalEdit(Ch, 25), changed ? before + (up ? 1.f : -1.f) : before) << shown;
     }
-}
-
-TEST(GoalStepTest, InRangeWithoutAnEntryDoesNothing)
-{
-    LumoData d = Database();
-    const GoalStep step = RaiseGoal(d, Ch, QStringLiteral("50"));
+    // In range without an entry: nothing.
+    LumoData none = Database();
+    const GoalStep step = RaiseGoal(none, Ch, QStringLiteral("50"));
     EXPECT_FALSE(step.changed);
     EXPECT_FALSE(step.error.has_value());
-    EXPECT_EQ(d.MaskFinalEdit(Ch, 30), 0);
+    EXPECT_EQ(none.MaskFinalEdit(Ch, 30), 0);
 }
 
 TEST(ConfirmGoalTest, RefusesEmptyQuietOrChannellessGoals)
@@ -182,14 +171,10 @@ TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)
     EXPECT_EQ(d.MaskFinalEdit(Ch, 40), 48);
     EXPECT_EQ(d.MaskFinalEdit(Ch, 41), 47);
 
-    struct Octave {
-        int band;
-        f32 level;
-    };
     // 24 .. 36: three bands of 40 dB, 44.77; 21: 47, 46, 45 -> 50.85; 39: 50, 49, 48 -> 53.85.
-    for (const Octave o : {Octave{21, 51}, Octave{24, 45}, Octave{27, 45}, Octave{30, 45}, Octave{33, 45},
-                           Octave{36, 45}, Octave{39, 54}})
-        EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, o.band), o.level) << o.band;
+    for (const auto& [band, level] :
+         {std::pair{21, 51.f}, {24, 45.f}, {27, 45.f}, {30, 45.f}, {33, 45.f}, {36, 45.f}, {39, 54.f}})
+        EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, band), level) << band;
     EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, 22), 0);
 
     // Bands 22..32: 45 once and 40 ten times.

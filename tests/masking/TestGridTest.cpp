@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "core/Tables.h"
@@ -34,12 +35,10 @@ TestGrid FilledGrid(int count, double level = 40)
 
 TEST(TestGridCells, CellNumbersAndBack)
 {
-    struct Case {
-        int test, band, cell;
-    };
-    for (const Case c : {Case{1, 1, 1}, Case{1, 18, 18}, Case{2, 1, 19}, Case{3, 5, 41}, Case{10, 18, 180}}) {
-        EXPECT_EQ(TestBandToCell(c.test, c.band), c.cell);
-        EXPECT_EQ(CellToTestBand(c.cell), (TestBand{c.test, c.band})) << c.cell;
+    // (test, band, cell)
+    for (const auto& [test, band, cell] : {std::tuple{1, 1, 1}, {1, 18, 18}, {2, 1, 19}, {3, 5, 41}, {10, 18, 180}}) {
+        EXPECT_EQ(TestBandToCell(test, band), cell);
+        EXPECT_EQ(CellToTestBand(cell), (TestBand{test, band})) << cell;
     }
     EXPECT_EQ(GridIndexToBand(1), 22);
     EXPECT_EQ(GridIndexToBand(18), 39);
@@ -47,43 +46,36 @@ TEST(TestGridCells, CellNumbersAndBack)
 
 TEST(CellNumberTest, OnlyAWholeNumberIsAValue)
 {
-    struct Case {
-        const char* text;
-        std::optional<double> value;
-    };
-    for (const Case c :
-         {Case{"45", 45},  Case{"45,5", 45.5}, Case{" 45.5 ", 45.5}, Case{"\t45\t", 45},  Case{".5", 0.5},
-          Case{",5", 0.5}, Case{"45.", 45},    Case{"-3", -3},       Case{"+7.25", 7.25}, Case{"4x.5", {}},
-          Case{"4e1", {}}, Case{"45abc", {}},  Case{"45,5,1", {}},   Case{"1.2.3", {}},   Case{"4,5.", {}},
-          Case{"4 5", {}}, Case{"- 3", {}},    Case{"--4", {}},      Case{"4-", {}},      Case{"-", {}},
-          Case{".", {}},   Case{"-.", {}},     Case{"+-4", {}},      Case{"", {}}})
-        EXPECT_EQ(CellNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"45", 45},     {"45,5", 45.5}, {" 45.5 ", 45.5}, {"\t45\t", 45}, {".5", 0.5}, {",5", 0.5},
+        {"45.", 45},    {"-3", -3},     {"+7.25", 7.25},  {"4x.5", {}},   {"4e1", {}}, {"45abc", {}},
+        {"45,5,1", {}}, {"1.2.3", {}},  {"4,5.", {}},     {"4 5", {}},    {"- 3", {}}, {"--4", {}},
+        {"4-", {}},     {"-", {}},      {".", {}},        {"-.", {}},     {"+-4", {}}, {"", {}}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(CellNumber(QString::fromLatin1(text)), value) << text;
 }
 
 TEST(LeaveCellTest, KeepsLevelsFrom1To99RoundedToATenth)
 {
     const LumoData d = Tables();
-    struct Case {
-        const char* typed;
-        int cell;
-        const char* shown;  // "" = emptied with the out-of-range note
-        const char* frequency;
-    };
-    for (const Case c : {Case{"1", 1, "1.0", ""}, Case{"99", 1, "99.0", ""}, Case{"0.9", 1, "", "160"},
-                         Case{"99.1", 18, "", "8000"}, Case{"abc", 1, "", "160"}, Case{"", 30, "", "2000"},
-                         Case{"45.25", 1, "45.2", ""}, Case{"45.75", 1, "45.8", ""}, Case{"4x.5", 1, "", "160"},
-                         Case{"45,5", 1, "45.5", ""}, Case{"0.95", 1, "1.0", ""}, Case{"0.94", 1, "", "160"},
-                         Case{"99.05", 1, "99.0", ""}, Case{"99.15", 1, "", "160"}, Case{"-50", 1, "", "160"}}) {
+    // (typed, cell, shown or "" when emptied with the out-of-range note, the note's frequency)
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
+        {"1", 1, "1.0", ""},      {"99", 1, "99.0", ""},   {"0.9", 1, "", "160"},    {"99.1", 18, "", "8000"},
+        {"abc", 1, "", "160"},    {"", 30, "", "2000"},    {"45.25", 1, "45.2", ""}, {"45.75", 1, "45.8", ""},
+        {"4x.5", 1, "", "160"},   {"45,5", 1, "45.5", ""}, {"0.95", 1, "1.0", ""},   {"0.94", 1, "", "160"},
+        {"99.05", 1, "99.0", ""}, {"99.15", 1, "", "160"}, {"-50", 1, "", "160"}};
+    for (const auto& [typed, cell, shown, frequency] : cases) {
+        SCOPED_TRACE(typed);
         TestGrid g;
         g.setCount(2);
-        g.setText(c.cell, QStringLiteral("12.0"));
-        const CellExit exit = LeaveCell(g, d, c.cell, QString::fromLatin1(c.typed));
-        EXPECT_EQ(g.text(c.cell), QString::fromLatin1(c.shown)) << c.typed;
-        EXPECT_FLOAT_EQ(g.value(c.cell), static_cast<f32>(BasicVal(QString::fromLatin1(c.shown)))) << c.typed;
-        const QString note = *c.shown ? QString()
-                                      : QStringLiteral("The sound level at ") + c.frequency +
-                                            QStringLiteral(" Hz was out of range (1 to 99). Reenter.");
-        EXPECT_EQ(exit.note, note) << c.typed;
+        g.setText(cell, QStringLiteral("12.0"));
+        const CellExit exit = LeaveCell(g, d, cell, QString::fromLatin1(typed));
+        EXPECT_EQ(g.text(cell), QString::fromLatin1(shown));
+        EXPECT_FLOAT_EQ(g.value(cell), static_cast<f32>(BasicVal(QString::fromLatin1(shown))));
+        const QString note = *shown ? QString()
+                                    : QStringLiteral("The sound level at ") + frequency +
+                                          QStringLiteral(" Hz was out of range (1 to 99). Reenter.");
+        EXPECT_EQ(exit.note, note);
         EXPECT_FALSE(exit.testOneComplete);
     }
 }
@@ -117,29 +109,27 @@ TEST(EnterCellTest, NoteOnlyOnAnEmptyFirstCell)
     EXPECT_FALSE(EnterCell(g, 1).note.has_value());
 }
 
-TEST(AverageBandTest, ArithmeticMeanOfTheDecibels)
+TEST(AverageBandTest, ArithmeticMeanOfTheDecibelsAndNothingWithoutTests)
 {
-    struct Case {
-        std::vector<const char*> cells;
-        const char* label;
-        f32 value;
-    };
-    for (const Case& c : {Case{{"40.0", "60.0"}, "50.0", 50}, Case{{"45.1", "45.2"}, "45.2", 45.2f},
-                          Case{{"45.1", "45.0"}, "45.0", 45.0f}, Case{{"40.0", ""}, "20.0", 20},
-                          Case{{"45.0", "45.1", "45.1"}, "45.1", 45.1f}, Case{{"-5.0", "3.0"}, "", 0},
-                          Case{{"0.0"}, "", 0}, Case{{"5.0", "4.0"}, "4.5", 4.5f}}) {
+    // (the tests' cells in band 4, the average's label and value)
+    const std::tuple<std::vector<const char*>, const char*, f32> cases[] = {{{"40.0", "60.0"}, "50.0", 50},
+                                                                            {{"45.1", "45.2"}, "45.2", 45.2f},
+                                                                            {{"45.1", "45.0"}, "45.0", 45.0f},
+                                                                            {{"40.0", ""}, "20.0", 20},
+                                                                            {{"45.0", "45.1", "45.1"}, "45.1", 45.1f},
+                                                                            {{"-5.0", "3.0"}, "", 0},
+                                                                            {{"0.0"}, "", 0},
+                                                                            {{"5.0", "4.0"}, "4.5", 4.5f}};
+    for (const auto& [cells, label, value] : cases) {
         TestGrid g;
-        g.setCount(static_cast<int>(c.cells.size()));
+        g.setCount(static_cast<int>(cells.size()));
         for (int t = 1; t <= g.count(); ++t)
-            g.setText(TestBandToCell(t, 4), QString::fromLatin1(c.cells[static_cast<std::size_t>(t - 1)]));
+            g.setText(TestBandToCell(t, 4), QString::fromLatin1(cells[static_cast<std::size_t>(t - 1)]));
         EXPECT_FALSE(AverageBand(g, 4));
-        EXPECT_EQ(g.averageText(4), QString::fromLatin1(c.label)) << c.cells[0];
-        EXPECT_FLOAT_EQ(g.average(4), c.value) << c.cells[0];
+        EXPECT_EQ(g.averageText(4), QString::fromLatin1(label)) << cells[0];
+        EXPECT_FLOAT_EQ(g.average(4), value) << cells[0];
     }
-}
-
-TEST(AverageBandTest, NoTestsFailsAndLeavesTheLabel)
-{
+    // No tests: the average fails and leaves the label.
     TestGrid g = FilledGrid(1);
     ASSERT_FALSE(AverageBand(g, 3));
     const QString before = g.averageText(3);
@@ -148,7 +138,7 @@ TEST(AverageBandTest, NoTestsFailsAndLeavesTheLabel)
     EXPECT_EQ(g.averageText(3), before);
 }
 
-TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTests)
+TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTestsAndFirstHoleForCalculate)
 {
     TestGrid g = FilledGrid(3);
     EXPECT_EQ(FindMissingCell(g, 3), TestBand{});
@@ -163,24 +153,24 @@ TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTests)
     const LumoData d = Tables();
     EXPECT_EQ(AddTestFocusNote(g, d, 2), QStringLiteral("Data are missing in Test 2 at 250 Hz."));
     EXPECT_FALSE(AddTestFocusNote(FilledGrid(2), d, 2).has_value());
-}
 
-TEST(FindMissingCellTest, FirstHoleOfTheShownTestsForCalculate)
-{
-    const LumoData d = Tables();
-    TestGrid g = FilledGrid(2);
-    EXPECT_FALSE(FirstMissingCell(g, d).has_value());
-    g.clearCell(TestBandToCell(2, 5));
-    g.setText(TestBandToCell(1, 12), QStringLiteral("4x.5"));
-    const std::optional<MissingCell> missing = FirstMissingCell(g, d);
+    // For Calculate: the first hole of the shown tests.
+    TestGrid two = FilledGrid(2);
+    EXPECT_FALSE(FirstMissingCell(two, d).has_value());
+    two.clearCell(TestBandToCell(2, 5));
+    const std::optional<MissingCell> inLastTest = FirstMissingCell(two, d);
+    ASSERT_TRUE(inLastTest.has_value());
+    EXPECT_EQ(inLastTest->cell, 23);
+    two.setText(TestBandToCell(1, 12), QStringLiteral("4x.5"));
+    const std::optional<MissingCell> missing = FirstMissingCell(two, d);
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(missing->cell, 12);
     EXPECT_EQ(missing->note, QStringLiteral("Data are missing in Test 1 at 2000 Hz."));
-    g.setCount(0);
-    EXPECT_FALSE(FirstMissingCell(g, d).has_value());
+    two.setCount(0);
+    EXPECT_FALSE(FirstMissingCell(two, d).has_value());
 }
 
-TEST(DeleteTestTest, LaterColumnsMoveLeft)
+TEST(DeleteTestTest, LaterColumnsMoveLeftAndTheLastOrOnlyColumnEmpties)
 {
     TestGrid g = FilledGrid(3);
     const QString third = g.text(TestBandToCell(3, 5));
@@ -193,15 +183,13 @@ TEST(DeleteTestTest, LaterColumnsMoveLeft)
         EXPECT_FLOAT_EQ(g.average(k), 40.2f + k) << k;
     }
     EXPECT_EQ(g.text(TestBandToCell(2, 5)), third);
-}
 
-TEST(DeleteTestTest, LastColumnAndOnlyColumn)
-{
-    TestGrid g = FilledGrid(3);
-    DeleteTest(g, 3);
-    EXPECT_EQ(g.count(), 2);
-    EXPECT_EQ(g.value(3, 1), 0);
-    EXPECT_FLOAT_EQ(g.average(1), 41.2f);
+    // The last column, and the only one.
+    TestGrid last = FilledGrid(3);
+    DeleteTest(last, 3);
+    EXPECT_EQ(last.count(), 2);
+    EXPECT_EQ(last.value(3, 1), 0);
+    EXPECT_FLOAT_EQ(last.average(1), 41.2f);
 
     TestGrid one = FilledGrid(1);
     AverageBand(one, 1);
@@ -230,32 +218,20 @@ TEST(DeleteTestTest, DropTestHandsTheAveragesToTheWorkingSet)
 TEST(NavigateGridTest, ArrowsAndEnter)
 {
     using T = GridTarget;
-    struct Case {
-        int cell, count;
-        GridKey key;
-        bool addTest, calc;
-        GridTarget target;
-    };
-    const Case cases[] = {
-        {19, 2, GridKey::Left, true, true, {T::Cell, 1}},
-        {5, 2, GridKey::Left, true, true, {}},
-        {1, 2, GridKey::Up, true, true, {}},
-        {19, 2, GridKey::Up, true, true, {T::Cell, 18}},
-        {1, 2, GridKey::Right, true, true, {T::Cell, 19}},
-        {19, 2, GridKey::Right, true, true, {}},
-        {18, 1, GridKey::Right, true, true, {}},
-        {18, 2, GridKey::Down, true, true, {T::Cell, 19}},
-        {36, 2, GridKey::Down, true, true, {T::AddTest}},
-        {36, 2, GridKey::Down, false, true, {}},
-        {180, 10, GridKey::Down, false, true, {}},
-        {36, 2, GridKey::Enter, true, true, {T::Calculate}},
-        {36, 2, GridKey::Enter, true, false, {T::DownloadLD}},
-        {5, 2, GridKey::Enter, true, false, {T::Cell, 6}},
-        {18, 2, GridKey::Enter, true, true, {T::Cell, 19}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(NavigateGrid(c.cell, c.count, c.key, c.addTest, c.calc), c.target)
-            << c.cell << " key " << static_cast<int>(c.key);
+    // (cell, tests, key, Add Test enabled, Calculate enabled, where the focus goes)
+    // clang-format off
+    const std::tuple<int, int, GridKey, bool, bool, GridTarget> cases[] = {
+        {19, 2, GridKey::Left, true, true, {T::Cell, 1}},     {5, 2, GridKey::Left, true, true, {}},
+        {1, 2, GridKey::Up, true, true, {}},                  {19, 2, GridKey::Up, true, true, {T::Cell, 18}},
+        {1, 2, GridKey::Right, true, true, {T::Cell, 19}},    {19, 2, GridKey::Right, true, true, {}},
+        {18, 1, GridKey::Right, true, true, {}},              {18, 2, GridKey::Down, true, true, {T::Cell, 19}},
+        {36, 2, GridKey::Down, true, true, {T::AddTest}},     {36, 2, GridKey::Down, false, true, {}},
+        {180, 10, GridKey::Down, false, true, {}},            {36, 2, GridKey::Enter, true, true, {T::Calculate}},
+        {36, 2, GridKey::Enter, true, false, {T::DownloadLD}}, {5, 2, GridKey::Enter, true, false, {T::Cell, 6}},
+        {18, 2, GridKey::Enter, true, true, {T::Cell, 19}}};
+    // clang-format on
+    for (const auto& [cell, count, key, addTest, calc, target] : cases)
+        EXPECT_EQ(NavigateGrid(cell, count, key, addTest, calc), target) << cell << " key " << static_cast<int>(key);
 }
 
 TEST(AddTestTest, TenTestsAtMost)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "meters/Ld824Port.h"
 
 using namespace kov;
@@ -19,18 +21,12 @@ LumoData Settings(int port, const QString& device, int baud)
 
 TEST(Ld824PortTest, PortNumberCountsFromComOneUnlessADeviceIsNamed)
 {
-    const struct {
-        int port;
-        QString device;
-        QString name;
-    } cases[] = {
-        {1, {}, "/dev/ttyS0"},
-        {12, {}, "/dev/ttyS11"},
-        {3, "/dev/ttyUSB0", "/dev/ttyUSB0"},
-        {0, "/dev/ttyACM1", "/dev/ttyACM1"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Ld824PortName(Settings(c.port, c.device, 9600)), c.name) << c.port << " " << c.device.toStdString();
+    // (port, device, name)
+    for (const auto& [port, device, name] : {std::tuple<int, QString, QString>{1, {}, "/dev/ttyS0"},
+                                             {12, {}, "/dev/ttyS11"},
+                                             {3, "/dev/ttyUSB0", "/dev/ttyUSB0"},
+                                             {0, "/dev/ttyACM1", "/dev/ttyACM1"}})
+        EXPECT_EQ(Ld824PortName(Settings(port, device, 9600)), name) << port << " " << device.toStdString();
 }
 
 TEST(Ld824PortTest, ChecksTheRateThenThePortNumber)
@@ -41,23 +37,18 @@ TEST(Ld824PortTest, ChecksTheRateThenThePortNumber)
         "The port number is invalid.  Either enter data manually or press Cancel and go to Databases/General to "
         "correct.");
     const QString usb = QStringLiteral("/dev/ttyUSB0");
-    const struct {
-        int port;
-        QString device;
-        int baud;
-        QString text;  // empty: no message
-    } cases[] = {
+    // (port, device, rate, message or empty for none)
+    const std::tuple<int, QString, int, QString> cases[] = {
         {1, {}, 9600, {}},           {256, {}, 1200, {}},          {4, {}, 115200, {}},      {1, {}, 9601, badSettings},
         {1, {}, -9600, badSettings}, {1, {}, 230400, badSettings}, {0, {}, 9600, badNumber}, {257, {}, 9600, badNumber},
         {0, {}, 600, badSettings},  // the rate is reported first
         {0, usb, 9600, {}},          {0, usb, 14400, badSettings},
     };
-    for (const auto& c : cases) {
+    for (const auto& [port, device, baud, text] : cases) {
         const std::optional<Message> expected =
-            c.text.isEmpty()
-                ? std::nullopt
-                : std::optional(Message{c.text, QStringLiteral("Communications Error"), MsgIcon::Exclamation});
-        EXPECT_EQ(CheckLd824Port(Settings(c.port, c.device, c.baud)), expected)
-            << c.port << " " << c.device.toStdString() << " " << c.baud;
+            text.isEmpty() ? std::nullopt
+                           : std::optional(Message{text, QStringLiteral("Communications Error"), MsgIcon::Exclamation});
+        EXPECT_EQ(CheckLd824Port(Settings(port, device, baud)), expected)
+            << port << " " << device.toStdString() << " " << baud;
     }
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <tuple>
 
 #include "meters/Ld824.h"
 #include "meters/Ld824Meter.h"
@@ -69,29 +70,21 @@ struct Rig {
 
 TEST(Ld824, ChecksumsOfCommandsAndReplies)
 {
-    const struct {
-        QByteArray text;
-        int seed;
-        char checksum;
-    } cases[] = {
+    // (text, seed, checksum)
+    const std::tuple<QByteArray, int, char> cases[] = {
         {"R1", 0, 'C'}, {"M4", 0, 'A'},            // 129 mod 128 is 1, below 32: 64 added
         {"", 0, '@'},   {"\x11Mo\ndel", 67, '4'},  // control characters do not count
         {"", 67, 'C'},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(LdChecksum(c.text, c.seed), c.checksum) << c.text.toStdString() << " seeded " << c.seed;
+    for (const auto& [text, seed, checksum] : cases)
+        EXPECT_EQ(LdChecksum(text, seed), checksum) << text.toStdString() << " seeded " << seed;
     EXPECT_EQ(LdCommandFrame("R1"), QByteArray("R1C\r"));
 }
 
 TEST(Ld824, CommandRetriesUpToFiveTimes)
 {
-    const struct {
-        QByteArray command;
-        int badChecksums;
-        int silentReplies;
-        QString reply;
-        int sent;
-    } cases[] = {
+    // (command, replies with a bad checksum, replies left out, reply, times sent)
+    const std::tuple<QByteArray, int, int, QString, int> cases[] = {
         {"R89", 0, 0, "SN A1234 LD SLM", 1},
         {"R89", 4, 0, "SN A1234 LD SLM", 5},
         {"R89", 5, 0, "", 5},
@@ -99,14 +92,14 @@ TEST(Ld824, CommandRetriesUpToFiveTimes)
         {"R89", 2, 3, "", 5},
         {"&F101", 0, 0, " ", 1},  // an empty text with a good checksum
     };
-    for (const auto& c : cases) {
+    for (const auto& [command, badChecksums, silentReplies, reply, sent] : cases) {
         Rig rig(1);
-        rig.meter.faults().badChecksums = c.badChecksums;
-        rig.meter.faults().silentReplies = c.silentReplies;
-        SCOPED_TRACE(testing::Message() << c.command.constData() << ", " << c.badChecksums << " bad, "
-                                        << c.silentReplies << " silent");
-        EXPECT_EQ(rig.send(c.command), c.reply);
-        EXPECT_EQ(rig.received(c.command), c.sent);
+        rig.meter.faults().badChecksums = badChecksums;
+        rig.meter.faults().silentReplies = silentReplies;
+        SCOPED_TRACE(testing::Message() << command.constData() << ", " << badChecksums << " bad, " << silentReplies
+                                        << " silent");
+        EXPECT_EQ(rig.send(command), reply);
+        EXPECT_EQ(rig.received(command), sent);
     }
 }
 
@@ -120,42 +113,31 @@ TEST(Ld824, SilentMeterCostsFiveTimeoutsAlsoAcrossMidnight)
 
 TEST(Ld824, ShortTimeoutIsRaisedAndKept)
 {
-    const struct {
-        QByteArray command;
-        f32 before;
-        f32 after;
-    } cases[] = {
-        {"R1", 0, 0.3002f},
-        {"R174,11", 0.29f, 0.3007f},
-        {"R1", 0.3f, 0.3f},
-        {"R173", 8, 8},
-    };
-    for (const auto& c : cases) {
+    // (command, time-out before, after)
+    for (const auto& [command, before, after] : {std::tuple<QByteArray, f32, f32>{"R1", 0, 0.3002f},
+                                                 {"R174,11", 0.29f, 0.3007f},
+                                                 {"R1", 0.3f, 0.3f},
+                                                 {"R173", 8, 8}}) {
         Rig rig(1);
         rig.link.open(nullptr);
-        f32 timeout = c.before;
-        SendLdCommand(rig.link, rig.clock, c.command, timeout);
-        EXPECT_FLOAT_EQ(timeout, c.after) << c.command.toStdString() << " from " << c.before;
+        f32 timeout = before;
+        SendLdCommand(rig.link, rig.clock, command, timeout);
+        EXPECT_FLOAT_EQ(timeout, after) << command.toStdString() << " from " << before;
     }
 }
 
 TEST(Ld824, RepliesSurviveLineNoiseSplitReadsAndSlowLines)
 {
-    const struct {
-        int split;
-        double secondsPerByte;
-        double clockStart;
-    } cases[] = {
-        {0, 0, 36000}, {2, 10.0 / 9600, 36000}, {1, 10.0 / 1200, 86399.9},  // the reply arrives after midnight
-    };
-    for (const auto& c : cases) {
-        Rig rig(NumberedFiles(1), c.secondsPerByte, c.clockStart);
+    // (pieces a read is split into, seconds a byte, clock at the start); the last reply arrives after midnight.
+    for (const auto& [split, secondsPerByte, clockStart] :
+         {std::tuple{0, 0.0, 36000.0}, {2, 10.0 / 9600, 36000.0}, {1, 10.0 / 1200, 86399.9}}) {
+        Rig rig(NumberedFiles(1), secondsPerByte, clockStart);
         rig.meter.faults().garbageBeforeReplies = true;
-        rig.link.splitReadsInto(c.split);
+        rig.link.splitReadsInto(split);
         rig.link.open(nullptr);
         rig.link.setBreak(true);  // its answer still waits on the line when the command goes out
         WaitSeconds(rig.clock, 0.05f);
-        SCOPED_TRACE(c.split);
+        SCOPED_TRACE(split);
         EXPECT_EQ(rig.send("R174,15"), QStringLiteral("31.5 Hz;1"));
         EXPECT_EQ(rig.send("R1"), QStringLiteral("Model 824 L Ver 4.283"));
         EXPECT_EQ(rig.received("R174,15"), 1);
@@ -166,26 +148,22 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
 {
     const QString unable = QStringLiteral("Unable to communicate with instrument.\n\nRetry?");
     const QString invalid = QStringLiteral("Invalid response from instrument.\n\n[Hello]\n\nRetry?");
-    const struct {
-        int silentReplies;
-        QByteArray modelReply;
-        std::vector<MsgAnswer> answers;
-        QStringList questions;
-        bool connected;
-    } cases[] = {
+    // (replies left out, reply to "R1", answers to the questions, the questions, connected)
+    const std::tuple<int, QByteArray, std::vector<MsgAnswer>, QStringList, bool> cases[] = {
         {0, {}, {}, {}, true},
         {5, {}, {MsgAnswer::Ok}, {unable}, true},
         {10, {}, {MsgAnswer::Ok, MsgAnswer::Cancel}, {unable, unable}, false},
         {0, "Hello", {MsgAnswer::Ok, MsgAnswer::Cancel}, {invalid, invalid}, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [silentReplies, modelReply, answers, questions, connected] : cases) {
+        SCOPED_TRACE(silentReplies);
         Rig rig(1);
-        rig.meter.faults().silentReplies = c.silentReplies;
-        rig.meter.faults().modelReply = c.modelReply;
-        for (const MsgAnswer a : c.answers)
+        rig.meter.faults().silentReplies = silentReplies;
+        rig.meter.faults().modelReply = modelReply;
+        for (const MsgAnswer a : answers)
             rig.prompter.answer(a);
-        EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, 2), c.connected) << c.silentReplies;
-        EXPECT_EQ(rig.link.isOpen(), c.connected) << c.silentReplies;
+        EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, 2), connected);
+        EXPECT_EQ(rig.link.isOpen(), connected);
         QStringList shown;
         for (const auto& m : rig.prompter.messages()) {
             shown.push_back(m.text);
@@ -193,11 +171,11 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
             EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
             EXPECT_EQ(m.icon, MsgIcon::Exclamation);
         }
-        EXPECT_EQ(shown, c.questions) << c.silentReplies;
+        EXPECT_EQ(shown, questions);
         // Each handshake sends one 255 and five "@@" before "R1"; a Cancel ends them.
-        const int handshakes = static_cast<int>(c.answers.size()) + (c.connected ? 1 : 0);
-        EXPECT_EQ(rig.received("@@"), 5 * handshakes) << c.silentReplies;
-        EXPECT_EQ(rig.received("\xFF"), handshakes) << c.silentReplies;
+        const int handshakes = static_cast<int>(answers.size()) + (connected ? 1 : 0);
+        EXPECT_EQ(rig.received("@@"), 5 * handshakes);
+        EXPECT_EQ(rig.received("\xFF"), handshakes);
     }
 }
 
@@ -235,18 +213,14 @@ TEST(Ld824, PortThatWillNotOpenIsNamed)
 
 TEST(Ld824, DownloadsTheChosenFilesAfterWalkingAllBeforeThem)
 {
-    const struct {
-        double secondsPerByte;
-        int split;
-        bool garbage;
-    } lines[] = {{0, 0, false}, {10.0 / 9600, 5, true}};
     const QList<QByteArray> walk{"F1,6", "F2,6", "F3,6", "F4,6", "F5,6"};
-    for (const auto& line : lines) {
-        Rig rig(8, line.secondsPerByte);
-        rig.link.splitReadsInto(line.split);
-        rig.meter.faults().garbageBeforeReplies = line.garbage;
+    // (seconds a byte, pieces a read is split into, garbage before the replies)
+    for (const auto& [secondsPerByte, split, garbage] : {std::tuple{0.0, 0, false}, {10.0 / 9600, 5, true}}) {
+        Rig rig(8, secondsPerByte);
+        rig.link.splitReadsInto(split);
+        rig.meter.faults().garbageBeforeReplies = garbage;
         const Ld824Download d = rig.download(3, 5);
-        SCOPED_TRACE(testing::Message() << line.secondsPerByte << " s a byte, split " << line.split);
+        SCOPED_TRACE(testing::Message() << secondsPerByte << " s a byte, split " << split);
         ASSERT_FALSE(d.failed);
         EXPECT_EQ(d.count, 3);
         EXPECT_EQ(d.endFile, 5);
@@ -278,71 +252,63 @@ TEST(Ld824, FileRangeAgainstTheFilesHeld)
         QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?");
     const QString startHigh = QStringLiteral("The start file number is higher than the number of files in the LD824.");
     const QString empty = QStringLiteral("There are no data files available to download.");
-    const struct {
-        int held, start, end;
-        std::vector<MsgAnswer> answers;
-        QString message;
-        QString title;
-        bool failed;
-        int count, lastSelected;
-    } cases[] = {
+    // (files held, start, end, answers, message, its title, failed, tests, the last file selected)
+    const std::tuple<int, int, int, std::vector<MsgAnswer>, QString, QString, bool, int, int> cases[] = {
         {8, 3, 12, {MsgAnswer::Yes}, truncate, "File Error", false, 6, 8},
         {8, 3, 12, {MsgAnswer::No}, truncate, "File Error", true, 0, 0},
         {8, 8, 8, {}, {}, {}, false, 1, 8},
         {8, 9, 12, {MsgAnswer::Ok}, startHigh, "File Error", true, 0, 0},
         {0, 1, 3, {MsgAnswer::Ok}, empty, "Empty Memory", true, 0, 0},
     };
-    for (const auto& c : cases) {
-        Rig rig(c.held);
-        for (const MsgAnswer a : c.answers)
+    for (const auto& [held, start, end, answers, message, title, failed, count, lastSelected] : cases) {
+        Rig rig(held);
+        for (const MsgAnswer a : answers)
             rig.prompter.answer(a);
-        const Ld824Download d = rig.download(c.start, c.end);
-        SCOPED_TRACE(testing::Message() << c.held << " held, " << c.start << ".." << c.end);
-        EXPECT_EQ(d.failed, c.failed);
+        const Ld824Download d = rig.download(start, end);
+        SCOPED_TRACE(testing::Message() << held << " held, " << start << ".." << end);
+        EXPECT_EQ(d.failed, failed);
         EXPECT_FALSE(rig.link.isOpen());
-        if (c.message.isEmpty()) {
+        if (message.isEmpty()) {
             EXPECT_TRUE(rig.prompter.messages().empty());
         } else {
             ASSERT_EQ(rig.prompter.messages().size(), 1u);
-            EXPECT_EQ(rig.prompter.messages()[0].text, c.message);
-            EXPECT_EQ(rig.prompter.messages()[0].title, c.title);
+            EXPECT_EQ(rig.prompter.messages()[0].text, message);
+            EXPECT_EQ(rig.prompter.messages()[0].title, title);
             EXPECT_EQ(rig.prompter.messages()[0].icon, MsgIcon::Critical);
         }
         const QList<QByteArray> selected = rig.fileSelections();
         EXPECT_EQ(selected.isEmpty() ? QByteArray() : selected.back(),
-                  c.lastSelected ? "F" + QByteArray::number(c.lastSelected) + ",6" : QByteArray());
-        if (!c.failed) {
-            EXPECT_EQ(d.count, c.count);
-            EXPECT_EQ(d.levels(c.count, 1), 10 * (c.start + c.count - 1) + 1);
+                  lastSelected ? "F" + QByteArray::number(lastSelected) + ",6" : QByteArray());
+        if (!failed) {
+            EXPECT_EQ(d.count, count);
+            EXPECT_EQ(d.levels(count, 1), 10 * (start + count - 1) + 1);
         }
     }
 }
 
 TEST(Ld824, MeterStateDecidesWhetherThereIsData)
 {
-    const struct {
-        QByteArray state, m4, r34;
-        bool askedM4, sentF103, failed;
-    } cases[] = {
+    // (the meter's state, its replies to "M4" and "R3,4"; whether "M4" was asked, "&F103" sent, the download failed)
+    const std::tuple<QByteArray, QByteArray, QByteArray, bool, bool, bool> cases[] = {
         {"0Q", "p", "1", false, false, false}, {"0p", "Q", "1", false, false, true},
         {"1P", "p", "1", true, false, true},   {"1R", "p", "1", true, false, true},
         {"0P", "Q", "1", true, false, false},  {"0Q", "Q", "0", false, true, false},
         {"0Q", "Q", "", false, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [state, m4, r34, askedM4, sentF103, failed] : cases) {
         Rig rig(2);
-        rig.meter.faults().stateReply = c.state;
-        rig.meter.faults().m4Reply = c.m4;
-        rig.meter.faults().r34Reply = c.r34;
-        if (c.failed)
+        rig.meter.faults().stateReply = state;
+        rig.meter.faults().m4Reply = m4;
+        rig.meter.faults().r34Reply = r34;
+        if (failed)
             rig.prompter.answer(MsgAnswer::Ok);
         const Ld824Download d = rig.download(1, 2);
-        SCOPED_TRACE((c.state + " " + c.m4 + " " + c.r34).toStdString());
-        EXPECT_EQ(d.failed, c.failed);
-        EXPECT_EQ(rig.received("M4"), c.askedM4 ? 1 : 0);
-        EXPECT_EQ(rig.received("&F103"), c.sentF103 ? 1 : 0);
+        SCOPED_TRACE((state + " " + m4 + " " + r34).toStdString());
+        EXPECT_EQ(d.failed, failed);
+        EXPECT_EQ(rig.received("M4"), askedM4 ? 1 : 0);
+        EXPECT_EQ(rig.received("&F103"), sentF103 ? 1 : 0);
         EXPECT_FALSE(rig.link.isOpen());
-        if (c.failed) {
+        if (failed) {
             ASSERT_EQ(rig.prompter.messages().size(), 1u);
             EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("There are no data available to download."));
             EXPECT_TRUE(rig.fileSelections().isEmpty());
@@ -352,21 +318,18 @@ TEST(Ld824, MeterStateDecidesWhetherThereIsData)
 
 TEST(Ld824, GridLevelsRoundHalfToEvenAndStopAt99)
 {
-    const struct {
-        f32 level;
-        f32 grid;
-    } cases[] = {
-        {99.5f, 99}, {98.5f, 98}, {45.5f, 46}, {44.5f, 44}, {45.4f, 45}, {120.3f, 99}, {0, 0}, {-3.5f, -4},
-    };
+    // (level in the meter, level in the grid)
+    const std::pair<f32, f32> cases[] = {{99.5f, 99}, {98.5f, 98},  {45.5f, 46}, {44.5f, 44},
+                                         {45.4f, 45}, {120.3f, 99}, {0, 0},      {-3.5f, -4}};
     std::vector<Levels> files(1);
     int band = 22;
-    for (const auto& c : cases)
-        files[0](band++) = c.level;
+    for (const auto& [level, grid] : cases)
+        files[0](band++) = level;
     Rig rig(files);
     const Ld824Download d = rig.download(1, 1);
     ASSERT_FALSE(d.failed);
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(d.levels(1, static_cast<int>(i) + 1), cases[i].grid) << cases[i].level;
+        EXPECT_EQ(d.levels(1, static_cast<int>(i) + 1), cases[i].second) << cases[i].first;
 }
 
 TEST(Ld824, MeterVanishingMidDownloadStillEnds)

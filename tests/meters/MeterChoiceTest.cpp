@@ -1,54 +1,41 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "meters/MeterChoice.h"
 
 namespace kov {
 namespace {
 
-struct ChoiceCase {
-    DownloadSource source;
-    const char* title;
-    const char* filter;
-    const char* extension;
-    const char* noFile;
-    MsgIcon icon;
-};
-
 TEST(MeterChoiceTest, EachMeterAsksWithItsOwnDialogAndSaysSoWhenNothingIsChosen)
 {
     const char* retrieve = "File to Retrieve";
-    const ChoiceCase cases[] = {
-        {DownloadSource::Dsp30, retrieve, "DSP30Files|*.txt", "txt", "No DSP30 file has been chosen",
-         MsgIcon::Information},
-        {DownloadSource::Bk2250, retrieve, "B&K2250|*.xls;*.xlsx", "txt", "No B&K2250 file has been chosen",
-         MsgIcon::Information},
-        {DownloadSource::Ie45, retrieve, "Ivie-45 Files |*.ivi", "ivi", "No file has been chosen",
-         MsgIcon::Information},
-        {DownloadSource::Paa3, retrieve, "PAA3Files|*.paa", "paa", "No PHONIC file has been chosen",
-         MsgIcon::Information},
+    const MsgIcon info = MsgIcon::Information;
+    // (meter, title, filter, extension, message when nothing is chosen, its icon)
+    const std::tuple<DownloadSource, const char*, const char*, const char*, const char*, MsgIcon> cases[] = {
+        {DownloadSource::Dsp30, retrieve, "DSP30Files|*.txt", "txt", "No DSP30 file has been chosen", info},
+        {DownloadSource::Bk2250, retrieve, "B&K2250|*.xls;*.xlsx", "txt", "No B&K2250 file has been chosen", info},
+        {DownloadSource::Ie45, retrieve, "Ivie-45 Files |*.ivi", "ivi", "No file has been chosen", info},
+        {DownloadSource::Paa3, retrieve, "PAA3Files|*.paa", "paa", "No PHONIC file has been chosen", info},
         {DownloadSource::Excel, "Choose File to Retrieve - NOT KOV", "Excel Workbook |*.XLS;*.xlsx", "XLS",
          "No Excel file was chosen. Try again.", MsgIcon::Critical},
     };
-    for (const ChoiceCase& c : cases) {
+    for (const auto& [source, title, filter, extension, noFile, icon] : cases) {
+        SCOPED_TRACE(filter);
         LumoData d;
         d.AppPath = QStringLiteral("/opt/kov");
-        const MeterFileChoice choice = ChooseMeterFile(d, c.source);
-        EXPECT_EQ(choice.request.title, QLatin1String(c.title)) << c.filter;
-        EXPECT_EQ(choice.request.filter, QLatin1String(c.filter));
-        EXPECT_EQ(choice.request.defaultExtension, QLatin1String(c.extension));
-        EXPECT_EQ(choice.noFileChosen, (Message{QLatin1String(c.noFile), QStringLiteral("File Error"), c.icon}));
+        const MeterFileChoice choice = ChooseMeterFile(d, source);
+        EXPECT_EQ(choice.request.title, QLatin1String(title));
+        EXPECT_EQ(choice.request.filter, QLatin1String(filter));
+        EXPECT_EQ(choice.request.defaultExtension, QLatin1String(extension));
+        EXPECT_EQ(choice.noFileChosen, (Message{QLatin1String(noFile), QStringLiteral("File Error"), icon}));
     }
 }
 
-struct FolderCase {
-    DownloadSource source;
-    const char* stored;
-    const char* asked;  // the folder the dialog starts in, and the one stored back
-};
-
 TEST(MeterChoiceTest, TheMetersFolderFallsBackToTheProgramsAndGainsItsSeparator)
 {
-    const FolderCase cases[] = {
+    // (meter, folder stored, folder the dialog starts in and the one stored back)
+    const std::tuple<DownloadSource, const char*, const char*> cases[] = {
         {DownloadSource::Dsp30, "", "/opt/kov/"},
         {DownloadSource::Dsp30, "   ", "/opt/kov/"},
         {DownloadSource::Paa3, "/data/paa", "/data/paa/"},
@@ -58,17 +45,17 @@ TEST(MeterChoiceTest, TheMetersFolderFallsBackToTheProgramsAndGainsItsSeparator)
         // Only a truly empty IE-45 folder counts as none.
         {DownloadSource::Ie45, " ", " /"},
     };
-    for (const FolderCase& c : cases) {
+    for (const auto& [source, stored, asked] : cases) {
         LumoData d;
         d.AppPath = QStringLiteral("/opt/kov");
-        QString* folder = c.source == DownloadSource::Dsp30    ? &d.Dsp30Folder
-                          : c.source == DownloadSource::Paa3   ? &d.Paa3Folder
-                          : c.source == DownloadSource::Bk2250 ? &d.Bk2250Folder
-                                                               : &d.Ie45Folder;
-        *folder = QLatin1String(c.stored);
-        const MeterFileChoice choice = ChooseMeterFile(d, c.source);
-        EXPECT_EQ(choice.request.folder, QLatin1String(c.asked)) << '"' << c.stored << '"';
-        EXPECT_EQ(*folder, QLatin1String(c.asked));
+        QString* folder = source == DownloadSource::Dsp30    ? &d.Dsp30Folder
+                          : source == DownloadSource::Paa3   ? &d.Paa3Folder
+                          : source == DownloadSource::Bk2250 ? &d.Bk2250Folder
+                                                             : &d.Ie45Folder;
+        *folder = QLatin1String(stored);
+        const MeterFileChoice choice = ChooseMeterFile(d, source);
+        EXPECT_EQ(choice.request.folder, QLatin1String(asked)) << '"' << stored << '"';
+        EXPECT_EQ(*folder, QLatin1String(asked));
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 #include "meters/RecordRange.h"
 
@@ -19,17 +20,14 @@ Message RecordError(const char* text)
 
 TEST(RecordRange, StartBoxTakesTheLeadingNumberRoundedHalfToEven)
 {
-    const struct {
-        QString text;
-        int value;
-    } cases[] = {
+    const std::pair<QString, int> cases[] = {
         {"2.5", 2}, {"3.5", 4},   {"7abc", 7},          {"1.2.3", 1},
         {"", 0},    {"-2.5", -2}, {FortyDigits, 32767}, {"-" + FortyDigits, -32768},
     };
-    for (const auto& c : cases) {
-        const RecordBoxExit exit = LeaveStartRecordBox(c.text);
-        EXPECT_EQ(exit.value, c.value) << c.text.toStdString();
-        EXPECT_FALSE(exit.boxText || exit.message) << c.text.toStdString();
+    for (const auto& [text, value] : cases) {
+        const RecordBoxExit exit = LeaveStartRecordBox(text);
+        EXPECT_EQ(exit.value, value) << text.toStdString();
+        EXPECT_FALSE(exit.boxText || exit.message) << text.toStdString();
     }
 }
 
@@ -37,26 +35,19 @@ TEST(RecordRange, EndBoxHoldsAPaa3DownloadToItsTenFiles)
 {
     const Message tenFiles{QStringLiteral("There are only ten files in the PAA3 meter."),
                            QStringLiteral("End File Limit"), MsgIcon::Information};
-    const struct {
-        QString text;
-        DownloadSource source;
-        int value;
-        std::optional<QString> boxText;
-        std::optional<Message> message;
-    } cases[] = {
-        {"11", DownloadSource::Paa3, 10, "10", tenFiles},
-        {"10.51", DownloadSource::Paa3, 10, "10", tenFiles},
-        {"10", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
-        {"10.5", DownloadSource::Paa3, 10, std::nullopt, std::nullopt},
-        {"11", DownloadSource::Ld824, 11, std::nullopt, std::nullopt},
-        {FortyDigits, DownloadSource::Ld824, 32767, std::nullopt, std::nullopt},
+    const auto none = std::nullopt;
+    // (typed, meter, value, box text, message)
+    const std::tuple<QString, DownloadSource, int, std::optional<QString>, std::optional<Message>> cases[] = {
+        {"11", DownloadSource::Paa3, 10, "10", tenFiles}, {"10.51", DownloadSource::Paa3, 10, "10", tenFiles},
+        {"10", DownloadSource::Paa3, 10, none, none},     {"10.5", DownloadSource::Paa3, 10, none, none},
+        {"11", DownloadSource::Ld824, 11, none, none},    {FortyDigits, DownloadSource::Ld824, 32767, none, none},
     };
-    for (const auto& c : cases) {
-        const RecordBoxExit exit = LeaveEndRecordBox(c.text, c.source);
-        SCOPED_TRACE(c.text.toStdString() + " from source " + std::to_string(static_cast<int>(c.source)));
-        EXPECT_EQ(exit.value, c.value);
-        EXPECT_EQ(exit.boxText, c.boxText);
-        EXPECT_EQ(exit.message, c.message);
+    for (const auto& [text, source, value, boxText, message] : cases) {
+        const RecordBoxExit exit = LeaveEndRecordBox(text, source);
+        SCOPED_TRACE(text.toStdString() + " from source " + std::to_string(static_cast<int>(source)));
+        EXPECT_EQ(exit.value, value);
+        EXPECT_EQ(exit.boxText, boxText);
+        EXPECT_EQ(exit.message, message);
     }
 }
 
@@ -69,25 +60,20 @@ TEST(RecordRange, ChecksRunInTheirOrder)
         RecordError("You have asked for more than 10 records to be downloaded. The limit is 10. Re-enter data.");
     const Message paa3Limit =
         RecordError("You have asked for a PAA3  end record number greater than 10. The limit is 10. Re-enter data.");
-    const struct {
-        int start;
-        int end;
-        DownloadSource source;
-        std::optional<Message> message;
-        bool clearsStartOnly;
-    } cases[] = {
+    // (start, end, meter, message, whether it clears only the start box)
+    const std::tuple<int, int, DownloadSource, std::optional<Message>, bool> cases[] = {
         {4, 4, DownloadSource::Ld824, std::nullopt, false},  {10, 10, DownloadSource::Paa3, std::nullopt, false},
         {2, 11, DownloadSource::Excel, std::nullopt, false}, {0, 5, DownloadSource::Ld824, atLeastOne, true},
         {5, 4, DownloadSource::Ld824, startAfterEnd, false}, {1, 11, DownloadSource::Ld824, moreThanTen, false},
         {1, 11, DownloadSource::Paa3, moreThanTen, false},   {11, 11, DownloadSource::Paa3, paa3Limit, false},
     };
-    for (const auto& c : cases) {
-        const std::optional<RecordRangeError> error = CheckRecordRange(c.start, c.end, c.source);
-        SCOPED_TRACE(testing::Message() << c.start << ".." << c.end << " from source " << static_cast<int>(c.source));
-        ASSERT_EQ(error.has_value(), c.message.has_value());
+    for (const auto& [start, end, source, message, clearsStartOnly] : cases) {
+        const std::optional<RecordRangeError> error = CheckRecordRange(start, end, source);
+        SCOPED_TRACE(testing::Message() << start << ".." << end << " from source " << static_cast<int>(source));
+        ASSERT_EQ(error.has_value(), message.has_value());
         if (error) {
-            EXPECT_EQ(error->message, *c.message);
-            EXPECT_EQ(error->clearsStartOnly, c.clearsStartOnly);
+            EXPECT_EQ(error->message, *message);
+            EXPECT_EQ(error->clearsStartOnly, clearsStartOnly);
         }
     }
 }

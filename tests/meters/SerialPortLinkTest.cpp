@@ -15,6 +15,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "core/Clock.h"
@@ -236,11 +237,9 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
     EXPECT_EQ(notes, QStringList({"Downloading SLM File1.", "Downloading SLM File2.", "Downloading SLM File3."}));
     // Test 1 is file 2, test 2 file 3; band 1 is 160 Hz (meter band 22), band 18 is 8 kHz (meter band 39), in whole
     // decibels, halves to even.
-    const struct {
-        int test, band;
-        f32 level;
-    } levels[] = {{1, 1, 51}, {1, 2, 52}, {1, 4, 52}, {1, 18, 60}, {2, 1, 71}, {2, 4, 72}, {2, 17, 79}, {2, 18, 80}};
-    for (const auto& l : levels)
-        EXPECT_EQ(got.levels(l.test, l.band), l.level) << "test " << l.test << " band " << l.band;
+    const std::tuple<int, int, f32> levels[] = {{1, 1, 51}, {1, 2, 52}, {1, 4, 52},  {1, 18, 60},
+                                                {2, 1, 71}, {2, 4, 72}, {2, 17, 79}, {2, 18, 80}};
+    for (const auto& [test, band, level] : levels)
+        EXPECT_EQ(got.levels(test, band), level) << "test " << test << " band " << band;
     EXPECT_EQ(got.levels(3, 1), 0.0f);
 }

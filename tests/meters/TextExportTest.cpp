@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "meters/MeterFiles.h"
+#include "tests/fixtures/HandBuiltProject.h"
+#include "tests/meters/MeterFixtures.h"
 #include "tests/support/ParseError.h"
 
 using namespace kov;
@@ -28,31 +30,17 @@ const std::vector<f32> Ie45Levels{45.4f, 46.2f, 47.0f, 48.2f, 47.8f, 47.0f, 45.8
 
 // paa3.paa, by record. Record 4 holds 0, 0, 40 at the bottom; record 5 has 0 in 1 kHz..1.6 kHz below 37.5 and
 // above 41.5.
+// clang-format off
 const std::map<int, std::vector<f32>> Paa3Levels{
-    {3,
-     {28.3f, 29.3f, 30.3f, 31.3f, 32.3f, 33.3f, 34.3f, 35.3f, 36.3f, 37.3f, 38.3f, 39.3f, 40.3f, 41.3f, 42.3f, 43.3f,
-      44.3f, 45.3f}},
-    {4,
-     {-2.0f, -4.0f, 40.0f, 32.4f, 33.4f, 34.4f, 35.4f, 36.4f, 37.4f, 38.4f, 39.4f, 40.4f, 41.4f, 42.4f, 43.4f, 44.4f,
-      45.4f, 46.4f}},
-    {5,
-     {30.5f, 31.5f, 32.5f, 33.5f, 34.5f, 35.5f, 36.5f, 37.5f, 35.5f, 33.5f, 31.5f, 41.5f, 42.5f, 43.5f, 44.5f, 45.5f,
-      46.5f, 47.5f}},
-    {10,
-     {36.0f, 37.0f, 38.0f, 39.0f, 40.0f, 41.0f, 42.0f, 43.0f, 44.0f, 45.0f, 46.0f, 47.0f, 48.0f, 49.0f, 50.0f, 51.0f,
-      52.0f, 53.0f}},
+    {3, {28.3, 29.3, 30.3, 31.3, 32.3, 33.3, 34.3, 35.3, 36.3, 37.3, 38.3, 39.3, 40.3, 41.3, 42.3, 43.3, 44.3, 45.3}},
+    {4, {-2.0, -4.0, 40.0, 32.4, 33.4, 34.4, 35.4, 36.4, 37.4, 38.4, 39.4, 40.4, 41.4, 42.4, 43.4, 44.4, 45.4, 46.4}},
+    {5, {30.5, 31.5, 32.5, 33.5, 34.5, 35.5, 36.5, 37.5, 35.5, 33.5, 31.5, 41.5, 42.5, 43.5, 44.5, 45.5, 46.5, 47.5}},
+    {10, {36.0, 37.0, 38.0, 39.0, 40.0, 41.0, 42.0, 43.0, 44.0, 45.0, 46.0, 47.0, 48.0, 49.0, 50.0, 51.0, 52.0, 53.0}},
 };
+// clang-format on
 
-QString FixturePath(const char* name)
-{
-    return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QString::fromLatin1(name);
-}
-
-QByteArray Fixture(const char* name)
-{
-    QFile file(FixturePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+constexpr auto& FixturePath = test::MeterFixture;
+constexpr auto& Fixture = test::MeterFixtureBytes;
 
 std::vector<f32> Row(const MeterTests& tests, int test)
 {
@@ -64,18 +52,7 @@ std::vector<f32> Row(const MeterTests& tests, int test)
 
 const std::vector<f32> Untouched(18, 0.0f);
 
-// The fixtures' CRLF lines, without their line ends.
-QList<QByteArray> Lines(const QByteArray& bytes)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    if (bytes.endsWith('\n'))
-        lines.removeLast();
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    return lines;
-}
+constexpr auto& Lines = test::FileLines;  // without their CRLF
 
 // Lines first..last (1-based) of `bytes`, each with CRLF, the last one too when `lastLineEnd`.
 QByteArray LineRange(const QByteArray& bytes, int first, int last, bool lastLineEnd = true)
@@ -114,12 +91,8 @@ protected:
 
 TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
 {
-    const struct {
-        const char* what;
-        Parsed<MeterTests> (*parse)(const QByteArray&);
-        QByteArray bytes;
-        const std::vector<f32>& levels;
-    } cases[] = {
+    using Parse = Parsed<MeterTests> (*)(const QByteArray&);
+    const std::tuple<const char*, Parse, QByteArray, const std::vector<f32>&> cases[] = {
         {"DSP30 as exported, last line without its line end", ParseDsp30, dsp30, Dsp30Levels},
         {"DSP30 LF lines", ParseDsp30, QByteArray(dsp30).replace("\r\n", "\n"), Dsp30Levels},
         {"DSP30 CR lines", ParseDsp30, QByteArray(dsp30).replace("\r\n", "\r"), Dsp30Levels},
@@ -129,13 +102,13 @@ TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
         {"IE-45 CR lines", ParseIe45, QByteArray(ie45).replace("\r\n", "\r"), Ie45Levels},
         {"IE-45 the last band line without its line end", ParseIe45, LineRange(ie45, 1, 46, false), Ie45Levels},
     };
-    for (const auto& c : cases) {
-        const Parsed<MeterTests> parsed = c.parse(c.bytes);
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, parse, bytes, levels] : cases) {
+        const Parsed<MeterTests> parsed = parse(bytes);
+        SCOPED_TRACE(what);
         ASSERT_EQ(ParseError(parsed), "");
         const MeterTests& tests = std::get<MeterTests>(parsed);
         EXPECT_EQ(tests.count, 1);
-        EXPECT_EQ(Row(tests, 1), c.levels);
+        EXPECT_EQ(Row(tests, 1), levels);
         EXPECT_EQ(Row(tests, 2), Untouched);
         EXPECT_FALSE(tests.notice);
     }
@@ -143,12 +116,9 @@ TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
 
 TEST_F(TextExportTest, DamagedOrShortExportsAreRefusedWhole)
 {
-    const struct {
-        const char* what;
-        Parsed<MeterTests> (*parse)(const QByteArray&);
-        QByteArray bytes;
-        const char* error;
-    } cases[] = {
+    using Parse = Parsed<MeterTests> (*)(const QByteArray&);
+    // (what, parser, bytes, error)
+    const std::tuple<const char*, Parse, QByteArray, const char*> cases[] = {
         {"DSP30 empty", ParseDsp30, QByteArray(), "line 1: Input past end of file"},
         {"DSP30 the last pair missing", ParseDsp30, LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
         {"DSP30 the last level missing", ParseDsp30, LineRange(dsp30, 1, 30) + "\"8kHz\",",
@@ -165,53 +135,44 @@ TEST_F(TextExportTest, DamagedOrShortExportsAreRefusedWhole)
         {"IE-45 a Ctrl-Z after line 40", ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48),
          "line 41: Input past end of file"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseError(c.parse(c.bytes)), c.error) << c.what;
+    for (const auto& [what, parse, bytes, error] : cases)
+        EXPECT_EQ(ParseError(parse(bytes)), error) << what;
 }
 
 TEST_F(TextExportTest, Ie45BandLinesOfEveryShape)
 {
-    // Line 29 is the 160 Hz line.
-    const struct {
-        QByteArray line;
-        f32 level;
-    } cases[] = {
+    // (line 29, the 160 Hz line; the level read)
+    const std::pair<QByteArray, f32> cases[] = {
         {"45", 45.0f},
         {"  160 Hz     145.35", 45.4f},  // only five characters count
         {"  160 Hz      45.35 ", 5.4f},  // a trailing blank is one of the five
         {"  160 Hz    45.3dB", 5.3f},
         {"  160 Hz     4 5.3", 45.3f},  // blanks inside a number are ignored
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, level] : cases) {
         QList<QByteArray> lines = Lines(ie45);
-        lines[28] = c.line;
+        lines[28] = line;
         const Parsed<MeterTests> parsed = ParseIe45(lines.join("\r\n"));
-        SCOPED_TRACE(c.line.constData());
+        SCOPED_TRACE(line.constData());
         ASSERT_EQ(ParseError(parsed), "");
-        EXPECT_EQ(std::get<MeterTests>(parsed).levels(1, 1), c.level);
+        EXPECT_EQ(std::get<MeterTests>(parsed).levels(1, 1), level);
         EXPECT_EQ(std::get<MeterTests>(parsed).levels(1, 2), 46.2f);
     }
 }
 
 TEST_F(TextExportTest, Paa3RecordsInTheRangeBecomeTestsInFileOrder)
 {
-    const struct {
-        int start;
-        int end;
-        std::vector<int> records;
-    } cases[] = {
-        {3, 5, {3, 4, 5}},
-        {10, 10, {10}},
-        {1, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-    };
-    for (const auto& c : cases) {
-        const Parsed<MeterTests> parsed = ParsePaa3(paa3, c.start, c.end);
-        SCOPED_TRACE(testing::Message() << c.start << ".." << c.end);
+    // (start, end, the records read)
+    const std::tuple<int, int, std::vector<int>> cases[] = {
+        {3, 5, {3, 4, 5}}, {10, 10, {10}}, {1, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}};
+    for (const auto& [start, end, records] : cases) {
+        const Parsed<MeterTests> parsed = ParsePaa3(paa3, start, end);
+        SCOPED_TRACE(testing::Message() << start << ".." << end);
         ASSERT_EQ(ParseError(parsed), "");
         const MeterTests& tests = std::get<MeterTests>(parsed);
-        ASSERT_EQ(tests.count, static_cast<int>(c.records.size()));
+        ASSERT_EQ(tests.count, static_cast<int>(records.size()));
         for (int test = 1; test <= tests.count; ++test) {
-            const int record = c.records[static_cast<std::size_t>(test - 1)];
+            const int record = records[static_cast<std::size_t>(test - 1)];
             if (Paa3Levels.count(record)) {
                 EXPECT_EQ(Row(tests, test), Paa3Levels.at(record)) << "record " << record << " as test " << test;
             }
@@ -223,11 +184,8 @@ TEST_F(TextExportTest, Paa3RecordsInTheRangeBecomeTestsInFileOrder)
 
 TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
 {
-    const struct {
-        const char* what;
-        QByteArray levels;  // fields 13..30 of record 1
-        std::vector<f32> expected;
-    } cases[] = {
+    // (what, fields 13..30 of record 1, the levels read)
+    const std::tuple<const char*, QByteArray, std::vector<f32>> cases[] = {
         {"zeros from the bottom",
          "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
          {-2, -4, -6, -8, -10, -12, -14, -16, -18, -20, -22, -24, -26, -28, -30, -32, -34, 45.5f}},
@@ -238,29 +196,27 @@ TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
          "41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
          {41.3f, 39.3f, 37.3f, 42.1f, 40.1f, 38.1f, 40, 38, 39.9f, 38, 37, 36, 35, 34, 33, 32, 31, 30}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, written, expected] : cases) {
+        SCOPED_TRACE(what);
         QList<QByteArray> lines = Lines(paa3);
         QList<QByteArray> fields = lines[4].split(',');
-        const QList<QByteArray> levels = c.levels.split(',');
+        const QList<QByteArray> levels = written.split(',');
         ASSERT_EQ(levels.size(), 18);
         for (int k = 0; k < 18; ++k)
             fields[12 + k] = levels[k];
         lines[4] = fields.join(',');
         const Parsed<MeterTests> parsed = ParsePaa3(lines.join("\r\n"), 1, 2);
-        ASSERT_EQ(ParseError(parsed), "") << c.what;
-        EXPECT_EQ(Row(std::get<MeterTests>(parsed), 1), c.expected) << c.what;
+        ASSERT_EQ(ParseError(parsed), "");
+        EXPECT_EQ(Row(std::get<MeterTests>(parsed), 1), expected);
         // The cascade starts afresh in every record.
-        EXPECT_EQ(std::get<MeterTests>(parsed).levels(2, 1), 27.2f) << c.what;
+        EXPECT_EQ(std::get<MeterTests>(parsed).levels(2, 1), 27.2f);
     }
 }
 
 TEST_F(TextExportTest, Paa3ReadsOnlyAWholeExportOfTenRecords)
 {
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        const char* error;  // "" when it reads
-    } cases[] = {
+    // (what, bytes, error or "" when it reads)
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"the last line without its line end", paa3.chopped(2), ""},
         {"a summary after the tenth record", paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
         {"nine records", paa3Short, "line 14: Input past end of file"},
@@ -272,12 +228,12 @@ TEST_F(TextExportTest, Paa3ReadsOnlyAWholeExportOfTenRecords)
          "line 8: Type mismatch (\"Office 104\" is not a number)"},
         {"a record cut inside its name", LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
     };
-    for (const auto& c : cases) {
-        const Parsed<MeterTests> parsed = ParsePaa3(c.bytes, 3, 5);
-        EXPECT_EQ(ParseError(parsed), c.error) << c.what;
+    for (const auto& [what, bytes, error] : cases) {
+        const Parsed<MeterTests> parsed = ParsePaa3(bytes, 3, 5);
+        EXPECT_EQ(ParseError(parsed), error) << what;
         if (const MeterTests* tests = std::get_if<MeterTests>(&parsed)) {
-            EXPECT_EQ(tests->count, 3) << c.what;
-            EXPECT_EQ(Row(*tests, 2), Paa3Levels.at(4)) << c.what;
+            EXPECT_EQ(tests->count, 3) << what;
+            EXPECT_EQ(Row(*tests, 2), Paa3Levels.at(4)) << what;
         }
     }
 }
@@ -292,12 +248,8 @@ TEST_F(TextExportTest, FilesThatCannotBeReadGiveTheMeterMessages)
 
     using Reader = std::function<MeterImport(const QString&)>;
     const Reader paa3File = [](const QString& path) { return DownloadPaa3(path, 1, 3); };
-    const struct {
-        const char* what;
-        Reader read;
-        QString path;
-        QString text;
-    } cases[] = {
+    // (what, reader, path, message)
+    const std::tuple<const char*, Reader, QString, QString> cases[] = {
         {"DSP30 missing", ReadDsp30File, folder + "/GONE.TXT",
          "File GONE.TXT could not be recovered in" + folder + "/."},
         {"IE-45 short", ReadIe45File, folder + "/SHORT.IVI",
@@ -306,10 +258,9 @@ TEST_F(TextExportTest, FilesThatCannotBeReadGiveTheMeterMessages)
         {"PAA3 nine records", paa3File, FixturePath("paa3_short.paa"),
          "The file " + FixturePath("paa3_short.paa") + " could not be found."},
     };
-    for (const auto& c : cases) {
-        const MeterImport read = c.read(c.path);
-        ASSERT_TRUE(std::holds_alternative<Message>(read)) << c.what;
-        EXPECT_EQ(std::get<Message>(read), (Message{c.text, QStringLiteral("File Error"), MsgIcon::Critical}))
-            << c.what;
+    for (const auto& [what, read, path, text] : cases) {
+        const MeterImport result = read(path);
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << what;
+        EXPECT_EQ(std::get<Message>(result), (Message{text, QStringLiteral("File Error"), MsgIcon::Critical})) << what;
     }
 }

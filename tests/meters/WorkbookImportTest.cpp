@@ -1,21 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <tuple>
 
 #include "meters/MeterFiles.h"
+#include "tests/meters/MeterFixtures.h"
 
 namespace kov {
 namespace {
 
-WorkbookCell Num(double v)
-{
-    return {WorkbookCell::Number, v, {}};
-}
-WorkbookCell Txt(const char* t)
-{
-    return {WorkbookCell::Text, 0, QString::fromLatin1(t)};
-}
-const WorkbookCell Formula{WorkbookCell::FormulaWithoutValue, 0, {}};
+using test::Num;
+using test::Txt;
+const WorkbookCell Formula = test::NoResult;
 
 // A B&K 2250 sheet with `rows` measurements: row r, band k holds 40 + r + k / 10.
 SheetCells BkSheet(int rows, SheetCells::Format format = SheetCells::Format::Xlsx)
@@ -37,19 +33,15 @@ MeterTests Tests(const MeterImport& result)
 
 TEST(Bk2250Test, TheTestsRunToTheFirstRowThatStartsWithZero)
 {
-    struct Case {
-        int rows;
-        int expected;
-    };
-    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{4, 4}, Case{10, 10}}) {
-        SheetCells s = BkSheet(c.rows);
+    for (const int rows : {0, 1, 4, 10}) {
+        SheetCells s = BkSheet(rows);
         // A number below the block is never a test, and a row after the end of the tests never counts.
         s.set(12, 147, Num(50));
-        if (c.rows < 9)
-            s.set(c.rows + 3, 147, Num(60));
+        if (rows < 9)
+            s.set(rows + 3, 147, Num(60));
         const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk.xlsx")));
-        EXPECT_EQ(t.count, c.expected) << c.rows;
-        EXPECT_FALSE(t.notice) << c.rows;
+        EXPECT_EQ(t.count, rows);
+        EXPECT_FALSE(t.notice) << rows;
     }
 }
 
@@ -88,13 +80,8 @@ TEST(Bk2250Test, ACellThatIsNoLevelRefusesTheWholeWorkbookAndNamesIt)
 
 TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
 {
-    struct Case {
-        SheetCells::Format format;
-        WorkbookCell first;  // row 4, column EQ
-        int count;
-        const char* notice;  // the first line, or "" for none
-    };
-    const Case cases[] = {
+    // (format, the cell in row 4, column EQ; tests; the notice's first line or "" for none)
+    const std::tuple<SheetCells::Format, WorkbookCell, int, const char*> cases[] = {
         {SheetCells::Format::Xls,
          {},
          2,
@@ -106,12 +93,12 @@ TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
         {SheetCells::Format::Xlsx, {}, 2, ""},
         {SheetCells::Format::Xls, Num(0), 2, ""},
     };
-    for (const Case& c : cases) {
-        SheetCells s = BkSheet(5, c.format);
-        s.set(4, 147, c.first);
+    for (const auto& [format, first, count, notice] : cases) {
+        SheetCells s = BkSheet(5, format);
+        s.set(4, 147, first);
         const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk")));
-        EXPECT_EQ(t.count, c.count);
-        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(c.notice));
+        EXPECT_EQ(t.count, count);
+        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(notice));
     }
 }
 
@@ -154,41 +141,32 @@ TEST(ExcelTest, ValidColumnsArePackedInOrder)
 
 TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHundred)
 {
-    struct Case {
-        WorkbookCell cell;  // put into row 14 of column C
-        bool counted;
-    };
-    const Case cases[] = {
-        {Num(0.01), true},
-        {Num(99.99), true},
-        {Num(0), false},
-        {Num(100), false},
-        {Num(-4), false},
-        {{}, false},
-        {Txt("45"), true},
-        {Txt("n/a"), false},
-        {Formula, false},
-        {{WorkbookCell::Boolean, 1, {}}, false},
-        {{WorkbookCell::ErrorValue, 0, "#N/A"}, false},
-    };
-    for (const Case& c : cases) {
+    // (the cell in row 14 of column C, whether the column counts)
+    const std::pair<WorkbookCell, bool> cases[] = {{Num(0.01), true},
+                                                   {Num(99.99), true},
+                                                   {Num(0), false},
+                                                   {Num(100), false},
+                                                   {Num(-4), false},
+                                                   {{}, false},
+                                                   {Txt("45"), true},
+                                                   {Txt("n/a"), false},
+                                                   {Formula, false},
+                                                   {test::Bool(true), false},
+                                                   {test::Error("#N/A"), false}};
+    for (const auto& [cell, counted] : cases) {
         SheetCells s = ExcelSheet({2, 3, 4});
-        s.set(14, 3, c.cell);
+        s.set(14, 3, cell);
         const MeterTests t = ExcelTests(s);
-        EXPECT_EQ(t.count, c.counted ? 3 : 2) << c.cell.kind << " " << c.cell.number;
+        EXPECT_EQ(t.count, counted ? 3 : 2) << cell.kind << " " << cell.number;
         // Column D moves up into the place of C when C is left out.
-        EXPECT_EQ(t.levels(2, 1), c.counted ? 53.1f : 54.1f);
+        EXPECT_EQ(t.levels(2, 1), counted ? 53.1f : 54.1f);
     }
 }
 
 TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
 {
-    struct Case {
-        SheetCells::Format format;
-        WorkbookCell cell;
-        const char* notice;  // first line, "" for none
-    };
-    const Case cases[] = {
+    // (format, the cell in row 14 of column C, the notice's first line or "" for none)
+    const std::tuple<SheetCells::Format, WorkbookCell, const char*> cases[] = {
         {SheetCells::Format::Xls,
          {},
          "Cell C14 of sheet 1 is empty or holds a formula, whose result cannot be read from an .xls workbook; column "
@@ -200,12 +178,12 @@ TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
         {SheetCells::Format::Xlsx, {}, ""},
         {SheetCells::Format::Xls, Num(120), ""},
     };
-    for (const Case& c : cases) {
-        SheetCells s = ExcelSheet({2, 3}, c.format);
-        s.set(14, 3, c.cell);
+    for (const auto& [format, cell, notice] : cases) {
+        SheetCells s = ExcelSheet({2, 3}, format);
+        s.set(14, 3, cell);
         const MeterTests t = ExcelTests(s);
         EXPECT_EQ(t.count, 1);
-        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(c.notice));
+        EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(notice));
     }
     // Columns E..K are empty in an .xls too: nothing there to speak of.
     EXPECT_FALSE(ExcelTests(ExcelSheet({2}, SheetCells::Format::Xls)).notice);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <ostream>
+#include <tuple>
 
 #include <dirent.h>
 #include <errno.h>
@@ -17,6 +18,7 @@
 
 #include "meters/Workbook.h"
 #include "meters/WorkbookFormats.h"
+#include "tests/meters/MeterFixtures.h"
 
 using namespace kov;
 
@@ -30,25 +32,16 @@ void PrintTo(const WorkbookCell& cell, std::ostream* os)
 
 namespace {
 
-// The fixtures come from tests/fixtures/meters/make_workbooks.py; every value below is copied from its data.
+// Every value below is copied from the data of tests/fixtures/meters/make_workbooks.py.
 
-QString Fixture(const char* name)
-{
-    return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QLatin1StringView(name);
-}
-
-QByteArray FixtureBytes(const char* name)
-{
-    QFile file(Fixture(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
-}
-
-const auto Num = [](double value) { return WorkbookCell{WorkbookCell::Number, value, {}}; };
-const auto Txt = [](const char* text) { return WorkbookCell{WorkbookCell::Text, 0, QString::fromUtf8(text)}; };
-const auto Bool = [](bool value) { return WorkbookCell{WorkbookCell::Boolean, value ? 1.0 : 0.0, {}}; };
+using test::Bool;
+using test::Error;
+using test::NoResult;
+using test::Num;
+using test::Txt;
 const WorkbookCell Empty{};
-const WorkbookCell NoResult{WorkbookCell::FormulaWithoutValue, 0, {}};
+
+constexpr auto& Fixture = test::MeterFixture;
 
 SheetCells Cells(const WorkbookRead& read, const std::string& what)
 {
@@ -65,7 +58,8 @@ struct Expected {
     WorkbookCell cell;
 };
 
-void ExpectCells(const SheetCells& sheet, std::initializer_list<Expected> cells, const std::string& what)
+template <std::size_t N>
+void ExpectCells(const SheetCells& sheet, const Expected (&cells)[N], const std::string& what)
 {
     for (const Expected& e : cells)
         EXPECT_EQ(sheet.at(e.row, e.column), e.cell) << what << " " << e.row << ":" << e.column;
@@ -92,20 +86,15 @@ TEST(Workbook, BothFormatsReadTheSameLevels)
         }
     }
     EXPECT_EQ(numbers, 10 * 18 - 2);
-    ExpectCells(xlsx,
-                {{2, 147, Num(48.0)},
-                 {2, 164, Num(29.3)},
-                 {3, 156, Num(38.4)},
-                 {4, 151, Num(44.2)},
-                 {4, 152, Num(43.1)},
-                 {11, 147, Num(50.7)},
-                 {11, 164, Num(32.0)}},
-                "bk2250");
-    // A formula's stored result reads from an .xlsx only; FreeXL shows any formula cell as empty.
-    ExpectCells(xlsx, {{4, 150, Num(49.6)}, {5, 151, NoResult}}, "xlsx formulas");
-    ExpectCells(xls, {{4, 150, Empty}, {5, 151, Empty}}, "xls formulas");
-    // Cells the file has beside the block are not read.
-    ExpectCells(xlsx, {{2, 146, Empty}, {2, 165, Empty}, {1, 147, Empty}, {12, 147, Empty}}, "outside");
+    // A formula's stored result (ET4) reads from an .xlsx only, where EU5 holds none; FreeXL shows any formula cell as
+    // empty. Cells the file has beside the block are not read.
+    const Expected levels[] = {{2, 147, Num(48.0)}, {2, 164, Num(29.3)},  {3, 156, Num(38.4)},  {4, 151, Num(44.2)},
+                               {4, 152, Num(43.1)}, {11, 147, Num(50.7)}, {11, 164, Num(32.0)}, {4, 150, Num(49.6)},
+                               {5, 151, NoResult},  {2, 146, Empty},      {2, 165, Empty},      {1, 147, Empty},
+                               {12, 147, Empty}};
+    ExpectCells(xlsx, levels, "bk2250");
+    EXPECT_EQ(xls.at(4, 150), Empty);
+    EXPECT_EQ(xls.at(5, 151), Empty);
 }
 
 TEST(Workbook, TextsBooleansAndErrors)
@@ -119,8 +108,7 @@ TEST(Workbook, TextsBooleansAndErrors)
                     name);
     }
     const SheetCells xlsx = Cells(ReadWorkbookCells(Fixture("bk2250.xlsx"), flags), "xlsx");
-    ExpectCells(xlsx, {{2, 169, Bool(true)}, {3, 169, Bool(false)}, {2, 170, {WorkbookCell::ErrorValue, 0, "#DIV/0!"}}},
-                "xlsx flags");
+    ExpectCells(xlsx, {{2, 169, Bool(true)}, {3, 169, Bool(false)}, {2, 170, Error("#DIV/0!")}}, "xlsx flags");
     // FreeXL gives TRUE and FALSE as the numbers they stand for.
     const SheetCells xls = Cells(ReadWorkbookCells(Fixture("bk2250.xls"), flags), "xls");
     ExpectCells(xls, {{2, 169, Num(1)}, {3, 169, Num(0)}}, "xls flags");
@@ -130,18 +118,10 @@ TEST(Workbook, KovLayoutInBothFormats)
 {
     for (const char* name : {"excel.xls", "excel.xlsx"}) {
         const SheetCells sheet = Cells(ReadWorkbookCells(Fixture(name), ExcelLevels), name);
-        ExpectCells(sheet,
-                    {{9, 2, Num(55.0)},
-                     {26, 11, Num(38.2)},
-                     {14, 6, Num(0)},
-                     {20, 11, Num(100)},
-                     {12, 7, Txt("n/a")},
-                     {13, 10, Txt("45.2")},
-                     {20, 8, Empty},
-                     {9, 5, Empty},
-                     {9, 1, Empty},
-                     {8, 2, Empty}},
-                    name);
+        const Expected cells[] = {{9, 2, Num(55.0)},   {26, 11, Num(38.2)},   {14, 6, Num(0)}, {20, 11, Num(100)},
+                                  {12, 7, Txt("n/a")}, {13, 10, Txt("45.2")}, {20, 8, Empty},  {9, 5, Empty},
+                                  {9, 1, Empty},       {8, 2, Empty}};
+        ExpectCells(sheet, cells, name);
         EXPECT_EQ(sheet.at(15, 9), sheet.formulaResultsReadable() ? Num(52.8) : Empty) << name;
     }
 }
@@ -150,55 +130,35 @@ TEST(Workbook, OtherProducersParts)
 {
     // Inline strings, rows and cells without references, a prefixed namespace, sheets out of part order.
     const QString path = Fixture("handmade.xlsx");
-    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 7, 1, 7}), "handmade"),
-                {{1, 1, Txt("Level")},
-                 {1, 2, Txt("LZeq")},
-                 {1, 3, Txt(" 8 kHz ")},
-                 {2, 1, Num(41.5)},
-                 {2, 2, Num(42)},
-                 {2, 3, Bool(true)},
-                 {2, 4, Txt("Band")},
-                 {3, 1, Empty},
-                 {4, 2, Num(43.25)},
-                 {4, 3, {WorkbookCell::ErrorValue, 0, "#N/A"}},
-                 {4, 4, Empty},
-                 {4, 5, NoResult},
-                 {4, 6, NoResult},
-                 {4, 7, Txt("ok")},
-                 {5, 1, Txt("1e400")},
-                 {5, 2, Txt("abc")},
-                 {5, 3, Txt("2024-03-01T09:00:00")},
-                 {5, 4, Bool(false)},
-                 {7, 1, Num(-3.5)}},
-                "handmade sheet 1");
-    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "handmade 2"), {{1, 1, Num(7)}, {1, 2, Num(8)}},
-                "handmade sheet 2");
-    ExpectCells(Cells(ReadWorkbookCells(path, {1, 2, 4, 2, 3}), "narrow"),
-                {{2, 2, Num(42)},
-                 {4, 3, {WorkbookCell::ErrorValue, 0, "#N/A"}},
-                 {2, 1, Empty},
-                 {7, 1, Empty},
-                 {1, 2, Empty},
-                 {2, 4, Empty}},
-                "handmade narrow block");
+    // clang-format off
+    const Expected sheet1[] = {
+        {1, 1, Txt("Level")}, {1, 2, Txt("LZeq")}, {1, 3, Txt(" 8 kHz ")}, {2, 1, Num(41.5)}, {2, 2, Num(42)},
+        {2, 3, Bool(true)}, {2, 4, Txt("Band")}, {3, 1, Empty}, {4, 2, Num(43.25)}, {4, 3, Error("#N/A")},
+        {4, 4, Empty}, {4, 5, NoResult}, {4, 6, NoResult}, {4, 7, Txt("ok")}, {5, 1, Txt("1e400")},
+        {5, 2, Txt("abc")}, {5, 3, Txt("2024-03-01T09:00:00")}, {5, 4, Bool(false)}, {7, 1, Num(-3.5)}};
+    // clang-format on
+    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 7, 1, 7}), "handmade"), sheet1, "handmade sheet 1");
+    const Expected sheet2[] = {{1, 1, Num(7)}, {1, 2, Num(8)}};
+    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "handmade 2"), sheet2, "handmade sheet 2");
+    const Expected narrow[] = {{2, 2, Num(42)}, {4, 3, Error("#N/A")}, {2, 1, Empty},
+                               {7, 1, Empty},   {1, 2, Empty},         {2, 4, Empty}};
+    ExpectCells(Cells(ReadWorkbookCells(path, {1, 2, 4, 2, 3}), "narrow"), narrow, "handmade narrow block");
 }
 
 TEST(Workbook, MissingSheetGivesTheCount)
 {
-    const struct {
-        const char* name;
-        int sheet;
-        int count;
-    } cases[] = {
-        {"onesheet.xlsx", 2, 1}, {"bk2250.xlsx", 3, 2},   {"bk2250.xls", 3, 2},
-        {"bk2250.xls", 0, 2},    {"broken.xlsx", 11, 10},
-    };
-    for (const auto& c : cases) {
-        const WorkbookRead read = ReadWorkbookCells(Fixture(c.name), {c.sheet, 1, 1, 1, 1});
+    // (workbook, sheet asked for, sheets it has)
+    const std::tuple<const char*, int, int> cases[] = {{"onesheet.xlsx", 2, 1},
+                                                       {"bk2250.xlsx", 3, 2},
+                                                       {"bk2250.xls", 3, 2},
+                                                       {"bk2250.xls", 0, 2},
+                                                       {"broken.xlsx", 11, 10}};
+    for (const auto& [name, sheet, count] : cases) {
+        const WorkbookRead read = ReadWorkbookCells(Fixture(name), {sheet, 1, 1, 1, 1});
         const WorkbookError* error = std::get_if<WorkbookError>(&read);
-        ASSERT_NE(error, nullptr) << c.name << " " << c.sheet;
-        EXPECT_EQ(error->kind, WorkbookError::NoSuchSheet) << c.name;
-        EXPECT_EQ(error->sheetCount, c.count) << c.name;
+        ASSERT_NE(error, nullptr) << name << " " << sheet;
+        EXPECT_EQ(error->kind, WorkbookError::NoSuchSheet) << name;
+        EXPECT_EQ(error->sheetCount, count) << name;
     }
 }
 
@@ -219,11 +179,8 @@ TEST(Workbook, DamagedSheetsAreRefused)
     // Reading stops past the block, before the XML breaks off.
     ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "cut short"), {{1, 2, Num(2)}}, "sheet 2, row 1");
     // Each sheet refused for its own fault, not for one met on the way.
-    const struct {
-        int sheet;
-        const char* fault;
-        const char* because;
-    } cases[] = {
+    // (sheet, its fault, what the reason says)
+    const std::tuple<int, const char*, const char*> cases[] = {
         {2, "XML cut short", "XML of xl/worksheets/sheet2.xml is damaged"},
         {3, "document type", "document type"},
         {4, "shared string 5 of 1", "shared string"},
@@ -234,13 +191,13 @@ TEST(Workbook, DamagedSheetsAreRefused)
         {9, "target outside", "outside"},
         {10, "cell A0", "\"A0\""},
     };
-    for (const auto& c : cases)
-        ExpectCannotOpen(ReadWorkbookCells(path, {c.sheet, 1, 5, 1, 5}), c.fault, c.because);
+    for (const auto& [sheet, fault, because] : cases)
+        ExpectCannotOpen(ReadWorkbookCells(path, {sheet, 1, 5, 1, 5}), fault, because);
 }
 
 TEST(Workbook, TruncatedArchivesAreRefused)
 {
-    const QByteArray whole = FixtureBytes("bk2250.xlsx");
+    const QByteArray whole = test::MeterFixtureBytes("bk2250.xlsx");
     ASSERT_GT(whole.size(), 1000);
     for (const qsizetype size : {qsizetype(0), qsizetype(3), qsizetype(30), whole.size() / 2, whole.size() - 10})
         ExpectCannotOpen(ParseXlsxCells(whole.left(size), Bk2250Levels), "cut to " + std::to_string(size));
@@ -270,7 +227,7 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
     EXPECT_EQ(asXlsx.format(), SheetCells::Format::Xls);
     EXPECT_EQ(asXlsx.at(9, 2), Num(55.0));
 
-    const QByteArray xls = FixtureBytes("bk2250.xls");
+    const QByteArray xls = test::MeterFixtureBytes("bk2250.xls");
     const QByteArray compoundHeader("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     const QString notWorkbooks[] = {
         Fixture("notaworkbook.xls"),
@@ -301,11 +258,8 @@ TEST(Workbook, AnXlsReaderThatStopsOrHangsCostsOnlyTheRead)
     // Opening a pipe nobody writes to keeps FreeXL waiting for ever.
     const QString fifo = dir.filePath(QStringLiteral("waits.xls"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct {
-        const char* what;
-        std::function<WorkbookRead()> read;
-        const char* because;
-    } cases[] = {
+    // (what, the read, what the reason says)
+    const std::tuple<const char*, std::function<WorkbookRead()>, const char*> cases[] = {
         // FreeXL crashes on it while it opens it.
         {"damaged.xls", [] { return ReadWorkbookCells(Fixture("damaged.xls"), Bk2250Levels); }, "reader stopped"},
         {"damaged.xls, sheet 3",
@@ -315,16 +269,17 @@ TEST(Workbook, AnXlsReaderThatStopsOrHangsCostsOnlyTheRead)
          "reader stopped"},
         {"waits.xls", [&] { return ReadXlsCells(fifo, ExcelLevels, std::chrono::milliseconds(100)); }, "took too long"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, read, because] : cases) {
+        SCOPED_TRACE(what);
         const int descriptors = OpenDescriptors();
         const auto start = std::chrono::steady_clock::now();
-        ExpectCannotOpen(c.read(), c.what, c.because);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
-        EXPECT_EQ(OpenDescriptors(), descriptors) << c.what;
+        ExpectCannotOpen(read(), what, because);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(OpenDescriptors(), descriptors);
         // The reader was waited for: no child is left, running or a zombie.
         errno = 0;
-        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << c.what;
-        EXPECT_EQ(errno, ECHILD) << c.what;
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+        EXPECT_EQ(errno, ECHILD);
     }
     // And the next workbook reads as ever.
     EXPECT_EQ(Cells(ReadWorkbookCells(Fixture("bk2250.xls"), Bk2250Levels), "after").at(2, 147), Num(48.0));
@@ -349,13 +304,11 @@ TEST(Workbook, OnlyRegularFilesAreOpened)
 
 TEST(Workbook, ColumnLetters)
 {
-    const struct {
-        int column;
-        const char* letters;
-    } cases[] = {{1, "A"},    {26, "Z"},   {27, "AA"},   {52, "AZ"},     {53, "BA"}, {147, "EQ"},
-                 {164, "FH"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {0, ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ColumnLetters(c.column), QLatin1StringView(c.letters)) << c.column;
+    const std::pair<int, const char*> cases[] = {{1, "A"},     {26, "Z"},      {27, "AA"},  {52, "AZ"},
+                                                 {53, "BA"},   {147, "EQ"},    {164, "FH"}, {702, "ZZ"},
+                                                 {703, "AAA"}, {16384, "XFD"}, {0, ""}};
+    for (const auto& [column, letters] : cases)
+        EXPECT_EQ(ColumnLetters(column), QLatin1StringView(letters)) << column;
 }
 
 }  // namespace

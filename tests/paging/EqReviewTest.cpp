@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "paging/EqReview.h"
 
 using namespace kov;
@@ -29,28 +31,25 @@ TEST(EqReviewTest, OnlyPagingLine2)
 
 TEST(EqReviewTest, LevelsWholeOnLine1AndTenthsOnLine2)
 {
-    const struct {
-        f32 level;
-        const char* line1;
-        const char* line2;
-    } cases[] = {{6, "EQ Level =+6 dB", "EQ Level =+6.0 dB"},
-                 {0, "EQ Level = 0 dB", "EQ Level = 0.0 dB"},
-                 {2.5f, "EQ Level =+2 dB", "EQ Level =+2.5 dB"},
-                 {-3, "EQ Level =- 3 dB", "EQ Level =- 3.0 dB"}};
-    for (const auto& c : cases) {
+    // (level, its text on line 1, on line 2)
+    for (const auto& [level, line1, line2] : {std::tuple{6.f, "EQ Level =+6 dB", "EQ Level =+6.0 dB"},
+                                              {0.f, "EQ Level = 0 dB", "EQ Level = 0.0 dB"},
+                                              {2.5f, "EQ Level =+2 dB", "EQ Level =+2.5 dB"},
+                                              {-3.f, "EQ Level =- 3 dB", "EQ Level =- 3.0 dB"}}) {
+        SCOPED_TRACE(level);
         LumoData d;
         for (int k = 1; k <= 2; ++k) {
             d.EqPageChannel(k) = static_cast<i16>(k);
-            d.EqPageLevel(k, 1) = c.level;
-            d.EqPageLevel(k, 2) = c.level;
+            d.EqPageLevel(k, 1) = level;
+            d.EqPageLevel(k, 2) = level;
             d.PageSpeakerOption(k) = 3;
         }
         const EqFileReview r = ShowEqFile(d);
         ASSERT_TRUE(r.paging(1) && r.paging(2));
-        EXPECT_EQ(r.paging(1)->control1[2], QString::fromLatin1(c.line1)) << c.level;
-        EXPECT_EQ(r.paging(1)->control2[2], QString::fromLatin1(c.line1)) << c.level;
-        EXPECT_EQ(r.paging(2)->control1[2], QString::fromLatin1(c.line2)) << c.level;
-        EXPECT_EQ(r.paging(2)->control2[2], QString::fromLatin1(c.line2)) << c.level;
+        EXPECT_EQ(r.paging(1)->control1[2], QString::fromLatin1(line1));
+        EXPECT_EQ(r.paging(1)->control2[2], QString::fromLatin1(line1));
+        EXPECT_EQ(r.paging(2)->control1[2], QString::fromLatin1(line2));
+        EXPECT_EQ(r.paging(2)->control2[2], QString::fromLatin1(line2));
     }
 }
 

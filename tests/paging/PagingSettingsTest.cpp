@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/Tables.h"
 #include "paging/PagingSettings.h"
 
@@ -56,17 +58,15 @@ TEST(Da2500SettingsTest, Location4ShowsBands28To35)
 TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
 {
     // Location 1 takes PagingShape2 (6 dB at 1.6 to 2.5 kHz), 2 PagingShape3, 3 PagingShape4 (8 dB at 2 to 3.15 kHz).
-    const struct {
-        int location;
-        int band;
-        const char* text;
-    } cases[] = {{1, 24, " 0.0"}, {1, 25, "+1.0"}, {1, 33, "+6.0"}, {1, 39, "+1.0"}, {2, 30, "+4.0"},
-                 {2, 37, "+1.0"}, {2, 38, " 0.0"}, {3, 35, "+8.0"}, {3, 39, "+4.0"}, {3, 22, " 0.0"}};
-    for (const auto& c : cases) {
-        LumoData d = Project(GeneratorDA2500, c.location);
+    // (location, band, text)
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 24, " 0.0"}, {1, 25, "+1.0"}, {1, 33, "+6.0"}, {1, 39, "+1.0"}, {2, 30, "+4.0"},
+        {2, 37, "+1.0"}, {2, 38, " 0.0"}, {3, 35, "+8.0"}, {3, 39, "+4.0"}, {3, 22, " 0.0"}};
+    for (const auto& [location, band, text] : cases) {
+        LumoData d = Project(GeneratorDA2500, location);
         const auto s = ShowResults(d, Ch);
         ASSERT_TRUE(s.has_value());
-        EXPECT_EQ(s->bandTexts(c.band), QString::fromLatin1(c.text)) << c.location << ' ' << c.band;
+        EXPECT_EQ(s->bandTexts(band), QString::fromLatin1(text)) << location << ' ' << band;
     }
     LumoData none = Project(GeneratorDA2500, 0);
     EXPECT_FALSE(ShowResults(none, Ch).has_value());
@@ -81,32 +81,25 @@ struct Control {
 
 TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
-    const struct {
-        int location;
-        Control first;
-        Control second;
-    } cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
-                 {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
-                 {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
-                 {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
-    for (const auto& c : cases) {
-        LumoData d = Project(GeneratorZUVAR24, c.location);
+    // (location, EQ control 1, EQ control 2)
+    const std::tuple<int, Control, Control> cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
+                                                       {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+                                                       {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
+                                                       {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    for (const auto& [location, first, second] : cases) {
+        SCOPED_TRACE(location);
+        LumoData d = Project(GeneratorZUVAR24, location);
         for (int k = 1; k <= 8; ++k) {
             d.PageEqFreqEdit(Ch, k) = 999;
             d.PageEqWidthEdit(Ch, k) = 9;
             d.PageEqLevelEdit(Ch, k) = 9;
         }
         ASSERT_TRUE(SetMixerEq(d, Ch));
-        EXPECT_EQ(d.PageEqFreqEdit(Ch, 1), c.first.freq);
-        EXPECT_EQ(d.PageEqWidthEdit(Ch, 1), c.first.width);
-        EXPECT_EQ(d.PageEqLevelEdit(Ch, 1), c.first.level);
-        EXPECT_EQ(d.PageEqFreqEdit(Ch, 2), c.second.freq);
-        EXPECT_EQ(d.PageEqWidthEdit(Ch, 2), c.second.width);
-        EXPECT_EQ(d.PageEqLevelEdit(Ch, 2), c.second.level);
-        for (int k = 3; k <= 8; ++k) {
-            EXPECT_EQ(d.PageEqFreqEdit(Ch, k), 0);
-            EXPECT_EQ(d.PageEqWidthEdit(Ch, k), 0);
-            EXPECT_EQ(d.PageEqLevelEdit(Ch, k), 0);
+        for (int k = 1; k <= 8; ++k) {
+            const Control expected = k == 1 ? first : k == 2 ? second : Control{0, 0, 0};
+            EXPECT_EQ(d.PageEqFreqEdit(Ch, k), expected.freq) << k;
+            EXPECT_EQ(d.PageEqWidthEdit(Ch, k), expected.width) << k;
+            EXPECT_EQ(d.PageEqLevelEdit(Ch, k), expected.level) << k;
         }
         // The other paging channel is not touched.
         EXPECT_EQ(d.PageEqFreqEdit(2, 1), 0);

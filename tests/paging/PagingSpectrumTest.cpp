@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "core/Tables.h"
@@ -54,25 +55,15 @@ std::vector<PagingStep> RunAll(PagingCalculation& calc)
     return steps;
 }
 
-struct IndexCase {
-    f32 above;  // paging spectrum minus background, every band
-    f32 expected;
-};
-
-TEST(ArticulationIndexTest, TermsAreClippedAtZeroAndThirtyDecibels)
+TEST(ArticulationIndexTest, TermsAreClippedAtZeroAndThirtyDecibelsAndOnlyWeightedBandsCount)
 {
     const LumoData d = Tables();
-    const BandArray n = Flat(40);
-    // The weights sum to 0.0333: 12 dB gives 0.3996, 30 dB and more 0.999, both rounded to 0.01.
-    for (const IndexCase c : {IndexCase{-10, 0}, IndexCase{0, 0}, IndexCase{12, 0.4f}, IndexCase{30, 1},
-                              IndexCase{45, 1}, IndexCase{15, 0.5f}, IndexCase{3, 0.1f}}) {
-        EXPECT_EQ(ArticulationIndex(d, Flat(40 + c.above), n), c.expected) << c.above;
-    }
-}
+    // (paging spectrum minus background in every band, index) The weights sum to 0.0333: 12 dB gives 0.3996, 30 dB
+    // and more 0.999, both rounded to 0.01.
+    for (const auto& [above, index] :
+         {std::pair{-10.f, 0.f}, {0.f, 0.f}, {12.f, 0.4f}, {30.f, 1.f}, {45.f, 1.f}, {15.f, 0.5f}, {3.f, 0.1f}})
+        EXPECT_EQ(ArticulationIndex(d, Flat(40 + above), Flat(40)), index) << above;
 
-TEST(ArticulationIndexTest, OnlyWeightedBandsCount)
-{
-    const LumoData d = Tables();
     BandArray s = Flat(40);
     // Bands 22, 38 and 39 carry no weight; band 33 (2 kHz) carries 0.0038 and alone gives 0.114 at 30 dB.
     s(22) = s(38) = s(39) = 90;
@@ -83,14 +74,11 @@ TEST(ArticulationIndexTest, OnlyWeightedBandsCount)
 
 TEST(IntelligibilityRatingTest, Boundaries)
 {
-    const struct {
-        f32 index;
-        const char* rating;
-    } cases[] = {{0.0f, "Poor"},  {0.6f, "Poor"},  {0.61f, "Marginal"}, {0.7f, "Marginal"},  {0.71f, "Fair"},
-                 {0.8f, "Fair"},  {0.81f, "Good"}, {0.89f, "Good"},     {0.9f, "Excellent"}, {1.0f, "Excellent"},
-                 {0.60f, "Poor"}, {0.80f, "Fair"}, {0.90f, "Excellent"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(IntelligibilityRating(c.index), QString::fromLatin1(c.rating)) << c.index;
+    const std::pair<f32, const char*> cases[] = {
+        {0.0f, "Poor"}, {0.6f, "Poor"},  {0.61f, "Marginal"}, {0.7f, "Marginal"},  {0.71f, "Fair"},
+        {0.8f, "Fair"}, {0.81f, "Good"}, {0.89f, "Good"},     {0.9f, "Excellent"}, {1.0f, "Excellent"}};
+    for (const auto& [index, rating] : cases)
+        EXPECT_EQ(IntelligibilityRating(index), QString::fromLatin1(rating)) << index;
 }
 
 TEST(BackgroundOptionsTest, CaptionsStatesAndSpectraByProduct)
@@ -216,32 +204,26 @@ TEST(PagingCalculationTest, StartThatReachesTheTargetGivesOneLine)
               "settings.  Then press Done.");
 }
 
-struct StepRow {
-    int raises;
-    f32 level;
-    const char* levelText;
-    f32 index;
-    const char* rating;
-    std::optional<const char*> line;
+// Printed by tests/fixtures/paging_reference.py for the rumble: (raises, level, its text, index, rating, the line
+// of the list or nullptr for none).
+// clang-format off
+const std::tuple<int, f32, const char*, f32, const char*, const char*> RumbleSteps[] = {
+    {0, 57.4f, "57", 0.67f, "Marginal", "57    Marginal"}, {1, 57.9f, "58", 0.68f, "Marginal", nullptr},
+    {2, 58.4f, "58", 0.7f, "Marginal", nullptr}, {3, 58.9f, "59", 0.71f, "Fair", "59    Fair"},
+    {4, 59.4f, "59", 0.72f, "Fair", nullptr}, {5, 59.9f, "60", 0.73f, "Fair", nullptr},
+    {6, 60.4f, "60", 0.75f, "Fair", nullptr}, {7, 60.9f, "61", 0.76f, "Fair", nullptr},
+    {8, 61.4f, "61", 0.77f, "Fair", nullptr}, {9, 61.9f, "62", 0.78f, "Fair", nullptr},
+    {10, 62.4f, "62", 0.79f, "Fair", nullptr}, {11, 62.9f, "63", 0.79f, "Fair", nullptr},
+    {12, 63.4f, "63", 0.8f, "Fair", nullptr}, {13, 63.9f, "64", 0.81f, "Good", "64    Good"},
+    {14, 64.4f, "64", 0.82f, "Good", nullptr}, {15, 64.9f, "65", 0.83f, "Good", nullptr},
+    {16, 65.4f, "65", 0.83f, "Good", nullptr}, {17, 65.9f, "66", 0.84f, "Good", nullptr},
+    {18, 66.4f, "66", 0.85f, "Good", nullptr}, {19, 66.9f, "67", 0.85f, "Good", nullptr},
+    {20, 67.4f, "67", 0.86f, "Good", nullptr}, {21, 67.9f, "68", 0.87f, "Good", nullptr},
+    {22, 68.4f, "68", 0.87f, "Good", nullptr}, {23, 68.9f, "69", 0.88f, "Good", nullptr},
+    {24, 69.4f, "69", 0.88f, "Good", nullptr}, {25, 69.9f, "70", 0.89f, "Good", nullptr},
+    {26, 70.4f, "70", 0.89f, "Good", nullptr}, {27, 70.9f, "71", 0.9f, "Excellent", "71    Excellent"},
 };
-
-// Printed by tests/fixtures/paging_reference.py for the rumble.
-const StepRow RumbleSteps[] = {
-    {0, 57.4f, "57", 0.67f, "Marginal", "57    Marginal"}, {1, 57.9f, "58", 0.68f, "Marginal", std::nullopt},
-    {2, 58.4f, "58", 0.7f, "Marginal", std::nullopt},      {3, 58.9f, "59", 0.71f, "Fair", "59    Fair"},
-    {4, 59.4f, "59", 0.72f, "Fair", std::nullopt},         {5, 59.9f, "60", 0.73f, "Fair", std::nullopt},
-    {6, 60.4f, "60", 0.75f, "Fair", std::nullopt},         {7, 60.9f, "61", 0.76f, "Fair", std::nullopt},
-    {8, 61.4f, "61", 0.77f, "Fair", std::nullopt},         {9, 61.9f, "62", 0.78f, "Fair", std::nullopt},
-    {10, 62.4f, "62", 0.79f, "Fair", std::nullopt},        {11, 62.9f, "63", 0.79f, "Fair", std::nullopt},
-    {12, 63.4f, "63", 0.8f, "Fair", std::nullopt},         {13, 63.9f, "64", 0.81f, "Good", "64    Good"},
-    {14, 64.4f, "64", 0.82f, "Good", std::nullopt},        {15, 64.9f, "65", 0.83f, "Good", std::nullopt},
-    {16, 65.4f, "65", 0.83f, "Good", std::nullopt},        {17, 65.9f, "66", 0.84f, "Good", std::nullopt},
-    {18, 66.4f, "66", 0.85f, "Good", std::nullopt},        {19, 66.9f, "67", 0.85f, "Good", std::nullopt},
-    {20, 67.4f, "67", 0.86f, "Good", std::nullopt},        {21, 67.9f, "68", 0.87f, "Good", std::nullopt},
-    {22, 68.4f, "68", 0.87f, "Good", std::nullopt},        {23, 68.9f, "69", 0.88f, "Good", std::nullopt},
-    {24, 69.4f, "69", 0.88f, "Good", std::nullopt},        {25, 69.9f, "70", 0.89f, "Good", std::nullopt},
-    {26, 70.4f, "70", 0.89f, "Good", std::nullopt},        {27, 70.9f, "71", 0.9f, "Excellent", "71    Excellent"},
-};
+// clang-format on
 
 TEST(PagingCalculationTest, RumbleStepByStep)
 {
@@ -250,17 +232,15 @@ TEST(PagingCalculationTest, RumbleStepByStep)
     const std::vector<PagingStep> steps = RunAll(calc);
     ASSERT_EQ(steps.size(), std::size(RumbleSteps));
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        const StepRow& r = RumbleSteps[i];
+        const auto& [raises, level, levelText, index, rating, line] = RumbleSteps[i];
         const PagingStep& s = steps[i];
-        EXPECT_EQ(s.raises, r.raises);
-        EXPECT_EQ(s.level, r.level) << i;
-        EXPECT_EQ(s.levelText, r.levelText) << i;
-        EXPECT_EQ(s.index, r.index) << i;
-        EXPECT_EQ(s.rating, r.rating) << i;
-        EXPECT_EQ(s.listLine.has_value(), r.line.has_value()) << i;
-        if (s.listLine && r.line) {
-            EXPECT_EQ(*s.listLine, *r.line) << i;
-        }
+        SCOPED_TRACE(i);
+        EXPECT_EQ(s.raises, raises);
+        EXPECT_EQ(s.level, level);
+        EXPECT_EQ(s.levelText, levelText);
+        EXPECT_EQ(s.index, index);
+        EXPECT_EQ(s.rating, rating);
+        EXPECT_EQ(s.listLine, line ? std::optional(QString::fromLatin1(line)) : std::nullopt);
     }
     EXPECT_EQ(d.PageLevelEdit(Ch), 70.9f);
     // 48.2 to start, 27 raises of 0.5 dB.
@@ -271,83 +251,58 @@ TEST(PagingCalculationTest, RumbleStepByStep)
     EXPECT_EQ(calc.done().note, "Press Show Settings to show page results then press Done to save settings to a file.");
 }
 
-struct RunCase {
-    const char* name;
-    const BandArray* background;
-    int raises;
-    f32 level;
-    f32 at31;
-    f32 at37;
-    QStringList lines;
-};
-
 TEST(PagingCalculationTest, ListAIOverRealisticBackgrounds)
 {
-    // Printed by tests/fixtures/paging_reference.py.
-    const RunCase cases[] = {
-        {"office",
-         &Office,
-         44,
-         75.0f,
-         65.8f,
-         56.8f,
+    // Printed by tests/fixtures/paging_reference.py: (what, background, raises, level, at 1250 and 5000 Hz, ListAI).
+    // clang-format off
+    const std::tuple<const char*, const BandArray*, int, f32, f32, f32, QStringList> cases[] = {
+        {"office", &Office, 44, 75.0f, 65.8f, 56.8f,
          {"dBA  Intelligibility", "53    Poor", "66    Marginal", "69    Fair", "72    Good", "75    Excellent"}},
-        {"masking",
-         &MaskingResult,
-         43,
-         78.0f,
-         68.8f,
-         59.8f,
+        {"masking", &MaskingResult, 43, 78.0f, 68.8f, 59.8f,
          {"dBA  Intelligibility", "56    Poor", "69    Marginal", "72    Fair", "75    Good", "78    Excellent"}},
     };
-    for (const RunCase& c : cases) {
+    // clang-format on
+    for (const auto& [name, background, raises, level, at31, at37, lines] : cases) {
+        SCOPED_TRACE(name);
         LumoData d = Tables();
-        PagingCalculation calc(d, Ch, *c.background);
+        PagingCalculation calc(d, Ch, *background);
         const std::vector<PagingStep> steps = RunAll(calc);
-        EXPECT_EQ(steps.back().raises, c.raises) << c.name;
-        EXPECT_EQ(d.PageLevelEdit(Ch), c.level) << c.name;
-        EXPECT_EQ(d.PageSpectrumEdit(Ch, 31), c.at31) << c.name;
-        EXPECT_EQ(d.PageSpectrumEdit(Ch, 37), c.at37) << c.name;
-        EXPECT_EQ(calc.lines(), c.lines) << c.name;
-        EXPECT_TRUE(calc.done().reached) << c.name;
+        EXPECT_EQ(steps.back().raises, raises);
+        EXPECT_EQ(d.PageLevelEdit(Ch), level);
+        EXPECT_EQ(d.PageSpectrumEdit(Ch, 31), at31);
+        EXPECT_EQ(d.PageSpectrumEdit(Ch, 37), at37);
+        EXPECT_EQ(calc.lines(), lines);
+        EXPECT_TRUE(calc.done().reached);
     }
 }
 
-TEST(PagingCalculationTest, GivesUpWhenTheIndexCannotRise)
+// Without weights, or over a background that is no number, the index cannot rise and the calculation gives up after
+// the most raises; over an infinite background it stops at once.
+TEST(PagingCalculationTest, GivesUpWhenTheIndexCannotRiseAndStopsAtOnceOverAnInfiniteBackground)
 {
     LumoData withoutWeights = Tables();
     withoutWeights.ArticulationWeight.fill(0);
-    // A background that is no number in any band: nothing to be heard over.
-    LumoData damaged = Tables();
-    const BandArray noNumbers = Flat(std::numeric_limits<f32>::quiet_NaN());
-    const struct {
-        LumoData* d;
-        const BandArray* background;
-    } cases[] = {{&withoutWeights, &Office}, {&damaged, &noNumbers}};
-    for (const auto& c : cases) {
-        PagingCalculation calc(*c.d, Ch, *c.background);
+    BandArray oneBand = Office;
+    oneBand(30) = std::numeric_limits<f32>::infinity();
+    // (data, background, raises)
+    const std::tuple<LumoData, BandArray, int> cases[] = {
+        {withoutWeights, Office, MaxPagingRaises},
+        {Tables(), Flat(std::numeric_limits<f32>::quiet_NaN()), MaxPagingRaises},
+        {Tables(), oneBand, 0},
+        {Tables(), Flat(std::numeric_limits<f32>::infinity()), 0}};
+    for (auto [d, background, raises] : cases) {
+        SCOPED_TRACE(testing::Message() << "case with " << raises << " raises, band 30 " << background(30));
+        PagingCalculation calc(d, Ch, background);
         const std::vector<PagingStep> steps = RunAll(calc);
-        EXPECT_EQ(steps.back().raises, MaxPagingRaises);
-        EXPECT_EQ(steps.back().index, 0);
+        EXPECT_EQ(steps.back().raises, raises);
+        if (raises > 0) {
+            EXPECT_EQ(steps.back().index, 0);
+        }
         const PagingEnd end = calc.done();
         EXPECT_FALSE(end.reached);
         EXPECT_FALSE(end.note.has_value());
         ASSERT_TRUE(end.failure.has_value());
         EXPECT_EQ(end.failure->title, "Calculation Error");
-    }
-}
-
-TEST(PagingCalculationTest, InfiniteBackgroundStopsAtOnce)
-{
-    BandArray oneBand = Office;
-    oneBand(30) = std::numeric_limits<f32>::infinity();
-    for (const BandArray& background : {oneBand, Flat(std::numeric_limits<f32>::infinity())}) {
-        LumoData d = Tables();
-        PagingCalculation calc(d, Ch, background);
-        calc.start();
-        EXPECT_FALSE(calc.needsRaise());
-        EXPECT_FALSE(calc.done().reached);
-        EXPECT_TRUE(calc.done().failure.has_value());
     }
 }
 

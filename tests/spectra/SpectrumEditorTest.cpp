@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core/SpectrumDatabase.h"
@@ -25,35 +26,27 @@ void Fill(SpectraEdit& e, int s, f32 level)
         e.SpecLevelEdit(s, b) = level;
 }
 
-struct CellCase {
-    int band;
-    const char* typed;
-    f32 level;
-    const char* cellText;
-    const char* note;  // "" = none
-};
-
-class LevelCellTest : public ::testing::TestWithParam<CellCase> {};
-
-TEST_P(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
+TEST(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
 {
     const LumoData d = Tables();
-    const CellCase& c = GetParam();
-    const LevelCellEntry r = LeaveLevelCell(d, c.band, QString::fromLatin1(c.typed));
-    EXPECT_EQ(r.level, c.level);
-    EXPECT_EQ(r.cellText, QString::fromLatin1(c.cellText));
-    EXPECT_EQ(r.note.value_or(QString()), QString::fromLatin1(c.note));
+    // (band, typed, level, cell text, note)
+    const std::tuple<int, const char*, f32, const char*, const char*> cases[] = {
+        {22, "", 0, "0", "The sound level at 160 Hz was outside the range 1 to 99. Reenter."},
+        {22, "0.96", 1, "1", ""},
+        {25, "99.04", 99, "99", ""},
+        {32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
+        {30, "45.15", 45.2f, "45.2", ""},
+        {30, "45.25", 45.2f, "45.2", ""},
+        {39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
+        {31, "1", 1, "1", ""}};
+    for (const auto& [band, typed, level, cellText, note] : cases) {
+        SCOPED_TRACE(typed);
+        const LevelCellEntry r = LeaveLevelCell(d, band, QString::fromLatin1(typed));
+        EXPECT_EQ(r.level, level);
+        EXPECT_EQ(r.cellText, QString::fromLatin1(cellText));
+        EXPECT_EQ(r.note.value_or(QString()), QString::fromLatin1(note));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cells, LevelCellTest,
-    ::testing::Values(
-        CellCase{22, "", 0, "0", "The sound level at 160 Hz was outside the range 1 to 99. Reenter."},
-        CellCase{22, "0.96", 1, "1", ""}, CellCase{25, "99.04", 99, "99", ""},
-        CellCase{32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
-        CellCase{30, "45.15", 45.2f, "45.2", ""}, CellCase{30, "45.25", 45.2f, "45.2", ""},
-        CellCase{39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
-        CellCase{31, "1", 1, "1", ""}));
 
 TEST(BandLabelTest, TheBandsReadTheirOwnFrequencies)
 {
@@ -76,28 +69,22 @@ TEST(NeutralLevelsTest, FallsFiveDecibelsAnOctave)
     EXPECT_EQ(n(40), 0);
 }
 
-struct AWeightCase {
-    f32 flat;
-    f32 band22;
-    const char* text;
-};
-
-class AWeightTextTest : public ::testing::TestWithParam<AWeightCase> {};
-
-// A flat spectrum is 11.475 dB over its level; ".5" levels show to the even whole number.
-TEST_P(AWeightTextTest, WholeDecibelsOrBlank)
+// A flat spectrum is 11.475 dB over its level; ".5" levels show to the even whole number. Steps show the level
+// whatever band 22 holds.
+TEST(AWeightTextTest, WholeDecibelsOrBlank)
 {
     const LumoData d = Tables();
-    const AWeightCase& c = GetParam();
-    SpectraEdit e;
-    Fill(e, 4, c.flat);
-    e.SpecLevelEdit(4, 22) = c.band22;
-    EXPECT_EQ(ShownAWeightText(d, e, 4), QString::fromLatin1(c.text));
-}
-
-TEST(AWeightTextTest, StepsShowTheLevelWhateverBand22Holds)
-{
-    const LumoData d = Tables();
+    // (flat level, band 22, text)
+    for (const auto& [flat, band22, text] : {std::tuple{39.f, 39.f, "50 dBA"},
+                                             {40.f, 40.f, "52 dBA"},
+                                             {30.f, 30.f, "42 dBA"},
+                                             {40.f, 0.f, ""},
+                                             {40.f, -1.f, ""}}) {
+        SpectraEdit e;
+        Fill(e, 4, flat);
+        e.SpecLevelEdit(4, 22) = band22;
+        EXPECT_EQ(ShownAWeightText(d, e, 4), QString::fromLatin1(text)) << flat << " " << band22;
+    }
     SpectraEdit e;
     Fill(e, 4, 39);
     e.SpecLevelEdit(4, 22) = 0;
@@ -105,11 +92,6 @@ TEST(AWeightTextTest, StepsShowTheLevelWhateverBand22Holds)
     EXPECT_EQ(AWeightText(d, e, 4), QStringLiteral("50 dBA"));
     EXPECT_EQ(ShownAWeightText(d, e, 4), QString());
 }
-
-INSTANTIATE_TEST_SUITE_P(Levels, AWeightTextTest,
-                         ::testing::Values(AWeightCase{39, 39, "50 dBA"}, AWeightCase{40, 40, "52 dBA"},
-                                           AWeightCase{30, 30, "42 dBA"}, AWeightCase{40, 0, ""},
-                                           AWeightCase{40, -1, ""}));
 
 TEST(StepSpectrumTest, EveryBandMovesZerosToo)
 {

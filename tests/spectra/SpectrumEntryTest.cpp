@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "core/Tables.h"
@@ -27,136 +28,105 @@ void ExpectBands(const SpectraEdit& e, const std::vector<f32>& bands22to39)
 
 // ---- Octave entry ---------------------------------------------------------------------------------------------
 
-struct OctaveCase {
-    const char* what;
-    std::vector<f32> octaves;  // 125 .. 8000 Hz, 0 = left empty
-    std::vector<f32> bands;    // 22 .. 39
-};
-
-class OctaveConversionTest : public ::testing::TestWithParam<OctaveCase> {};
-
-TEST_P(OctaveConversionTest, OctavesBecomeThirdOctaveBands)
+TEST(OctaveConversionTest, OctavesBecomeThirdOctaveBands)
 {
-    const OctaveCase& c = GetParam();
-    OctaveLevels o;
-    for (int box = 1; box <= 7; ++box)
-        o(OctaveBoxBand(box)) = c.octaves[static_cast<std::size_t>(box - 1)];
-    ASSERT_FALSE(OctaveDataMissing(o));
-    SpectraEdit e;
-    e.SpecLevelEdit(Slot, 21) = 11;
-    e.SpecLevelEdit(Slot, 40) = 12;
-    OctaveToThirdOctave(o, e, Slot);
-    ExpectBands(e, c.bands);
-    EXPECT_EQ(e.SpecLevelEdit(Slot, 21), 11);
-    EXPECT_EQ(e.SpecLevelEdit(Slot, 40), 12);
-    EXPECT_EQ(e.SpecLevelEdit(Slot + 1, 30), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Octaves, OctaveConversionTest,
-    ::testing::Values(OctaveCase{"all seven",
-                                 {60, 55, 50, 45, 40, 35, 30},
-                                 {53.3f, 51.7f, 50.0f, 48.3f, 46.7f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f,
-                                  33.3f, 31.7f, 30.0f, 28.3f, 26.7f, 25.0f}},
-                      OctaveCase{"without 125 and 8000 Hz",
-                                 {0, 55, 50, 45, 40, 35, 0},
-                                 {52.0f, 51.0f, 50.0f, 48.3f, 46.7f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f,
-                                  33.3f, 31.7f, 30.0f, 28.0f, 26.0f, 24.0f}},
-                      // 10 dB at 250 Hz is taken and then counts as nothing: the bands run down to 0 and up again.
-                      OctaveCase{"10 dB at 250 Hz",
-                                 {60, 10, 50, 45, 40, 35, 30},
-                                 {36.7f, 18.3f, 0.0f, 15.0f, 30.0f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f,
-                                  33.3f, 31.7f, 30.0f, 28.3f, 26.7f, 25.0f}}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
-
-struct OctaveBoxCase {
-    int box;
-    const char* typed;
-    bool stored;
-    f32 level;
-    const char* boxText;
-    const char* note;
-};
-
-class OctaveBoxTest : public ::testing::TestWithParam<OctaveBoxCase> {};
-
-TEST_P(OctaveBoxTest, LeavingABoxKeepsOrRefuses)
-{
-    const OctaveBoxCase& c = GetParam();
-    const OctaveBoxEntry r = LeaveOctaveBox(c.box, QString::fromLatin1(c.typed));
-    ASSERT_EQ(r.store.has_value(), c.stored);
-    if (c.stored) {
-        EXPECT_EQ(*r.store, c.level);
+    const struct {
+        const char* what;
+        std::vector<f32> octaves;  // 125 .. 8000 Hz, 0 = left empty
+        std::vector<f32> bands;    // 22 .. 39
+    } cases[] = {
+        {"all seven",
+         {60, 55, 50, 45, 40, 35, 30},
+         {53.3f, 51.7f, 50.0f, 48.3f, 46.7f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f, 33.3f, 31.7f, 30.0f,
+          28.3f, 26.7f, 25.0f}},
+        {"without 125 and 8000 Hz",
+         {0, 55, 50, 45, 40, 35, 0},
+         {52.0f, 51.0f, 50.0f, 48.3f, 46.7f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f, 33.3f, 31.7f, 30.0f,
+          28.0f, 26.0f, 24.0f}},
+        // 10 dB at 250 Hz is taken and then counts as nothing: the bands run down to 0 and up again.
+        {"10 dB at 250 Hz",
+         {60, 10, 50, 45, 40, 35, 30},
+         {36.7f, 18.3f, 0.0f, 15.0f, 30.0f, 45.0f, 43.3f, 41.7f, 40.0f, 38.3f, 36.7f, 35.0f, 33.3f, 31.7f, 30.0f, 28.3f,
+          26.7f, 25.0f}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OctaveLevels o;
+        for (int box = 1; box <= 7; ++box)
+            o(OctaveBoxBand(box)) = c.octaves[static_cast<std::size_t>(box - 1)];
+        ASSERT_FALSE(OctaveDataMissing(o));
+        SpectraEdit e;
+        e.SpecLevelEdit(Slot, 21) = 11;
+        e.SpecLevelEdit(Slot, 40) = 12;
+        OctaveToThirdOctave(o, e, Slot);
+        ExpectBands(e, c.bands);
+        EXPECT_EQ(e.SpecLevelEdit(Slot, 21), 11);
+        EXPECT_EQ(e.SpecLevelEdit(Slot, 40), 12);
+        EXPECT_EQ(e.SpecLevelEdit(Slot + 1, 30), 0);
     }
-    EXPECT_EQ(r.boxText, QString::fromLatin1(c.boxText));
-    EXPECT_EQ(r.note, QString::fromLatin1(c.note));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, OctaveBoxTest,
-    ::testing::Values(OctaveBoxCase{2, "10", true, 10, "10", ""},
-                      OctaveBoxCase{2, "9.4", false, 0, "0", "The sound level must be 10 dB or more. Re-enter."},
-                      OctaveBoxCase{6, "", false, 0, "0", "The sound level must be 10 dB or more. Re-enter."},
-                      OctaveBoxCase{1, "", true, 0, "", ""}, OctaveBoxCase{7, "5", true, 5, "5", ""},
-                      OctaveBoxCase{3, "99.5", false, 0, "0", "The sound level must be less then 100 dB. Re-enter."},
-                      OctaveBoxCase{1, "99.5", false, 0, "0", "The sound level must be less then 100 dB. Re-enter."},
-                      OctaveBoxCase{3, "99.4", true, 99, "99.4", ""}, OctaveBoxCase{4, "42.5", true, 42, "42.5", ""},
-                      OctaveBoxCase{4, "43.5", true, 44, "43.5", ""}));
+TEST(OctaveBoxTest, LeavingABoxKeepsOrRefuses)
+{
+    const char* tooLow = "The sound level must be 10 dB or more. Re-enter.";
+    const char* tooHigh = "The sound level must be less then 100 dB. Re-enter.";
+    // (box, typed, stored, level, box text, note)
+    const std::tuple<int, const char*, bool, f32, const char*, const char*> cases[] = {
+        {2, "10", true, 10, "10", ""},       {2, "9.4", false, 0, "0", tooLow},
+        {6, "", false, 0, "0", tooLow},      {1, "", true, 0, "", ""},
+        {7, "5", true, 5, "5", ""},          {3, "99.5", false, 0, "0", tooHigh},
+        {1, "99.5", false, 0, "0", tooHigh}, {3, "99.4", true, 99, "99.4", ""},
+        {4, "42.5", true, 42, "42.5", ""},   {4, "43.5", true, 44, "43.5", ""}};
+    for (const auto& [box, typed, stored, level, boxText, note] : cases) {
+        SCOPED_TRACE(testing::Message() << box << " " << typed);
+        const OctaveBoxEntry r = LeaveOctaveBox(box, QString::fromLatin1(typed));
+        ASSERT_EQ(r.store.has_value(), stored);
+        if (stored) {
+            EXPECT_EQ(*r.store, level);
+        }
+        EXPECT_EQ(r.boxText, QString::fromLatin1(boxText));
+        EXPECT_EQ(r.note, QString::fromLatin1(note));
+    }
+}
 
 TEST(OctaveDataMissingTest, EveryRequiredOctaveCounts)
 {
-    for (int missing = 2; missing <= 6; ++missing) {
+    // Boxes 1 and 7 are left empty throughout; "missing" 1 leaves every box from 2 to 6 filled.
+    for (int missing = 1; missing <= 6; ++missing) {
         OctaveLevels o;
         for (int box = 2; box <= 6; ++box)
             o(OctaveBoxBand(box)) = box == missing ? 0 : 40;
-        EXPECT_TRUE(OctaveDataMissing(o)) << missing;
+        EXPECT_EQ(OctaveDataMissing(o), missing != 1) << missing;
     }
-    OctaveLevels o;
-    for (int box = 2; box <= 6; ++box)
-        o(OctaveBoxBand(box)) = 40;
-    EXPECT_FALSE(OctaveDataMissing(o));
 }
 
 // ---- Relative entry -------------------------------------------------------------------------------------------
 
-struct RelativeBoxCase {
-    int box;
-    const char* typed;
-    bool stored;
-    f32 level;
-    std::optional<QString> boxText;
-    std::optional<QString> note;
-};
-
-class RelativeBoxTest : public ::testing::TestWithParam<RelativeBoxCase> {};
-
-TEST_P(RelativeBoxTest, LeavingABoxKeepsOrRefuses)
+TEST(RelativeBoxTest, LeavingABoxKeepsOrRefuses)
 {
     const LumoData d = Tables();
-    const RelativeBoxCase& c = GetParam();
-    const RelativeBoxEntry r = LeaveRelativeBox(d, c.box, QString::fromLatin1(c.typed));
-    ASSERT_EQ(r.store.has_value(), c.stored);
-    if (c.stored) {
-        EXPECT_EQ(*r.store, c.level);
+    // (box, typed, stored, level, box text, note)
+    const std::tuple<int, const char*, bool, f32, std::optional<QString>, std::optional<QString>> cases[] = {
+        {3, "-100", false, 0, QString(), "The relative level must be greater than -100 dB.at 250 Hz.. Re-enter."},
+        {3, "-99", true, -99, "- 99", QString()},
+        {11, "100", false, 0, QString(), "The relative level must be less than 100 dB at 1600 Hz.. Re-enter."},
+        {11, "99.4", true, 99, "+99", QString()},
+        {1, "5", true, 5, "+5", QString()},
+        {1, "0", true, 0, "+0", QString()},
+        {5, "2.5", true, 2, "+2", QString()},
+        {5, "-3.5", true, -4, "- 4", QString()},
+        {5, "  ", false, 0, std::nullopt, std::nullopt}};
+    for (const auto& [box, typed, stored, level, boxText, note] : cases) {
+        SCOPED_TRACE(testing::Message() << box << " " << typed);
+        const RelativeBoxEntry r = LeaveRelativeBox(d, box, QString::fromLatin1(typed));
+        ASSERT_EQ(r.store.has_value(), stored);
+        if (stored) {
+            EXPECT_EQ(*r.store, level);
+        }
+        EXPECT_EQ(r.boxText, boxText);
+        EXPECT_EQ(r.note, note);
     }
-    EXPECT_EQ(r.boxText, c.boxText);
-    EXPECT_EQ(r.note, c.note);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, RelativeBoxTest,
-    ::testing::Values(
-        RelativeBoxCase{3, "-100", false, 0, QString(),
-                        QStringLiteral("The relative level must be greater than -100 dB.at 250 Hz.. Re-enter.")},
-        RelativeBoxCase{3, "-99", true, -99, QStringLiteral("- 99"), QString()},
-        RelativeBoxCase{11, "100", false, 0, QString(),
-                        QStringLiteral("The relative level must be less than 100 dB at 1600 Hz.. Re-enter.")},
-        RelativeBoxCase{11, "99.4", true, 99, QStringLiteral("+99"), QString()},
-        RelativeBoxCase{1, "5", true, 5, QStringLiteral("+5"), QString()},
-        RelativeBoxCase{1, "0", true, 0, QStringLiteral("+0"), QString()},
-        RelativeBoxCase{5, "2.5", true, 2, QStringLiteral("+2"), QString()},
-        RelativeBoxCase{5, "-3.5", true, -4, QStringLiteral("- 4"), QString()},
-        RelativeBoxCase{5, "  ", false, 0, std::nullopt, std::nullopt}));
 
 TEST(RelativeFocusNoteTest, NamesTheBandWithoutABlank)
 {
@@ -206,37 +176,27 @@ TEST(EstimateRelativeEdgesTest, EmptyEdgeBoxesFollowTheirNeighbours)
     EXPECT_EQ(typed(39), -2);
 }
 
-// Flat spectra with one band apart; their A-weighted levels were worked out from the integer A-weights
-// (a flat 0 dB spectrum over 160..8000 Hz is 11.475 dBA).
-struct NormaliseCase {
-    const char* what;
-    f32 flat;
-    int band;
-    f32 bandLevel;
-    int steps;
-    f32 flatAfter;
-    f32 bandAfter;
-};
-
-class NormaliseTest : public ::testing::TestWithParam<NormaliseCase> {};
-
-TEST_P(NormaliseTest, StepsToFortySevenDba)
+// Flat spectra with one band apart; their A-weighted levels were worked out from the integer A-weights (a flat 0 dB
+// spectrum over 160..8000 Hz is 11.475 dBA).
+TEST(NormaliseTest, StepsToFortySevenDba)
 {
     const LumoData d = Tables();
-    const NormaliseCase& c = GetParam();
-    RelativeLevels r;
-    for (int b = 22; b <= 39; ++b)
-        r(b) = b == c.band ? c.bandLevel : c.flat;
-    EXPECT_EQ(NormaliseRelative(d, r), c.steps);
-    for (int b = 22; b <= 39; ++b)
-        EXPECT_EQ(r(b), b == c.band ? c.bandAfter : c.flatAfter) << b;
-    EXPECT_EQ(r(21), 0);
+    // (what, flat, band, its level, steps, flat after, band after)
+    const std::tuple<const char*, f32, int, f32, int, f32, f32> cases[] = {
+        {"45.3 raised twice", 33, 30, 39, 2, 35, 41},
+        {"47.0 left", 35, 25, 45, 0, 35, 45},
+        {"49.6 lowered three times", 38, 30, 39, -3, 35, 36}};
+    for (const auto& [what, flat, band, bandLevel, steps, flatAfter, bandAfter] : cases) {
+        SCOPED_TRACE(what);
+        RelativeLevels r;
+        for (int b = 22; b <= 39; ++b)
+            r(b) = b == band ? bandLevel : flat;
+        EXPECT_EQ(NormaliseRelative(d, r), steps);
+        for (int b = 22; b <= 39; ++b)
+            EXPECT_EQ(r(b), b == band ? bandAfter : flatAfter) << b;
+        EXPECT_EQ(r(21), 0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Levels, NormaliseTest,
-                         ::testing::Values(NormaliseCase{"45.3 raised twice", 33, 30, 39, 2, 35, 41},
-                                           NormaliseCase{"47.0 left", 35, 25, 45, 0, 35, 45},
-                                           NormaliseCase{"49.6 lowered three times", 38, 30, 39, -3, 35, 36}));
 
 TEST(RelativeToSpectrumTest, EstimatesThenNormalisesIntoTheSlot)
 {

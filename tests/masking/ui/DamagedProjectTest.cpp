@@ -2,28 +2,19 @@
 
 #include <QDir>
 #include <QListWidget>
-#include <QPushButton>
+#include <vector>
 
-#include <memory>
-
-#include "core/LumoMainWindow.h"
 #include "core/ProjectFile.h"
-#include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 #include "tests/fixtures/HandBuiltProject.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
 using test::FileLines;
 using test::JoinLines;
 using test::LetEventsRun;
-using test::WaitUntilActive;
 
 // The golden project with field `position` of line `line` replaced; commas inside a quoted text separate nothing.
 QByteArray WithField(const QByteArray& file, int line, int position, const QByteArray& value)
@@ -44,68 +35,43 @@ QByteArray WithField(const QByteArray& file, int line, int position, const QByte
     return JoinLines(lines);
 }
 
+constexpr const char* Refused = nullptr;
+
 struct Damage {
     const char* field;
     int line;
     int position;
-    const char* written;
-    const char* readAs;  // what the field holds once read, as the file would say it; nullptr: the file is refused
+    // What is written, and what the field holds once read, as the file would say it (Refused: the file is refused).
+    std::vector<std::pair<const char*, const char*>> values;
 };
-
-constexpr const char* Refused = nullptr;
 
 // Slot s of the golden file begins on line 21 + 202 (s - 1).
+// clang-format off
 const Damage Damages[] = {
-    {"Generator", 1, 4, "-1", Refused},
-    {"Generator", 1, 4, "7", Refused},
-    {"Generator", 1, 4, "32767", Refused},
-    {"Generator", 1, 4, "0", "0"},
-    {"Generator", 1, 4, "6", "6"},
-    {"ProjectStage", 1, 3, "-1", "2"},
-    {"ProjectStage", 1, 3, "4", "2"},
-    {"ProjectStage", 1, 3, "32767", "2"},
-    {"ProjectStage", 1, 3, "0", "0"},
-    {"PageSpecOption", 1, 5, "-1", "0"},
-    {"PageSpecOption", 1, 5, "6", "0"},
-    {"PageSpecOption", 1, 5, "5", "5"},
-    {"PageSpecOption", 1, 5, "32767", "0"},
-    {"PageSpecOption", 1, 5, "1", "1"},
-    {"PageSpeakerOption(1)", 2, 2, "-1", "0"},
-    {"PageSpeakerOption(1)", 2, 2, "5", "0"},
-    {"PageSpeakerOption(1)", 2, 2, "32767", "0"},
-    {"PageSpeakerOption(1)", 2, 2, "4", "4"},
-    {"PageSpeakerOption(2)", 2, 3, "5", "0"},
-    {"ProjectEqName", 2, 1, "\"../../x.EQ\"", Refused},
-    {"ProjectEqName", 2, 1, "\"..\\X.EQ\"", Refused},
-    {"ProjectEqName", 2, 1, "\"/tmp/X.EQ\"", Refused},
-    {"ProjectEqName", 2, 1, "\"C:\\MG24\\X.EQ\"", Refused},
-    {"ProjectEqName", 2, 1, "\"..\"", Refused},
-    {"ProjectEqName", 2, 1, "\"A..B.EQ\"", "\"A..B.EQ\""},
-    {"ProjectEqName", 2, 1, "\"\"", "\"\""},
-    {"MaskTestCount(1)", 21, 1, "-1", Refused},
-    {"MaskTestCount(1)", 21, 1, "11", Refused},
-    {"MaskTestCount(1)", 21, 1, "32767", Refused},
-    {"MaskTestCount(1)", 21, 1, "10", "10"},
-    {"MaskTestCount(6)", 1031, 1, "11", Refused},
-    {"MaskSpectrumIndex(1)", 21, 8, "-1", Refused},
-    {"MaskSpectrumIndex(1)", 21, 8, "21", Refused},
-    {"MaskSpectrumIndex(1)", 21, 8, "20.6", Refused},
-    {"MaskSpectrumIndex(1)", 21, 8, "32767", Refused},
-    {"MaskSpectrumIndex(1)", 21, 8, "20", "20"},
-    {"MaskSpectrumIndex(6)", 1031, 8, "21", Refused},
-    {"EqPageChannel(1)", 22, 1, "-1", "0"},
-    {"EqPageChannel(1)", 22, 1, "2", "0"},
-    {"EqPageChannel(1)", 22, 1, "32767", "0"},
-    {"EqPageChannel(4)", 628, 1, "4", "4"},
-    {"EqPageChannel(4)", 628, 1, "3", "0"},
+    {"Generator", 1, 4, {{"-1", Refused}, {"7", Refused}, {"32767", Refused}, {"0", "0"}, {"6", "6"}}},
+    {"ProjectStage", 1, 3, {{"-1", "2"}, {"4", "2"}, {"32767", "2"}, {"0", "0"}}},
+    {"PageSpecOption", 1, 5, {{"-1", "0"}, {"6", "0"}, {"5", "5"}, {"32767", "0"}, {"1", "1"}}},
+    {"PageSpeakerOption(1)", 2, 2, {{"-1", "0"}, {"5", "0"}, {"32767", "0"}, {"4", "4"}}},
+    {"PageSpeakerOption(2)", 2, 3, {{"5", "0"}}},
+    {"ProjectEqName", 2, 1, {{"\"../../x.EQ\"", Refused}, {"\"..\\X.EQ\"", Refused}, {"\"/tmp/X.EQ\"", Refused},
+                             {"\"C:\\MG24\\X.EQ\"", Refused}, {"\"..\"", Refused}, {"\"A..B.EQ\"", "\"A..B.EQ\""},
+                             {"\"\"", "\"\""}}},
+    {"MaskTestCount(1)", 21, 1, {{"-1", Refused}, {"11", Refused}, {"32767", Refused}, {"10", "10"}}},
+    {"MaskTestCount(6)", 1031, 1, {{"11", Refused}}},
+    {"MaskSpectrumIndex(1)", 21, 8, {{"-1", Refused}, {"21", Refused}, {"20.6", Refused}, {"32767", Refused},
+                                     {"20", "20"}}},
+    {"MaskSpectrumIndex(6)", 1031, 8, {{"21", Refused}}},
+    {"EqPageChannel(1)", 22, 1, {{"-1", "0"}, {"2", "0"}, {"32767", "0"}}},
+    {"EqPageChannel(4)", 628, 1, {{"4", "4"}, {"3", "0"}}},
 };
+// clang-format on
 
-class DamagedProjectTest : public ::testing::Test {
+class DamagedProjectTest : public test::WindowTest<Mask> {
 protected:
     void SetUp() override
     {
         ASSERT_FALSE(golden.isEmpty()) << "golden HANDBUILT.MSK is missing";
-        ASSERT_TRUE(Main(*d, prompter, main));
+        WindowTest::SetUp();
         d->MG24Folder = folder.path();
     }
 
@@ -114,30 +80,29 @@ protected:
     {
         SCOPED_TRACE(ch);
         d->CurrentChannel = static_cast<i16>(ch);
-        Mask mask(*d, prompter, clock, &main);
-        CenterAndShowForm(&mask, 8000, 8000);
-        ASSERT_TRUE(WaitUntilActive(&mask));
+        window = std::make_unique<Mask>(*d, prompter, clock, &main);
+        CenterAndShowForm(window.get(), 8000, 8000);
+        ASSERT_TRUE(test::WaitUntilActive(window.get()));
         // Into the list, as the installer goes to choose a shape, and on to the grid where a shape is chosen.
-        Control<QListWidget>(mask, "LstSpec")->setFocus(Qt::TabFocusReason);
+        c<QListWidget>("LstSpec")->setFocus(Qt::TabFocusReason);
         LetEventsRun();
-        if (auto* choose = Control<QPushButton>(mask, "CmdPick"); choose->isEnabled()) {
-            choose->click();
-            LetEventsRun();
-        }
+        if (enabled("CmdPick"))
+            press("CmdPick");
         prompter.answer(MsgAnswer::Ok);  // to the exit question
-        Control<QPushButton>(mask, "CmdCancel")->click();
+        c<QPushButton>("CmdCancel")->click();
         LetEventsRun();
-        EXPECT_FALSE(mask.isVisible());
+        EXPECT_FALSE(window->isVisible());
+        window.reset();
     }
 
-    void openDamaged(const Damage& c)
+    void openDamaged(const Damage& c, const char* written, const char* readAs)
     {
         const QString name = QStringLiteral("DAMAGED.MSK");
-        folder.write(name, WithField(golden, c.line, c.position, c.written));
+        folder.write(name, WithField(golden, c.line, c.position, written));
         prompter.clear();
         const LumoData before = *d;
         i16 failed = 0;
-        if (c.readAs == Refused) {
+        if (readAs == Refused) {
             prompter.answer(MsgAnswer::Ok);
             OpenProjectFile(*d, prompter, folder.file(name), failed);
             EXPECT_EQ(failed, -1);
@@ -155,25 +120,22 @@ protected:
         OpenProjectFile(*d, prompter, folder.file(name), failed);
         ASSERT_EQ(failed, 0);
         // Everything else exactly as the file holds it.
-        EXPECT_TRUE(ProjectFileBytes(*d) == WithField(golden, c.line, c.position, c.readAs));
+        EXPECT_TRUE(ProjectFileBytes(*d) == WithField(golden, c.line, c.position, readAs));
         main.updateMainMenus();
         for (int ch = 1; ch <= 6; ++ch)
             openAndCloseMask(ch);
     }
 
     const QByteArray golden = test::GoldenFile(QStringLiteral("HANDBUILT.MSK"));
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
 };
 
 TEST_F(DamagedProjectTest, AnIndexingFieldIsRefusedOrReadIntoRangeAndEveryWindowWorksOnWhatWasRead)
 {
     for (const Damage& c : Damages) {
-        SCOPED_TRACE(std::string(c.field) + " = " + c.written);
-        openDamaged(c);
+        for (const auto& [written, readAs] : c.values) {
+            SCOPED_TRACE(std::string(c.field) + " = " + written);
+            openDamaged(c, written, readAs);
+        }
     }
 }
 

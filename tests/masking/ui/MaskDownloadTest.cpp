@@ -1,105 +1,41 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <memory>
+#include <tuple>
 
-#include "core/LumoMainWindow.h"
-#include "core/WindowPlacement.h"
-#include "masking/MaskWindow.h"
-#include "masking/TestGrid.h"
 #include "meters/Ld824Meter.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/masking/ui/MaskFixture.h"
 
 namespace kov {
 namespace {
-
-using test::Control;
-using test::LetEventsRun;
 
 QString Fixture(const char* name)
 {
     return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QLatin1String(name);
 }
 
+const QString DownloadComplete = QStringLiteral("Download complete. You may edit the data or press Calculate..");
+
 // The grid stage of channel 1 of a DA2500 project, reached as the installer reaches it: the shape chosen, then
 // "Choose".
-class MaskDownloadTest : public ::testing::Test {
+class MaskDownloadTest : public test::MaskFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Main(*d, prompter, main));
-        main.setOpener(QStringLiteral("GoMask1"), [this] {
-            mask = std::make_unique<Mask>(*d, prompter, clock, &main);
-            CenterAndShowForm(mask.get(), 8000, 8000);
-        });
-        d->ProjectInfo(1) = QStringLiteral("DOWNLOADS");
-        d->Generator = GeneratorDA2500;
-        d->ProjectStage = 1;
-        d->ProjectFileName = folder.file(QStringLiteral("DL.MSK"));
-        main.updateMainMenus();
-        main.item(QStringLiteral("GoMask1"))->trigger();
-        ASSERT_TRUE(test::WaitUntilActive(mask.get()));
-        auto* list = c<QListWidget>("LstSpec");
-        list->setCurrentRow(1);
-        clickOn(list->viewport(), list->visualItemRect(list->item(1)).center());
+        MaskFixture::SetUp();
+        project(GeneratorDA2500, 1);
+        open(1);
+        clickEntry(2);
         press("CmdPick");
     }
 
-    template <typename T = QWidget>
-    T* c(const char* name) const
-    {
-        return Control<T>(*mask, name);
-    }
-    QLineEdit* cell(int test, int band) const
-    {
-        return Control<QLineEdit>(*mask, QStringLiteral("Test1_%1").arg(TestBandToCell(test, band)).toLatin1());
-    }
-    void press(const char* button) const
-    {
-        auto* b = c<QPushButton>(button);
-        ASSERT_TRUE(b->isEnabled()) << button;
-        b->click();
-        LetEventsRun();
-    }
-    static void clickOn(QWidget* w, QPoint at = QPoint())
-    {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
-        LetEventsRun();
-    }
-    static void typeAndLeave(const QString& text, Qt::Key leaving = Qt::Key_Return)
-    {
-        QTest::keyClicks(QApplication::focusWidget(), text);
-        QTest::keyClick(QApplication::focusWidget(), leaving);
-        LetEventsRun();
-    }
-    // Two typed tests of 40 and 50 dB, which a failed download must leave as they are.
-    void typeTwoTests()
-    {
-        cell(1, 1)->setFocus();
-        for (int t = 1; t <= 2; ++t) {
-            if (t > 1)
-                press("CmdUpTest");
-            for (int k = 1; k <= GridBandCount; ++k)
-                typeAndLeave(QString::number(30 + 10 * t));
-        }
-    }
     QStringList gridTexts() const
     {
         QStringList texts;
         for (int n = 1; n <= GridCellCount; ++n)
-            texts << Control<QLineEdit>(*mask, QStringLiteral("Test1_%1").arg(n).toLatin1())->text();
+            texts << cell(n)->text();
         for (int k = 1; k <= GridBandCount; ++k)
-            texts << Control<QLabel>(*mask, QStringLiteral("LabAvg_%1").arg(k).toLatin1())->text();
+            texts << text(QStringLiteral("LabAvg_%1").arg(k));
         return texts;
     }
     void enterRange(const QString& first, const QString& last)
@@ -110,13 +46,6 @@ protected:
         typeAndLeave(last);
         EXPECT_TRUE(c("CmdFile")->hasFocus());
     }
-
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
-    std::unique_ptr<Mask> mask;
 };
 
 struct Import {
@@ -146,58 +75,30 @@ TEST_F(MaskDownloadTest, EachMetersFileFillsTheGridThroughItsButtonAndDialog)
         {"CmdDownloadEX", "excel.xlsx", 5, true, {{1, 1, "55.0"}, {4, 7, "52.8"}, {5, 5, "45.2"}}},
     };
     for (const Import& i : imports) {
+        SCOPED_TRACE(i.file);
         prompter.clear();
         prompter.answerOpenFile(Fixture(i.file));
         if (i.notice)
             prompter.answer(MsgAnswer::Ok);
         press(i.button);
-        EXPECT_EQ(prompter.messages().size(), i.notice ? 1u : 0u) << i.file;
-        EXPECT_EQ(d->MaskTestCountEdit(1), i.count) << i.file;
-        EXPECT_EQ(mask->grid().count(), i.count) << i.file;
-        for (const Import::Cell& x : i.cells) {
-            if (x.test > 0) {
-                EXPECT_EQ(cell(x.test, x.band)->text(), QLatin1String(x.text)) << i.file << " " << x.band;
-            }
-        }
-        EXPECT_EQ(c<QLabel>("LabNote")->text(),
-                  QStringLiteral("Download complete. You may edit the data or press Calculate.."))
-            << i.file;
+        EXPECT_EQ(prompter.messages().size(), i.notice ? 1u : 0u);
+        EXPECT_EQ(d->MaskTestCountEdit(1), i.count);
+        EXPECT_EQ(mask->grid().count(), i.count);
+        for (const Import::Cell& x : i.cells)
+            EXPECT_EQ(cell(x.test, x.band)->text(), QLatin1String(x.text)) << x.band;
+        EXPECT_EQ(note(), DownloadComplete);
     }
-}
-
-TEST_F(MaskDownloadTest, Paa3RecordsThreeToFiveBecomeTestsOneToThree)
-{
-    prompter.answerOpenFile(Fixture("paa3.paa"));
-    press("CmdDownloadPAA");
-    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("PAA3 Files to Extract"));
-    enterRange(QStringLiteral("3"), QStringLiteral("5"));
-    press("CmdFile");
-    EXPECT_FALSE(c("FramFile")->isVisible());
-    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
-    // Record n holds 24 + n + k + n/10 in band k; record 4 starts 0, 0, 40 and record 5 has 0 in bands 9 to 11.
-    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("28.3"));
-    EXPECT_EQ(cell(2, 1)->text(), QStringLiteral("-2.0"));
-    EXPECT_EQ(cell(2, 2)->text(), QStringLiteral("-4.0"));
-    EXPECT_EQ(cell(2, 3)->text(), QStringLiteral("40.0"));
-    EXPECT_EQ(cell(3, 11)->text(), QStringLiteral("31.5"));
-    EXPECT_FALSE(cell(4, 1)->isVisible());
-    EXPECT_EQ(d->MaskTestEdit(3, 1, 39), 47.5f);
-    EXPECT_TRUE(c("CmdCalc")->hasFocus());
 }
 
 TEST_F(MaskDownloadTest, AFailedOrCancelledImportLeavesTheGridAndTheTestCountAsTheyWere)
 {
-    typeTwoTests();
+    typeTests(2);
     const QStringList before = gridTexts();
     folder.write(QStringLiteral("cut.txt"), QByteArray("\"Model\",30\r\n\"Serial\","));
     folder.write(QStringLiteral("cut.ivi"), QByteArray("only\r\nthree\r\nlines\r\n"));
     const QString cut = QDir::toNativeSeparators(folder.path() + QLatin1Char('/'));
-    struct Failure {
-        const char* button;
-        QString file;
-        QString message;
-    };
-    const Failure failures[] = {
+    // (button, the file chosen, the message or empty when only the title is pinned)
+    const std::tuple<const char*, QString, QString> failures[] = {
         {"CmdDownloadDSP", folder.file(QStringLiteral("cut.txt")),
          QStringLiteral("File cut.txt could not be recovered in") + cut + QLatin1Char('.')},
         {"CmdDownloadIE", folder.file(QStringLiteral("cut.ivi")),
@@ -209,18 +110,19 @@ TEST_F(MaskDownloadTest, AFailedOrCancelledImportLeavesTheGridAndTheTestCountAsT
         {"CmdDownloadEX", QString(), QStringLiteral("No Excel file was chosen. Try again.")},
         {"CmdDownloadDSP", QStringLiteral("  "), QStringLiteral("No DSP30 file has been chosen")},
     };
-    for (const Failure& f : failures) {
+    for (const auto& [button, file, message] : failures) {
+        SCOPED_TRACE(button);
         prompter.clear();
-        prompter.answerOpenFile(f.file);
+        prompter.answerOpenFile(file);
         prompter.answer(MsgAnswer::Ok);
-        press(f.button);
-        ASSERT_EQ(prompter.messages().size(), 1u) << f.button;
-        if (!f.message.isEmpty()) {
-            EXPECT_EQ(prompter.messages()[0].text, f.message);
+        press(button);
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        if (!message.isEmpty()) {
+            EXPECT_EQ(prompter.messages()[0].text, message);
         }
         EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
-        EXPECT_EQ(d->MaskTestCountEdit(1), 2) << f.button;
-        EXPECT_EQ(gridTexts(), before) << f.button;
+        EXPECT_EQ(d->MaskTestCountEdit(1), 2);
+        EXPECT_EQ(gridTexts(), before);
     }
 
     // A PAA3 file with nine records is not half read either.
@@ -238,10 +140,12 @@ TEST_F(MaskDownloadTest, AFailedOrCancelledImportLeavesTheGridAndTheTestCountAsT
     EXPECT_EQ(gridTexts(), before);
 }
 
-TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
+// The range is checked in order and a bad one clears the boxes; Abort forgets it; records 3 to 5 become tests 1 to 3.
+TEST_F(MaskDownloadTest, Paa3RangeIsCheckedInOrderAndTheRecordsInItBecomeTests)
 {
     prompter.answerOpenFile(Fixture("paa3.paa"));
     press("CmdDownloadPAA");
+    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("PAA3 Files to Extract"));
     // Letters do not get into a box; Down and Home go to the other box.
     QTest::keyClicks(c("DatFile_0"), QStringLiteral("4x"));
     EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QStringLiteral("4"));
@@ -255,8 +159,7 @@ TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
     typeAndLeave(QStringLiteral("11"));
     EXPECT_EQ(c<QLineEdit>("DatFile_1")->text(), QStringLiteral("10"));
     ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("There are only ten files in the PAA3 meter."));
-    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("End File Limit"));
+    expectMessage(0, QStringLiteral("There are only ten files in the PAA3 meter."), QStringLiteral("End File Limit"));
 
     // 4 to 3 is refused; both boxes empty, the focus back in the first.
     c<QLineEdit>("DatFile_1")->setFocus();
@@ -265,9 +168,8 @@ TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
     prompter.answer(MsgAnswer::Ok);
     press("CmdFile");
     ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text,
-              QStringLiteral("The start record number must be less than the end record number. Re-enter data."));
-    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Record Error"));
+    expectMessage(0, QStringLiteral("The start record number must be less than the end record number. Re-enter data."),
+                  QStringLiteral("Record Error"));
     EXPECT_TRUE(c("FramFile")->isVisible());
     EXPECT_TRUE(c("DatFile_0")->hasFocus());
     EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QString());
@@ -285,44 +187,40 @@ TEST_F(MaskDownloadTest, TheRangeIsCheckedInOrderAndABadOneClearsTheBoxes)
     press("CmdFile");
     EXPECT_EQ(d->MaskTestCountEdit(1), 1);
     EXPECT_EQ(cell(1, 3)->text(), QStringLiteral("40.0"));
+
+    prompter.answerOpenFile(Fixture("paa3.paa"));
+    press("CmdDownloadPAA");
+    enterRange(QStringLiteral("3"), QStringLiteral("5"));
+    press("CmdFile");
+    EXPECT_FALSE(c("FramFile")->isVisible());
+    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
+    // Record n holds 24 + n + k + n/10 in band k; record 4 starts 0, 0, 40 and record 5 has 0 in bands 9 to 11.
+    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("28.3"));
+    EXPECT_EQ(cell(2, 1)->text(), QStringLiteral("-2.0"));
+    EXPECT_EQ(cell(2, 2)->text(), QStringLiteral("-4.0"));
+    EXPECT_EQ(cell(2, 3)->text(), QStringLiteral("40.0"));
+    EXPECT_EQ(cell(3, 11)->text(), QStringLiteral("31.5"));
+    EXPECT_FALSE(cell(4, 1)->isVisible());
+    EXPECT_EQ(d->MaskTestEdit(3, 1, 39), 47.5f);
+    EXPECT_TRUE(c("CmdCalc")->hasFocus());
 }
 
-// An LD824 holding eight files; file f holds 20 + f + b dB in meter band b.
-std::vector<Indexed<f32, 11, 43>> EightFiles()
+// An LD824 holding eight files, file f 20 + f + b dB in meter band b: asleep, it changes nothing; awake, files 3 to 5
+// become tests 1 to 3.
+TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothingAndOneThatAnswersFillsTheGrid)
 {
+    typeTests(2);
+    const QStringList before = gridTexts();
     std::vector<Indexed<f32, 11, 43>> files(8);
     for (int f = 1; f <= 8; ++f) {
         for (int b = 11; b <= 43; ++b)
             files[static_cast<std::size_t>(f - 1)](b) = static_cast<f32>(20 + f + b);
     }
-    return files;
-}
-
-TEST_F(MaskDownloadTest, Ld824FilesThreeToFiveOfEightBecomeTestsOneToThree)
-{
-    Ld824Meter meter(EightFiles());
-    mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
-    press("CmdDownloadLD");
-    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("LD824 Files to Extract"));
-    enterRange(QStringLiteral("3"), QStringLiteral("5"));
-    press("CmdFile");
-    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
-    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("45.0"));
-    EXPECT_EQ(cell(3, 18)->text(), QStringLiteral("64.0"));
-    EXPECT_FALSE(cell(4, 1)->isVisible());
-    EXPECT_EQ(c<QLabel>("LabNote")->text(),
-              QStringLiteral("Download complete. You may edit the data or press Calculate.."));
-    EXPECT_TRUE(c("CmdUpTest")->isEnabled());
-}
-
-TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothing)
-{
-    typeTwoTests();
-    const QStringList before = gridTexts();
-    Ld824Meter meter(EightFiles());
+    Ld824Meter meter(files);
     meter.faults().asleep = true;
     mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
     press("CmdDownloadLD");
+    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("LD824 Files to Extract"));
     enterRange(QStringLiteral("1"), QStringLiteral("2"));
     prompter.answer(MsgAnswer::Ok);
     press("CmdFile");
@@ -331,7 +229,18 @@ TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothing)
                                                           "connection.\nCheck for batteries or AC power."));
     EXPECT_EQ(d->MaskTestCountEdit(1), 2);
     EXPECT_EQ(gridTexts(), before);
-    EXPECT_TRUE(c("CmdUpTest")->isEnabled());
+    EXPECT_TRUE(enabled("CmdUpTest"));
+
+    meter.faults().asleep = false;
+    press("CmdDownloadLD");
+    enterRange(QStringLiteral("3"), QStringLiteral("5"));
+    press("CmdFile");
+    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
+    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("45.0"));
+    EXPECT_EQ(cell(3, 18)->text(), QStringLiteral("64.0"));
+    EXPECT_FALSE(cell(4, 1)->isVisible());
+    EXPECT_EQ(note(), DownloadComplete);
+    EXPECT_TRUE(enabled("CmdUpTest"));
 }
 
 }  // namespace

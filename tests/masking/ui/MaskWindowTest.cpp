@@ -1,42 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
-#include <QTest>
 #include <cmath>
 #include <initializer_list>
-#include <memory>
 #include <optional>
 #include <ostream>
+#include <tuple>
 
-#include "core/LumoMainWindow.h"
 #include "core/Numbers.h"
 #include "core/Tables.h"
-#include "core/WindowPlacement.h"
-#include "masking/MaskWindow.h"
-#include "masking/TestGrid.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/masking/ui/MaskFixture.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
+using test::ExitQuestion;
 using test::LetEventsRun;
 using test::WaitUntilActive;
 
 constexpr int Entry = 1;  // "Open plan with panels"
-const QString ExitQuestion = QStringLiteral("Ok to exit without saving changes?");
 
 // Ten tests a little louder than the goal, tilted towards the treble, a decibel apart from place to place.
 f32 TypedLevel(const LumoData& d, int test, int bandIndex)
@@ -48,42 +32,9 @@ f32 TypedLevel(const LumoData& d, int test, int bandIndex)
     return std::round(level * 10.0f) / 10.0f;
 }
 
-class MaskWindowTest : public ::testing::Test {
+class MaskWindowTest : public test::MaskFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(Main(*d, prompter, main));
-        for (int n = 1; n <= 6; ++n) {
-            main.setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
-                mask = std::make_unique<Mask>(*d, prompter, clock, &main);
-                CenterAndShowForm(mask.get(), 8000, 8000);
-            });
-        }
-    }
-
-    void project(i16 generator, bool withFile = true)
-    {
-        d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
-        d->ProjectInfo(2) = QStringLiteral("3/7/2026");
-        d->Generator = generator;
-        d->ProjectStage = 1;
-        if (withFile) {
-            d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
-            d->ProjectBaseName = QStringLiteral("ROAD");
-        }
-        d->MG24Folder = folder.path();
-        main.updateMainMenus();
-    }
-
-    // The channel's item of the Equalize System menu.
-    Mask& open(int ch)
-    {
-        main.item(QStringLiteral("GoMask%1").arg(ch))->trigger();
-        EXPECT_NE(mask, nullptr);
-        EXPECT_TRUE(WaitUntilActive(mask.get()));
-        LetEventsRun();
-        return *mask;
-    }
+    void project(i16 generator, bool withFile = true) { MaskFixture::project(generator, 1, withFile); }
 
     // A channel whose project set holds ten tests and a chosen shape, as a project file would bring them, opened
     // and taken on by `buttons`.
@@ -109,61 +60,6 @@ protected:
         clickEntry(Entry);
         press("CmdPick");
     }
-
-    template <typename T = QWidget>
-    T* c(const QString& name) const
-    {
-        return Control<T>(*mask, name.toLatin1().constData());
-    }
-    QLineEdit* cell(int n) const { return c<QLineEdit>(QStringLiteral("Test1_%1").arg(n)); }
-    QString note() const { return c<QLabel>(QStringLiteral("LabNote"))->text(); }
-    void press(const char* button) const
-    {
-        auto* b = c<QPushButton>(QLatin1String(button));
-        ASSERT_TRUE(b->isEnabled()) << button;
-        b->click();
-        LetEventsRun();
-    }
-    void clickOn(QWidget* w, QPoint at = QPoint()) const
-    {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
-        LetEventsRun();
-    }
-    void clickEntry(int entry) const
-    {
-        auto* list = c<QListWidget>(QStringLiteral("LstSpec"));
-        for (int row = 0; row < list->count(); ++row) {
-            if (list->item(row)->data(Qt::UserRole).toInt() == entry)
-                return clickOn(list->viewport(), list->visualItemRect(list->item(row)).center());
-        }
-        ADD_FAILURE() << "no list item for entry " << entry;
-    }
-    // A key to whatever has the focus.
-    static void key(Qt::Key k)
-    {
-        QTest::keyClick(QApplication::focusWidget(), k);
-        LetEventsRun();
-    }
-    // Types into whatever has the focus, then the key that leaves the box.
-    static void typeAndLeave(const QString& text, Qt::Key leaving = Qt::Key_Return)
-    {
-        QTest::keyClicks(QApplication::focusWidget(), text);
-        key(leaving);
-    }
-    void expectMessage(std::size_t i, const QString& text, const QString& title, MsgIcon icon) const
-    {
-        ASSERT_GT(prompter.messages().size(), i);
-        EXPECT_EQ(prompter.messages()[i].text, text);
-        EXPECT_EQ(prompter.messages()[i].title, title);
-        EXPECT_EQ(prompter.messages()[i].icon, icon);
-    }
-
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
-    std::unique_ptr<Mask> mask;
 };
 
 // ---- The road of a channel, one product of each family ----------------------------------------------------
@@ -197,9 +93,9 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
 
     clickEntry(Entry);
     EXPECT_TRUE(c("FramRecommend")->isVisible());
-    const int goalLevel = c<QLabel>("DatAWgt")->text().toInt();
+    const int goalLevel = text("DatAWgt").toInt();
     press("CmdUp");
-    EXPECT_EQ(c<QLabel>("DatAWgt")->text().toInt(), goalLevel + 1);
+    EXPECT_EQ(text("DatAWgt").toInt(), goalLevel + 1);
     press("CmdPick");
     ASSERT_TRUE(c("FramData")->isVisible());
 
@@ -223,15 +119,15 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
     EXPECT_GE(clock.elapsed() - before, 9 * 0.2 - 1e-6);
 
     EXPECT_TRUE(mask->fitDone());
-    EXPECT_EQ(c<QLabel>("LabAWgt2")->text(), QStringLiteral("Final  Level"));
+    EXPECT_EQ(text("LabAWgt2"), QStringLiteral("Final  Level"));
     EXPECT_EQ(c("DatFreq_22")->isVisible(), road.correctionTable);
     EXPECT_EQ(mask->narrow(), road.narrow);
     EXPECT_TRUE(c<QPushButton>("CmdDone")->hasFocus());
     if (zuv) {
         EXPECT_EQ(note(), QStringLiteral("An EQ file named ROAD.EQ will be created. Press DONE."));
     }
-    const QString gainText = c<QLabel>("LabGain")->text();
-    const QString cutoffText = c<QLabel>("LabFlNew")->text();
+    const QString gainText = text("LabGain");
+    const QString cutoffText = text("LabFlNew");
     BandArray correctionShown;
     for (int b = FirstDataBand; b <= LastDataBand; ++b)
         correctionShown(b) = c<QLabel>(QStringLiteral("DatFreq_%1").arg(b))->text().remove(u' ').toFloat();  // "- 3.3"
@@ -240,13 +136,11 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
         prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
     prompter.answer(MsgAnswer::Yes);
     press("CmdDone");
-    EXPECT_FALSE(mask->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(prompter.unusedAnswers(), 0u);
     const std::size_t offer = zuv ? 1 : 0;
     ASSERT_EQ(prompter.messages().size(), offer + 1);
-    expectMessage(offer, QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"),
-                  QStringLiteral("Save to File"), MsgIcon::Information);
+    expectSaveOffer(offer);
     EXPECT_TRUE(QFile::exists(d->ProjectFileName));
 
     // The project set holds what was typed, chosen and shown.
@@ -271,10 +165,7 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
 
     if (!zuv)
         return;
-    expectMessage(0,
-                  QStringLiteral("Masking channel %1 data have been saved to ").arg(ch) + folder.path() +
-                      QDir::separator() + QStringLiteral("ROAD.EQ."),
-                  QStringLiteral("MG24 File"), MsgIcon::Information);
+    expectEqFileSaved(QStringLiteral("Masking channel %1").arg(ch));
     QFile eq(QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
     ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = eq.readAll().split('\n');
@@ -298,26 +189,29 @@ INSTANTIATE_TEST_SUITE_P(Products, MaskRoadTest,
 
 // ---- Closing --------------------------------------------------------------------------------------------------
 
-TEST_F(MaskWindowTest, DoneWithoutAFileNameKeepsTheEqualizationForSaveAsAndWritesNoEqFile)
+// A second fit starts from the first one's result and still reports the whole gain from the measurement; Done
+// without a file name keeps that equalization for Save As and writes no EQ file.
+TEST_F(MaskWindowTest, ASecondFitKeepsTheWholeGainAndDoneWithoutAFileNameKeepsItForSaveAs)
 {
     const int ch = 4;
     openWithTests(GeneratorZUVAR24, ch, {"CmdPick", "CmdCalc", "CmdMatch"}, false);
+    const QString first = text("LabGain");
+    const f32 firstGain = d->MaskGainChangeEdit(ch);
+    ASSERT_NE(first, QStringLiteral(" 0.0"));
+    press("CmdMatch");
+    EXPECT_EQ(text("LabGain"), first);
+    EXPECT_EQ(d->MaskGainChangeEdit(ch), firstGain);
     const LumoData fitted = *d;
 
     prompter.answer(MsgAnswer::Ok);
     press("CmdDone");
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    expectMessage(0, QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
-                  MsgIcon::Information);
-    EXPECT_FALSE(mask->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectSaveAsOffered();
     EXPECT_EQ(d->ProjectStage, 2);
-    EXPECT_EQ(d->MaskGainChange(ch), fitted.MaskGainChangeEdit(ch));
+    EXPECT_EQ(d->MaskGainChange(ch), firstGain);
     EXPECT_EQ(d->MaskHighCutFreq(ch), fitted.MaskHighCutFreqEdit(ch));
     for (int b = FirstDataBand; b <= LastDataBand; ++b)
         EXPECT_EQ(d->MaskCorrection(ch, b), fitted.MaskCorrectionEdit(ch, b)) << b;
     EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.EQ")}, QDir::Files).isEmpty());
-    EXPECT_TRUE(main.item(QStringLiteral("GoSaveAs"))->isEnabled());
 }
 
 TEST_F(MaskWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsDataAndOkDropsThem)
@@ -333,20 +227,14 @@ TEST_F(MaskWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsDataAndOkDropsThe
     prompter.answer(MsgAnswer::Cancel);
     mask->close();
     EXPECT_TRUE(mask->isVisible());
-    ASSERT_EQ(prompter.messages().size(), 2u);
-    for (const auto& m : prompter.messages()) {
-        EXPECT_EQ(m.text, ExitQuestion);
-        EXPECT_EQ(m.title, QStringLiteral("KOV 2.0"));
-        EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
-    }
+    expectExitQuestions(2);
     EXPECT_TRUE(c("FramData")->isVisible());
     EXPECT_EQ(cell(1)->text(), QStringLiteral("45.2"));
     EXPECT_FALSE(main.isEnabled());
 
     prompter.answer(MsgAnswer::Ok);
     mask->close();
-    EXPECT_FALSE(mask->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(d->MaskSpectrumIndex(1), 0);
     EXPECT_EQ(d->MaskTestCount(1), 0);
     EXPECT_EQ(d->ProjectStage, 1);
@@ -361,8 +249,7 @@ TEST_F(MaskWindowTest, UnreadableSpectrumDatabaseClosesTheWindowWithoutAQuestion
     LetEventsRun();
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Fatal Error"));
-    EXPECT_FALSE(mask->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(d->ProjectStage, 1);
 }
 
@@ -411,34 +298,34 @@ TEST_F(MaskWindowTest, FolderQuestionOnlyForChannelsThreeToSixWithoutAFolder)
     const QString question = QStringLiteral(
         "Do you wish to save the measurement data into the MG24?  If so, press Yes,Cancel and go to File/Locate MG24 "
         "Software to find the directory.\n Otherwise the data will be saved in this directory.");
-    struct Case {
-        int channel;
-        std::optional<MsgAnswer> answer;  // nullopt: no question
-        bool folderSet;
-    };
-    for (const Case& k : {Case{3, MsgAnswer::Yes, false}, Case{6, MsgAnswer::No, true}, Case{1, std::nullopt, false}}) {
-        SCOPED_TRACE(k.channel);
-        project(k.channel == 1 ? GeneratorDA2500 : GeneratorZUVAR24);
+    // (channel, the answer or none when there is no question, whether the folder is set)
+    for (const auto& [channel, answer, folderSet] :
+         {std::tuple<int, std::optional<MsgAnswer>, bool>{3, MsgAnswer::Yes, false},
+          {6, MsgAnswer::No, true},
+          {1, std::nullopt, false}}) {
+        SCOPED_TRACE(channel);
+        project(channel == 1 ? GeneratorDA2500 : GeneratorZUVAR24);
         d->MG24Folder = QStringLiteral("  ");
         prompter.clear();
-        if (k.answer)
-            prompter.answer(*k.answer);
-        open(k.channel);
-        if (k.answer) {
+        if (answer)
+            prompter.answer(*answer);
+        open(channel);
+        if (answer) {
             ASSERT_EQ(prompter.messages().size(), 1u);
-            EXPECT_EQ(prompter.messages()[0].text, question);
-            EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("MG24 Directory"));
+            expectMessage(0, question, QStringLiteral("MG24 Directory"));
             EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::YesNo);
         } else {
             EXPECT_TRUE(prompter.messages().empty());
         }
-        EXPECT_EQ(d->MG24Folder, k.folderSet ? d->AppPath : QStringLiteral("  "));
-        EXPECT_EQ(c<QPushButton>("CmdCancel")->hasFocus(), k.answer == MsgAnswer::Yes);
+        EXPECT_EQ(d->MG24Folder, folderSet ? d->AppPath : QStringLiteral("  "));
+        EXPECT_EQ(c<QPushButton>("CmdCancel")->hasFocus(), answer == MsgAnswer::Yes);
         prompter.answer(MsgAnswer::Ok);
         press("CmdCancel");
         mask.reset();
     }
 }
+
+// ---- The shape page -------------------------------------------------------------------------------------------
 
 TEST_F(MaskWindowTest, StoredShapeIsChosenAgainFromTheDatabaseAndTheStoredFiltersStay)
 {
@@ -467,8 +354,8 @@ TEST_F(MaskWindowTest, StoredShapeIsChosenAgainFromTheDatabaseAndTheStoredFilter
     EXPECT_EQ(list->currentItem()->text(), d->SpecName(3).trimmed());
     for (int b = FirstDataBand; b <= LastDataBand; ++b)
         EXPECT_EQ(d->MaskFinalEdit(1, b), d->SpecLevel(3, b)) << b;
-    const QString storedLevel = c<QLabel>("DatAWgt")->text();
-    EXPECT_TRUE(c<QPushButton>("CmdPick")->isEnabled());
+    const QString storedLevel = text("DatAWgt");
+    EXPECT_TRUE(enabled("CmdPick"));
     EXPECT_EQ(d->MaskLowCutFreqEdit(1), 125);
     EXPECT_EQ(d->MaskHighCutSlopeEdit(1), 18);
     EXPECT_EQ(d->MaskLowCutSlopeEdit(1), 6);
@@ -479,11 +366,14 @@ TEST_F(MaskWindowTest, StoredShapeIsChosenAgainFromTheDatabaseAndTheStoredFilter
     EXPECT_EQ(d->MaskSpectrumIndexEdit(1), 4);
     clickOn(list->viewport(), list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(d->MaskSpectrumIndexEdit(1), 3);
-    EXPECT_EQ(c<QLabel>("DatAWgt")->text(), storedLevel);
+    EXPECT_EQ(text("DatAWgt"), storedLevel);
     EXPECT_FALSE(c("FramRecommend")->isVisible());
 }
 
-TEST_F(MaskWindowTest, ChannelWithoutAShapeStartsWithTheDefaultFiltersAndTheButtonsOff)
+// A channel without a shape starts with the default filters and its buttons off; the goal buttons stay in place from
+// shape to shape (entry 1 brings five lines of recommendations, entry 2 three, entry 3 none); Enter presses the
+// focused button.
+TEST_F(MaskWindowTest, ShapePageStartsWithDefaultsKeepsItsButtonsInPlaceAndEnterPressesTheFocusedButton)
 {
     project(GeneratorDA2500);
     d->MaskLowCutFreq(2) = 125;
@@ -493,52 +383,36 @@ TEST_F(MaskWindowTest, ChannelWithoutAShapeStartsWithTheDefaultFiltersAndTheButt
     EXPECT_EQ(d->MaskHighCutSlopeEdit(2), 12);
     EXPECT_EQ(d->MaskLowCutSlopeEdit(2), 12);
     for (const char* b : {"CmdPick", "CmdUp", "CmdDown"})
-        EXPECT_FALSE(c(b)->isEnabled()) << b;
+        EXPECT_FALSE(enabled(b)) << b;
     EXPECT_TRUE(c("LstSpec")->hasFocus());
-    EXPECT_EQ(c<QLabel>("LabFNote")->text(), QStringLiteral("Click on desired spectrum shape."));
-    EXPECT_EQ(c<QLabel>("LabChan1")->text(), QStringLiteral("DA2500 Channel"));
-    EXPECT_EQ(c<QLabel>("DatChan1")->text(), QStringLiteral("2"));
-}
+    EXPECT_EQ(text("LabFNote"), QStringLiteral("Click on desired spectrum shape."));
+    EXPECT_EQ(text("LabChan1"), QStringLiteral("DA2500 Channel"));
+    EXPECT_EQ(text("DatChan1"), QStringLiteral("2"));
 
-// ---- The stages -----------------------------------------------------------------------------------------------
-
-TEST_F(MaskWindowTest, DA2500CorrectionsNarrowToAReadableColumnAtTheLeftEdge)
-{
-    openWithTests(GeneratorDA2500, 1, {"CmdPick", "CmdCalc", "CmdMatch"});
-    LetEventsRun();
-
-    EXPECT_TRUE(mask->narrow());
-    EXPECT_EQ(mask->width(), TwipsToPixels(2750));
-    EXPECT_EQ(mask->frameGeometry().left(), mask->screen()->availableGeometry().left());
-    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Corrections"));
-    const auto inWindow = [&](QWidget* w) {
-        return mask->rect().contains(QRect(w->mapTo(mask.get(), QPoint()), w->size()));
-    };
-    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
-        for (const QString& name : {QStringLiteral("LabFreq_%1").arg(b), QStringLiteral("DatFreq_%1").arg(b)}) {
-            auto* l = c<QLabel>(name);
-            ASSERT_TRUE(l->isVisible()) << name.toStdString();
-            EXPECT_TRUE(inWindow(l)) << name.toStdString();
-            EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << name.toStdString();
-        }
+    QList<QPoint> places;
+    for (int entry : {1, 2, 3, 1}) {
+        clickEntry(entry);
+        places << c("CmdPick")->mapTo(mask.get(), QPoint(0, 0)) << c("CmdUp")->mapTo(mask.get(), QPoint(0, 0));
     }
-    EXPECT_TRUE(c("CmdDone")->isVisible());
-    EXPECT_TRUE(inWindow(c("CmdDone")));
-    EXPECT_FALSE(c("LabGain")->isVisible());
+    for (int i = 2; i < places.size(); ++i)
+        EXPECT_EQ(places[i], places[i % 2]) << i;
 
-    // Pulled wide again it shows what the column leaves out.
-    mask->resize(TwipsToPixels(8000), mask->height());
+    c("CmdPick")->setFocus();
+    QTest::keyClick(c("CmdPick"), Qt::Key_Return);
     LetEventsRun();
-    EXPECT_FALSE(mask->narrow());
-    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Equalizer Corrections"));
-    for (const char* name : {"LabGain", "LabFlNew", "DatFreq_22", "LabNote"})
-        EXPECT_TRUE(c(name)->isVisible()) << name;
+    EXPECT_TRUE(c("FramData")->isVisible());
+    prompter.answer(MsgAnswer::Cancel);
+    c("CmdCancel")->setFocus();
+    QTest::keyClick(c("CmdCancel"), Qt::Key_Enter);
+    expectExitQuestions(1);
 }
+
+// ---- The grid -------------------------------------------------------------------------------------------------
 
 TEST_F(MaskWindowTest, GridCellsValidateOnLeavingAndTestLabelsDeleteTheirColumn)
 {
     openEmptyGrid();
-    EXPECT_FALSE(c("CmdCalc")->isEnabled());
+    EXPECT_FALSE(enabled("CmdCalc"));
 
     typeAndLeave(QStringLiteral("99.1"));
     EXPECT_EQ(cell(1)->text(), QString());
@@ -546,26 +420,20 @@ TEST_F(MaskWindowTest, GridCellsValidateOnLeavingAndTestLabelsDeleteTheirColumn)
     EXPECT_EQ(QApplication::focusWidget(), cell(2));
 
     // Three tests of 40, 50 and 60 dB; the middle one is dropped.
-    cell(1)->setFocus();
-    for (int t = 1; t <= 3; ++t) {
-        if (t > 1)
-            press("CmdUpTest");
-        for (int k = 1; k <= GridBandCount; ++k)
-            typeAndLeave(QString::number(30 + 10 * t));
-    }
-    EXPECT_EQ(c<QLabel>("LabAvg_1")->text(), QStringLiteral("50.0"));
-    EXPECT_TRUE(c("CmdCalc")->isEnabled());
+    typeTests(3);
+    EXPECT_EQ(text("LabAvg_1"), QStringLiteral("50.0"));
+    EXPECT_TRUE(enabled("CmdCalc"));
 
     clickOn(c("LabTest_2"));
     EXPECT_EQ(mask->grid().count(), 2);
-    EXPECT_EQ(cell(TestBandToCell(2, 1))->text(), QStringLiteral("60.0"));
-    EXPECT_FALSE(cell(TestBandToCell(3, 1))->isVisible());
-    EXPECT_EQ(c<QLabel>("LabAvg_1")->text(), QStringLiteral("50.0"));
+    EXPECT_EQ(cell(2, 1)->text(), QStringLiteral("60.0"));
+    EXPECT_FALSE(cell(3, 1)->isVisible());
+    EXPECT_EQ(text("LabAvg_1"), QStringLiteral("50.0"));
 
     // Down from the last cell of the last test goes to Add Test, which says what is missing.
-    cell(TestBandToCell(2, 5))->setFocus();
-    cell(TestBandToCell(2, 5))->clear();
-    cell(TestBandToCell(2, GridBandCount))->setFocus();
+    cell(2, 5)->setFocus();
+    cell(2, 5)->clear();
+    cell(2, GridBandCount)->setFocus();
     LetEventsRun();
     key(Qt::Key_Down);
     EXPECT_TRUE(c("CmdUpTest")->hasFocus());
@@ -573,7 +441,43 @@ TEST_F(MaskWindowTest, GridCellsValidateOnLeavingAndTestLabelsDeleteTheirColumn)
     EXPECT_EQ(note(), QStringLiteral("Data are missing in Test 2 at 400 Hz."));
 }
 
-TEST_F(MaskWindowTest, InitialCutoffTakesDigitsOnlyAndRefusesLowValues)
+TEST_F(MaskWindowTest, CalculateWithAHoleStaysInTheGridAndPointsAtTheFirstMissingCell)
+{
+    openWithTests(GeneratorDA2500, 1, {"CmdPick"});
+    EXPECT_FALSE(enabled("CmdUpTest"));  // ten tests already
+
+    const int decimalComma = TestBandToCell(3, 2);
+    const int mistyped = TestBandToCell(3, 4);
+    const int emptied = TestBandToCell(7, 1);
+    for (const auto& [cellNumber, typed] :
+         {std::pair{decimalComma, QStringLiteral("45,5")}, {mistyped, QStringLiteral("4x.5")}, {emptied, QString()}}) {
+        cell(cellNumber)->setFocus();
+        cell(cellNumber)->selectAll();
+        if (typed.isEmpty())
+            cell(cellNumber)->clear();
+        else
+            QTest::keyClicks(cell(cellNumber), typed);
+    }
+    press("CmdCalc");
+
+    EXPECT_EQ(cell(decimalComma)->text(), QStringLiteral("45.5"));
+    EXPECT_EQ(cell(mistyped)->text(), QString());
+    EXPECT_TRUE(c("FramData")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), cell(mistyped));
+    EXPECT_EQ(note(), QStringLiteral("Data are missing in Test 3 at 315 Hz."));
+    EXPECT_EQ(prompter.beeps(), 1);
+    EXPECT_EQ(d->MaskTestEdit(3, 1, 25), d->MaskTest(3, 1, 25));  // nothing stored
+
+    // Dropping the test the note speaks of takes the note with it.
+    clickOn(c("LabTest_3"));
+    EXPECT_EQ(note(), QString());
+}
+
+// ---- The fit --------------------------------------------------------------------------------------------------
+
+// The initial cutoff takes digits only and refuses low values; while the fit animates nothing can act; the DA2500's
+// corrections then narrow to a readable column at the left edge, and pulled wide it shows what the column leaves out.
+TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Column)
 {
     openWithTests(GeneratorDA2500, 1, {"CmdPick", "CmdCalc"});
     auto* box = c<QLineEdit>("DatFcOld");
@@ -599,69 +503,13 @@ TEST_F(MaskWindowTest, InitialCutoffTakesDigitsOnlyAndRefusesLowValues)
     EXPECT_EQ(d->MaskHighCutFreqEdit(1), 5000);
     EXPECT_EQ(box->text(), QStringLiteral("5000"));
     EXPECT_TRUE(c("CmdMatch")->hasFocus());
-}
 
-// ---- Nothing typed is lost, nothing half done is carried away ----------------------------------------------------
-
-TEST_F(MaskWindowTest, CalculateWithAHoleStaysInTheGridAndPointsAtTheFirstMissingCell)
-{
-    openWithTests(GeneratorDA2500, 1, {"CmdPick"});
-    EXPECT_FALSE(c("CmdUpTest")->isEnabled());  // ten tests already
-
-    const int decimalComma = TestBandToCell(3, 2);
-    const int mistyped = TestBandToCell(3, 4);
-    const int emptied = TestBandToCell(7, 1);
-    for (const auto& [cellNumber, text] :
-         {std::pair{decimalComma, QStringLiteral("45,5")}, {mistyped, QStringLiteral("4x.5")}, {emptied, QString()}}) {
-        cell(cellNumber)->setFocus();
-        cell(cellNumber)->selectAll();
-        if (text.isEmpty())
-            cell(cellNumber)->clear();
-        else
-            QTest::keyClicks(cell(cellNumber), text);
-    }
-    press("CmdCalc");
-
-    EXPECT_EQ(cell(decimalComma)->text(), QStringLiteral("45.5"));
-    EXPECT_EQ(cell(mistyped)->text(), QString());
-    EXPECT_TRUE(c("FramData")->isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), cell(mistyped));
-    EXPECT_EQ(note(), QStringLiteral("Data are missing in Test 3 at 315 Hz."));
-    EXPECT_EQ(prompter.beeps(), 1);
-    EXPECT_EQ(d->MaskTestEdit(3, 1, 25), d->MaskTest(3, 1, 25));  // nothing stored
-
-    // Dropping the test the note speaks of takes the note with it.
-    clickOn(c("LabTest_3"));
-    EXPECT_EQ(note(), QString());
-}
-
-TEST_F(MaskWindowTest, ASecondFitReportsAndStoresTheWholeGainFromTheMeasurement)
-{
-    const int ch = 3;
-    openWithTests(GeneratorZUVAR24, ch, {"CmdPick", "CmdCalc", "CmdMatch"});
-    const QString first = c<QLabel>("LabGain")->text();
-    const f32 firstGain = d->MaskGainChangeEdit(ch);
-    ASSERT_NE(first, QStringLiteral(" 0.0"));
-
-    press("CmdMatch");
-    EXPECT_EQ(c<QLabel>("LabGain")->text(), first);
-    EXPECT_EQ(d->MaskGainChangeEdit(ch), firstGain);
-
-    prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
-    prompter.answer(MsgAnswer::No);
-    press("CmdDone");
-    EXPECT_EQ(d->MaskGainChange(ch), firstGain);
-}
-
-TEST_F(MaskWindowTest, NothingCanActWhileTheFitAnimates)
-{
-    openWithTests(GeneratorDA2500, 1, {"CmdPick", "CmdCalc"});
     int frames = 0;
     QStringList usable;
     clock.onYield = [&] {
         ++frames;
         for (const char* name : {"CmdDone", "CmdCancel", "CmdMatch", "DatFcOld"}) {
-            if (c(name)->isEnabled() && !usable.contains(QLatin1String(name)))
+            if (enabled(name) && !usable.contains(QLatin1String(name)))
                 usable << QLatin1String(name);
         }
         mask->close();  // the close box, with no question scripted
@@ -672,39 +520,35 @@ TEST_F(MaskWindowTest, NothingCanActWhileTheFitAnimates)
     EXPECT_TRUE(usable.isEmpty()) << usable.join(u' ').toStdString();
     EXPECT_TRUE(mask->isVisible());
     EXPECT_TRUE(mask->fitDone());
-    EXPECT_TRUE(c("CmdDone")->isEnabled());
-    EXPECT_TRUE(c("CmdCancel")->isEnabled());
-}
+    EXPECT_TRUE(enabled("CmdDone"));
+    EXPECT_TRUE(enabled("CmdCancel"));
 
-TEST_F(MaskWindowTest, EnterPressesTheFocusedButton)
-{
-    project(GeneratorDA2500);
-    open(1);
-    clickEntry(Entry);
-    c("CmdPick")->setFocus();
-    QTest::keyClick(c("CmdPick"), Qt::Key_Return);
     LetEventsRun();
-    EXPECT_TRUE(c("FramData")->isVisible());
-
-    prompter.answer(MsgAnswer::Cancel);
-    c("CmdCancel")->setFocus();
-    QTest::keyClick(c("CmdCancel"), Qt::Key_Enter);
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, ExitQuestion);
-}
-
-TEST_F(MaskWindowTest, GoalButtonsStayInPlaceFromShapeToShape)
-{
-    project(GeneratorDA2500);
-    open(1);
-    QList<QPoint> places;
-    // Entry 1 brings five lines of recommendations, entry 2 three, entry 3 none.
-    for (int entry : {1, 2, 3, 1}) {
-        clickEntry(entry);
-        places << c("CmdPick")->mapTo(mask.get(), QPoint(0, 0)) << c("CmdUp")->mapTo(mask.get(), QPoint(0, 0));
+    EXPECT_TRUE(mask->narrow());
+    EXPECT_EQ(mask->width(), TwipsToPixels(2750));
+    EXPECT_EQ(mask->frameGeometry().left(), mask->screen()->availableGeometry().left());
+    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Corrections"));
+    const auto inWindow = [&](QWidget* w) {
+        return mask->rect().contains(QRect(w->mapTo(mask.get(), QPoint()), w->size()));
+    };
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        for (const QString& name : {QStringLiteral("LabFreq_%1").arg(b), QStringLiteral("DatFreq_%1").arg(b)}) {
+            auto* l = c<QLabel>(name);
+            ASSERT_TRUE(l->isVisible()) << name.toStdString();
+            EXPECT_TRUE(inWindow(l)) << name.toStdString();
+            EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << name.toStdString();
+        }
     }
-    for (int i = 2; i < places.size(); ++i)
-        EXPECT_EQ(places[i], places[i % 2]) << i;
+    EXPECT_TRUE(c("CmdDone")->isVisible());
+    EXPECT_TRUE(inWindow(c("CmdDone")));
+    EXPECT_FALSE(c("LabGain")->isVisible());
+
+    mask->resize(TwipsToPixels(8000), mask->height());
+    LetEventsRun();
+    EXPECT_FALSE(mask->narrow());
+    EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Equalizer Corrections"));
+    for (const char* name : {"LabGain", "LabFlNew", "DatFreq_22", "LabNote"})
+        EXPECT_TRUE(c(name)->isVisible()) << name;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <tuple>
 
 #include "core/LumoData.h"
 #include "core/Numbers.h"
@@ -112,60 +113,50 @@ int CountOutsidePlot(const QImage& image, const QRectF& plot, QRgb colour)
     return CountPixels(image, outside);
 }
 
-TEST(SpectrumPlotRenderer, BandLinesAreTwoPixelsAtOctavesAndOneElsewhere)
+TEST(SpectrumPlotRenderer, BandLinesAreTwoPixelsAtOctavesAndOneElsewhereAndLevelLinesOfEachPlot)
 {
     // Flat goal at 35 dB and a fit plot with nothing in its range keep the sampled rows free of curves.
     const QImage goal = RenderGoal(Flat(35));
     const QImage fit = RenderFit(Flat(10), Flat(10));
-    const struct {
-        const QImage* image;
-        int row;
-    } plots[] = {{&goal, GoalRow(65)}, {&fit, FitRow(55)}};
-    for (const auto& plot : plots) {
+    for (const auto& [image, row] : {std::pair{&goal, GoalRow(65)}, {&fit, FitRow(55)}}) {
         for (int band = 23; band <= 38; ++band) {
             SCOPED_TRACE(band);
             const int x = Column(band);
             const bool octave = band % 3 == 0;
-            EXPECT_EQ(plot.image->pixel(x, plot.row), GridColour);
-            EXPECT_EQ(plot.image->pixel(x - 1, plot.row), octave ? GridColour : PlotBackground);
-            EXPECT_EQ(plot.image->pixel(x + 1, plot.row), PlotBackground);
-            EXPECT_EQ(plot.image->pixel(x - 2, plot.row), PlotBackground);
+            EXPECT_EQ(image->pixel(x, row), GridColour);
+            EXPECT_EQ(image->pixel(x - 1, row), octave ? GridColour : PlotBackground);
+            EXPECT_EQ(image->pixel(x + 1, row), PlotBackground);
+            EXPECT_EQ(image->pixel(x - 2, row), PlotBackground);
         }
         // No band lines on the plot's edges.
-        EXPECT_EQ(plot.image->pixel(Column(22), plot.row), PlotBackground);
-        EXPECT_EQ(plot.image->pixel(Column(39) - 1, plot.row), PlotBackground);
+        EXPECT_EQ(image->pixel(Column(22), row), PlotBackground);
+        EXPECT_EQ(image->pixel(Column(39) - 1, row), PlotBackground);
     }
-}
 
-TEST(SpectrumPlotRenderer, LevelLinesOfEachPlot)
-{
-    const QImage goal = RenderGoal(Flat(-20));
-    const QImage fit = RenderFit(Flat(10), Flat(10));
+    // The level lines, sampled where no curve runs.
+    const QImage below = RenderGoal(Flat(-20));
     const int x = Column(22.5);
-    const struct {
-        const QImage* image;
-        int (*row)(double);
-        int level;
-        bool line;
-    } cases[] = {
-        {&goal, GoalRow, 10, true}, {&goal, GoalRow, 30, true}, {&goal, GoalRow, 60, true}, {&goal, GoalRow, 65, false},
-        {&goal, GoalRow, 5, false}, {&fit, FitRow, 30, true},   {&fit, FitRow, 40, true},   {&fit, FitRow, 50, true},
-        {&fit, FitRow, 25, false},  {&fit, FitRow, 55, false},
+    // (image, its row of a level, level, whether a line stands there)
+    const std::tuple<const QImage*, int (*)(double), int, bool> cases[] = {
+        {&below, GoalRow, 10, true},  {&below, GoalRow, 30, true}, {&below, GoalRow, 60, true},
+        {&below, GoalRow, 65, false}, {&below, GoalRow, 5, false}, {&fit, FitRow, 30, true},
+        {&fit, FitRow, 40, true},     {&fit, FitRow, 50, true},    {&fit, FitRow, 25, false},
+        {&fit, FitRow, 55, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.level);
-        const int y = c.row(c.level);
-        EXPECT_EQ(c.image->pixel(x, y), c.line ? GridColour : PlotBackground);
-        EXPECT_EQ(c.image->pixel(x, y - 1), PlotBackground);
-        EXPECT_EQ(c.image->pixel(x, y + 1), PlotBackground);
+    for (const auto& [image, rowOf, level, line] : cases) {
+        SCOPED_TRACE(level);
+        const int y = rowOf(level);
+        EXPECT_EQ(image->pixel(x, y), line ? GridColour : PlotBackground);
+        EXPECT_EQ(image->pixel(x, y - 1), PlotBackground);
+        EXPECT_EQ(image->pixel(x, y + 1), PlotBackground);
     }
     // The top and bottom edges are the plot's limits, not grid lines.
-    EXPECT_EQ(goal.pixel(x, Offset), PlotBackground);
-    EXPECT_EQ(goal.pixel(x, Offset + 70 * 3 - 1), PlotBackground);
+    EXPECT_EQ(below.pixel(x, Offset), PlotBackground);
+    EXPECT_EQ(below.pixel(x, Offset + 70 * 3 - 1), PlotBackground);
     EXPECT_EQ(fit.pixel(x, Offset), PlotBackground);
 }
 
-TEST(SpectrumPlotRenderer, GoalIsDrawnYellowTwoPixelsWide)
+TEST(SpectrumPlotRenderer, GoalIsDrawnYellowTwoPixelsWideUpToSeventyAndOffTheTop)
 {
     const QImage image = RenderGoal(Flat(35));
     const int x = Column(22.5);
@@ -183,48 +174,39 @@ TEST(SpectrumPlotRenderer, GoalIsDrawnYellowTwoPixelsWide)
     EXPECT_TRUE(ColourAround(s, Column(25.5), GoalRow(50), GoalColour));
     EXPECT_TRUE(ColourAround(s, Column(26.5), GoalRow(50), GoalColour));
     EXPECT_FALSE(ColourAround(s, Column(25.5), GoalRow(40), GoalColour));
-}
 
-TEST(SpectrumPlotRenderer, GoalPlotRunsToSeventyAndOffTheTop)
-{
-    BandArray goal = Flat(40);
-    goal(30) = 70;
-    goal(34) = 80;
-    const QImage image = RenderGoal(goal);
-    EXPECT_TRUE(ColourAround(image, Column(30), Offset + 1, GoalColour));
+    BandArray high = Flat(40);
+    high(30) = 70;
+    high(34) = 80;
+    const QImage top = RenderGoal(high);
+    EXPECT_TRUE(ColourAround(top, Column(30), Offset + 1, GoalColour));
     // 29 dB above 40 on the way up to 80 is 70: the curve leaves the plot there.
-    EXPECT_TRUE(ColourAround(image, Column(33.75), Offset + 1, GoalColour));
-    EXPECT_EQ(CountOutsidePlot(image, PlotRect(70 * 3), GoalColour), 0);
-    EXPECT_EQ(image.pixel(Column(34), Offset - 1), Marker);
+    EXPECT_TRUE(ColourAround(top, Column(33.75), Offset + 1, GoalColour));
+    EXPECT_EQ(CountOutsidePlot(top, PlotRect(70 * 3), GoalColour), 0);
+    EXPECT_EQ(top.pixel(Column(34), Offset - 1), Marker);
 }
 
-TEST(SpectrumPlotRenderer, FitPlotLeavesOutSegmentsEndingAtSixtyOrMore)
+TEST(SpectrumPlotRenderer, FitPlotLeavesOutSegmentsEndingAtSixtyOrMoreAndClipsBelowTwenty)
 {
-    const struct {
-        f32 level;
-        bool drawn;
-    } cases[] = {{59.9f, true}, {60.0f, false}, {75.0f, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.level);
+    for (const auto& [level, drawn] : {std::pair{59.9f, true}, {60.0f, false}, {75.0f, false}}) {
+        SCOPED_TRACE(level);
         BandArray goal = Flat(40);
-        goal(30) = c.level;
+        goal(30) = level;
         BandArray measured = Flat(10);
-        measured(34) = c.level;
+        measured(34) = level;
         measured(33) = 30;
         measured(35) = 30;
         const QImage image = RenderFit(goal, measured);
-        const double midGoal = (40 + c.level) / 2;
-        EXPECT_EQ(ColourAround(image, Column(29.5), FitRow(midGoal), GoalColour), c.drawn);
+        const double midGoal = (40 + level) / 2;
+        EXPECT_EQ(ColourAround(image, Column(29.5), FitRow(midGoal), GoalColour), drawn);
         // The segment that starts at the high value ends at 40: drawn either way.
         EXPECT_TRUE(ColourAround(image, Column(30.5), FitRow(midGoal), GoalColour));
-        const double midMeasured = (30 + c.level) / 2;
-        EXPECT_EQ(ColourAround(image, Column(33.5), FitRow(midMeasured), MeasuredColour), c.drawn);
+        const double midMeasured = (30 + level) / 2;
+        EXPECT_EQ(ColourAround(image, Column(33.5), FitRow(midMeasured), MeasuredColour), drawn);
         EXPECT_TRUE(ColourAround(image, Column(34.5), FitRow(midMeasured), MeasuredColour));
     }
-}
 
-TEST(SpectrumPlotRenderer, FitPlotClipsLevelsBelowTwentyToThePlot)
-{
+    // Levels below twenty are clipped to the plot.
     BandArray measured = Flat(40);
     measured(30) = 0;
     const QImage image = RenderFit(Flat(45), measured);
@@ -252,42 +234,25 @@ TEST_F(AxisTexts, NumbersAndFrequenciesOfEachPlot)
     // Fit plot 5111 wide and 3003 high do not divide: band steps of 300 (5111 div 17), level steps of 750 (3003 div
     // 4), half width 2555.
     const int f = 150 + 3003 - 100;
-    const struct {
-        QList<AxisText> texts;
-        QList<AxisText> expected;
-    } plots[] = {
+    // (the texts, as expected)
+    const std::pair<QList<AxisText>, QList<AxisText>> plots[] = {
+        // clang-format off
         {SpectrumAxisTexts({600, 150, 5100, 3162}, d.BandFreq),
-         {{"0", 300, g},
-          {"10", 300, g - 452},
-          {"20", 300, g - 904},
-          {"30", 300, g - 1356},
-          {"40", 300, g - 1808},
-          {"50", 300, g - 2260},
-          {"60", 300, g - 2712},
-          {"70", 300, g - 3164},
-          {"250", 600 + 2 * 300 - 120, g + 150},
-          {"500", 600 + 5 * 300 - 120, g + 150},
-          {"1000", 600 + 8 * 300 - 150, g + 150},
-          {"2000", 600 + 11 * 300 - 150, g + 150},
-          {"4000", 600 + 14 * 300 - 150, g + 150},
-          {"8000", 600 + 17 * 300 - 150, g + 150},
+         {{"0", 300, g}, {"10", 300, g - 452}, {"20", 300, g - 904}, {"30", 300, g - 1356}, {"40", 300, g - 1808},
+          {"50", 300, g - 2260}, {"60", 300, g - 2712}, {"70", 300, g - 3164},
+          {"250", 600 + 2 * 300 - 120, g + 150}, {"500", 600 + 5 * 300 - 120, g + 150},
+          {"1000", 600 + 8 * 300 - 150, g + 150}, {"2000", 600 + 11 * 300 - 150, g + 150},
+          {"4000", 600 + 14 * 300 - 150, g + 150}, {"8000", 600 + 17 * 300 - 150, g + 150},
           {"Frequency", 600 + 2550 - 450, g + 300}}},
         {FitAxisTexts({420, 150, 5111, 3003}, d.BandFreq),
-         {{"20", 120, f},
-          {"30", 120, f - 750},
-          {"40", 120, f - 1500},
-          {"50", 120, f - 2250},
-          {"60", 120, f - 3000},
-          {"250", 420 + 600 - 120, f + 150},
-          {"500", 420 + 1500 - 120, f + 150},
-          {"1000", 420 + 2400 - 150, f + 150},
-          {"2000", 420 + 3300 - 150, f + 150},
-          {"4000", 420 + 4200 - 150, f + 150},
-          {"8000", 420 + 5100 - 150, f + 150},
-          {"Frequency", 420 + 2555 - 450, f + 300}}},
+         {{"20", 120, f}, {"30", 120, f - 750}, {"40", 120, f - 1500}, {"50", 120, f - 2250}, {"60", 120, f - 3000},
+          {"250", 420 + 600 - 120, f + 150}, {"500", 420 + 1500 - 120, f + 150}, {"1000", 420 + 2400 - 150, f + 150},
+          {"2000", 420 + 3300 - 150, f + 150}, {"4000", 420 + 4200 - 150, f + 150},
+          {"8000", 420 + 5100 - 150, f + 150}, {"Frequency", 420 + 2555 - 450, f + 300}}},
+        // clang-format on
     };
-    for (const auto& plot : plots)
-        EXPECT_EQ(plot.texts, plot.expected);
+    for (const auto& [texts, expected] : plots)
+        EXPECT_EQ(texts, expected);
 }
 
 // 50 dB at 160 Hz falling 5 dB per octave, and a measured spectrum around it that drops away at the top.
@@ -348,7 +313,7 @@ TEST_F(PlotWidgets, FramesHoldTheirPlotsAtTheTwipMargins)
     EXPECT_EQ(fitFrame.axisTexts(), FitAxisTexts(fitFrame.plotTwips(), d.BandFreq));
 }
 
-TEST_F(PlotWidgets, PlotsPaintThroughTheRenderer)
+TEST_F(PlotWidgets, PlotsPaintThroughTheRendererAndNumberTheirAxesWhenAsked)
 {
     GoalPlotFrame frame(d.BandFreq);
     GoalSpectrumPlot* plot = frame.plot();
@@ -367,12 +332,9 @@ TEST_F(PlotWidgets, PlotsPaintThroughTheRenderer)
     EXPECT_EQ(fit.pixel(10, 125), GoalColour);
     EXPECT_EQ(fit.pixel(10, 75), MeasuredColour);
     EXPECT_EQ(fit.pixel(50, 75), PlotBackground);  // segment 24 -> 25 ends at 60
-}
 
-TEST_F(PlotWidgets, AxisNumbersAppearWhenAsked)
-{
+    // The axis numbers appear when asked.
     GoalPlotFrame goalFrame(d.BandFreq);
-    FitPlotFrame fitFrame(d.BandFreq);
     goalFrame.plot()->drawGoalSpectrum(RealisticGoal());
     fitFrame.plot()->drawFitPlot(RealisticGoal(), RealisticMeasured());
     EXPECT_EQ(TextPixelsLeftOfPlot(&goalFrame, goalFrame.plot()), 0);
@@ -432,23 +394,18 @@ TEST_F(PlotWidgets, FitReadoutsStandAtTheLevelsAndEmptyBesideThePlot)
     ASSERT_EQ(plot->size(), QSize(340, 200));
     const auto x = [](double band) { return (band - 22) * 20; };
     const auto y = [](double level) { return (60 - level) * 5; };
-    const struct {
-        double x;
-        const char* text1;
-        const char* text2;
-        double left;
-        f32 level1;
-        f32 level2;
-    } cases[] = {{30.3, "44", "36", 30, 44.5f, 35.5f}, {37.6, "50", "30", 37, 50, 30}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.x);
-        SendMove(plot, QPointF(x(c.x), 100));
-        EXPECT_EQ(box1->text(), c.text1);
-        EXPECT_EQ(box2->text(), c.text2);
-        EXPECT_EQ(box1->x(), x(c.left));
+    // (the pointer's band, the two texts, the band the boxes stand at, the two levels)
+    const std::tuple<double, const char*, const char*, double, f32, f32> cases[] = {
+        {30.3, "44", "36", 30, 44.5f, 35.5f}, {37.6, "50", "30", 37, 50, 30}};
+    for (const auto& [band, text1, text2, left, level1, level2] : cases) {
+        SCOPED_TRACE(band);
+        SendMove(plot, QPointF(x(band), 100));
+        EXPECT_EQ(box1->text(), text1);
+        EXPECT_EQ(box2->text(), text2);
+        EXPECT_EQ(box1->x(), x(left));
         EXPECT_EQ(box2->x(), box1->x());
-        EXPECT_NEAR(box1->geometry().bottom() + 1, y(c.level1), 1);
-        EXPECT_NEAR(box2->geometry().bottom() + 1, y(c.level2) - box1->height() - 5, 1);
+        EXPECT_NEAR(box1->geometry().bottom() + 1, y(level1), 1);
+        EXPECT_NEAR(box2->geometry().bottom() + 1, y(level2) - box1->height() - 5, 1);
     }
 
     SendMove(&frame, QPointF(5, 5));

@@ -1,36 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <memory>
 #include <ostream>
 #include <variant>
 
 #include "core/EqFile.h"
-#include "core/LumoMainWindow.h"
 #include "core/ProjectFile.h"
 #include "core/Tables.h"
-#include "core/WindowPlacement.h"
 #include "paging/PageWindow.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
 using test::LetEventsRun;
-using test::WaitUntilActive;
-
-const QString ExitQuestion = QStringLiteral("Ok to exit without saving changes?");
 
 // Two masking results as the Mask window leaves them. The figures the window must arrive at over them were worked
 // out apart from the program, with the band tables, single-precision sums and rounding half to even.
@@ -50,32 +34,20 @@ BandArray BassHeavy()  // 46 dB up to 250 Hz, 44 dB at 315 Hz, then 0.5 dB less 
     return s;
 }
 
-class PageWindowTest : public ::testing::Test {
+class PageWindowTest : public test::WindowTest<Page> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Main(*d, prompter, main));
-        for (int n = 1; n <= 2; ++n) {
-            main.setOpener(QStringLiteral("GoPage%1").arg(n), [this] {
-                page = std::make_unique<Page>(*d, prompter, clock, &main);
-                CenterAndShowForm(page.get(), 14400, 7200);
-            });
-        }
+        WindowTest::SetUp();
+        for (int n = 1; n <= 2; ++n)
+            setOpener(QStringLiteral("GoPage%1").arg(n), window, 14400, 7200);
     }
 
     void project(i16 generator, bool withFile = true)
     {
-        d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
-        d->ProjectInfo(2) = QStringLiteral("3/7/2026");
-        d->Generator = generator;
-        d->ProjectStage = 2;
-        if (withFile) {
-            d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
-            d->ProjectBaseName = QStringLiteral("ROAD");
+        if (withFile)
             d->ProjectEqName = QStringLiteral("ROAD.EQ");
-        }
-        d->MG24Folder = folder.path();
-        main.updateMainMenus();
+        WindowTest::project(generator, 2, withFile);
     }
 
     void masked(int maskingChannel, const BandArray& spectrum)
@@ -87,29 +59,10 @@ protected:
     // The channel's item of the Equalize System menu.
     void open(int ch)
     {
-        QAction* item = main.item(QStringLiteral("GoPage%1").arg(ch));
-        ASSERT_TRUE(item->isVisible());
-        item->trigger();
-        ASSERT_NE(page, nullptr);
-        ASSERT_TRUE(WaitUntilActive(page.get()));
-        LetEventsRun();
+        ASSERT_TRUE(main.item(QStringLiteral("GoPage%1").arg(ch))->isVisible());
+        WindowTest::open(QStringLiteral("GoPage%1").arg(ch));
     }
 
-    template <typename T = QWidget>
-    T* c(const QString& name) const
-    {
-        return Control<T>(*page, name.toLatin1().constData());
-    }
-    QString text(const QString& name) const { return c<QLabel>(name)->text(); }
-    QString note() const { return text(QStringLiteral("LabNote")); }
-    bool enabled(const char* button) const { return c<QPushButton>(QLatin1String(button))->isEnabled(); }
-    void press(const char* button) const
-    {
-        auto* b = c<QPushButton>(QLatin1String(button));
-        ASSERT_TRUE(b->isEnabled()) << button;
-        b->click();
-        LetEventsRun();
-    }
     void option(const QString& name) const
     {
         auto* o = c<QRadioButton>(name);
@@ -126,20 +79,8 @@ protected:
             lines << list->item(i)->text();
         return lines;
     }
-    void expectMessage(std::size_t i, const QString& text, const QString& title, MsgIcon icon) const
-    {
-        ASSERT_GT(prompter.messages().size(), i);
-        EXPECT_EQ(prompter.messages()[i].text, text);
-        EXPECT_EQ(prompter.messages()[i].title, title);
-        EXPECT_EQ(prompter.messages()[i].icon, icon);
-    }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
-    std::unique_ptr<Page> page;
+    std::unique_ptr<Page>& page = window;
 };
 
 // ---- The road of a paging channel -----------------------------------------------------------------------------
@@ -274,13 +215,11 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
         prompter.answer(MsgAnswer::Ok);  // the EQ file's confirmation
     prompter.answer(MsgAnswer::Yes);
     press("CmdDone");
-    EXPECT_FALSE(page->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(prompter.unusedAnswers(), 0u);
     const std::size_t offer = zuv ? 1 : 0;
     ASSERT_EQ(prompter.messages().size(), offer + 1);
-    expectMessage(offer, QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"),
-                  QStringLiteral("Save to File"), MsgIcon::Information);
+    expectSaveOffer(offer);
     EXPECT_EQ(d->ProjectStage, 3);
 
     // The file on disk holds the channel's results.
@@ -307,10 +246,7 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     EXPECT_EQ(saved.PageEqFreq(ch, 3), 0);
 
     // The paging line of the EQ file.
-    expectMessage(0,
-                  QStringLiteral("Paging channel %1 data have been saved to ").arg(ch) + folder.path() +
-                      QDir::separator() + QStringLiteral("ROAD.EQ."),
-                  QStringLiteral("MG24 File"), MsgIcon::Information);
+    expectEqFileSaved(QStringLiteral("Paging channel %1").arg(ch));
     QFile eq(QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
     ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
     const Parsed<LumoData> eqParsed = ParseEqFile(eq.readAll(), LumoData{});
@@ -349,11 +285,7 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
 
     prompter.answer(MsgAnswer::Ok);
     press("CmdDone");
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    expectMessage(0, QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
-                  MsgIcon::Information);
-    EXPECT_FALSE(page->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectSaveAsOffered();
     EXPECT_EQ(d->ProjectStage, 3);
     EXPECT_FLOAT_EQ(d->PageLevel(1), 79.0f);
     EXPECT_EQ(d->PageSpecOption, 3);
@@ -363,7 +295,6 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
         EXPECT_EQ(d->PageSpectrum(1, b), calculated.PageSpectrumEdit(1, b)) << b;
     EXPECT_TRUE(
         QDir(folder.path()).entryList({QStringLiteral("*.MSK"), QStringLiteral("*.EQ")}, QDir::Files).isEmpty());
-    EXPECT_TRUE(main.item(QStringLiteral("GoSaveAs"))->isEnabled());
 }
 
 TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDropsThem)
@@ -380,20 +311,14 @@ TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDrops
     prompter.answer(MsgAnswer::Cancel);
     page->close();
     EXPECT_TRUE(page->isVisible());
-    ASSERT_EQ(prompter.messages().size(), 2u);
-    for (const auto& m : prompter.messages()) {
-        EXPECT_EQ(m.text, ExitQuestion);
-        EXPECT_EQ(m.title, QStringLiteral("KOV 2.0"));
-        EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
-    }
+    expectExitQuestions(2);
     EXPECT_EQ(listAI().back(), QStringLiteral("79    Excellent"));
     EXPECT_TRUE(enabled("CmdEQSet"));
     EXPECT_FALSE(main.isEnabled());
 
     prompter.answer(MsgAnswer::Ok);
     page->close();
-    EXPECT_FALSE(page->isVisible());
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(d->ProjectStage, 2);
     EXPECT_EQ(d->PageLevel(1), 0.0f);
     EXPECT_EQ(d->PageSpeakerOption(1), 0);

@@ -1,17 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <memory>
 
 #include "core/EqFile.h"
-#include "core/LumoMainWindow.h"
-#include "core/WindowPlacement.h"
 #include "paging/ReviewWindow.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
@@ -19,28 +12,22 @@ namespace {
 using test::Control;
 using test::LetEventsRun;
 
-class ReviewWindowTest : public ::testing::Test {
+class ReviewWindowTest : public test::WindowTest<Review> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Main(*d, prompter, main));
+        WindowTest::SetUp();
         d->MG24Folder = folder.path() + QLatin1Char('/');
-        main.setOpener(QStringLiteral("GoReview"), [this] {
-            review = std::make_unique<Review>(*d, prompter, &main);
-            CenterAndShowForm(review.get(), 10350, 7835);
-        });
+        setOpener(QStringLiteral("GoReview"), window, 10350, 7835);
         main.item(QStringLiteral("GoReview"))->trigger();
-        ASSERT_TRUE(test::WaitUntilActive(review.get()));
+        ASSERT_TRUE(test::WaitUntilActive(window.get()));
     }
-
-    QString text(const char* label) const { return Control<QLabel>(*review, label)->text(); }
 
     // "Open file", then the file clicked and opened in the Open window, as the installer does it.
     void openEqFile(const QString& name)
     {
-        Control<QPushButton>(*review, "CmdDownload")->click();
-        LetEventsRun();
-        EXPECT_FALSE(review->isEnabled());
+        press("CmdDownload");
+        EXPECT_FALSE(window->isEnabled());
         QWidget* chooser = QApplication::activeWindow();
         ASSERT_NE(chooser, nullptr);
         auto* files = Control<QListWidget>(*chooser, "FileBoxOffice");
@@ -49,15 +36,9 @@ protected:
         files->setCurrentItem(found.front());
         Control<QPushButton>(*chooser, "CmdOpen")->click();
         LetEventsRun();
-        ASSERT_TRUE(test::WaitUntilActive(review.get()));
+        ASSERT_TRUE(test::WaitUntilActive(window.get()));
         LetEventsRun();
     }
-
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
-    std::unique_ptr<Review> review;
 };
 
 TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
@@ -74,7 +55,7 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     d->PageSpeakerOption(2) = 1;
     openEqFile(QStringLiteral("JOB.EQ"));
 
-    EXPECT_TRUE(review->isEnabled());
+    EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(text("LabMix1_4"), QStringLiteral("EQ Freq =2000 Hz"));
     EXPECT_EQ(text("LabMix1_5"), QStringLiteral("EQ  BW =2.00 Oct"));
     EXPECT_EQ(text("LabMix1_6"), QStringLiteral("EQ Level =+6.0 dB"));
@@ -82,27 +63,18 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     EXPECT_EQ(text("LabMIx2_5"), QString());
     EXPECT_EQ(text("LabMix8_2"), QStringLiteral("Bypass"));
     // Line 1 and the masking lines are empty in the file: their labels stay as they were.
-    EXPECT_EQ(text("LabMix1_1"), QString());
-    EXPECT_EQ(text("LabMix3_1"), QString());
-    EXPECT_EQ(text("LabGain_1"), QString());
-    EXPECT_EQ(text("DatFreq_22"), QString());
+    for (const char* label : {"LabMix1_1", "LabMix3_1", "LabGain_1", "DatFreq_22"})
+        EXPECT_EQ(text(label), QString()) << label;
 }
-
-}  // namespace
-}  // namespace kov
-
-namespace kov {
-namespace {
 
 TEST_F(ReviewWindowTest, AClickOnTheWaitingReviewBringsTheOpenWindowBack)
 {
-    Control<QPushButton>(*review, "CmdDownload")->click();
-    LetEventsRun();
+    press("CmdDownload");
     QWidget* chooser = QApplication::activeWindow();
-    ASSERT_NE(chooser, review.get());
-    review->activateWindow();
+    ASSERT_NE(chooser, window.get());
+    window->activateWindow();
     ASSERT_TRUE(test::WaitUntilActive(chooser));
-    EXPECT_FALSE(review->isEnabled());
+    EXPECT_FALSE(window->isEnabled());
 }
 
 }  // namespace

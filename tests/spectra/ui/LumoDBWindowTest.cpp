@@ -1,28 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <memory>
 #include <vector>
 
-#include "core/LumoMainWindow.h"
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
-#include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 #include "spectra/LumoDBWindow.h"
 #include "spectra/SpectrumEntry.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
@@ -35,74 +24,31 @@ constexpr int FreeSlot = 7;  // the first "Empty" entry of the shipped database
 const QString Name30 = QStringLiteral("Open office, carpet, 2.7 m cei");
 const QString Name28 = QStringLiteral("Open office, carpet, 2.7 m c");
 
-class LumoDBTest : public ::testing::Test {
+class LumoDBTest : public test::WindowTest<LumoDB> {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(Name30.size(), 30);
-        ASSERT_TRUE(Main(*d, prompter, main));
-        main.setOpener(QStringLiteral("GoRefSpec"), [this] {
-            editor = std::make_unique<LumoDB>(*d, prompter, &main);
-            CenterAndShowForm(editor.get(), 9765, 6425);
-        });
-        main.setOpener(QStringLiteral("GoMask1"), [this] {
-            mask = std::make_unique<Mask>(*d, prompter, clock, &main);
-            CenterAndShowForm(mask.get(), 8000, 8000);
-        });
+        WindowTest::SetUp();
+        setOpener(QStringLiteral("GoRefSpec"), window, 9765, 6425);
+        setOpener(QStringLiteral("GoMask1"), mask, 8000, 8000);
     }
 
-    LumoDB& open()
-    {
-        main.item(QStringLiteral("GoRefSpec"))->trigger();
-        EXPECT_NE(editor, nullptr);
-        EXPECT_TRUE(WaitUntilActive(editor.get()));
-        LetEventsRun();
-        return *editor;
-    }
-
-    template <typename T = QWidget>
-    T* c(const QString& name) const
-    {
-        return Control<T>(*editor, name.toLatin1().constData());
-    }
+    LumoDB& open() { return WindowTest::open(QStringLiteral("GoRefSpec")); }
     QLineEdit* cell(int band) const { return c<QLineEdit>(QStringLiteral("Test1_%1").arg(band)); }
-    QString note() const { return c<QLabel>(QStringLiteral("LabNote"))->text(); }
-    void press(const QString& button) const
-    {
-        auto* b = c<QPushButton>(button);
-        ASSERT_TRUE(b->isEnabled()) << button.toStdString();
-        b->click();
-        LetEventsRun();
-    }
     void choose(int s) const
     {
         c<QRadioButton>(QStringLiteral("OptSpec_%1").arg(s))->click();
         LetEventsRun();
     }
-    static void key(Qt::Key k)
-    {
-        QTest::keyClick(QApplication::focusWidget(), k);
-        LetEventsRun();
-    }
-    static void typeAndLeave(const QString& text, Qt::Key leaving = Qt::Key_Return)
-    {
-        QTest::keyClicks(QApplication::focusWidget(), text);
-        key(leaving);
-    }
     // Replaces what a cell holds and leaves it with Enter.
-    void retype(QLineEdit* box, const QString& text) const
+    void retype(QLineEdit* box, const QString& typed) const
     {
         box->setFocus(Qt::MouseFocusReason);
         LetEventsRun();
         box->selectAll();
         key(Qt::Key_Delete);
-        typeAndLeave(text);
-    }
-    void expectMessage(std::size_t i, const QString& text, const QString& title) const
-    {
-        ASSERT_GT(prompter.messages().size(), i);
-        EXPECT_EQ(prompter.messages()[i].text, text);
-        EXPECT_EQ(prompter.messages()[i].title, title);
+        typeAndLeave(typed);
     }
     // The database file as a restarted program reads it.
     std::unique_ptr<LumoData> readBack()
@@ -115,12 +61,7 @@ protected:
         return fresh;
     }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
-    std::unique_ptr<LumoDB> editor;
+    std::unique_ptr<LumoDB>& editor = window;
     std::unique_ptr<Mask> mask;
 };
 
@@ -129,46 +70,40 @@ TEST_F(LumoDBTest, OctaveSpectrumIsNamedSavedOfferedAndReadBack)
     open();
     EXPECT_FALSE(main.isEnabled());
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Background and Masking Spectra"));
-    EXPECT_EQ(c<QLabel>(QStringLiteral("LabFreq_32"))->text(), QStringLiteral("1600"));
-    EXPECT_EQ(c<QLabel>(QStringLiteral("LabRel_11"))->text(), QStringLiteral("1600"));
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_1"))->text(), QStringLiteral("Open plan with panels"));
-    EXPECT_FALSE(c(QStringLiteral("CmdOctave"))->isEnabled());
+    EXPECT_EQ(text("LabFreq_32"), QStringLiteral("1600"));
+    EXPECT_EQ(text("LabRel_11"), QStringLiteral("1600"));
+    EXPECT_EQ(c<QRadioButton>("OptSpec_1")->text(), QStringLiteral("Open plan with panels"));
+    EXPECT_FALSE(c("CmdOctave")->isEnabled());
 
     choose(FreeSlot);
-    EXPECT_TRUE(c(QStringLiteral("CmdOctave"))->isEnabled());
-    EXPECT_FALSE(c(QStringLiteral("CmdClear"))->isEnabled());
-    press(QStringLiteral("CmdOctave"));
-    EXPECT_TRUE(c(QStringLiteral("FramOctave"))->isVisible());
+    EXPECT_TRUE(c("CmdOctave")->isEnabled());
+    EXPECT_FALSE(c("CmdClear")->isEnabled());
+    press("CmdOctave");
+    EXPECT_TRUE(c("FramOctave")->isVisible());
     EXPECT_EQ(note(), OctaveFirstBoxNote);
     for (const char* level : {"60", "55", "50", "45", "40", "35", "30"})
         typeAndLeave(QString::fromLatin1(level));
-    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("CmdOctaveDone")));
-    press(QStringLiteral("CmdOctaveDone"));
-    EXPECT_FALSE(c(QStringLiteral("FramOctave"))->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), c("CmdOctaveDone"));
+    press("CmdOctaveDone");
+    EXPECT_FALSE(c("FramOctave")->isVisible());
     EXPECT_EQ(note(), OctaveDoneNote);
-    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("TxtSpec")));
+    EXPECT_EQ(QApplication::focusWidget(), c("TxtSpec"));
     const std::vector<const char*> shown = {"53.3", "51.7", "50", "48.3", "46.7", "45", "43.3", "41.7", "40",
                                             "38.3", "36.7", "35", "33.3", "31.7", "30", "28.3", "26.7", "25"};
     for (int b = 22; b <= 39; ++b)
         EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
 
     typeAndLeave(Name30);
-    EXPECT_EQ(QApplication::focusWidget(), c(QStringLiteral("CmdDone")));
+    EXPECT_EQ(QApplication::focusWidget(), c("CmdDone"));
     EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_%1").arg(FreeSlot))->text(), Name28);
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(editor->isVisible(), false);
-    EXPECT_TRUE(main.isEnabled());
+    expectClosed();
     EXPECT_EQ(d->SpecName(FreeSlot), Name28);
     EXPECT_FLOAT_EQ(d->SpecLevel(FreeSlot, 22), 53.3f);
 
     // The masking window offers it.
-    d->ProjectInfo(1) = QStringLiteral("ROAD TEST");
-    d->Generator = GeneratorDA2500;
-    d->ProjectStage = 1;
-    d->ProjectFileName = folder.file(QStringLiteral("ROAD.MSK"));
-    d->MG24Folder = folder.path();
-    main.updateMainMenus();
+    project(GeneratorDA2500, 1);
     main.item(QStringLiteral("GoMask1"))->trigger();
     ASSERT_TRUE(WaitUntilActive(mask.get()));
     LetEventsRun();
@@ -188,32 +123,32 @@ TEST_F(LumoDBTest, RelativeSpectrumIsEstimatedAndBroughtTo47Dba)
 {
     open();
     choose(FreeSlot + 1);
-    press(QStringLiteral("CmdRelative"));
+    press("CmdRelative");
     EXPECT_EQ(note(), RelativeOpenNote);
     key(Qt::Key_Return);  // 160 Hz left empty
     EXPECT_EQ(note(), QStringLiteral(" Enter a relative level at200."));
     typeAndLeave(QStringLiteral("0"));
     typeAndLeave(QStringLiteral("-100"));
     // Refused: the box is emptied (its note gives way to the next box's own).
-    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QString());
+    EXPECT_EQ(c<QLineEdit>("Test3_3")->text(), QString());
     key(Qt::Key_Up);
     typeAndLeave(QStringLiteral("-99"));
-    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QStringLiteral("- 99"));
-    press(QStringLiteral("CmdRelDone"));
+    EXPECT_EQ(c<QLineEdit>("Test3_3")->text(), QStringLiteral("- 99"));
+    press("CmdRelDone");
     EXPECT_EQ(note(), RelativeMissingNote);
-    retype(c<QLineEdit>(QStringLiteral("Test3_3")), QStringLiteral("0"));
-    EXPECT_EQ(c<QLineEdit>(QStringLiteral("Test3_3"))->text(), QStringLiteral("+0"));
+    retype(c<QLineEdit>("Test3_3"), QStringLiteral("0"));
+    EXPECT_EQ(c<QLineEdit>("Test3_3")->text(), QStringLiteral("+0"));
     for (int i = 4; i <= 16; ++i)
         typeAndLeave(i == 9 ? QStringLiteral("6") : QStringLiteral("0"));
-    press(QStringLiteral("CmdRelDone"));
-    EXPECT_FALSE(c(QStringLiteral("FramRelative"))->isVisible());
+    press("CmdRelDone");
+    EXPECT_FALSE(c("FramRelative")->isVisible());
     EXPECT_EQ(note(), RelativeDoneNote);
     // 12.0 dBA as entered, 35 steps up to 47.0.
     const std::vector<const char*> shown = {"36", "35", "35", "35", "35", "35", "35", "35", "41",
                                             "35", "35", "35", "35", "35", "35", "35", "32", "29"};
     for (int b = 22; b <= 39; ++b)
         EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
-    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QStringLiteral("47 dBA"));
+    EXPECT_EQ(text("DatAWgt"), QStringLiteral("47 dBA"));
 }
 
 TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
@@ -225,13 +160,13 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
     choose(1);
     retype(cell(30), QStringLiteral("0.94"));
     choose(0);
-    retype(c<QLineEdit>(QStringLiteral("TxtSpec")), QStringLiteral("Quiet"));
+    retype(c<QLineEdit>("TxtSpec"), QStringLiteral("Quiet"));
     choose(9);
     retype(cell(22), QStringLiteral("40"));
 
     // Yes: back to the background's empty cell, nothing stored.
     prompter.answer(MsgAnswer::Yes);
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     ASSERT_TRUE(editor->isVisible());
     expectMessage(0,
                   QStringLiteral("The masking spectrum Background has a data point missing at 315 Hz.  Yes to "
@@ -247,7 +182,7 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
     prompter.answer(MsgAnswer::No);
     prompter.answer(MsgAnswer::Ok);
     prompter.answer(MsgAnswer::Ok);
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     ASSERT_TRUE(editor->isVisible());
     ASSERT_EQ(prompter.messages().size(), 4u);
     expectMessage(1,
@@ -262,8 +197,8 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
                   QStringLiteral("Data Error"));
     EXPECT_EQ(prompter.messages()[3].icon, MsgIcon::Critical);
     EXPECT_EQ(editor->selected(), 9);
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_0"))->text(), QStringLiteral("Background"));
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_1"))->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(c<QRadioButton>("OptSpec_0")->text(), QStringLiteral("Background"));
+    EXPECT_EQ(c<QRadioButton>("OptSpec_1")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(folder.read(SpectrumDatabaseFileName), before);
 
     // The stray level removed, the closing goes through; the restored background has no levels and goes again.
@@ -271,7 +206,7 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
     retype(cell(22), QStringLiteral("0"));
     prompter.answer(MsgAnswer::No);
     prompter.answer(MsgAnswer::Ok);
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     EXPECT_FALSE(editor->isVisible());
     ASSERT_EQ(prompter.messages().size(), 2u);
     expectMessage(0,
@@ -298,14 +233,14 @@ TEST_F(LumoDBTest, CloseBoxSavesAndCancelAsksFirst)
 
     // Cancel, then Cancel in the question: the window stays with the edit.
     prompter.answer(MsgAnswer::Cancel);
-    press(QStringLiteral("CmdCancel"));
+    press("CmdCancel");
     ASSERT_TRUE(editor->isVisible());
     expectMessage(0, QStringLiteral("Ok to exit without saving changes?"), QStringLiteral("KOV 2.0"));
     EXPECT_EQ(editor->working().SpecLevelEdit(2, 22), 50.2f);
     EXPECT_FLOAT_EQ(d->SpecLevel(2, 22), 44.3f);
 
     // The close box keeps what was typed into the cell that still has the focus.
-    press(QStringLiteral("CmdUp"));
+    press("CmdUp");
     cell(23)->setFocus();
     LetEventsRun();
     cell(23)->selectAll();
@@ -329,7 +264,7 @@ TEST_F(LumoDBTest, UnwrittenFileKeepsTheWindowAndItsEdits)
     folder.remove(SpectrumDatabaseFileName);
     ASSERT_TRUE(QDir(folder.path()).mkdir(SpectrumDatabaseFileName));
     prompter.answer(MsgAnswer::Ok);
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     ASSERT_TRUE(editor->isVisible());
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(
@@ -341,16 +276,10 @@ TEST_F(LumoDBTest, UnwrittenFileKeepsTheWindowAndItsEdits)
     EXPECT_EQ(cell(30)->text(), QStringLiteral("33"));
 
     ASSERT_TRUE(QDir(folder.path()).rmdir(SpectrumDatabaseFileName));
-    press(QStringLiteral("CmdDone"));
+    press("CmdDone");
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(readBack()->SpecLevel(3, 30), 33.0f);
 }
-
-}  // namespace
-}  // namespace kov
-
-namespace kov {
-namespace {
 
 TEST_F(LumoDBTest, ArrowsWrapRoundTheTableDeleteEmptiesAndStepsLeaveAnEmptySlotAlone)
 {
@@ -364,19 +293,19 @@ TEST_F(LumoDBTest, ArrowsWrapRoundTheTableDeleteEmptiesAndStepsLeaveAnEmptySlotA
     EXPECT_TRUE(cell(39)->hasFocus());
 
     // Clicked as a person clicks it: the cell is left before the button acts.
-    QTest::mouseClick(c(QStringLiteral("CmdClear")), Qt::LeftButton);
+    QTest::mouseClick(c("CmdClear"), Qt::LeftButton);
     LetEventsRun();
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_2"))->text(), QStringLiteral("Empty"));
-    EXPECT_EQ(c<QLineEdit>(QStringLiteral("TxtSpec"))->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(c<QRadioButton>("OptSpec_2")->text(), QStringLiteral("Empty"));
+    EXPECT_EQ(c<QLineEdit>("TxtSpec")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(cell(30)->text(), QStringLiteral("0"));
-    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QString());
+    EXPECT_EQ(text("DatAWgt"), QString());
     EXPECT_EQ(note(), QStringLiteral("To undo a Delete command, Press CANCEL and exit."));
 
     // A slot named Empty has no levels to step: its cells stay as they are.
     choose(FreeSlot);
-    press(QStringLiteral("CmdUp"));
+    press("CmdUp");
     EXPECT_EQ(cell(22)->text(), QStringLiteral("0"));
-    EXPECT_EQ(c<QLabel>(QStringLiteral("DatAWgt"))->text(), QString());
+    EXPECT_EQ(text("DatAWgt"), QString());
 }
 
 }  // namespace
