@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "core/FindFileWindow.h"
 #include "core/LumoClientWindow.h"
+#include "core/LumoDirWindow.h"
 #include "core/LumoGetFileWindow.h"
 #include "core/WindowPlacement.h"
 #include "masking/MaskWindow.h"
 #include "meters/Ld824Port.h"
 #include "meters/SerialPortLink.h"
+#include "meters/SerialPorts.h"
 #include "paging/PageWindow.h"
 #include "paging/ReviewWindow.h"
 #include "report/LumoPrinterWindow.h"
@@ -49,6 +52,14 @@ Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_uniq
     });
     m_main->setOpener(QStringLiteral("GoReview"), [this] {
         ShowForOneOpening(*m_main, new Review(*m_data, m_prompter, m_main.get()), 10350, 7835);
+    });
+    // The menu item has set FindTarget before this runs.
+    m_main->setOpener(QStringLiteral("GoMG24"), [this] {
+        ShowForOneOpening(*m_main, new FindFile(*m_data, m_prompter, m_clock, m_main.get()), FindFileWidthTwips,
+                          FindFileHeightTwips);
+    });
+    m_main->setOpener(QStringLiteral("GoComm"), [this] {
+        ShowForOneOpening(*m_main, new LumoDir(*m_data, m_prompter, m_main.get(), ListSerialPorts), 7770, 1565);
     });
     m_main->setOpener(QStringLiteral("GoRefSpec"), [this] {
         ShowForOneOpening(*m_main, new LumoDB(*m_data, m_prompter, m_main.get()), 9765, 6425);

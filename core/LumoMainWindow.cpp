@@ -12,6 +12,7 @@
 #include <QShowEvent>
 #include <exception>
 
+#include "core/Documents.h"
 #include "core/LumoWindow.h"
 #include "core/Project.h"
 #include "core/ProjectCommands.h"
@@ -235,6 +236,13 @@ void LumoMain::runItem(const QString& name)
         }
         if (name == QLatin1String("GoSaveAs")) {
             saveProjectAs();
+            return;
+        }
+        if (ProgramDocumentOf(name) != nullptr) {
+            if (name == QLatin1String("GoManual"))
+                OpenManual(m_data, m_prompter);
+            else
+                OpenProgramDocument(m_data, m_prompter, name);
             return;
         }
         if (const int channel = ChannelOf(name, QLatin1String("GoMask"), 6); channel != 0) {

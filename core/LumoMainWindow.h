@@ -21,7 +21,8 @@ class ActivationWatch;
 
 // What a menu item opens, by the item's control name ("GoOpen", "GoMask3", "GoRefSpec" ...). The main window
 // does an item's own bookkeeping (channel number, search target) first, then calls its opener; an item without
-// one does nothing more. New, Save, Save As and Exit are the main window's own and take no opener.
+// one does nothing more. New, Save, Save As, Exit and the Documents items that open a file are the main window's
+// own and take no opener.
 using Opener = std::function<void()>;
 using Openers = QHash<QString, Opener>;
 

@@ -19,9 +19,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 #include <cmath>
 #include <cstdio>
@@ -32,6 +34,7 @@
 
 #include "Program.h"
 #include "core/EqFile.h"
+#include "core/LumoDirWindow.h"
 #include "core/ProjectFile.h"
 #include "core/QtPrompter.h"
 #include "core/WindowPlacement.h"
@@ -466,6 +469,50 @@ QWidget* PrinterWithFirstChosen(kov::Program& p)
     return window;
 }
 
+// The search window over an installer's home with a Wine drive where the ZUV-AR24 software is installed, as it opens
+// or (`search`) after Search.
+QWidget* FindFileOverWineDrive(kov::Program& p, bool search)
+{
+    static QTemporaryDir home;
+    const QDir drive(home.filePath(QStringLiteral(".wine/drive_c")));
+    for (const char* folder : {"Program Files/Common Files/", "Program Files/Internet Explorer/", "windows/system32/",
+                               "Program Files (x86)/Corvex/ZUV-AR24/"})
+        drive.mkpath(QString::fromLatin1(folder));
+    QFile program(drive.filePath(QStringLiteral("Program Files (x86)/Corvex/ZUV-AR24/zuv-ar24.exe")));
+    (void)program.open(QIODevice::WriteOnly);
+    qunsetenv("WINEPREFIX");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    OpenItem(p, QStringLiteral("GoMG24"));
+    QWidget* window = ProgramWindow(QStringLiteral("FindFile"));
+    if (window != nullptr && search) {
+        LetEventsRun(300);
+        Click(window, "CmdFind");
+    }
+    return window;
+}
+
+// Comm Port over a machine with one built-in port and a USB adapter, the adapter clicked. The window is built as the
+// Comm Port item builds it, with two listed ports in place of the ones this machine happens to have.
+QWidget* CommPortWithAdapterPicked(kov::Program& p)
+{
+    static kov::QtPrompter prompter;
+    auto* window = new kov::LumoDir(p.data(), prompter, &p.mainWindow(), [] {
+        return std::vector<kov::SerialPortEntry>{
+            {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0"), QString(), QString()},
+            {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"),
+             QStringLiteral("FTDI")}};
+    });
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(&p.mainWindow(), &QObject::destroyed, [w = QPointer<QWidget>(window)] { delete w.data(); });
+    kov::CenterAndShowForm(window, 7770, 1565);
+    LetEventsRun(300);
+    if (auto* ports = window->findChild<QTreeWidget*>(QStringLiteral("LstPorts"));
+        ports && ports->topLevelItemCount() > 1)
+        QTest::mouseClick(ports->viewport(), Qt::LeftButton, {},
+                          ports->visualItemRect(ports->topLevelItem(1)).center());
+    return window;
+}
+
 QString g_outFile;
 
 const std::vector<Screen>& Screens()
@@ -503,6 +550,11 @@ const std::vector<Screen>& Screens()
         {"page-calculated", "the Page window of a DA2500 paging channel after Calculate",
          [](kov::Program& p) { return PageCalculated(p, kov::GeneratorDA2500, false); }},
         {"printer", "Printer Selection with the first printer chosen", PrinterWithFirstChosen},
+        {"commport", "Comm Port with a USB adapter picked from the system's ports", CommPortWithAdapterPicked},
+        {"findfile", "Locate MG24 Software after finding the ZUV-AR24 program on a Wine drive",
+         [](kov::Program& p) { return FindFileOverWineDrive(p, true); }},
+        {"findfile-open", "Locate MG24 Software as it opens",
+         [](kov::Program& p) { return FindFileOverWineDrive(p, false); }},
         {"mask-widened", "the narrowed DA2500 corrections pulled wide again",
          [](kov::Program& p) {
              QWidget* mask = MaskFitted(p, kov::GeneratorDA2500, 1, QString());

@@ -1,0 +1,206 @@
+#include "core/FolderSearch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStringList>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <set>
+#include <utility>
+
+namespace kov {
+
+namespace {
+
+QString WithSeparator(QString folder)
+{
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+// Windows keeps its paging and hibernation files (pagefile.sys, hiberfil.sys) locked, so looking at them always fails
+// and says nothing about where the program might be.
+bool IsLockedSystemFile(const QString& name)
+{
+    return name.endsWith(QLatin1String(".sys"), Qt::CaseInsensitive);
+}
+
+QString LastName(const QString& path)
+{
+    return QFileInfo(path.endsWith(u'/') ? path.chopped(1) : path).fileName();
+}
+
+// One walk of the tree. The folders it has listed are known by device and inode, whatever link led to them.
+class Walk {
+public:
+    Walk(const QString& fileName, const std::function<bool()>& keepGoing, const FolderSearchLimits& limits)
+        : m_target(fileName.toUpper()), m_keepGoing(keepGoing), m_limits(limits)
+    {
+    }
+
+    FolderSearchResult run(const QString& start)
+    {
+        search(WithSeparator(start), 0);
+        m_result.unsearched = unsearchedMessage();
+        return std::move(m_result);
+    }
+
+private:
+    // True when the whole search is over: found, or stopped.
+    bool search(const QString& folder, int depth)
+    {
+        if (depth > m_limits.maxDepth) {
+            unsearched(folder, QStringLiteral("more than %1 folders deep").arg(m_limits.maxDepth));
+            return false;
+        }
+        QStringList subFolders;
+        {
+            DIR* dir = opendir(QFile::encodeName(folder).constData());
+            if (dir == nullptr) {
+                const int error = errno;
+                if (!IsLockedSystemFile(LastName(folder)))
+                    unsearched(folder, qt_error_string(error));
+                return false;
+            }
+            const auto closeDir = qScopeGuard([dir] { closedir(dir); });
+            struct stat self {};
+            if (fstat(dirfd(dir), &self) == 0 && !m_listed.insert({self.st_dev, self.st_ino}).second)
+                return false;
+            ++m_result.foldersListed;
+            if (list(dir, folder, subFolders))
+                return true;
+        }
+        // In the order Windows lists a folder (by upper-cased name), so a tree holding two copies gives the copy an
+        // installer who knows the software from Windows expects.
+        std::sort(subFolders.begin(), subFolders.end(), [](const QString& a, const QString& b) {
+            const int upper = QString::compare(a.toUpper(), b.toUpper(), Qt::CaseSensitive);
+            return upper != 0 ? upper < 0 : a < b;
+        });
+        for (const QString& name : std::as_const(subFolders)) {
+            if (search(folder + name + u'/', depth + 1))
+                return true;
+        }
+        return false;
+    }
+
+    // The entries of one open folder: true when the file is among them or the search was stopped.
+    bool list(DIR* dir, const QString& folder, QStringList& subFolders)
+    {
+        errno = 0;
+        while (const dirent* entry = readdir(dir)) {
+            const QByteArray raw(entry->d_name);
+            if (raw != "." && raw != "..") {
+                const QString name = QFile::decodeName(raw);
+                if (isFolder(dir, *entry, folder, name))
+                    subFolders.append(name);
+                if (name.toUpper() == m_target) {
+                    m_result.found = folder;
+                    return true;
+                }
+                if (!tick())
+                    return true;
+            }
+            errno = 0;
+        }
+        if (const int error = errno; error != 0)
+            unsearched(folder, qt_error_string(error));
+        return false;
+    }
+
+    bool isFolder(DIR* dir, const dirent& entry, const QString& folder, const QString& name)
+    {
+        if (entry.d_type == DT_DIR)
+            return true;
+        if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+            return false;
+        struct stat target {};
+        if (fstatat(dirfd(dir), entry.d_name, &target, 0) == 0)
+            return S_ISDIR(target.st_mode);
+        // A link to nothing, or to itself, is only a name: nothing below it was missed.
+        const int error = errno;
+        if (error != ENOENT && error != ELOOP && error != ENOTDIR && !IsLockedSystemFile(name))
+            unsearched(folder + name, qt_error_string(error));
+        return false;
+    }
+
+    bool tick()
+    {
+        if (++m_sinceCall < m_limits.entriesPerCall)
+            return true;
+        m_sinceCall = 0;
+        if (!m_keepGoing || m_keepGoing())
+            return true;
+        m_result.stopped = true;
+        return false;
+    }
+
+    void unsearched(const QString& path, const QString& reason)
+    {
+        if (m_unsearchedCount++ == 0)
+            m_firstUnsearched = {path, reason};
+    }
+
+    // A tree with hundreds of closed folders (another user's home, a system folder) gives one box, not hundreds.
+    std::optional<Message> unsearchedMessage() const
+    {
+        if (m_unsearchedCount == 0)
+            return std::nullopt;
+        QString text =
+            QStringLiteral("%1 could not be searched (%2).").arg(m_firstUnsearched.first, m_firstUnsearched.second);
+        if (m_unsearchedCount > 1)
+            text += QStringLiteral(" %1 more could not be searched either.").arg(m_unsearchedCount - 1);
+        return Message{text, QStringLiteral("Unexpected Error"), MsgIcon::Exclamation};
+    }
+
+    const QString m_target;
+    const std::function<bool()>& m_keepGoing;
+    const FolderSearchLimits m_limits;
+    std::set<std::pair<dev_t, ino_t>> m_listed;
+    int m_sinceCall = 0;
+    int m_unsearchedCount = 0;
+    std::pair<QString, QString> m_firstUnsearched;
+    FolderSearchResult m_result;
+};
+
+}  // namespace
+
+QString DefaultSearchStart()
+{
+    // The ZUV-AR24 software is a Windows program, which on this system runs under Wine; its installer puts it under
+    // the C: drive of the Wine prefix, in "Program Files" or, for a 32-bit program, "Program Files (x86)". The drive
+    // holds both and little else, while the prefix above it links drive Z: to the whole file system.
+    const QString prefix = qEnvironmentVariable("WINEPREFIX", QDir::home().filePath(QStringLiteral(".wine")));
+    const QFileInfo drive(QDir(prefix).filePath(QStringLiteral("drive_c")));
+    if (drive.isDir())
+        return WithSeparator(drive.absoluteFilePath());
+    // Without Wine the software was copied somewhere by hand, and that is below the installer's home.
+    return WithSeparator(QDir::homePath());
+}
+
+QString SearchStartFolder(const QString& typed)
+{
+    QString folder = typed.trimmed();
+    // An empty start is the root, as a lone separator always was.
+    if (folder.isEmpty())
+        return QStringLiteral("/");
+    if (folder == u'~' || folder.startsWith(QLatin1String("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    // Stored as the EQ files' folder, a relative path would move with the program's current folder.
+    return WithSeparator(QDir::cleanPath(QDir::current().absoluteFilePath(folder)));
+}
+
+FolderSearchResult SearchFolders(const QString& folder, const QString& fileName, const std::function<bool()>& keepGoing,
+                                 const FolderSearchLimits& limits)
+{
+    return Walk(fileName, keepGoing, limits).run(folder);
+}
+
+}  // namespace kov

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <vector>
+
+#include "core/Documents.h"
+#include "core/LumoMainWindow.h"
+#include "core/QtPrompter.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace kov {
+namespace {
+
+// Stands in for the desktop: what the program hands it to open.
+class Desktop : public QObject {
+    Q_OBJECT
+
+public:
+    Desktop() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~Desktop() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// The real prompter's way of opening a document; its messages are kept instead of shown.
+class RecordingPrompter : public QtPrompter {
+public:
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override
+    {
+        messages.push_back({text, title, icon, buttons});
+        return MsgAnswer::Ok;
+    }
+    std::vector<test::RecordedMessage> messages;
+};
+
+struct Item {
+    const char* name;
+    const char* file;
+    QByteArray magic;  // how the file starts
+};
+
+const QByteArray Pdf("%PDF-");
+const QByteArray Workbook("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);  // an .xls is an OLE compound file
+
+const Item Items[] = {
+    {"GoMaskSheet", "Mask.pdf", Pdf},       {"GoExcelSheet", "KOV.XLS", Workbook},
+    {"GoHelp", "KOVTutr.pdf", Pdf},         {"GoManual", "KOVMan.pdf", Pdf},
+    {"GoMeter", "MeterDownloads.pdf", Pdf}, {"GoDA2500Use", "DA2500Lumo.pdf", Pdf},
+    {"GoDU3001Use", "DU3001Lumo.pdf", Pdf}, {"GoMG24Use", "MG24Lumo.pdf", Pdf},
+};
+
+QByteArray Start(const QString& path, qsizetype bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+}
+
+TEST(DocumentsTest, EachDocumentsItemHandsItsShippedFileToTheDesktop)
+{
+    LumoData d;
+    d.AppPath = QStringLiteral(KOV_PROGRAM_DIR);
+    RecordingPrompter prompter;
+    LumoMain window(d, prompter);
+    for (const Item& item : Items) {
+        Desktop desktop;
+        window.item(QLatin1String(item.name))->trigger();
+        const QString path = QDir(QStringLiteral(KOV_PROGRAM_DIR)).filePath(QLatin1String(item.file));
+        EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(path)}) << item.name;
+        EXPECT_EQ(Start(path, item.magic.size()), item.magic) << item.file;
+    }
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ProgramDocuments().size(), std::size(Items));
+}
+
+TEST(DocumentsTest, AMissingDocumentIsNamedWithTheFolderItWasLookedForIn)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    LumoData d;
+    d.AppPath = empty.path();
+    const QString folder = QDir::toNativeSeparators(empty.path());
+    const QString messages[] = {
+        "Could not find MASK.PDF in " + folder + "). Wrong Folder? Check Databases-FileFolders.",
+        "Could not find a spreadsheet program (or KOV.XLS in " + folder +
+            ").  Wrong Folder? Check Databases-FileFolders.",
+        "Could not find a PDF viewer (or KOVTUTR.PDF in " + folder + "). Wrong Folder? Check Databases-FileFolders.",
+        "Could not find KOVMan.pdf in " + folder + "). Wrong Folder?",
+        "Could not find a PDF viewer (or MeterDownloads.pdf) in " + folder +
+            "). Wrong Folder? Check Databases-FileFolders.",
+        "Could not find a PDF viewer (or DA2500Lumo.pdf) in " + folder +
+            "). Wrong Folder? Check Databases-FileFolders.",
+        "Could not find a PDF viewer (or DU3001Lumo.pdf) in " + folder +
+            "). Wrong Folder? Check Databases-FileFolders.",
+        "Could not find a PDF viewer (or MG24Lumo.pdf) in " + folder + "). Wrong Folder? Check Databases-FileFolders.",
+    };
+    static_assert(std::size(messages) == std::size(Items));
+    RecordingPrompter prompter;
+    LumoMain window(d, prompter);
+    Desktop desktop;
+    for (std::size_t i = 0; i < std::size(Items); ++i) {
+        prompter.messages.clear();
+        window.item(QLatin1String(Items[i].name))->trigger();
+        ASSERT_EQ(prompter.messages.size(), 1u) << Items[i].name;
+        EXPECT_EQ(prompter.messages[0].text, messages[i]);
+        EXPECT_EQ(prompter.messages[0].title, QString()) << "the program's own title";
+        EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::Ok);
+    }
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    // The manual the same way when another window asks for it; and an item that opens no document fails quietly.
+    prompter.messages.clear();
+    EXPECT_FALSE(OpenManual(d, prompter));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, messages[3]);
+    prompter.messages.clear();
+    EXPECT_FALSE(OpenProgramDocument(d, prompter, QStringLiteral("GoComm")));
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+}  // namespace
+}  // namespace kov
+
+#include "DocumentsTest.moc"
