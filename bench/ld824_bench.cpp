@@ -47,7 +47,7 @@ void BM_Ld824TenFiles(benchmark::State& state)
         kov::SimulatedLd824Link link(meter, clock, SecondsPerByte);
         SilentPrompter prompter;
         const auto start = std::chrono::steady_clock::now();
-        const kov::Ld824Download d = kov::DownloadLd824(link, clock, prompter, 1, 1, 10, {});
+        const kov::Ld824Download d = kov::DownloadLd824(link, clock, prompter, QStringLiteral("COM1"), 1, 10, {});
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (d.failed || d.count != 10) {
             state.SkipWithError(("download failed: " + prompter.last.toStdString()).c_str());

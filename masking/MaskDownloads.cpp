@@ -15,6 +15,7 @@
 #include "core/Tables.h"
 #include "masking/MaskWidgets.h"
 #include "meters/Ld824.h"
+#include "meters/Ld824Port.h"
 #include "meters/MeterChoice.h"
 
 namespace kov {
@@ -199,11 +200,12 @@ void MaskDownloads::downloadLd824()
     std::unique_ptr<SerialLink> link = m_linkFactory ? m_linkFactory() : nullptr;
     Ld824Download result;
     if (link) {
-        result = DownloadLd824(*link, m_clock, m_prompter, m_data.CommPort, m_startFile, m_endFile,
+        result = DownloadLd824(*link, m_clock, m_prompter, Ld824PortLabel(m_data), m_startFile, m_endFile,
                                [this](const QString& text) { emit note(text); });
     } else {
-        ShowMessage(m_prompter, {QStringLiteral("The Port COM%1 is incorrect.  Choose another.").arg(m_data.CommPort),
-                                 QStringLiteral("Port Error"), MsgIcon::Critical});
+        ShowMessage(m_prompter,
+                    {QStringLiteral("The Port %1 is incorrect.  Choose another.").arg(Ld824PortLabel(m_data)),
+                     QStringLiteral("Port Error"), MsgIcon::Critical});
     }
     emit ld824Running(false);
     if (result.failed) {

@@ -99,13 +99,12 @@ QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command,
     return QString();
 }
 
-bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, int port)
+bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port)
 {
     QString reason;
     if (!link.open(&reason)) {
-        prompter.message(
-            QStringLiteral("The Port COM") + QString::number(port) + QStringLiteral(" is incorrect.  Choose another."),
-            QStringLiteral("Port Error"), MsgIcon::Critical, MsgButtons::Ok);
+        prompter.message(QStringLiteral("The Port ") + port + QStringLiteral(" is incorrect.  Choose another."),
+                         QStringLiteral("Port Error"), MsgIcon::Critical, MsgButtons::Ok);
         link.close();
         return false;
     }
@@ -158,7 +157,7 @@ bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, int port)
     }
 }
 
-Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, int commPort, int startFile,
+Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, int startFile,
                             int endFile, const std::function<void(const QString&)>& note)
 {
     Ld824Download result;
@@ -172,8 +171,8 @@ Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, 
         return result;
     };
 
-    if (!ConnectLd824(link, clock, prompter, commPort)) {
-        return fail(QStringLiteral("Connection failed. Port COM") + QString::number(commPort) +
+    if (!ConnectLd824(link, clock, prompter, port)) {
+        return fail(QStringLiteral("Connection failed. Port ") + port +
                         QStringLiteral(" may be in error.\nCheck cable connection.\nCheck for batteries or AC power."),
                     QStringLiteral("Download Error"));
     }

@@ -32,8 +32,8 @@ QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command,
 
 // Opens the line and wakes the meter (breaks for up to 6 s), then the handshake (character 255, five "@@", "R1")
 // with its two retry questions. True when the meter named its model; the line is left open only then.
-// `port` is the port number the "Port Error" message names.
-bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, int port);
+// `port` is how the messages name the port: "COM3", or the device the installer picked ("/dev/ttyUSB0").
+bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port);
 
 // ---- The download -------------------------------------------------------------------------------------------
 
@@ -60,7 +60,7 @@ struct Ld824Download {
 // The whole download of files startFile..endFile (checked before: 1 <= start <= end, end - start <= 9), every
 // message and question through `prompter`; `note` receives "Downloading SLM File3." after each file. The line is
 // closed on every path.
-Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, int commPort, int startFile,
+Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, int startFile,
                             int endFile, const std::function<void(const QString&)>& note);
 
 }  // namespace kov

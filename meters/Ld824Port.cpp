@@ -19,6 +19,11 @@ QString Ld824PortName(const LumoData& d)
     return QStringLiteral("/dev/ttyS%1").arg(d.CommPort - 1);
 }
 
+QString Ld824PortLabel(const LumoData& d)
+{
+    return d.CommDevice.isEmpty() ? QStringLiteral("COM%1").arg(d.CommPort) : d.CommDevice;
+}
+
 std::optional<Message> CheckLd824Port(const LumoData& d)
 {
     const QString title = QStringLiteral("Communications Error");

@@ -16,6 +16,9 @@ inline constexpr int StandardBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400
 // stands for, COM1 being the first serial port ("/dev/ttyS0").
 QString Ld824PortName(const LumoData& d);
 
+// How the messages name that port: "COM" and its number, or the device the installer named.
+QString Ld824PortLabel(const LumoData& d);
+
 // What keeps the download from starting with these port settings, as the window shows it when it loads; nothing
 // when they can be tried.
 std::optional<Message> CheckLd824Port(const LumoData& d);

@@ -21,12 +21,15 @@ LumoData Settings(int port, const QString& device, int baud)
 
 TEST(Ld824PortTest, PortNumberCountsFromComOneUnlessADeviceIsNamed)
 {
-    // (port, device, name)
-    for (const auto& [port, device, name] : {std::tuple<int, QString, QString>{1, {}, "/dev/ttyS0"},
-                                             {12, {}, "/dev/ttyS11"},
-                                             {3, "/dev/ttyUSB0", "/dev/ttyUSB0"},
-                                             {0, "/dev/ttyACM1", "/dev/ttyACM1"}})
+    // (port, device, name opened, name in the messages)
+    for (const auto& [port, device, name, label] :
+         {std::tuple<int, QString, QString, QString>{1, {}, "/dev/ttyS0", "COM1"},
+          {12, {}, "/dev/ttyS11", "COM12"},
+          {3, "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+          {0, "/dev/ttyACM1", "/dev/ttyACM1", "/dev/ttyACM1"}}) {
         EXPECT_EQ(Ld824PortName(Settings(port, device, 9600)), name) << port << " " << device.toStdString();
+        EXPECT_EQ(Ld824PortLabel(Settings(port, device, 9600)), label) << port << " " << device.toStdString();
+    }
 }
 
 TEST(Ld824PortTest, ChecksTheRateThenThePortNumber)

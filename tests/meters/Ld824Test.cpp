@@ -36,7 +36,7 @@ struct Rig {
 
     Ld824Download download(int startFile, int endFile)
     {
-        return DownloadLd824(link, clock, prompter, 2, startFile, endFile,
+        return DownloadLd824(link, clock, prompter, QStringLiteral("COM2"), startFile, endFile,
                              [this](const QString& n) { notes.push_back(n); });
     }
     QString send(const QByteArray& command)
@@ -162,7 +162,7 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
         rig.meter.faults().modelReply = modelReply;
         for (const MsgAnswer a : answers)
             rig.prompter.answer(a);
-        EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, 2), connected);
+        EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, QStringLiteral("COM2")), connected);
         EXPECT_EQ(rig.link.isOpen(), connected);
         QStringList shown;
         for (const auto& m : rig.prompter.messages()) {

@@ -226,7 +226,8 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
         BreakCarryingLink link(port, line);
         SystemClock clock;
         ScriptedPrompter prompter;
-        got = DownloadLd824(link, clock, prompter, 3, 2, 3, [&](const QString& note) { notes.push_back(note); });
+        got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 2, 3,
+                            [&](const QString& note) { notes.push_back(note); });
         EXPECT_TRUE(prompter.messages().empty());
     }
     EXPECT_FALSE(port.isOpen());

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <tuple>
+#include <vector>
 
 #include "meters/Ld824Meter.h"
 #include "tests/masking/ui/MaskFixture.h"
@@ -241,6 +244,58 @@ TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothingAndOneThatAnswersF
     EXPECT_FALSE(cell(4, 1)->isVisible());
     EXPECT_EQ(note(), DownloadComplete);
     EXPECT_TRUE(enabled("CmdUpTest"));
+}
+
+struct SheetCell {
+    int test;
+    int band;
+    const char* text;
+};
+
+struct Sheet {
+    QString file;
+    int count;
+    std::vector<SheetCell> cells;
+    QString message;  // what the grid says after the hand-over, if anything
+};
+
+// The Excel data sheet shipped beside the program (KOV.XLS), imported as an installer imports the copy they filled
+// in on site.
+TEST_F(MaskDownloadTest, TheColumnsFilledInOnTheShippedSheetBecomeTheTests)
+{
+    const Sheet sheets[] = {
+        // The shipped sheet with tests 1 to 6 filled in by the script that writes it
+        // (tools/data/make_kov_xls.py --fill): level 58.0 - 1.5 per band + 0.7 per test.
+        {QStringLiteral(KOV_METER_FIXTURES_DIR "/kov_filled.xls"),
+         6,
+         {{1, 1, "58.0"}, {3, 9, "47.4"}, {6, 18, "36.0"}},
+         QString()},
+        // As shipped: every column empty, so none is a test, and there is nothing to average.
+        {folder.file(QStringLiteral("KOV.XLS")),
+         0,
+         {},
+         QStringLiteral("Average could not be calculated. Equalizaton cannot be continued with these data.")},
+    };
+    for (const Sheet& sheet : sheets) {
+        SCOPED_TRACE(sheet.file.toStdString());
+        prompter.clear();
+        prompter.answerOpenFile(sheet.file);
+        if (!sheet.message.isEmpty())
+            prompter.answer(MsgAnswer::Ok);
+        press("CmdDownloadEX");
+        // The dialog opens where the sheet is shipped.
+        ASSERT_EQ(prompter.openRequests().size(), 1u);
+        EXPECT_TRUE(QFile::exists(QDir(prompter.openRequests()[0].folder).filePath(QStringLiteral("KOV.XLS"))));
+        ASSERT_EQ(prompter.messages().size(), sheet.message.isEmpty() ? 0u : 1u);
+        if (!sheet.message.isEmpty()) {
+            EXPECT_EQ(prompter.messages()[0].text, sheet.message);
+        }
+        EXPECT_EQ(d->MaskTestCountEdit(1), sheet.count);
+        EXPECT_EQ(mask->grid().count(), sheet.count);
+        for (const SheetCell& x : sheet.cells)
+            EXPECT_EQ(cell(x.test, x.band)->text(), QLatin1String(x.text)) << x.test << " " << x.band;
+        EXPECT_FALSE(cell(sheet.count + 1, 1)->isVisible());
+    }
 }
 
 }  // namespace
