@@ -1,6 +1,7 @@
 #include "core/Documents.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace kov {
 
@@ -59,8 +60,21 @@ bool OpenProgramDocument(const LumoData& d, Prompter& prompter, const QString& i
     const ProgramDocument* document = ProgramDocumentOf(item);
     if (document == nullptr)
         return false;
-    if (prompter.openDocument(ProgramDocumentPath(d, *document)))
+    const QString path = ProgramDocumentPath(d, *document);
+    if (prompter.openDocument(path))
         return true;
+    // The document is there but nothing on this computer opens it: "Could not find" it would send the installer
+    // looking for a file that is in its place.
+    if (QFileInfo(path).isFile()) {
+        const bool workbook = document->fileName.endsWith(QStringLiteral(".XLS"), Qt::CaseInsensitive);
+        ShowMessage(prompter,
+                    {QStringLiteral("%1 is in %2, but no program on this computer opens it. Install %3 and try again.")
+                         .arg(document->fileName, QDir::toNativeSeparators(d.AppPath),
+                              workbook ? QStringLiteral("a spreadsheet program (for example LibreOffice Calc)")
+                                       : QStringLiteral("a PDF viewer (for example Evince or Okular)")),
+                     QString(), MsgIcon::Critical});
+        return false;
+    }
     ShowMessage(prompter, ProgramDocumentFailure(d, *document));
     return false;
 }

@@ -124,6 +124,26 @@ TEST(DocumentsTest, AMissingDocumentIsNamedWithTheFolderItWasLookedForIn)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// A document in its place that nothing on this computer opens is not reported as missing.
+TEST(DocumentsTest, ADocumentNoProgramOpensIsNotCalledMissing)
+{
+    struct NoViewer : RecordingPrompter {
+        bool openDocument(const QString&) override { return false; }
+    } prompter;
+    LumoData d;
+    d.AppPath = QStringLiteral(KOV_PROGRAM_DIR);
+    const QString folder = QDir::toNativeSeparators(d.AppPath);
+    EXPECT_FALSE(OpenManual(d, prompter));
+    EXPECT_FALSE(OpenProgramDocument(d, prompter, QStringLiteral("GoExcelSheet")));
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].text, "KOVMan.pdf is in " + folder +
+                                             ", but no program on this computer opens it. Install a PDF viewer (for "
+                                             "example Evince or Okular) and try again.");
+    EXPECT_EQ(prompter.messages[1].text, "KOV.XLS is in " + folder +
+                                             ", but no program on this computer opens it. Install a spreadsheet "
+                                             "program (for example LibreOffice Calc) and try again.");
+}
+
 }  // namespace
 }  // namespace kov
 
