@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/Numbers.h"
@@ -127,8 +129,14 @@ Parsed<MeterTests> ParseIe45(const QByteArray& bytes)
     tests.count = 1;
     for (int band = 1; band <= MeterBands; ++band) {
         const QString line = QString::fromLatin1(lines[Ie45HeaderLines + band - 1]);
-        const double level = BasicVal(line.right(Ie45LevelChars));
-        tests.levels(1, band) = static_cast<f32>(RoundHalfEven(level, 1));
+        const QString text = line.right(Ie45LevelChars);
+        const double level = RoundHalfEven(BasicVal(text), 1);
+        // Five characters hold an exponent ("9E99") that no single holds; taken as it is, it would be an infinite
+        // level in the fit. Refused as the field readers refuse a number past the single range.
+        if (!(std::fabs(level) <= std::numeric_limits<f32>::max())) {
+            return ReadError{Ie45HeaderLines + band, QStringLiteral("Overflow (\"%1\")").arg(text)};
+        }
+        tests.levels(1, band) = static_cast<f32>(level);
     }
     return tests;
 }

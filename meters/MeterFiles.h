@@ -33,7 +33,8 @@ using MeterImport = std::variant<MeterTests, Message>;
 Parsed<MeterTests> ParseDsp30(const QByteArray& bytes);
 
 // Ivie IE-45: 28 lines skipped, then 18 lines whose last five characters hold the level (their leading number,
-// 0 when there is none); one test, each level rounded to 0.1. A file of fewer than 46 lines is a read error.
+// 0 when there is none); one test, each level rounded to 0.1. A file of fewer than 46 lines, or a level past
+// the single range ("9E99"), is a read error.
 Parsed<MeterTests> ParseIe45(const QByteArray& bytes);
 
 // Phonic PAA3: 67 header fields, then exactly ten records of 66 fields with the levels in fields 13..30.

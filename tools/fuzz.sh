@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the file readers with clang in build/fuzz and runs each one for the given number
-# of seconds on a corpus seeded from fuzz/corpus/, the golden files and the shipped data. Fails when any target
-# finds a crash, a sanitizer error, a hang or a file that does not come back the same after saving; the input is
-# kept in build/fuzz/artifacts/<target>/ and the log in build/fuzz/logs/<target>.log.
+# Builds the libFuzzer targets of the file readers, the meters' readers and the LD824 exchange with clang in
+# build/fuzz (or $KOV_FUZZ_BUILD) and runs each one for the given number of seconds on a corpus seeded from
+# fuzz/corpus/, the golden files, the shipped data and the meter fixtures. Fails when any target finds a crash, a
+# sanitizer error, a hang or a broken invariant (a file that does not come back the same after saving); the input
+# is kept in build/fuzz/artifacts/<target>/ and the log in build/fuzz/logs/<target>.log.
 #
 # Usage: tools/fuzz.sh [seconds-per-target] [target...]    targets: project_file eq_file spectrum_database
-#                                                                     folder_file text_fields (default: all)
+#                                                  folder_file text_fields meter_text workbook_xlsx ld824
+#                                                  (default: all)
 # Needs the Debian packages clang-14 and libclang-rt-14-dev (llvm-14 for readable stack traces).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
 if [ $# -gt 0 ]; then shift; fi
-all=(project_file eq_file spectrum_database folder_file text_fields)
+all=(project_file eq_file spectrum_database folder_file text_fields meter_text workbook_xlsx ld824)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then targets=("${all[@]}"); fi
-build=$top/build/fuzz
+build=${KOV_FUZZ_BUILD:-$top/build/fuzz}
 
 for tool in clang++-14 cmake ninja; do
     if ! command -v "$tool" >/dev/null; then
@@ -36,6 +38,8 @@ seeds_of() {
         spectrum_database) echo "$top/data/KOVSPEC.DAT" ;;
         folder_file) echo "$top/data/DIRFILE.DAT" ;;
         text_fields) echo "$top/data/KOVSPEC.DAT $top/data/DIRFILE.DAT $top/tests/fixtures/golden/HANDBUILT.EQ" ;;
+        workbook_xlsx) echo "$top"/tests/fixtures/meters/*.xlsx ;;
+        meter_text | ld824) ;;
         *) echo "fuzz.sh: no target $1" >&2; return 1 ;;
     esac
 }
@@ -54,6 +58,15 @@ for t in "${targets[@]}"; do
         cp "$seed" "$corpus/"
     done
     [ -d "$top/fuzz/corpus/$t" ] && cp "$top/fuzz/corpus/$t"/* "$corpus/"
+    # The text exports behind the two bytes that choose the reader and the PAA3's records (1..10, 3..5, 9..12).
+    if [ "$t" = meter_text ]; then
+        fixtures=$top/tests/fixtures/meters
+        printf '\000\000' | cat - "$fixtures/dsp30.txt" >"$corpus/dsp30.txt"
+        printf '\001\000' | cat - "$fixtures/ie45.ivi" >"$corpus/ie45.ivi"
+        printf '\002\171' | cat - "$fixtures/paa3.paa" >"$corpus/paa3.paa"
+        printf '\002\077' | cat - "$fixtures/paa3.paa" >"$corpus/paa3_3_to_5.paa"
+        printf '\002\231' | cat - "$fixtures/paa3_short.paa" >"$corpus/paa3_short.paa"
+    fi
     echo "== $t: ${seconds}s"
     if "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then

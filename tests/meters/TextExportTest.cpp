@@ -134,6 +134,8 @@ TEST_F(TextExportTest, DamagedOrShortExportsAreRefusedWhole)
         {"IE-45 45 lines", ParseIe45, LineRange(ie45, 1, 45), "line 46: Input past end of file"},
         {"IE-45 a Ctrl-Z after line 40", ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48),
          "line 41: Input past end of file"},
+        {"IE-45 a level past the single range", ParseIe45,
+         LineRange(ie45, 1, 33) + "  5 kHz      .3e49\r\n" + LineRange(ie45, 35, 48), "line 34: Overflow (\".3e49\")"},
     };
     for (const auto& [what, parse, bytes, error] : cases)
         EXPECT_EQ(ParseError(parse(bytes)), error) << what;

@@ -1,0 +1,109 @@
+// The .xlsx reader and both import rules on arbitrary bytes. An input that starts as a zip archive is the file
+// itself; any other is the parts of a package, "name\0content\0" after each other, packed here into a zip with
+// correct checksums so that the XML inside is reached. The cells of the B&K 2250 block go through Bk2250Tests,
+// those of the Excel layout through ExcelTests. No crash; a workbook that cannot be read says why; cells come
+// only from the block asked for; at most ten tests, B&K levels in 0..99.x and Excel levels strictly between 0
+// and 100, and nothing past the tests.
+
+#include <QBuffer>
+#include <QStringList>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+
+#include <variant>
+
+#include "fuzz/FuzzSupport.h"
+#include "meters/MeterFiles.h"
+#include "meters/Workbook.h"
+
+using namespace kov;
+using namespace kov::fuzz;
+
+namespace {
+
+// Stored, not deflated: packing must not cost more than the reading it serves.
+QByteArray Package(const QByteArray& input)
+{
+    QBuffer buffer;
+    QuaZip zip(&buffer);
+    if (!zip.open(QuaZip::mdCreate))
+        return {};
+    const QList<QByteArray> fields = input.split('\0');
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+        if (fields[i].isEmpty())
+            continue;
+        QuaZipFile part(&zip);
+        if (!part.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromUtf8(fields[i])), nullptr, 0, 0))
+            continue;
+        part.write(fields[i + 1]);
+        part.close();
+    }
+    zip.close();
+    return buffer.data();
+}
+
+void CheckLevels(const MeterTests& tests, f32 low, f32 high, bool lowIncluded, const QByteArray& input)
+{
+    Check(tests.count >= 0 && tests.count <= 10, "more than ten tests", input, QByteArray::number(tests.count));
+    for (int test = 1; test <= 20; ++test) {
+        for (int band = 1; band <= 20; ++band) {
+            const f32 level = tests.levels(test, band);
+            if (test <= tests.count && band <= 18)
+                Check((lowIncluded ? level >= low : level > low) && level < high, "a level out of range", input,
+                      QByteArray::number(level));
+            else
+                Check(level == 0, "a level written outside the tests", input);
+        }
+    }
+}
+
+// The cells read, or nothing when the workbook could not be.
+const SheetCells* Cells(const WorkbookRead& read, const CellBlock& block, const QByteArray& input)
+{
+    if (const WorkbookError* error = std::get_if<WorkbookError>(&read)) {
+        if (error->kind == WorkbookError::CannotOpen)
+            Check(!error->reason.isEmpty(), "a workbook refused without a reason", input);
+        else
+            Check(error->sheetCount >= 0 && error->sheetCount < block.sheet, "no such sheet, yet enough sheets", input,
+                  QByteArray::number(error->sheetCount));
+        return nullptr;
+    }
+    const SheetCells& sheet = std::get<SheetCells>(read);
+    Check(sheet.format() == SheetCells::Format::Xlsx, "an .xlsx read as another format", input);
+    const int rows[] = {block.firstRow - 1, block.firstRow, block.lastRow, block.lastRow + 1};
+    const int columns[] = {block.firstColumn - 1, block.firstColumn, block.lastColumn, block.lastColumn + 1};
+    for (const int row : rows) {
+        for (const int column : columns) {
+            const bool inside = row >= block.firstRow && row <= block.lastRow && column >= block.firstColumn &&
+                                column <= block.lastColumn;
+            Check(inside || sheet.at(row, column).kind == WorkbookCell::Empty, "a cell kept from outside the block",
+                  input);
+        }
+    }
+    return &sheet;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray input = Bytes(data, size);
+    const QByteArray bytes = input.startsWith("PK\x03\x04") ? input : Package(input);
+
+    const WorkbookRead bk = ParseXlsxCells(bytes, Bk2250Block);
+    if (const SheetCells* sheet = Cells(bk, Bk2250Block, input)) {
+        const MeterImport tests = Bk2250Tests(*sheet, QStringLiteral("bk2250.xlsx"));
+        if (const Message* refused = std::get_if<Message>(&tests))
+            Check(refused->text.contains(QStringLiteral("bk2250.xlsx")), "a refusal that does not name the file", input,
+                  refused->text.toUtf8());
+        else
+            CheckLevels(std::get<MeterTests>(tests), 0, 100, true, input);
+    }
+
+    const WorkbookRead excel = ParseXlsxCells(bytes, ExcelBlock);
+    if (const SheetCells* sheet = Cells(excel, ExcelBlock, input))
+        CheckLevels(ExcelTests(*sheet), 0, 100, false, input);
+    return 0;
+}
