@@ -1,6 +1,7 @@
 #include "core/Project.h"
 
 #include "core/FolderFile.h"
+#include "core/ProgramFolder.h"
 #include "core/ProjectFile.h"
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
@@ -20,7 +21,7 @@ bool LoadProgramData(LumoData& d, Prompter& prompter)
 
 bool StartProgramData(LumoData& d, Prompter& prompter)
 {
-    if (!LoadProgramData(d, prompter))
+    if (!SetUpProgramFolder(prompter) || !LoadProgramData(d, prompter))
         return false;
     d.ProjectStage = 0;
     d.SaveConfirmed = 0;

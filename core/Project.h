@@ -9,7 +9,7 @@ namespace kov {
 // Returns false when a file failed (its message has been shown); the program then ends.
 bool LoadProgramData(LumoData& d, Prompter& prompter);
 
-// Start-up of the data: LoadProgramData, then stage 0 and nothing saved yet.
+// Start-up of the data: the program folder (SetUpProgramFolder), LoadProgramData, then stage 0 and nothing saved yet.
 bool StartProgramData(LumoData& d, Prompter& prompter);
 
 // File, New: back to an empty project, then LoadProgramData again. The main window sets its caption and menus.

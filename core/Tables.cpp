@@ -38,6 +38,11 @@ void OverrideProgramFolder(const QString& folder)
     ProgramFolderOverride() = folder;
 }
 
+bool ProgramFolderOverridden()
+{
+    return !ProgramFolderOverride().isEmpty();
+}
+
 void InitTables(LumoData& d)
 {
     // Bands 14..42. Band 15 is 31 Hz, not 31.5: the table is whole hertz.

@@ -7,9 +7,11 @@
 
 namespace kov {
 
-// The folder that holds the program and its data files. Tests point it at a temporary folder.
+// The folder that holds the program's data files: beside the program, unless start-up chose the per-user folder of
+// an installed program (core/ProgramFolder.h) or a test pointed it at a temporary folder.
 QString ProgramFolder();
 void OverrideProgramFolder(const QString& folder);
+bool ProgramFolderOverridden();
 
 // Fills the band tables, LnToDb10 and AppPath.
 void InitTables(LumoData& d);

@@ -19,6 +19,8 @@ run_suite() {
 run_suite "$top/build/debug" -DCMAKE_BUILD_TYPE=Debug
 # Saving onto a disk that is really full, where this machine lets us mount a small one.
 "$top/tools/full-disk-test.sh" "$top/build/debug/bin/core_tests"
+# The Debian package of that build, unpacked into a scratch root and started there with an empty home.
+timeout 300 "$top/tools/package-test.sh" "$top/build/debug"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite "$top/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_BUILD_BENCH=OFF
 # Each file reader fuzzed for a bounded time: no crash, and whatever opens saves and opens to the same data.

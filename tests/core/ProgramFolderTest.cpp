@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <map>
+
+#include "core/ProgramFolder.h"
+#include "core/Tables.h"
+#include "tests/support/ScriptedPrompter.h"
+
+using namespace kov;
+
+namespace {
+
+// Names and bytes as standard strings, so a failure prints them readably.
+using Files = std::map<std::string, std::string>;
+
+const Files Shipped{
+    {"DIRFILE.DAT", "1,\"\",\"\",\"\",\"\",\"\",\"\"\r\n"},
+    {"KOV.XLS", "workbook"},
+    {"KOVSPEC.DAT", "\"Background\",30\r\n"},
+    {"Mask.pdf", "%PDF-1.4 sheet"},
+    {"pellar.jpg", "\xff\xd8 logo"},
+};
+
+void WriteFiles(const QString& folder, const Files& files)
+{
+    ASSERT_TRUE(QDir().mkpath(folder)) << folder.toStdString();
+    for (const auto& [name, bytes] : files) {
+        QFile f(QDir(folder).filePath(QString::fromStdString(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+        ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+    }
+}
+
+// Every entry of the folder, hidden ones included, so a left-over temporary file shows.
+Files ReadFiles(const QString& folder)
+{
+    Files files;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile f(dir.filePath(name));
+        files[name.toStdString()] = f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<unreadable>";
+    }
+    return files;
+}
+
+// A root holding a build folder's layout (the program beside its data) or an installed one (usr/bin and
+// usr/share/kov), and a home for the person's data folder.
+struct Layout {
+    QTemporaryDir root;
+    QString at(const QString& path) const { return QDir(root.path()).filePath(path); }
+    QString installedProgram() const { return at(QStringLiteral("usr/bin")); }
+    QString userData() const { return at(QStringLiteral("home/.local/share/KOV")); }
+};
+
+struct Case {
+    const char* name;
+    std::function<void(const Layout&)> arrange;
+    const char* programDir;  // under the root
+    bool userFolderChosen;
+    Files userFiles;  // the person's folder afterwards
+};
+
+}  // namespace
+
+TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
+{
+    Files changed = Shipped;
+    changed["KOVSPEC.DAT"] = "\"My office\",41\r\n";
+    changed["JOB.MSK"] = "project";
+    Files afterLaterStart = changed;
+
+    const Case cases[] = {
+        {"build folder: the data beside the program stays the program folder, even with an installed copy around",
+         [](const Layout& l) {
+             WriteFiles(l.at(QStringLiteral("build/bin")), Shipped);
+             WriteFiles(l.at(QStringLiteral("build/share/kov")), Shipped);
+         },
+         "build/bin",
+         false,
+         {}},
+        {"installed, first start: the person's folder is made and gets every shipped file",
+         [](const Layout& l) {
+             WriteFiles(l.installedProgram(), {{"kov", "program"}});
+             WriteFiles(l.at(QStringLiteral("usr/share/kov")), Shipped);
+         },
+         "usr/bin", true, Shipped},
+        {"installed, later start: the changed database and a project stay, a deleted folder file comes back",
+         [changed](const Layout& l) {
+             WriteFiles(l.at(QStringLiteral("usr/share/kov")), Shipped);
+             Files mine = changed;
+             mine.erase("DIRFILE.DAT");
+             WriteFiles(l.userData(), mine);
+         },
+         "usr/bin", true, afterLaterStart},
+        {"share/kov without its database is no installation: the program folder as before",
+         [](const Layout& l) {
+             Files noDatabase = Shipped;
+             noDatabase.erase("KOVSPEC.DAT");
+             WriteFiles(l.at(QStringLiteral("usr/share/kov")), noDatabase);
+         },
+         "usr/bin",
+         false,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Layout layout;
+        ASSERT_TRUE(layout.root.isValid());
+        c.arrange(layout);
+        const QString programDir = layout.at(QString::fromLatin1(c.programDir));
+
+        const ProgramFolderSetup setup = PrepareProgramFolder(programDir, layout.userData());
+
+        EXPECT_FALSE(setup.failure.has_value());
+        EXPECT_EQ(setup.folder, c.userFolderChosen ? layout.userData() : programDir);
+        EXPECT_EQ(ReadFiles(layout.userData()), c.userFiles);
+        EXPECT_EQ(QDir(layout.userData()).exists(), c.userFolderChosen);
+        // The shipped copies are read, never changed.
+        if (c.userFolderChosen) {
+            EXPECT_EQ(ReadFiles(layout.at(QStringLiteral("usr/share/kov"))), Shipped);
+        }
+    }
+}
+
+TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
+{
+    Layout layout;
+    ASSERT_TRUE(layout.root.isValid());
+    WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
+    // A file where the folder should go stops even root.
+    WriteFiles(layout.at(QStringLiteral("home")), {{".local", "not a folder"}});
+
+    const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
+
+    EXPECT_TRUE(setup.folder.isEmpty());
+    ASSERT_TRUE(setup.failure.has_value());
+    EXPECT_EQ(setup.failure->text,
+              QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, folder "
+                             "file and projects there and cannot start without them.")
+                  .arg(layout.userData()));
+    EXPECT_EQ(setup.failure->title, QStringLiteral("Fatal Error"));
+    EXPECT_EQ(setup.failure->icon, MsgIcon::Critical);
+}
+
+TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
+{
+    Layout layout;
+    ASSERT_TRUE(layout.root.isValid());
+    WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
+
+    const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), QString());
+
+    ASSERT_TRUE(setup.failure.has_value());
+    EXPECT_EQ(setup.failure->text,
+              QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this account has "
+                             "no home folder. KOV keeps its spectrum database, folder file and projects there and "
+                             "cannot start without them.")
+                  .arg(layout.installedProgram()));
+}
+
+TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
+{
+    Layout layout;
+    ASSERT_TRUE(layout.root.isValid());
+    const QString shared = layout.at(QStringLiteral("usr/share/kov"));
+    WriteFiles(shared, Shipped);
+    // A shipped file that cannot be read whole; a sparse one, so the test writes nothing of that size.
+    QFile big(QDir(shared).filePath(QStringLiteral("KOV.XLS")));
+    ASSERT_TRUE(big.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(big.resize(MaxCopiedFileBytes + 1));
+    big.close();
+
+    const ProgramFolderSetup failed = PrepareProgramFolder(layout.installedProgram(), layout.userData());
+
+    ASSERT_TRUE(failed.failure.has_value());
+    EXPECT_EQ(failed.failure->text,
+              QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%1/KOV.XLS is too large to be a KOV data file). KOV "
+                             "keeps its spectrum database, folder file and projects there and cannot start without "
+                             "them.")
+                  .arg(shared, layout.userData()));
+    // Files are copied in name order: the one before stays whole, the failed one and those after are not there.
+    EXPECT_EQ(ReadFiles(layout.userData()), (Files{*Shipped.find("DIRFILE.DAT")}));
+
+    ASSERT_TRUE(big.resize(8));
+    const ProgramFolderSetup next = PrepareProgramFolder(layout.installedProgram(), layout.userData());
+    EXPECT_FALSE(next.failure.has_value());
+    Files all = Shipped;
+    all["KOV.XLS"] = "workbook";
+    EXPECT_EQ(ReadFiles(layout.userData()), all);
+}
+
+TEST(ProgramFolderTest, AFolderThePersonCannotWriteIsTold)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    Layout layout;
+    ASSERT_TRUE(layout.root.isValid());
+    WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
+    ASSERT_TRUE(QDir().mkpath(layout.userData()));
+    ASSERT_TRUE(QFile::setPermissions(layout.userData(), QFile::ReadOwner | QFile::ExeOwner));
+
+    const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
+
+    QFile::setPermissions(layout.userData(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(setup.failure.has_value());
+    EXPECT_TRUE(setup.failure->text.startsWith(QStringLiteral("Cannot copy DIRFILE.DAT from ")))
+        << setup.failure->text.toStdString();
+    EXPECT_TRUE(setup.failure->text.contains(QStringLiteral("(Permission denied)")))
+        << setup.failure->text.toStdString();
+    EXPECT_TRUE(ReadFiles(layout.userData()).empty());
+}
+
+TEST(ProgramFolderTest, StartUpKeepsATestsFolderAndTheBuildFolder)
+{
+    test::ScriptedPrompter prompter;
+    // The suite runs from the build folder, where the data lies beside it.
+    ASSERT_FALSE(ProgramFolderOverridden());
+    EXPECT_TRUE(SetUpProgramFolder(prompter));
+    EXPECT_FALSE(ProgramFolderOverridden());
+
+    OverrideProgramFolder(QStringLiteral("/somewhere/else"));
+    EXPECT_TRUE(SetUpProgramFolder(prompter));
+    EXPECT_EQ(ProgramFolder(), QStringLiteral("/somewhere/else"));
+    OverrideProgramFolder(QString());
+}

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Makes the Debian package of an already built tree, unpacks it into a scratch root and starts the program from
+# there on a virtual screen with an empty home, as on an installer's machine after `apt install ./kov_*.deb`: the
+# main window must come up and the per-user data folder must hold the shipped files.
+#   tools/package-test.sh <build folder>
+set -euo pipefail
+build=$(cd "${1:?usage: package-test.sh <build folder>}" && pwd)
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate xvfb-run xwininfo python3; do
+    command -v "$tool" >/dev/null || { echo "package-test.sh: $tool is missing (tools/install-deps.sh)" >&2; exit 1; }
+done
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "package-test.sh: $*" >&2; exit 1; }
+(cd "$build" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) ||
+    { cat "$scratch/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls "$scratch"/package/kov_*.deb)
+
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{print $1}')
+for need in fonts-liberation2 qt6-qpa-plugins libqt6widgets6 libqt6gui6 libc6; do
+    grep -qx "$need" <<<"$depends" || fail "Depends lacks $need: $(dpkg-deb -f "$deb" Depends)"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = kov ] || fail "the package is not named kov"
+
+root=$scratch/root
+dpkg -x "$deb" "$root"
+shipped=$root/usr/share/kov
+for f in usr/bin/kov usr/share/applications/kov.desktop usr/share/icons/hicolor/256x256/apps/kov.png \
+    usr/share/kov/KOVSPEC.DAT usr/share/kov/DIRFILE.DAT usr/share/kov/KOV.XLS usr/share/kov/KOVMan.pdf \
+    usr/share/kov/pellar.jpg usr/share/kov/Corvexlogonew.jpg; do
+    [ -f "$root/$f" ] || fail "the package lacks /$f"
+done
+desktop-file-validate "$root/usr/share/applications/kov.desktop"
+python3 - "$root/usr/share/icons/hicolor/256x256/apps/kov.png" <<'PY' || fail "the icon is not a 256x256 PNG"
+import struct, sys
+head = open(sys.argv[1], 'rb').read(24)
+sys.exit(0 if head[:8] == b'\x89PNG\r\n\x1a\n' and struct.unpack('>II', head[16:24]) == (256, 256) else 1)
+PY
+
+home=$scratch/home
+mkdir -p "$home"
+# The program started as the menu entry starts it, in a session of its own that ends with this script.
+cat >"$scratch/start.sh" <<'SH'
+#!/usr/bin/env bash
+set -u
+"$1" >"$2" 2>&1 &
+pid=$!
+for _ in $(seq 1 150); do
+    if xwininfo -root -tree | grep -q '"Project File Name: None"'; then
+        kill "$pid"
+        wait "$pid" 2>/dev/null
+        exit 0
+    fi
+    kill -0 "$pid" 2>/dev/null || { echo "the program ended before its main window showed" >&2; exit 1; }
+    sleep 0.2
+done
+kill "$pid"
+echo "no main window within 30 seconds" >&2
+exit 1
+SH
+chmod +x "$scratch/start.sh"
+env -i PATH="$PATH" HOME="$home" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
+    xvfb-run -a -s "-screen 0 1600x1000x24" "$scratch/start.sh" "$root/usr/bin/kov" "$scratch/kov.log" ||
+    { cat "$scratch/kov.log" >&2; fail "the installed program did not start"; }
+
+data=$home/.local/share/KOV
+for f in "$shipped"/*; do
+    cmp -s "$f" "$data/$(basename "$f")" || fail "$(basename "$f") was not copied whole into $data"
+done
+[ "$(find "$data" -mindepth 1 | wc -l)" -eq "$(find "$shipped" -mindepth 1 | wc -l)" ] || fail "$data holds files nobody shipped"
+echo "The package $(basename "$deb") installs, starts from a scratch root and fills the per-user folder ~/.local/share/KOV."
