@@ -21,7 +21,9 @@ run_suite "$top/build/debug" -DCMAKE_BUILD_TYPE=Debug
 "$top/tools/full-disk-test.sh" "$top/build/debug/bin/core_tests"
 # The Debian package of that build, unpacked into a scratch root and started there with an empty home.
 timeout 300 "$top/tools/package-test.sh" "$top/build/debug"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+# Leaks are checked too; tools/lsan.supp names the only ones let through, inside the libraries we link.
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$top/tools/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite "$top/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_BUILD_BENCH=OFF
 # Each file reader fuzzed for a bounded time: no crash, and whatever opens saves and opens to the same data.
 "$top/tools/fuzz.sh" 20
