@@ -13,7 +13,7 @@ PainterCanvas::PainterCanvas(QPagedPaintDevice& device, PrinterFont& font) : m_d
     m_dpiY = device.logicalDpiY();
     applyFont();
     if (!m_painter.begin(&device)) {
-        fail(QStringLiteral("Printer error (the page could not be started)"));
+        failWith(QStringLiteral("Printer error (the page could not be started)"));
         return;
     }
     m_painter.setFont(m_qfont);
@@ -27,11 +27,6 @@ PainterCanvas::~PainterCanvas()
 }
 
 void PainterCanvas::failWith(const QString& description)
-{
-    fail(description);
-}
-
-void PainterCanvas::fail(const QString& description)
 {
     if (m_failure.isEmpty())
         m_failure = description;
@@ -92,7 +87,7 @@ void PainterCanvas::print(const QString& text, LineEnd end)
     if (!m_failure.isEmpty())
         return;
     if (!m_painter.isActive()) {
-        fail(QStringLiteral("Printer error (the page is not open)"));
+        failWith(QStringLiteral("Printer error (the page is not open)"));
         return;
     }
     if (!text.isEmpty()) {
@@ -121,7 +116,7 @@ void PainterCanvas::continueBelowBottom()
     if (top + textHeight() <= pageHeight() || top <= ContinuationTop)
         return;
     if (!m_device.newPage()) {
-        fail(QStringLiteral("Printer error (a new page could not be started)"));
+        failWith(QStringLiteral("Printer error (a new page could not be started)"));
         return;
     }
     m_yOffset = m_y - ContinuationTop;
@@ -132,7 +127,7 @@ void PainterCanvas::newPage()
     if (!m_failure.isEmpty())
         return;
     if (!m_painter.isActive() || !m_device.newPage()) {
-        fail(QStringLiteral("Printer error (a new page could not be started)"));
+        failWith(QStringLiteral("Printer error (a new page could not be started)"));
         return;
     }
     m_x = 0;
@@ -145,13 +140,13 @@ void PainterCanvas::endDoc()
     if (!m_failure.isEmpty())
         return;
     if (!m_painter.isActive() || !m_painter.end()) {
-        fail(QStringLiteral("Printer error (the document could not be completed)"));
+        failWith(QStringLiteral("Printer error (the document could not be completed)"));
         return;
     }
     if (m_finisher) {
         const QString reason = m_finisher();
         if (!reason.isEmpty()) {
-            fail(reason);
+            failWith(reason);
             return;
         }
     }

@@ -58,7 +58,7 @@ public:
     int pageHeight() const override;
     QString failure() const override { return m_failure; }
 
-    // Marks the canvas failed before anything is printed (no printer to print on).
+    // Marks the canvas failed (no printer to print on, a device that refused); the first description stays.
     void failWith(const QString& description);
 
     // Whether the document was ended and handed over whole.
@@ -71,7 +71,6 @@ private:
     void continueBelowBottom();
     int toTwipsX(double units) const;
     int toTwipsY(double units) const;
-    void fail(const QString& description);
 
     QPagedPaintDevice& m_device;
     PrinterFont& m_font;

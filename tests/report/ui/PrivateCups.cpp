@@ -19,16 +19,6 @@ QString PrintedPdfPath()
     return QDir(PrivateCupsFolder()).filePath(QStringLiteral("out.pdf"));
 }
 
-// Standard output of a short command; empty when it could not run.
-QString Output(const QString& program, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 bool JobsLeft()
 {
     QProcess p;
@@ -40,6 +30,15 @@ bool JobsLeft()
 }
 
 }  // namespace
+
+QString ProgramOutput(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 QString PrivateCupsFolder()
 {
@@ -68,14 +67,14 @@ QString PrintedPdfText(int timeoutMs)
 
 QString PdfText(const QString& path, int firstPage)
 {
-    return Output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"),
-                                                QString::number(firstPage), path, QStringLiteral("-")});
+    return ProgramOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"),
+                                                       QString::number(firstPage), path, QStringLiteral("-")});
 }
 
 int PrintedPdfPages()
 {
     static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch m = pages.match(Output(QStringLiteral("pdfinfo"), {PrintedPdfPath()}));
+    const QRegularExpressionMatch m = pages.match(ProgramOutput(QStringLiteral("pdfinfo"), {PrintedPdfPath()}));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 

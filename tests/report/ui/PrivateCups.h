@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What reached the private CUPS server's one printer, KOV_PDF (tools/private-cups.sh), which writes every job to
 // out.pdf in the server's folder, each job over the one before.
 namespace kov::test {
+
+// Standard output of a short command (pdftotext, pdfinfo, lpstat); empty when it could not run.
+QString ProgramOutput(const QString& program, const QStringList& arguments);
 
 // The server's folder ($KOV_CUPS_DIR); empty when the suite runs without the server.
 QString PrivateCupsFolder();

@@ -21,6 +21,7 @@ using test::ForgetPrintedPdf;
 using test::PdfText;
 using test::PrintedPdfText;
 using test::PrivateCupsFolder;
+using test::ProgramOutput;
 using test::ScriptedPrompter;
 
 // Two masking channels of a ZUV-AR24 and one paging channel: page 1 holds the masking blocks, page 2 the paging.
@@ -75,11 +76,8 @@ void ExpectReport(const QString& pdfText)
 // Where the first word `word` starts on page 1, in points from the top left of the paper.
 QPointF FirstWordAt(const QString& path, const QString& word)
 {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), path, QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString boxes = ProgramOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"),
+                                                                      QStringLiteral("1"), path, QStringLiteral("-")});
     const QRegularExpression box(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1<)re").arg(word));
     const QRegularExpressionMatch m = box.match(boxes);
     return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
@@ -213,10 +211,7 @@ TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
         EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), c.high.x(), 0.01);
     }
     // Times New Roman, as the printer object holds it, comes out in the metric-compatible face the system has.
-    QProcess pdffonts;
-    pdffonts.start(QStringLiteral("pdffonts"), {path});
-    pdffonts.waitForFinished(30000);
-    const QString fonts = QString::fromUtf8(pdffonts.readAllStandardOutput());
+    const QString fonts = ProgramOutput(QStringLiteral("pdffonts"), {path});
     EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold "))) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif "))) << fonts.toStdString();
 }
