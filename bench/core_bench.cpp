@@ -1,5 +1,11 @@
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "SilentPrompter.h"
+#include "core/ProjectFile.h"
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
 #include "core/TextFields.h"
@@ -58,5 +64,75 @@ void BM_WriteSpectrumDatabase(benchmark::State& state)
         benchmark::DoNotOptimize(SpectrumDatabaseBytes(d));
 }
 BENCHMARK(BM_WriteSpectrumDatabase);
+
+// A full project: the hand-built ZUV-AR24 job with all six masking channels and both paging channels in use.
+const QString FullProjectFile = QStringLiteral(KOV_GOLDEN_DIR "/HANDBUILT.MSK");
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// File, Open of a full project, from the file on disk to the data object the windows use.
+void BM_OpenProject(benchmark::State& state)
+{
+    LumoData d;
+    InitTables(d);
+    bench::SilentPrompter prompter;
+    for (auto _ : state) {
+        i16 failed = 0;
+        OpenProjectFile(d, prompter, FullProjectFile, failed);
+        if (failed != 0) {
+            state.SkipWithError(prompter.last.toStdString().c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMicrosecond);
+
+// The reference for the open: the same file's bytes read, nothing understood.
+void BM_ReadProjectBytes(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FileBytes(FullProjectFile));
+}
+BENCHMARK(BM_ReadProjectBytes)->Unit(benchmark::kMicrosecond);
+
+// File, Save of that project: its text made and written whole (temporary file, sync, rename).
+void BM_SaveProject(benchmark::State& state)
+{
+    LumoData d;
+    InitTables(d);
+    bench::SilentPrompter prompter;
+    i16 failed = 0;
+    OpenProjectFile(d, prompter, FullProjectFile, failed);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("FULL.MSK"));
+    for (auto _ : state) {
+        QString reason;
+        SaveProjectFile(d, path, failed, &reason);
+        if (failed != 0) {
+            state.SkipWithError(reason.toStdString().c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMicrosecond);
+
+// The reference for the save: the same bytes written whole the same way, nothing formatted.
+void BM_SaveProjectBytes(benchmark::State& state)
+{
+    const QByteArray bytes = FileBytes(FullProjectFile);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("FULL.MSK"));
+    for (auto _ : state) {
+        if (!SaveWholeFile(path, bytes)) {
+            state.SkipWithError("the bytes could not be saved");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveProjectBytes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

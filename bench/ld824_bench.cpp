@@ -7,8 +7,8 @@
 
 #include <chrono>
 
+#include "SilentPrompter.h"
 #include "core/Clock.h"
-#include "core/Prompter.h"
 #include "meters/Ld824.h"
 #include "meters/Ld824Meter.h"
 
@@ -17,22 +17,6 @@ namespace {
 constexpr double Baud = 9600;
 constexpr double SecondsPerByte = 10 / Baud;
 constexpr double ProtocolPauses = 1.5 + 0.1;
-
-// No message is expected; one would end the measurement as an error.
-class SilentPrompter : public kov::Prompter {
-public:
-    kov::MsgAnswer message(const QString& text, const QString&, kov::MsgIcon, kov::MsgButtons) override
-    {
-        last = text;
-        return kov::MsgAnswer::Cancel;
-    }
-    QString chooseSaveFile(const kov::SaveFileRequest&) override { return {}; }
-    QString chooseOpenFile(const kov::OpenFileRequest&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    bool openDocument(const QString&) override { return false; }
-    void beep() override {}
-    QString last;
-};
 
 void BM_Ld824TenFiles(benchmark::State& state)
 {
@@ -45,7 +29,7 @@ void BM_Ld824TenFiles(benchmark::State& state)
         kov::Ld824Meter meter(files);
         kov::SystemClock clock;
         kov::SimulatedLd824Link link(meter, clock, SecondsPerByte);
-        SilentPrompter prompter;
+        kov::bench::SilentPrompter prompter;
         const auto start = std::chrono::steady_clock::now();
         const kov::Ld824Download d = kov::DownloadLd824(link, clock, prompter, QStringLiteral("COM1"), 1, 10, {});
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
