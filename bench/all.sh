@@ -12,7 +12,8 @@ build=$top/build/bench
 runs=${KOV_BENCH_RUNS:-9}
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+cmake --build "$build" -j "$(nproc)" >"$build/build.log" 2>&1 ||
+    { tail -n 40 "$build/build.log" >&2; echo "bench: the build failed ($build/build.log)" >&2; exit 1; }
 bin=$build/bin
 out=$build/results
 rm -rf "$out"
@@ -44,14 +45,16 @@ export XDG_RUNTIME_DIR=$out/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 for i in $(seq 0 "$runs"); do
     for program in kov_bare_window kov; do
-        line=$("$bin/kov_startup_probe" "$bin/$program" 2>>"$out/startup.log")
+        line=$("$bin/kov_startup_probe" "$bin/$program" 2>>"$out/startup.log") ||
+            { cat "$out/startup.log" >&2; echo "bench: $program did not start" >&2; exit 1; }
         [ "$i" -eq 0 ] || echo "$line" >>"$out/$program.startup"
     done
 done
 
 google() {
     local name=$1; shift
-    "$bin/$name" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >>"$out/benchmarks.log" 2>&1
+    "$bin/$name" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" >>"$out/benchmarks.log" 2>&1 ||
+        { tail -n 20 "$out/benchmarks.log" >&2; echo "bench: $name failed" >&2; exit 1; }
 }
 google kov_bench --benchmark_repetitions=5
 google kov_masking_bench --benchmark_repetitions=5

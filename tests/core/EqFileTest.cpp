@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <tuple>
+#include <utility>
+
 #include "core/EqFile.h"
 #include "core/Tables.h"
 #include "tests/fixtures/HandBuiltProject.h"
@@ -81,15 +84,20 @@ TEST_F(EqFileTest, WritingEveryChannelGivesTheGoldenFile)
 
 TEST_F(EqFileTest, FirstWriteCreatesTheFileWithFreshLinesAroundTheChannel)
 {
-    ASSERT_FALSE(QFileInfo::exists(eqPath()));
-    write(3, 1);
-    const QList<QByteArray> lines = FileLines(eqBytes());
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], FreshPagingLine);
-    EXPECT_EQ(lines[1], FreshPagingLine);
-    EXPECT_EQ(lines[2], FileLines(golden)[2]);
-    for (int i = 3; i < 6; ++i)
-        EXPECT_EQ(lines[i], FreshMaskingLine) << i;
+    // (channel, kind, its line); a paging line takes all eight controls, two more than the unit has.
+    for (const auto& [channel, kind, line] : {std::tuple<i16, i16, int>{3, 1, 3}, {2, 2, 2}}) {
+        SCOPED_TRACE(channel);
+        folder.remove(QStringLiteral("mg24/") + EqName);
+        ASSERT_FALSE(QFileInfo::exists(eqPath()));
+        write(channel, kind);
+        const QList<QByteArray> lines = FileLines(eqBytes());
+        ASSERT_EQ(lines.size(), 6);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(lines[i], i == line - 1 ? FileLines(golden)[i] : i < 2 ? FreshPagingLine : FreshMaskingLine) << i;
+    }
+    EXPECT_TRUE(FileLines(golden)[1].endsWith(",3000,1.6666666,3.3"));  // control 8
+    EXPECT_EQ(d.EqPageChannel(2), 2);
+    EXPECT_EQ(d.EqPageFreq(2, 7), d.PageEqFreq(2, 7));
 }
 
 TEST_F(EqFileTest, ALaterChannelKeepsTheEarlierLineAsTheFileHoldsIt)
@@ -141,20 +149,6 @@ TEST_F(EqFileTest, BandsOutsideTheMeasuredRangeAreWrittenAsZero)
         const bool measured = b >= 22 && b <= 39;
         EXPECT_EQ(Field(bytes, 6, BandField(b)), measured ? "9" : "0") << b;
     }
-}
-
-TEST_F(EqFileTest, PagingChannelTakesAllEightControls)
-{
-    write(2, 2);
-    const QList<QByteArray> lines = FileLines(eqBytes());
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], FreshPagingLine);
-    EXPECT_EQ(lines[1], FileLines(golden)[1]);
-    EXPECT_TRUE(lines[1].endsWith(",3000,1.6666666,3.3"));  // control 8
-    for (int i = 2; i < 6; ++i)
-        EXPECT_EQ(lines[i], FreshMaskingLine) << i;
-    EXPECT_EQ(d.EqPageChannel(2), 2);
-    EXPECT_EQ(d.EqPageFreq(2, 7), d.PageEqFreq(2, 7));
 }
 
 TEST_F(EqFileTest, ConfirmationNamesKindChannelAndFile)
@@ -270,19 +264,19 @@ TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
 TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
 {
     const LumoData before = d;
-    for (const QString& name : {QStringLiteral("NONE.EQ"), QString()}) {
+    const QString gone = folder.file(QStringLiteral("gone")) + u'/';
+    // (the folder, the file's name)
+    for (const auto& [mg24, name] :
+         {std::pair{before.MG24Folder, QStringLiteral("NONE.EQ")}, {before.MG24Folder, QString()}, {gone, EqName}}) {
+        SCOPED_TRACE(mg24.toStdString() + name.toStdString());
+        d.MG24Folder = mg24;
         i16 failed = 0, notFound = 0;
         ReadEqFile(d, prompter, name, failed, notFound);
-        EXPECT_EQ(failed, -1) << name.toStdString();
-        EXPECT_EQ(notFound, -1) << name.toStdString();
+        EXPECT_EQ(failed, -1);
+        EXPECT_EQ(notFound, -1);
+        d.MG24Folder = before.MG24Folder;
+        EXPECT_TRUE(d == before);
     }
-    d.MG24Folder = folder.file(QStringLiteral("gone")) + u'/';
-    i16 failed = 0, notFound = 0;
-    ReadEqFile(d, prompter, EqName, failed, notFound);
-    EXPECT_EQ(failed, -1);
-    EXPECT_EQ(notFound, -1);
-    d.MG24Folder = before.MG24Folder;
-    EXPECT_TRUE(d == before);
     // No message either: the prompter fails the test on any message it was not told to expect.
 }
 

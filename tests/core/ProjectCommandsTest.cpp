@@ -206,10 +206,7 @@ TEST_F(ProjectCommandsTest, SaveAsksUntilTheProjectWasSavedAsOrOpened)
         EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
         EXPECT_EQ(folder.read(QStringLiteral("OFFICE.MSK")) == ProjectFileBytes(*d), c.written);
     }
-}
-
-TEST_F(ProjectCommandsTest, SaveWithoutAFileNameDoesNothing)
-{
+    // A project without a file name is Save As's, not Save's.
     d->ProjectFileName.clear();
     EXPECT_FALSE(SaveProject(*d, prompter));
 }

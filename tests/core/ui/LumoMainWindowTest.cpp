@@ -207,44 +207,39 @@ TEST_F(LumoMainTest, StageAndGeneratorDecideTheMenus)
     }
 }
 
-TEST_F(LumoMainTest, ComingBackFromAnotherWindowRefreshesCaptionAndMenus)
-{
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(WaitUntilActive(&window));
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    ASSERT_TRUE(WaitUntilActive(&other));
-
-    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
-    d->ProjectStage = 2;
-    d->Generator = GeneratorZUVAR24;
-    window.activateWindow();
-    ASSERT_TRUE(WaitUntilActive(&window));
-
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: /jobs/OFFICE.MSK"));
-    EXPECT_TRUE(action("GoSave")->isEnabled());
-    EXPECT_TRUE(action("GoReport")->isEnabled());
-    EXPECT_TRUE(action("GoMask3")->isVisible());
-    EXPECT_FALSE(action("GoMask1")->isVisible());
-}
-
-TEST_F(LumoMainTest, ComingBackFromAMessageBoxOnlyRefreshesTheMenus)
+// Coming back to the main window refreshes its menus; only coming back from another window of the program, not
+// from a message box, refreshes the caption too.
+TEST_F(LumoMainTest, ComingBackRefreshesTheMenusAndAfterAnotherWindowTheCaption)
 {
     ASSERT_TRUE(start());
     ASSERT_TRUE(WaitUntilActive(&window));
     QMessageBox box(QMessageBox::Information, QStringLiteral("KOV"), QStringLiteral("Saved"), QMessageBox::Ok, &window);
-    box.show();
-    box.activateWindow();
-    ASSERT_TRUE(WaitUntilActive(&box));
+    QWidget other;
+    for (const auto& [away, caption] : {std::pair<QWidget*, const char*>{&box, "Project File Name: None"},
+                                        {&other, "Project File Name: /jobs/OFFICE.MSK"}}) {
+        SCOPED_TRACE(caption);
+        d->ProjectFileName.clear();
+        d->ProjectStage = 0;
+        d->Generator = GeneratorNone;
+        window.updateMainMenus();
+        away->show();
+        away->activateWindow();
+        ASSERT_TRUE(WaitUntilActive(away));
 
-    d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
-    box.hide();
-    window.activateWindow();
-    ASSERT_TRUE(WaitUntilActive(&window));
+        d->ProjectFileName = QStringLiteral("/jobs/OFFICE.MSK");
+        d->ProjectStage = 2;
+        d->Generator = GeneratorZUVAR24;
+        if (away == &box)
+            box.hide();
+        window.activateWindow();
+        ASSERT_TRUE(WaitUntilActive(&window));
 
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
-    EXPECT_TRUE(action("GoSave")->isEnabled());
+        EXPECT_EQ(window.windowTitle(), QString::fromLatin1(caption));
+        EXPECT_TRUE(action("GoSave")->isEnabled());
+        EXPECT_TRUE(action("GoReport")->isEnabled());
+        EXPECT_TRUE(action("GoMask3")->isVisible());
+        EXPECT_FALSE(action("GoMask1")->isVisible());
+    }
 }
 
 TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
