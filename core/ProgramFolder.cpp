@@ -1,11 +1,14 @@
 #include "core/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "core/SpectrumDatabase.h"
@@ -33,6 +36,90 @@ std::optional<QString> MakeFolder(const QString& path)
     if (!QFileInfo(path).isDir())
         return QStringLiteral("it is not a folder");
     return std::nullopt;
+}
+
+// What the person's folder holds of the shipped files: for each copy, the hash of the bytes it was copied with, and
+// a fingerprint of the shipped folder (names, sizes and times) when that was last compared.
+struct ShippedCopies {
+    QString fingerprint;
+    std::map<QString, QString> hashes;
+};
+
+QString Sha256(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+// A package upgrade rewrites the shipped files and their times, so a fingerprint of names, sizes and times tells
+// whether they may have changed, without reading the documents (megabytes) at every start.
+QString ShippedFingerprint(const QDir& shipped)
+{
+    QByteArray listing;
+    for (const QFileInfo& f : shipped.entryInfoList(QDir::Files, QDir::Name)) {
+        listing += f.fileName().toUtf8() + '\n' + QByteArray::number(f.size()) + '\n' +
+                   QByteArray::number(f.lastModified().toMSecsSinceEpoch()) + '\n';
+    }
+    return Sha256(listing);
+}
+
+// A list that cannot be read is an empty one: the copies are compared again and the list written anew.
+ShippedCopies ReadShippedCopies(const QString& path)
+{
+    const FileReadResult file = ReadWholeFile(path);
+    if (!file.ok)
+        return {};
+    TextFieldReader r(file.data);
+    ShippedCopies copies;
+    i16 count = 0;
+    if (!r.readText(copies.fingerprint) || !r.readInteger(count))
+        return {};
+    for (int i = 0; i < count; ++i) {
+        QString name;
+        QString hash;
+        if (!r.readText(name) || !r.readText(hash))
+            return {};
+        copies.hashes[name] = hash;
+    }
+    return copies;
+}
+
+QByteArray ShippedCopiesBytes(const ShippedCopies& copies)
+{
+    TextFieldWriter w;
+    w.text(copies.fingerprint);
+    w.integer(static_cast<int>(copies.hashes.size()));
+    w.endLine();
+    for (const auto& [name, hash] : copies.hashes) {
+        w.text(name);
+        w.text(hash);
+        w.endLine();
+    }
+    return w.bytes();
+}
+
+// After an upgrade, a copy still exactly as it was shipped takes the new shipped file; a copy the person changed
+// (the database they edited, a folder file with their port) is theirs and stays. A replacement that fails leaves
+// the old copy, which still works, and is tried again at the next start: false then.
+bool RefreshCopy(const QString& name, const QDir& from, const QDir& into, const ShippedCopies& before,
+                 ShippedCopies& after)
+{
+    const FileReadResult source = ReadWholeFile(from.filePath(name), MaxCopiedFileBytes);
+    const FileReadResult copy = ReadWholeFile(into.filePath(name), MaxCopiedFileBytes);
+    if (!source.ok || !copy.ok)
+        return false;
+    const QString shippedHash = Sha256(source.data);
+    const QString copyHash = Sha256(copy.data);
+    const auto recorded = before.hashes.find(name);
+    if (copyHash == shippedHash) {
+        after.hashes[name] = shippedHash;
+    } else if (recorded != before.hashes.end() && recorded->second == copyHash) {
+        if (!SaveWholeFile(into.filePath(name), source.data))
+            return false;
+        after.hashes[name] = shippedHash;
+    } else {
+        after.hashes.erase(name);
+    }
+    return true;
 }
 
 }  // namespace
@@ -71,19 +158,38 @@ ProgramFolderSetup PrepareProgramFolder(const QString& programDir, const QString
     }
     const QDir from(shipped);
     const QDir into(userDataDir);
+    const QString listPath = into.filePath(ShippedCopiesFileName);
+    const ShippedCopies before = ReadShippedCopies(listPath);
+    ShippedCopies after = before;
+    after.fingerprint = ShippedFingerprint(from);
+    const bool shippedChanged = after.fingerprint != before.fingerprint;
+    bool compared = true;
     for (const QString& name : from.entryList(QDir::Files, QDir::Name)) {
         const QFileInfo target(into.filePath(name));
         // A link the person put there, even one that leads nowhere, is theirs too.
-        if (target.exists() || target.isSymLink())
+        if (target.isSymLink())
             continue;
+        if (target.exists()) {
+            if (shippedChanged && !RefreshCopy(name, from, into, before, after))
+                compared = false;
+            continue;
+        }
         const FileReadResult source = ReadWholeFile(from.filePath(name), MaxCopiedFileBytes);
         QString reason = source.error;
-        if (source.ok && SaveWholeFile(target.filePath(), source.data, nullptr, &reason))
+        if (source.ok && SaveWholeFile(target.filePath(), source.data, nullptr, &reason)) {
+            after.hashes[name] = Sha256(source.data);
             continue;
+        }
         return {QString(), SetupFailure(QStringLiteral("Cannot copy %1 from %2 into %3 (%4).")
                                             .arg(name, QDir::toNativeSeparators(shipped),
                                                  QDir::toNativeSeparators(userDataDir), reason))};
     }
+    // Only later refreshes depend on the list; one that could not be written is compared and written again next
+    // time, and the data itself is in place.
+    if (!compared)
+        after.fingerprint = before.fingerprint;
+    if (after.fingerprint != before.fingerprint || after.hashes != before.hashes)
+        SaveWholeFile(listPath, ShippedCopiesBytes(after));
     return {userDataDir, std::nullopt};
 }
 

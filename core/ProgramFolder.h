@@ -24,10 +24,15 @@ struct ProgramFolderSetup {
     std::optional<Message> failure;  // "Fatal Error": the program ends after it
 };
 
+// In the person's folder of an installed KOV: which shipped files were copied there, with what bytes.
+inline const QString ShippedCopiesFileName = QStringLiteral(".kov-shipped");
+
 // The program folder for a program started from `programDir`. A program with its spectrum database beside it (a
 // build folder, a copied folder) keeps that folder. An installed program cannot write beside itself, so its folder
-// is `userDataDir`, made when missing, and every shipped file that is not there yet is copied in whole; what is
-// there already (the person's database, folder file, projects) is never touched.
+// is `userDataDir`, made when missing, and every shipped file that is not there yet is copied in whole. When the
+// shipped files have changed since (an upgrade), a copy that is still exactly as it was shipped is replaced by the
+// new one, so the manuals describe the program that runs; a copy the person changed (their database, their folder
+// file) and anything else of theirs (projects, EQ files) is never touched.
 ProgramFolderSetup PrepareProgramFolder(const QString& programDir, const QString& userDataDir);
 
 // Start-up: points the program folder at PrepareProgramFolder's choice for the running program, unless a test has

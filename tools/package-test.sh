@@ -66,5 +66,6 @@ data=$home/.local/share/KOV
 for f in "$shipped"/*; do
     cmp -s "$f" "$data/$(basename "$f")" || fail "$(basename "$f") was not copied whole into $data"
 done
-[ "$(find "$data" -mindepth 1 | wc -l)" -eq "$(find "$shipped" -mindepth 1 | wc -l)" ] || fail "$data holds files nobody shipped"
+[ -s "$data/.kov-shipped" ] || fail "$data has no list of the copies it was given"
+[ "$(find "$data" -mindepth 1 ! -name .kov-shipped | wc -l)" -eq "$(find "$shipped" -mindepth 1 | wc -l)" ] || fail "$data holds files nobody shipped"
 echo "The package $(basename "$deb") installs, starts from a scratch root and fills the per-user folder ~/.local/share/KOV."

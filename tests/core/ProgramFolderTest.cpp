@@ -36,12 +36,15 @@ void WriteFiles(const QString& folder, const Files& files)
     }
 }
 
-// Every entry of the folder, hidden ones included, so a left-over temporary file shows.
+// Every entry of the folder, hidden ones included, so a left-over temporary file shows; but for the program's list
+// of what it copied, whose hashes are no business of these tests.
 Files ReadFiles(const QString& folder)
 {
     Files files;
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name == ShippedCopiesFileName && dir.path().endsWith(QStringLiteral("/KOV")))
+            continue;
         QFile f(dir.filePath(name));
         files[name.toStdString()] = f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<unreadable>";
     }
@@ -124,6 +127,53 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
         if (c.userFolderChosen) {
             EXPECT_EQ(ReadFiles(layout.at(QStringLiteral("usr/share/kov"))), Shipped);
         }
+    }
+}
+
+TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePersons)
+{
+    Files upgrade = Shipped;
+    upgrade["Mask.pdf"] = "%PDF-1.4 sheet, second edition";
+    upgrade["KOVSPEC.DAT"] = "\"Background\",31\r\n";
+    upgrade["Meter.pdf"] = "%PDF-1.4 new";
+
+    Files refreshed = upgrade;
+    refreshed["KOVSPEC.DAT"] = "\"My office\",41\r\n";
+    refreshed["JOB.MSK"] = "project";
+    Files unknownOrigin = refreshed;
+    unknownOrigin["Mask.pdf"] = Shipped.at("Mask.pdf");
+
+    const struct {
+        const char* name;
+        bool listLost;  // a folder filled before the program kept its list, or the list deleted
+        Files userFiles;
+    } cases[] = {
+        {"the new manual replaces the untouched old one, the edited database stays, a new file comes", false,
+         refreshed},
+        {"without the list nobody can tell a shipped copy from the person's own: only new files come", true,
+         unknownOrigin},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Layout layout;
+        ASSERT_TRUE(layout.root.isValid());
+        const QString shared = layout.at(QStringLiteral("usr/share/kov"));
+        WriteFiles(shared, Shipped);
+        ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
+        WriteFiles(layout.userData(), {{"KOVSPEC.DAT", "\"My office\",41\r\n"}, {"JOB.MSK", "project"}});
+        if (c.listLost) {
+            ASSERT_TRUE(QFile::remove(QDir(layout.userData()).filePath(ShippedCopiesFileName)));
+        }
+        WriteFiles(shared, upgrade);
+
+        const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
+
+        EXPECT_FALSE(setup.failure.has_value());
+        EXPECT_EQ(ReadFiles(layout.userData()), c.userFiles);
+        // The next start, with nothing shipped changed, changes nothing either.
+        WriteFiles(layout.userData(), {{"Mask.pdf", "%PDF-1.4 annotated"}});
+        ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
+        EXPECT_EQ(ReadFiles(layout.userData()).at("Mask.pdf"), "%PDF-1.4 annotated");
     }
 }
 
