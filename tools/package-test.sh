@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package of an already built tree, unpacks it into a scratch root and starts the program from
 # there on a virtual screen with an empty home, as on an installer's machine after `apt install ./kov_*.deb`: the
-# main window must come up and the per-user data folder must hold the shipped files.
+# main window must come up and the per-user data folder must hold the shipped files. Then an upgrade is played
+# (changed shipped files, a database the person edited) and the program started again.
 #   tools/package-test.sh <build folder>
 set -euo pipefail
 build=$(cd "${1:?usage: package-test.sh <build folder>}" && pwd)
@@ -58,9 +59,12 @@ echo "no main window within 30 seconds" >&2
 exit 1
 SH
 chmod +x "$scratch/start.sh"
-env -i PATH="$PATH" HOME="$home" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
-    xvfb-run -a -s "-screen 0 1600x1000x24" "$scratch/start.sh" "$root/usr/bin/kov" "$scratch/kov.log" ||
-    { cat "$scratch/kov.log" >&2; fail "the installed program did not start"; }
+start() {
+    env -i PATH="$PATH" HOME="$home" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
+        xvfb-run -a -s "-screen 0 1600x1000x24" "$scratch/start.sh" "$root/usr/bin/kov" "$scratch/kov.log" ||
+        { cat "$scratch/kov.log" >&2; fail "the installed program did not start$1"; }
+}
+start ""
 
 data=$home/.local/share/KOV
 for f in "$shipped"/*; do
@@ -68,4 +72,14 @@ for f in "$shipped"/*; do
 done
 [ -s "$data/.kov-shipped" ] || fail "$data has no list of the copies it was given"
 [ "$(find "$data" -mindepth 1 ! -name .kov-shipped | wc -l)" -eq "$(find "$shipped" -mindepth 1 | wc -l)" ] || fail "$data holds files nobody shipped"
-echo "The package $(basename "$deb") installs, starts from a scratch root and fills the per-user folder ~/.local/share/KOV."
+
+# An upgrade: a new manual and a new database are shipped; the person had edited their database.
+sed -i 's/"Open plan with panels"/"Harbour House 3rd floor"/' "$data/KOVSPEC.DAT"
+sed -i 's/"Background"/"Background noise"/' "$shipped/KOVSPEC.DAT"
+printf '\n%% second edition\n' >>"$shipped/Mask.pdf"
+start " after the upgrade"
+cmp -s "$shipped/Mask.pdf" "$data/Mask.pdf" || fail "the upgrade did not bring the new Mask.pdf"
+grep -q '"Harbour House 3rd floor"' "$data/KOVSPEC.DAT" && grep -q '"Background",' "$data/KOVSPEC.DAT" ||
+    fail "the upgrade changed the person's database"
+echo "The package $(basename "$deb") installs, starts from a scratch root, fills the per-user folder ~/.local/share/KOV"
+echo "and, after an upgrade, refreshes the copies nobody changed."
