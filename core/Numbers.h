@@ -7,8 +7,8 @@
 namespace kov {
 
 // Rounding to n decimals with halves going to the even neighbour. A tie is judged on the value as it reads in
-// decimal (its 7-significant-digit text), the way the installer reads it: 45.15f is a tie and rounds to 45.2
-// although its binary value lies a hair below 45.15.
+// decimal (its 7-significant-digit text), the way the installer reads it: 45.35f is a tie and rounds to 45.4
+// although its binary value lies a hair below 45.35.
 double RoundHalfEven(double x, int decimals);
 f32 RoundSingle(f32 x, int decimals);
 

@@ -47,12 +47,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, RoundHalfEvenTest,
 
 TEST(RoundHalfEven, TieIsJudgedOnTheSevenDigitText)
 {
-    // 45.15f lies a hair below 45.15 in binary, yet reads 45.15 and is a tie.
-    EXPECT_EQ(RoundSingle(45.15f, 1), 45.2f);
-    EXPECT_EQ(RoundSingle(45.05f, 1), 45.0f);
-    EXPECT_EQ(RoundSingle(0.285f, 2), 0.28f);
-    EXPECT_EQ(RoundSingle(-45.15f, 1), -45.2f);
-    EXPECT_EQ(RoundHalfEven(static_cast<double>(45.15f), 1), 45.2);
+    // 45.35f lies a hair below 45.35 in binary and 45.45f a hair above 45.45, yet both read as ties and go to
+    // the even neighbour, where the binary value alone would give 45.3 and 45.5.
+    EXPECT_EQ(RoundSingle(45.35f, 1), 45.4f);
+    EXPECT_EQ(RoundSingle(45.45f, 1), 45.4f);
+    EXPECT_EQ(RoundSingle(0.35f, 1), 0.4f);
+    EXPECT_EQ(RoundSingle(-45.35f, 1), -45.4f);
+    EXPECT_EQ(RoundHalfEven(static_cast<double>(45.35f), 1), 45.4);
     // 2.675 as a double is 2.67499999999999982236431605997495353221893310546875.
     EXPECT_EQ(RoundHalfEven(2.675, 2), 2.68);
 }
@@ -252,9 +253,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormatNumber, SingleTiesAsTheyRead)
 {
-    EXPECT_EQ(FormatNumber(45.15f, "#0.0"), "45.2");
-    EXPECT_EQ(FormatNumber(-45.15f, " #0.0"), "- 45.2");
-    EXPECT_EQ(FormatNumber(0.285f, "0.00"), "0.28");
+    EXPECT_EQ(FormatNumber(45.35f, "#0.0"), "45.4");
+    EXPECT_EQ(FormatNumber(45.45f, "#0.0"), "45.4");
+    EXPECT_EQ(FormatNumber(-45.35f, " #0.0"), "- 45.4");
 }
 
 TEST(FormatSignedTenth, SignIsChosenOnTheValueItself)
