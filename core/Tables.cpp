@@ -108,7 +108,8 @@ f32 AWeightedFromSum(const LumoData& d, double sum)
 {
     if (!(sum > 0))
         return 0;
-    return RoundSingle(static_cast<f32>(d.LnToDb10 * std::log(sum)), 1);
+    // Rounded as the product comes, then made a single: a single first can turn 71.4500066 into a tie.
+    return static_cast<f32>(RoundHalfEven(d.LnToDb10 * std::log(sum), 1));
 }
 
 }  // namespace detail

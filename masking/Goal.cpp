@@ -88,7 +88,8 @@ void ComputeOctaves(LumoData& d, int ch)
         double sum = 0;
         for (int b = c - 1; b <= c + 1; ++b)
             sum += std::pow(10.0, static_cast<double>(d.MaskFinalEdit(ch, b)) / 10.0);
-        d.MaskFinalOctaveEdit(ch, c) = RoundSingle(static_cast<f32>(d.LnToDb10 * std::log(sum)), 0);
+        // Rounded as the product comes: 59.499994645 made a single first would read as the tie 59.5.
+        d.MaskFinalOctaveEdit(ch, c) = static_cast<f32>(RoundHalfEven(d.LnToDb10 * std::log(sum), 0));
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -124,6 +126,30 @@ TEST(AWeightedLevel, MatchesAnIndependentSum)
     Indexed2<f32, 1, 6, FirstBand, LastBand> zero;
     i16 low = 22, high = 39;
     EXPECT_FLOAT_EQ(AWeightedLevel(d, 1, low, high, zero), 11.5f);
+}
+
+TEST(AWeightedLevel, RoundsTheProductBeforeItBecomesASingle)
+{
+    const LumoData d = Tables();
+    // Sums whose product lies a hair off a tie; made a single first, each would read as the tie itself.
+    const struct {
+        std::array<f32, 18> levels;
+        f32 expected;
+    } cases[] = {
+        {{66.2f, 63.8f, 68.4f, 49.9f, 46.9f, 45.4f, 62.0f, 57.2f, 62.9f, 55.5f, 31.5f, 65.1f, 65.2f, 26.6f, 32.0f,
+          54.1f, 48.6f, 55.0f},
+         71.5f},  // 71.4500066
+        {{52.2f, 38.6f, 49.7f, 31.2f, 20.7f, 41.4f, 32.1f, 64.5f, 60.8f, 63.3f, 48.9f, 69.1f, 66.0f, 20.6f, 45.0f,
+          46.8f, 20.6f, 69.4f},
+         74.5f},  // 74.5499949
+    };
+    for (const auto& c : cases) {
+        Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
+        for (int b = 22; b <= 39; ++b)
+            levels(1, b) = c.levels[static_cast<std::size_t>(b - 22)];
+        i16 low = 22, high = 39;
+        EXPECT_EQ(AWeightedLevel(d, 1, low, high, levels), c.expected);
+    }
 }
 
 TEST(AWeightedLevel, EmptySumGivesZero)

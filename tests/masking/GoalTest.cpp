@@ -182,6 +182,24 @@ TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)
     EXPECT_NEAR(choice.goalLevel, expected, 1e-4);
 }
 
+TEST(ConfirmGoalTest, OctavesRoundTheProductBeforeItBecomesASingle)
+{
+    LumoData d = Database();
+    SelectGoalEntry(d, Ch, 10);
+    for (int b = 22; b <= 39; ++b)
+        d.MaskFinalEdit(Ch, b) = 40;
+    // 59.4999946 and 55.4999948: made singles first, both would read as ties and go up.
+    const f32 octave24[] = {37.4f, 59.4f, 41.7f};
+    const f32 octave27[] = {55.4f, 37.7f, 33.4f};
+    for (int i = 0; i < 3; ++i) {
+        d.MaskFinalEdit(Ch, 23 + i) = octave24[i];
+        d.MaskFinalEdit(Ch, 26 + i) = octave27[i];
+    }
+    ASSERT_TRUE(ConfirmGoal(d, Ch, GoalLevelText(d, Ch)).accepted);
+    EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, 24), 59.f);
+    EXPECT_EQ(d.MaskFinalOctaveEdit(Ch, 27), 55.f);
+}
+
 TEST(LevelTo1600Test, EnergySumOf160To1600Hz)
 {
     BandArray s;
