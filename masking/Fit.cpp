@@ -284,9 +284,10 @@ FitResult RunFit(const LumoData& d, int ch, f32 goalLevel, std::optional<f32> le
     r.bestError = s.bestError;
     r.levelAfter = LevelTo1600(s.adjusted);
     r.gainChange = r.levelAfter - r.levelBefore;
-    // The gain is kept unrounded (MaskGainChangeEdit), so its text takes the sign from the gain itself: a loss of
-    // 0.04 dB reads "- 0.0" beside the "+0.0" of a rise of 0.04.
-    r.gainText = FormatSignedTenth(r.gainChange);
+    // The gain is kept unrounded (MaskGainChangeEdit); its text shows it rounded to 0.1 dB, the pattern chosen by
+    // the gain itself: a rise of 0.04 dB reads "+0.0", a loss of 0.04 dB " 0.0".
+    const f32 shownGain = RoundSingle(r.gainChange, 1);
+    r.gainText = FormatNumber(shownGain, r.gainChange > 0 ? QStringLiteral("+#0.0") : QStringLiteral(" #0.0"));
     r.finalLevelText = GoalLevelText(d, ch);
     r.cutoffText = PlainNumber(static_cast<f32>(r.cutoff));
     r.lowCutText = PlainNumber(d.MaskLowCutFreqEdit(ch));

@@ -283,9 +283,10 @@ TEST(FitResultTest, TextsOfValuesThatRoundToZero)
     for (const auto& [band, excess, text] : bands)
         EXPECT_EQ(r.correctionTexts(band), QString::fromLatin1(text)) << band;
 
-    // The gain, counted from a level before the fit a little above or below the level after it.
+    // The gain, counted from a level before the fit a little above or below the level after it: shown rounded to
+    // 0.1, so a loss of 0.04 has no minus left, while a rise of 0.04 keeps the "+" of its pattern.
     const f32 after = LevelTo1600(ChannelRow(d.MaskAverageEdit, Ch));
-    for (const auto& [above, text] : {std::pair{0.04f, "- 0.0"}, {-0.04f, "+0.0"}, {0.f, " 0.0"}, {0.06f, "- 0.1"}}) {
+    for (const auto& [above, text] : {std::pair{0.04f, " 0.0"}, {-0.04f, "+0.0"}, {0.f, " 0.0"}, {0.06f, "- 0.1"}}) {
         const FitResult withGain = RunFit(d, Ch, LevelTo1600(ChannelRow(d.MaskFinalEdit, Ch)), after + above);
         EXPECT_EQ(withGain.gainText, QString::fromLatin1(text)) << above;
     }
