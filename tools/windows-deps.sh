@@ -27,7 +27,7 @@ fi
 
 packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-    wine64 nsis dpkg-dev cmake ninja-build autoconf automake libtool make
+    wine64 nsis dpkg-dev cmake ninja-build make googletest
     qt6-base-dev qt6-base-dev-tools xvfb xauth
 )
 install_packages() {
@@ -55,13 +55,21 @@ enable_sources() {
     apt-get update -qq
 }
 
-# Unpacks a Debian source package into $src/<name> once; prints the source folder.
+# Unpacks a Debian source package into $src/<name> once; prints the source folder. The newest version first; when
+# the archive no longer holds its files (a security update's source can be gone), the older versions it lists.
 fetch_source() {
-    local name=$1 dir=$src/$1
+    local name=$1 dir=$src/$1 v
     if [ ! -f "$dir/.fetched" ]; then
         rm -rf "$dir"
         mkdir -p "$dir"
-        (cd "$dir" && apt-get source -qq --download-only "$name" >/dev/null && dpkg-source -x --no-check ./*.dsc tree >/dev/null)
+        for v in $(apt-cache showsrc "$name" | awk '/^Version:/ {print $2}' | sort -V -r -u); do
+            if (cd "$dir" && apt-get source -qq --download-only "$name=$v" >/dev/null 2>&1); then
+                break
+            fi
+            rm -f "$dir"/*
+        done
+        ls "$dir"/*.dsc >/dev/null 2>&1 || { echo "windows-deps: no source of $name could be fetched" >&2; exit 1; }
+        (cd "$dir" && dpkg-source -x --no-check ./*.dsc tree >/dev/null)
         touch "$dir/.fetched"
     fi
     echo "$dir/tree"
@@ -107,22 +115,49 @@ stage_qt() {
     rm -rf "$build"
 }
 
+cross_cc=x86_64-w64-mingw32-gcc-posix
+
+# FreeXL wants iconv, which MinGW lacks: ours (tools/windows/iconv) converts through Windows' own code pages. Both a
+# libiconv and a libcharset, since its configure looks for each. Static, so the reader needs no more DLLs.
 stage_freexl() {
-    "$top/tools/windows/build-freexl.sh" "$src" "$prefix" "$(fetch_source freexl)"
-}
-
-stage_minizip() {
-    "$top/tools/windows/build-minizip.sh" "$cache" "$prefix" "$toolchain" "$(fetch_source zlib)"
-}
-
-stage_googletest() {
-    local tree build=$cache/build/googletest
-    tree=$(fetch_source googletest)
+    local tree build=$cache/build/freexl out=$prefix/freexl
+    tree=$(fetch_source freexl)
+    rm -rf "$build" "$out"
+    mkdir -p "$build/iconv" "$out/include" "$out/lib"
+    cp "$top/tools/windows/iconv/iconv.h" "$top/tools/windows/iconv/localcharset.h" "$out/include/"
+    $cross_cc -O2 -Wall -c "$top/tools/windows/iconv/iconv.c" -o "$build/iconv/iconv.o"
+    x86_64-w64-mingw32-ar rcs "$out/lib/libiconv.a" "$build/iconv/iconv.o"
+    cp "$out/lib/libiconv.a" "$out/lib/libcharset.a"
+    cp -a "$tree" "$build/src"
+    (cd "$build/src" &&
+        ./configure -q --host=x86_64-w64-mingw32 CC=$cross_cc --prefix="$out" --enable-static --disable-shared \
+            CPPFLAGS="-I$out/include" LDFLAGS="-L$out/lib" &&
+        make -s -j "$jobs" -C src && make -s -C src install && make -s -C headers install)
     rm -rf "$build"
-    cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix/gtest" -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF
+}
+
+# minizip as zlib's own source has it (contrib/minizip), the reading half only, over the MinGW zlib.
+stage_minizip() {
+    local tree build=$cache/build/minizip out=$prefix/minizip f
+    tree=$(fetch_source zlib)
+    rm -rf "$build" "$out"
+    mkdir -p "$build" "$out/include/minizip" "$out/lib"
+    for f in ioapi unzip iowin32; do
+        $cross_cc -O2 -DNOCRYPT -DNOUNCRYPT -I"$tree/contrib/minizip" -c "$tree/contrib/minizip/$f.c" -o "$build/$f.o"
+    done
+    x86_64-w64-mingw32-ar rcs "$out/lib/libminizip.a" "$build"/*.o
+    cp "$tree/contrib/minizip"/{ioapi.h,unzip.h,iowin32.h} "$out/include/minizip/"
+    rm -rf "$build"
+}
+
+# GoogleTest from the sources Debian's googletest package ships.
+stage_googletest() {
+    local build=$cache/build/googletest
+    rm -rf "$build"
+    cmake -S /usr/src/googletest -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix/gtest" -DBUILD_SHARED_LIBS=OFF >/dev/null
     cmake --build "$build" -j "$jobs"
-    cmake --install "$build"
+    cmake --install "$build" >/dev/null
     rm -rf "$build"
 }
 
@@ -140,4 +175,6 @@ for s in "${@:-${stages[@]}}"; do
     echo "$(($(date +%s) - start)) s" >"$cache/stamps/$s"
     echo "windows-deps: $s done in $(cat "$cache/stamps/$s")" >&2
 done
-complete && echo "windows-deps: every dependency is in $cache"
+if complete; then
+    echo "windows-deps: every dependency is in $cache"
+fi
