@@ -17,7 +17,8 @@ struct Converter {
     UINT codePage;
 };
 
-static UINT CodePageOf(const char *name) {
+static UINT CodePageOf(const char* name)
+{
     if (_stricmp(name, "UTF-8") == 0)
         return CP_UTF8;
     if (_stricmp(name, "UTF-16LE") == 0)
@@ -27,7 +28,7 @@ static UINT CodePageOf(const char *name) {
     if (_stricmp(name, "MacRoman") == 0)
         return 10000;
     if (_strnicmp(name, "CP", 2) == 0 && name[2] >= '0' && name[2] <= '9') {
-        char *end = NULL;
+        char* end = NULL;
         unsigned long page = strtoul(name + 2, &end, 10);
         if (*end == '\0' && page > 0 && page < 65536 && IsValidCodePage((UINT)page))
             return (UINT)page;
@@ -35,13 +36,14 @@ static UINT CodePageOf(const char *name) {
     return 0;
 }
 
-iconv_t iconv_open(const char *tocode, const char *fromcode) {
+iconv_t iconv_open(const char* tocode, const char* fromcode)
+{
     UINT from = CodePageOf(fromcode);
     if (CodePageOf(tocode) != CP_UTF8 || from == 0) {
         errno = EINVAL;
         return (iconv_t)-1;
     }
-    struct Converter *c = malloc(sizeof *c);
+    struct Converter* c = malloc(sizeof *c);
     if (!c) {
         errno = ENOMEM;
         return (iconv_t)-1;
@@ -50,21 +52,23 @@ iconv_t iconv_open(const char *tocode, const char *fromcode) {
     return c;
 }
 
-int iconv_close(iconv_t cd) {
+int iconv_close(iconv_t cd)
+{
     free(cd);
     return 0;
 }
 
-size_t iconv(iconv_t cd, char **inbuf, size_t *inbytesleft, char **outbuf, size_t *outbytesleft) {
+size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf, size_t* outbytesleft)
+{
     if (!inbuf || !*inbuf || *inbytesleft == 0)
         return 0;
     if (*inbytesleft > INT32_MAX / 2) {
         errno = E2BIG;
         return (size_t)-1;
     }
-    const struct Converter *c = cd;
+    const struct Converter* c = cd;
     int wideCount;
-    WCHAR *wide;
+    WCHAR* wide;
     if (c->codePage == Utf16Le) {
         if (*inbytesleft % 2 != 0) {
             errno = EINVAL;
@@ -110,6 +114,7 @@ size_t iconv(iconv_t cd, char **inbuf, size_t *inbytesleft, char **outbuf, size_
     return 0;
 }
 
-const char *locale_charset(void) {
+const char* locale_charset(void)
+{
     return "UTF-8";
 }

@@ -7,10 +7,10 @@
 extern "C" {
 #endif
 
-typedef void *iconv_t;
+typedef void* iconv_t;
 
-iconv_t iconv_open(const char *tocode, const char *fromcode);
-size_t iconv(iconv_t cd, char **inbuf, size_t *inbytesleft, char **outbuf, size_t *outbytesleft);
+iconv_t iconv_open(const char* tocode, const char* fromcode);
+size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf, size_t* outbytesleft);
 int iconv_close(iconv_t cd);
 
 #ifdef __cplusplus
