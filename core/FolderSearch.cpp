@@ -6,9 +6,13 @@
 #include <QScopeGuard>
 #include <QStringList>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -38,7 +42,27 @@ QString LastName(const QString& path)
     return QFileInfo(path.endsWith(u'/') ? path.chopped(1) : path).fileName();
 }
 
-// One walk of the tree. The folders it has listed are known by device and inode, whatever link led to them.
+#ifdef Q_OS_WIN
+QString WindowsReason(DWORD code)
+{
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    QString reason =
+        length ? QString::fromWCharArray(text, int(length)).trimmed() : QStringLiteral("system error %1").arg(code);
+    LocalFree(text);
+    return reason;
+}
+
+std::wstring NativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+#endif
+
+// One walk of the tree. The folders it has listed are known by device and inode (on Windows by volume and file
+// index), whatever link or junction led to them.
 class Walk {
 public:
     Walk(const QString& fileName, const std::function<bool()>& keepGoing, const FolderSearchLimits& limits)
@@ -62,22 +86,8 @@ private:
             return false;
         }
         QStringList subFolders;
-        {
-            DIR* dir = opendir(QFile::encodeName(folder).constData());
-            if (dir == nullptr) {
-                const int error = errno;
-                if (!IsLockedSystemFile(LastName(folder)))
-                    unsearched(folder, qt_error_string(error));
-                return false;
-            }
-            const auto closeDir = qScopeGuard([dir] { closedir(dir); });
-            struct stat self {};
-            if (fstat(dirfd(dir), &self) == 0 && !m_listed.insert({self.st_dev, self.st_ino}).second)
-                return false;
-            ++m_result.foldersListed;
-            if (list(dir, folder, subFolders))
-                return true;
-        }
+        if (const std::optional<bool> over = listFolder(folder, subFolders))
+            return *over;
         // In the order Windows lists a folder (by upper-cased name), so a tree holding two copies gives the copy an
         // installer who knows the software from Windows expects.
         std::sort(subFolders.begin(), subFolders.end(), [](const QString& a, const QString& b) {
@@ -89,6 +99,28 @@ private:
                 return true;
         }
         return false;
+    }
+
+#ifndef Q_OS_WIN
+    // Lists one folder into `subFolders`: true when the whole search is over, false when this folder ends it
+    // (unreadable, or listed before), nothing when its sub-folders are to be searched.
+    std::optional<bool> listFolder(const QString& folder, QStringList& subFolders)
+    {
+        DIR* dir = opendir(QFile::encodeName(folder).constData());
+        if (dir == nullptr) {
+            const int error = errno;
+            if (!IsLockedSystemFile(LastName(folder)))
+                unsearched(folder, qt_error_string(error));
+            return false;
+        }
+        const auto closeDir = qScopeGuard([dir] { closedir(dir); });
+        struct stat self {};
+        if (fstat(dirfd(dir), &self) == 0 && !m_listed.insert({quint64(self.st_dev), quint64(self.st_ino)}).second)
+            return false;
+        ++m_result.foldersListed;
+        if (list(dir, folder, subFolders))
+            return true;
+        return std::nullopt;
     }
 
     // The entries of one open folder: true when the file is among them or the search was stopped.
@@ -130,6 +162,55 @@ private:
             unsearched(folder + name, qt_error_string(error));
         return false;
     }
+#else
+    std::optional<bool> listFolder(const QString& folder, QStringList& subFolders)
+    {
+        const std::wstring native = NativePath(folder);
+        HANDLE self = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (self == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (!IsLockedSystemFile(LastName(folder)))
+                unsearched(folder, WindowsReason(error));
+            return false;
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool known = GetFileInformationByHandle(self, &info) &&
+                           !m_listed
+                                .insert({quint64(info.dwVolumeSerialNumber),
+                                         (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow})
+                                .second;
+        CloseHandle(self);
+        if (known)
+            return false;
+        WIN32_FIND_DATAW entry{};
+        HANDLE find = FindFirstFileW((native + L"*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND)
+                unsearched(folder, WindowsReason(error));
+            return false;
+        }
+        const auto closeFind = qScopeGuard([find] { FindClose(find); });
+        ++m_result.foldersListed;
+        do {
+            const QString name = QString::fromWCharArray(entry.cFileName);
+            if (name == u'.' || name == QLatin1String(".."))
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                subFolders.append(name);
+            if (name.toUpper() == m_target) {
+                m_result.found = folder;
+                return true;
+            }
+            if (!tick())
+                return true;
+        } while (FindNextFileW(find, &entry));
+        if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
+            unsearched(folder, WindowsReason(error));
+        return std::nullopt;
+    }
+#endif
 
     bool tick()
     {
@@ -163,7 +244,7 @@ private:
     const QString m_target;
     const std::function<bool()>& m_keepGoing;
     const FolderSearchLimits m_limits;
-    std::set<std::pair<dev_t, ino_t>> m_listed;
+    std::set<std::pair<quint64, quint64>> m_listed;
     int m_sinceCall = 0;
     int m_unsearchedCount = 0;
     std::pair<QString, QString> m_firstUnsearched;
@@ -174,6 +255,10 @@ private:
 
 QString DefaultSearchStart()
 {
+#ifdef Q_OS_WIN
+    // Where Windows installs programs; the ZUV-AR24 software is one of them.
+    return QStringLiteral("C:/Program Files/");
+#else
     // The ZUV-AR24 software is a Windows program, which on this system runs under Wine; its installer puts it under
     // the C: drive of the Wine prefix, in "Program Files" or, for a 32-bit program, "Program Files (x86)". The drive
     // holds both and little else, while the prefix above it links drive Z: to the whole file system.
@@ -183,6 +268,7 @@ QString DefaultSearchStart()
         return WithSeparator(drive.absoluteFilePath());
     // Without Wine the software was copied somewhere by hand, and that is below the installer's home.
     return WithSeparator(QDir::homePath());
+#endif
 }
 
 QString SearchStartFolder(const QString& typed)
