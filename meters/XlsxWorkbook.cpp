@@ -1,19 +1,15 @@
-#include <QBuffer>
 #include <QDir>
 #include <QHash>
 #include <QSet>
 #include <QUrl>
 #include <QXmlStreamReader>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipfileinfo.h>
-
 #include <cmath>
 #include <optional>
 #include <utility>
 
 #include "meters/WorkbookFormats.h"
+#include "meters/ZipPackage.h"
 
 namespace kov {
 
@@ -38,51 +34,33 @@ struct Refusal {
 
 class Package {
 public:
-    explicit Package(const QByteArray& bytes) : m_zip(&m_buffer)
+    explicit Package(const QByteArray& bytes) : m_zip(bytes)
     {
-        m_buffer.setData(bytes);
-        if (!m_zip.open(QuaZip::mdUnzip))
+        if (!m_zip.isOpen())
             Refuse(QStringLiteral("the zip archive is damaged"));
     }
 
     // The unpacked part, or nothing when the archive does not hold it. Part names in a package ignore case.
     std::optional<QByteArray> part(const QString& name)
     {
-        if (!m_zip.setCurrentFile(name, QuaZip::csInsensitive)) {
-            if (m_zip.getZipError() != UNZ_OK)
-                Refuse(QStringLiteral("the zip archive is damaged"));
-            return std::nullopt;
-        }
-        QuaZipFileInfo64 info;
-        if (!m_zip.getCurrentFileInfo(&info))
-            Refuse(QStringLiteral("the zip archive is damaged"));
-        if (info.isEncrypted())
-            Refuse(QStringLiteral("the workbook is protected by a password"));
-        // The stated size is checked first, the bytes read are bounded too: a zip may state anything.
-        if (info.uncompressedSize > quint64(MaxWorkbookBytes))
-            Refuse(QStringLiteral("%1 would unpack to more than a workbook can hold").arg(name));
-
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
-            Refuse(QStringLiteral("%1 cannot be unpacked").arg(name));
         QByteArray bytes;
-        bytes.reserve(qsizetype(info.uncompressedSize));
-        char chunk[64 * 1024];
-        for (;;) {
-            const qint64 read = file.read(chunk, sizeof chunk);
-            if (read < 0)
-                Refuse(QStringLiteral("%1 is damaged").arg(name));
-            if (read == 0)
-                break;
-            bytes.append(chunk, qsizetype(read));
-            if (bytes.size() > MaxWorkbookBytes)
+        switch (m_zip.part(name, MaxWorkbookBytes, bytes)) {
+            case ZipPackage::Part::Found:
+                return bytes;
+            case ZipPackage::Part::Missing:
+                return std::nullopt;
+            case ZipPackage::Part::ArchiveDamaged:
+                Refuse(QStringLiteral("the zip archive is damaged"));
+            case ZipPackage::Part::Encrypted:
+                Refuse(QStringLiteral("the workbook is protected by a password"));
+            case ZipPackage::Part::TooLarge:
                 Refuse(QStringLiteral("%1 would unpack to more than a workbook can hold").arg(name));
+            case ZipPackage::Part::CannotUnpack:
+                Refuse(QStringLiteral("%1 cannot be unpacked").arg(name));
+            case ZipPackage::Part::Damaged:
+                break;
         }
-        // Only closing compares the checksum.
-        file.close();
-        if (file.getZipError() != UNZ_OK)
-            Refuse(QStringLiteral("%1 is damaged").arg(name));
-        return bytes;
+        Refuse(QStringLiteral("%1 is damaged").arg(name));
     }
 
     QByteArray requiredPart(const QString& name, const QString& missing)
@@ -94,8 +72,7 @@ public:
     }
 
 private:
-    QBuffer m_buffer;
-    QuaZip m_zip;
+    ZipPackage m_zip;
 };
 
 // A relationship's target as a part name: relative to the folder of the part that names it, or from the root

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libqt6serialport6-dev libfreexl-dev libquazip1-qt6-dev
+    qt6-base-dev libqt6serialport6-dev libfreexl-dev libminizip-dev libquazip1-qt6-dev
     python3-xlwt python3-xlsxwriter
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation2 xvfb xauth
