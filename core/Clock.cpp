@@ -14,7 +14,7 @@ double SystemClock::secondsSinceMidnight()
 
 void SystemClock::letEventsRun()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     // The waits are a few tenths of a second; a millisecond's sleep keeps the core free without making them late.
     QThread::msleep(1);
 }

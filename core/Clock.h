@@ -12,7 +12,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual double secondsSinceMidnight() = 0;
-    // Lets pending screen updates and non-input events run; the person cannot click while we wait.
+    // Lets pending events run: screen updates, window moves, and the person's clicks and keys, which the long work
+    // holds off its window's controls (LongWork) except its own Cancel. Held back instead, they would act on what
+    // the work left once it ended.
     virtual void letEventsRun() = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "core/FindFileWindow.h"
+#include "core/LongWork.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -81,7 +82,8 @@ void FindFile::buildControls()
     m_cmdFind->setObjectName(QStringLiteral("CmdFind"));
     auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
     doneButton->setObjectName(QStringLiteral("CmdDone"));
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = m_cmdCancel;
     cancelButton->setObjectName(QStringLiteral("CmdCancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_cmdFind);
@@ -119,6 +121,8 @@ void FindFile::search()
     FolderSearchResult result;
     {
         const QScopedValueRollback searching(m_searching, true);
+        // Cancel stops the search; nothing else of the window acts until it is over.
+        const LongWork work(this, {m_cmdCancel});
         m_stopRequested = false;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });

@@ -55,6 +55,7 @@ private:
     QLabel* m_labDir = nullptr;
     QLabel* m_labNote = nullptr;
     QPushButton* m_cmdFind = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
 };
 
 }  // namespace kov

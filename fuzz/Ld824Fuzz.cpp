@@ -19,7 +19,7 @@ void OneCommand(const QByteArray& command, StreamLink& link, StepClock& clock)
 {
     link.open(nullptr);
     f32 timeout = 0;
-    const QString reply = SendLdCommand(link, clock, command, timeout);
+    const QString reply = SendLdCommand(link, clock, command, timeout).text;
     Check(timeout >= 0.3f, "the reply timeout stayed below 0.3 s");
     Check(link.written().size() <= 5, "a command was sent more than five times", command);
     for (const QByteArray& frame : link.written())

@@ -12,6 +12,7 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
+#include "core/LongWork.h"
 #include "core/Tables.h"
 #include "masking/MaskWidgets.h"
 #include "meters/Ld824.h"
@@ -67,6 +68,12 @@ void MaskDownloads::buildFrames()
         connect(button, &QPushButton::clicked, this, [this, source] { chooseFile(source); });
     }
 
+    // Off but for the time of a download, which it stops at its next wait.
+    m_cmdCancelDownload = MakeButton(this, QStringLiteral("CmdCancelDownload"), QStringLiteral("Stop"),
+                                     QStringLiteral("Stop the download from the LD824"));
+    m_cmdCancelDownload->setEnabled(false);
+    connect(m_cmdCancelDownload, &QPushButton::clicked, this, [this] { m_cancelRequested = true; });
+
     // The range of stored records to fetch; the downloads that need one open it.
     m_framFile = new QGroupBox(this);
     m_framFile->setObjectName(QStringLiteral("FramFile"));
@@ -100,6 +107,7 @@ void MaskDownloads::buildFrames()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_framDownload);
+    layout->addWidget(m_cmdCancelDownload);
     layout->addWidget(m_framFile);
 
     connect(m_cmdFile, &QPushButton::clicked, this, &MaskDownloads::startRangeDownload);
@@ -150,6 +158,7 @@ void MaskDownloads::chooseFile(DownloadSource source)
 MeterImport MaskDownloads::readWorkbook(DownloadSource source, const QString& path)
 {
     const QScopedValueRollback importing(m_importing, true);
+    const LongWork work(window());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     emit note(StartingDownloadNote);
@@ -192,22 +201,26 @@ void MaskDownloads::openLd824Range()
 void MaskDownloads::downloadLd824()
 {
     const QScopedValueRollback importing(m_importing, true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    emit note(StartingDownloadNote);
-    emit ld824Running(true);
-    m_clock.letEventsRun();
-    std::unique_ptr<SerialLink> link = m_linkFactory ? m_linkFactory() : nullptr;
     Ld824Download result;
-    if (link) {
-        result = DownloadLd824(*link, m_clock, m_prompter, Ld824PortLabel(m_data), m_startFile, m_endFile,
-                               [this](const QString& text) { emit note(text); });
-    } else {
-        ShowMessage(m_prompter,
-                    {QStringLiteral("The Port %1 is incorrect.  Choose another.").arg(Ld824PortLabel(m_data)),
-                     QStringLiteral("Port Error"), MsgIcon::Critical});
+    {
+        // Nothing may act on the grid the download is about to fill; only Cancel Download stays.
+        const LongWork work(window(), {m_cmdCancelDownload});
+        m_cancelRequested = false;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        emit note(StartingDownloadNote);
+        m_clock.letEventsRun();
+        std::unique_ptr<SerialLink> link = m_linkFactory ? m_linkFactory() : nullptr;
+        if (link) {
+            result = DownloadLd824(
+                *link, m_clock, m_prompter, Ld824PortLabel(m_data), m_startFile, m_endFile,
+                [this](const QString& text) { emit note(text); }, [this] { return m_cancelRequested; });
+        } else {
+            ShowMessage(m_prompter,
+                        {QStringLiteral("The Port %1 is incorrect.  Choose another.").arg(Ld824PortLabel(m_data)),
+                         QStringLiteral("Port Error"), MsgIcon::Critical});
+        }
     }
-    emit ld824Running(false);
     if (result.failed) {
         emit note(QString());
         return;

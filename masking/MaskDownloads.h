@@ -31,6 +31,8 @@ public:
     QGroupBox* downloadFrame() const { return m_framDownload; }
     QGroupBox* rangeFrame() const { return m_framFile; }
     QPushButton* ld824Button() const { return m_cmdDownloadLD; }
+    // Stops an LD824 download at its next wait; usable only while one runs.
+    QPushButton* cancelDownloadButton() const { return m_cmdCancelDownload; }
 
     // TestLevel and TestCount: what the last download left, tests 1..count in full.
     const DownloadLevels& testLevel() const { return m_testLevel; }
@@ -53,8 +55,6 @@ signals:
     // TestLevel and TestCount hold `count` new tests; `notice`, when there is one, follows the hand-over.
     void downloaded(int count);
     void noticeAfterHandOver(const kov::Message& notice);
-    // An LD824 download runs (Add Test is off meanwhile) or has ended.
-    void ld824Running(bool running);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,12 +84,14 @@ private:
     QString m_paa3File;
     bool m_importing = false;
     SerialLinkFactory m_linkFactory;
+    bool m_cancelRequested = false;
     bool m_filtering = false;
     // Whether each box's text has been taken into StartFile / EndFile since it last changed.
     bool m_boxTaken[2] = {true, true};
 
     QGroupBox* m_framDownload = nullptr;
     QPushButton* m_cmdDownloadLD = nullptr;
+    QPushButton* m_cmdCancelDownload = nullptr;
     QGroupBox* m_framFile = nullptr;
     QLineEdit* m_datFile[2] = {nullptr, nullptr};
     QPushButton* m_cmdFile = nullptr;

@@ -171,15 +171,6 @@ QWidget* MaskGridPage::buildDataButtons()
     connect(m_cmdCalc, &QPushButton::clicked, this, &MaskGridPage::calculate);
     connect(m_downloads, &MaskDownloads::note, this, &MaskGridPage::note);
     connect(m_downloads, &MaskDownloads::downloaded, this, &MaskGridPage::takeDownload);
-    // Nothing may add a column while the meter fills the grid; a failed download leaves the button as it was.
-    connect(m_downloads, &MaskDownloads::ld824Running, this, [this](bool running) {
-        if (running) {
-            m_addTestBeforeDownload = m_cmdUpTest->isEnabled();
-            m_cmdUpTest->setEnabled(false);
-        } else {
-            m_cmdUpTest->setEnabled(m_addTestBeforeDownload);
-        }
-    });
     connect(m_downloads, &MaskDownloads::noticeAfterHandOver, this,
             [this](const Message& notice) { ShowMessage(m_prompter, notice); });
     return side;

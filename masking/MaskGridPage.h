@@ -78,7 +78,6 @@ private:
     int m_currentTest = 1;
     // A cell already handed to the validation by a click that does not take the focus.
     int m_handedOverCell = 0;
-    bool m_addTestBeforeDownload = false;
 
     Indexed<QLineEdit*, 1, GridCellCount> m_cells{};
     Indexed<QLabel*, 1, MaxTests> m_labTest{};

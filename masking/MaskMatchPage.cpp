@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/Levels.h"
+#include "core/LongWork.h"
 #include "core/Message.h"
 #include "core/Numbers.h"
 #include "core/Tables.h"
@@ -255,22 +256,18 @@ void MaskMatchPage::fit()
     const int ch = m_data.CurrentChannel;
     {
         const QScopedValueRollback fitting(m_fitting, true);
-        // Nothing may act on a half-fitted result: what could is off until the fit is over.
-        m_cmdMatch->setEnabled(false);
-        m_datFcOld->setEnabled(false);
-        emit fitStarted();
         m_labInfo->show();
         m_labAWgt2->setText(AdjustedLevelCaption);
         const FitResult result = RunFit(m_data, ch, m_goalLevel, m_levelBefore);
-        animateFit(result.frames);
-        // Clicks and keys made during the animation were held back; they go to the controls that are off now.
-        QCoreApplication::processEvents();
+        {
+            // Nothing may act on a half-fitted result: the window's controls are off until the fit is over.
+            const LongWork work(window());
+            animateFit(result.frames);
+        }
         if (!m_levelBefore)
             m_levelBefore = result.levelBefore;
         ApplyFit(m_data, ch, result);
         showFitResult(result);
-        m_cmdMatch->setEnabled(true);
-        m_datFcOld->setEnabled(true);
         emit fitFinished(result);
     }
 }

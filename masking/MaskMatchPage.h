@@ -43,7 +43,6 @@ signals:
     void note(const QString& text);
     // DatFcOld takes Enter as "done with this box": the focus leaves it, so that its value is checked.
     void leaveRequested();
-    void fitStarted();
     // The results are on the page and in the working set.
     void fitFinished(const FitResult& result);
 

@@ -80,10 +80,6 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
     });
     connect(m_matchPage, &MaskMatchPage::note, this, &Mask::setNote);
     connect(m_matchPage, &MaskMatchPage::leaveRequested, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
-    connect(m_matchPage, &MaskMatchPage::fitStarted, this, [this] {
-        m_cmdDone->setEnabled(false);
-        m_cmdCancel->setEnabled(false);
-    });
     connect(m_matchPage, &MaskMatchPage::fitFinished, this,
             [this](const FitResult& result) { fitFinished(result.narrowWindow); });
 }

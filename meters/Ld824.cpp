@@ -52,7 +52,7 @@ QByteArray LdCommandFrame(const QByteArray& command)
     return command + LdChecksum(command) + CR;
 }
 
-QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command, f32& timeout)
+LdReply SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command, f32& timeout, const LdStopCheck& stop)
 {
     const char check = LdChecksum(command);
     if (timeout < 0.3f)
@@ -66,7 +66,9 @@ QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command,
             link.readAll();
             continue;
         }
-        link.write(frame);
+        // A port that refuses a frame (the adapter pulled out) will not take the next one either.
+        if (!link.write(frame))
+            return {LdStatus::NotSent, {}};
         const double start = clock.secondsSinceMidnight();
         QByteArray buffer;
         bool more = true;
@@ -77,6 +79,8 @@ QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command,
                     break;
             } else {
                 clock.letEventsRun();
+                if (stop && stop())
+                    return {LdStatus::Stopped, {}};
             }
             more = SecondsSince(start, clock.secondsSinceMidnight()) <= timeout || link.bytesWaiting() > 0;
         } while (more);
@@ -91,15 +95,15 @@ QString SendLdCommand(SerialLink& link, Clock& clock, const QByteArray& command,
                         text += reply[i];
                 }
                 if (LdChecksum(text, static_cast<unsigned char>(check)) == reply.back())
-                    return text.isEmpty() ? QStringLiteral(" ") : QString::fromLatin1(text);
+                    return {LdStatus::Replied, text.isEmpty() ? QStringLiteral(" ") : QString::fromLatin1(text)};
             }
         }
         --attemptsLeft;
     }
-    return QString();
+    return {LdStatus::NoReply, {}};
 }
 
-bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port)
+bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, const LdStopCheck& stop)
 {
     QString reason;
     if (!link.open(&reason)) {
@@ -108,6 +112,12 @@ bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QStr
         link.close();
         return false;
     }
+    const auto stopped = [&] {
+        if (!stop || !stop())
+            return false;
+        link.close();
+        return true;
+    };
 
     // The meter sleeps until a break on the line wakes it; it answers with a carriage return.
     double start = clock.secondsSinceMidnight();
@@ -118,6 +128,8 @@ bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QStr
         WaitSeconds(clock, 0.05f);
         link.setBreak(false);
         WaitSeconds(clock, 0.05f);
+        if (stopped())
+            return false;
         if (link.bytesWaiting() > 0) {
             heard += link.readAll();
             if (heard.contains(CR))
@@ -140,16 +152,23 @@ bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QStr
         link.write(QByteArray("\xFF\r"));
         WaitSeconds(clock, 0.25f);
         for (int i = 0; i < 5; ++i) {
+            if (stopped())
+                return false;
             link.write(QByteArray("@@\r"));
             WaitSeconds(clock, 0.25f);
         }
         f32 timeout = 0;
-        const QString reply = SendLdCommand(link, clock, "R1", timeout);
-        if (reply.contains(QStringLiteral("Model")))
+        const LdReply reply = SendLdCommand(link, clock, "R1", timeout, stop);
+        if (reply.status == LdStatus::Stopped) {
+            link.close();
+            return false;
+        }
+        if (reply.text.contains(QStringLiteral("Model")))
             return true;
-        const QString question = reply.isEmpty() ? QStringLiteral("Unable to communicate with instrument.\n\nRetry?")
-                                                 : QStringLiteral("Invalid response from instrument.\n\n[") + reply +
-                                                       QStringLiteral("]\n\nRetry?");
+        const QString question =
+            reply.text.isEmpty()
+                ? QStringLiteral("Unable to communicate with instrument.\n\nRetry?")
+                : QStringLiteral("Invalid response from instrument.\n\n[") + reply.text + QStringLiteral("]\n\nRetry?");
         if (prompter.message(question, QString(), MsgIcon::Exclamation, MsgButtons::OkCancel) != MsgAnswer::Ok) {
             link.close();
             return false;
@@ -157,25 +176,96 @@ bool ConnectLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QStr
     }
 }
 
-Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, int startFile,
-                            int endFile, const std::function<void(const QString&)>& note)
+namespace {
+
+// Thrown by the download's one sending place when a command fails; caught where the line is closed and the
+// person told, so that the download goes no further than the first command that failed.
+struct DownloadEnded {
+    Message message;
+    bool stopped = false;
+};
+
+const QString MeterHints = QStringLiteral("\nCheck cable connection.\nCheck for batteries or AC power.");
+const QString NothingTaken =
+    QStringLiteral(" Nothing was taken from the meter; the tests in the grid are as they were.");
+
+// "R173 for file 3", or the command alone before the files are read.
+QString StepText(const QByteArray& command, int file)
 {
-    Ld824Download result;
+    const QString c = QString::fromLatin1(command);
+    return file > 0 ? QStringLiteral("%1 for file %2").arg(c).arg(file) : c;
+}
+
+DownloadEnded Ending(LdStatus status, const QByteArray& command, int file, const QString& port)
+{
+    const QString step = StepText(command, file);
+    switch (status) {
+        case LdStatus::Stopped:
+            return {Message{QStringLiteral("The download from the LD824 was cancelled.") + NothingTaken,
+                            QStringLiteral("Download Cancelled"), MsgIcon::Information},
+                    true};
+        case LdStatus::NotSent:
+            return {Message{QStringLiteral("The command %1 could not be sent to the LD824 on %2, so the download "
+                                           "stopped.")
+                                    .arg(step, port) +
+                                NothingTaken + QStringLiteral("\nCheck that the port or its USB adapter is connected."),
+                            QStringLiteral("Download Error"), MsgIcon::Critical}};
+        case LdStatus::NoReply:
+        case LdStatus::Replied:
+            break;
+    }
+    return {Message{QStringLiteral("The LD824 on %1 gave no valid reply to %2 in five tries, so the download stopped.")
+                            .arg(port, step) +
+                        NothingTaken + MeterHints,
+                    QStringLiteral("Download Error"), MsgIcon::Critical}};
+}
+
+DownloadEnded Unusable(const QByteArray& command, int file, const QString& port, const QString& reply)
+{
+    constexpr qsizetype Shown = 40;
+    const QString shown = reply.size() > Shown ? reply.left(Shown) + QStringLiteral("...") : reply;
+    return {Message{QStringLiteral("The reply of the LD824 on %1 to %2 cannot be read ([%3]), so the download "
+                                   "stopped.")
+                            .arg(port, StepText(command, file), shown) +
+                        NothingTaken + MeterHints,
+                    QStringLiteral("Download Error"), MsgIcon::Critical}};
+}
+
+bool HoldsDigit(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// The 33 fixed fields of "R173", of which the grid's eighteen bands must hold numbers: a reply cut short or
+// garbled would otherwise become a test of zeros.
+bool HoldsLevels(const QString& fields)
+{
+    if (fields.size() < 6 * 32 + 5)
+        return false;
+    for (int band = 22; band <= 39; ++band) {
+        if (!HoldsDigit(fields.mid(6 * (band - 11), 5)))
+            return false;
+    }
+    return true;
+}
+
+// The download after the handshake. Every command goes through `send`, which throws at the first that fails;
+// the checks the protocol itself makes return their message the same way.
+void ReadFiles(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, int startFile, int endFile,
+               const std::function<void(const QString&)>& note, const LdStopCheck& stop, Ld824Download& result)
+{
     // One timeout for the whole download: a value raised for one command holds for those after it.
     f32 timeout = 0;
-    const auto send = [&](const QByteArray& command) { return SendLdCommand(link, clock, command, timeout); };
-    const auto fail = [&](const QString& text, const QString& title) {
-        ShowMessage(prompter, Message{text, title, MsgIcon::Critical});
-        link.close();
-        result.failed = true;
-        return result;
+    int file = 0;
+    const auto send = [&](const QByteArray& command) {
+        const LdReply reply = SendLdCommand(link, clock, command, timeout, stop);
+        if (reply.status != LdStatus::Replied)
+            throw Ending(reply.status, command, file, port);
+        return reply.text;
     };
-
-    if (!ConnectLd824(link, clock, prompter, port)) {
-        return fail(QStringLiteral("Connection failed. Port ") + port +
-                        QStringLiteral(" may be in error.\nCheck cable connection.\nCheck for batteries or AC power."),
-                    QStringLiteral("Download Error"));
-    }
+    const auto refuse = [](const QString& text, const QString& title) {
+        return DownloadEnded{Message{text, title, MsgIcon::Critical}};
+    };
 
     const QString r1 = send("R1");
     // Without "Model " this reads from the sixth character, as indexOf's -1 makes it.
@@ -186,7 +276,7 @@ Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, 
     if (state == QStringLiteral("P") || state == QStringLiteral("R"))
         state = send("M4");
     if (state == QStringLiteral("p"))
-        return fail(QStringLiteral("There are no data available to download."), QStringLiteral("File Error"));
+        throw refuse(QStringLiteral("There are no data available to download."), QStringLiteral("File Error"));
 
     if (BasicVal(send("R3,4")) == 0) {
         timeout = 6;
@@ -197,35 +287,36 @@ Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, 
         result.bandText[k - 11] = label.left(std::max<qsizetype>(0, label.size() - 2));
     }
 
-    const int held = SingleToI16(static_cast<f32>(BasicVal(send("R181"))));
-    if (held == 0) {
-        return fail(QStringLiteral("There are no data files available to download."), QStringLiteral("Empty Memory"));
-    }
+    const QString files = send("R181");
+    if (!HoldsDigit(files))
+        throw Unusable("R181", 0, port, files);
+    const int held = SingleToI16(static_cast<f32>(BasicVal(files)));
+    if (held == 0)
+        throw refuse(QStringLiteral("There are no data files available to download."), QStringLiteral("Empty Memory"));
     if (startFile > held) {
-        return fail(QStringLiteral("The start file number is higher than the number of files in the LD824."),
-                    QStringLiteral("File Error"));
+        throw refuse(QStringLiteral("The start file number is higher than the number of files in the LD824."),
+                     QStringLiteral("File Error"));
     }
     if (endFile > held) {
         const MsgAnswer truncate = prompter.message(
             QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to") +
                 QString::number(held) + QStringLiteral(" ?"),
             QStringLiteral("File Error"), MsgIcon::Critical, MsgButtons::YesNo);
-        if (truncate != MsgAnswer::Yes) {
-            link.close();
-            return result;
-        }
+        if (truncate != MsgAnswer::Yes)
+            throw DownloadEnded{};
         endFile = held;
     }
 
     // The meter wants every file up to the last one opened once before it hands any of them over.
-    for (int f = 1; f <= endFile; ++f) {
-        send("F" + Decimal(f) + ",6");
+    for (file = 1; file <= endFile; ++file) {
+        send("F" + Decimal(file) + ",6");
         send("&F101");
     }
 
     int accepted = 0;
     int previous = 0;
-    for (int f = 1; f <= endFile; ++f) {
+    for (file = 1; file <= endFile; ++file) {
+        const int f = file;
         if (f >= startFile && f <= endFile)
             ++accepted;
         send("F" + Decimal(f) + ",6");
@@ -246,6 +337,8 @@ Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, 
         record.r11 = static_cast<f32>(BasicVal(send("R11")));
         timeout = 8;
         const QString fields = send("R173");
+        if (!HoldsLevels(fields))
+            throw Unusable("R173", f, port, fields);
         for (int k = 0; k <= 32; ++k)
             record.levels(11 + k) = static_cast<f32>(BasicVal(fields.mid(6 * k, 5)));
 
@@ -259,10 +352,49 @@ Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, 
         if (note)
             note(QStringLiteral("Downloading SLM File") + QString::number(f) + QStringLiteral("."));
         clock.letEventsRun();
+        if (stop && stop())
+            throw Ending(LdStatus::Stopped, {}, f, port);
     }
 
     result.count = endFile - startFile + 1;
     result.endFile = endFile;
+}
+
+}  // namespace
+
+Ld824Download DownloadLd824(SerialLink& link, Clock& clock, Prompter& prompter, const QString& port, int startFile,
+                            int endFile, const std::function<void(const QString&)>& note, const LdStopCheck& stop)
+{
+    Ld824Download result;
+    const auto fail = [&](const Message& message) {
+        ShowMessage(prompter, message);
+        link.close();
+        result.failed = true;
+        return result;
+    };
+
+    if (!ConnectLd824(link, clock, prompter, port, stop)) {
+        if (stop && stop()) {
+            result.stopped = true;
+            return fail(Ending(LdStatus::Stopped, {}, 0, port).message);
+        }
+        return fail({QStringLiteral("Connection failed. Port ") + port +
+                         QStringLiteral(" may be in error.\nCheck cable connection.\nCheck for batteries or AC power."),
+                     QStringLiteral("Download Error"), MsgIcon::Critical});
+    }
+    try {
+        ReadFiles(link, clock, prompter, port, startFile, endFile, note, stop, result);
+    } catch (const DownloadEnded& ended) {
+        // What was read so far goes with the failure: nothing of it is a test.
+        result.levels = DownloadLevels{};
+        result.stopped = ended.stopped;
+        if (ended.message.text.isEmpty()) {
+            link.close();
+            result.failed = true;
+            return result;
+        }
+        return fail(ended.message);
+    }
     result.failed = false;
     link.close();
     return result;

@@ -63,13 +63,20 @@ QByteArray Ld824Meter::receive(const QByteArray& bytes)
         const qsizetype checksummed = std::count_if(m_commands.begin(), m_commands.end(), [](const QByteArray& c) {
             return !c.isEmpty() && c != "\xFF" && c != "@@";
         });
-        if (m_faults.vanishAfterCommands >= 0 && checksummed > m_faults.vanishAfterCommands)
+        if ((m_faults.vanishAfterCommands >= 0 && checksummed > m_faults.vanishAfterCommands) ||
+            command == m_faults.unanswered)
             continue;
+        if (m_faults.garbageAfterCommands >= 0 && checksummed > m_faults.garbageAfterCommands) {
+            // Ends in a control character where the checksum belongs, which no checksum ever is.
+            out += "#?" + command + '\x01' + CR;
+            continue;
+        }
         if (m_faults.silentReplies > 0) {
             --m_faults.silentReplies;
             continue;
         }
-        const QByteArray text = answer(command);
+        const auto replaced = m_faults.replies.find(command);
+        const QByteArray text = replaced != m_faults.replies.end() ? replaced->second : answer(command);
         char sum = LdChecksum(text, static_cast<unsigned char>(check));
         if (m_faults.badChecksums > 0) {
             --m_faults.badChecksums;
@@ -179,8 +186,10 @@ void SimulatedLd824Link::setBreak(bool on)
 
 bool SimulatedLd824Link::write(const QByteArray& bytes)
 {
-    if (!m_open)
+    if (!m_open || m_writesLeft == 0)
         return false;
+    if (m_writesLeft > 0)
+        --m_writesLeft;
     const double reached = std::max(now(), m_lineFreeAt) + static_cast<double>(bytes.size()) * m_secondsPerByte;
     m_lineFreeAt = reached;
     m_bytesToMeter += bytes.size();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <map>
 #include <vector>
 
 #include "core/Clock.h"
@@ -21,7 +22,10 @@ public:
         int silentReplies = 0;              // the next n commands get no reply at all
         bool garbageBeforeReplies = false;  // stray bytes before every reply
         int vanishAfterCommands = -1;       // after this many commands the meter answers nothing more (-1: never)
-        QByteArray modelReply;              // the reply to "R1" when not empty (default "Model 824 ...")
+        int garbageAfterCommands = -1;      // after this many commands each reply is noise ending a line, no frame
+        QByteArray unanswered;              // a command whose reply is lost every time
+        std::map<QByteArray, QByteArray> replies;  // replies given instead of the meter's own, by command
+        QByteArray modelReply;                     // the reply to "R1" when not empty (default "Model 824 ...")
         // The meter's state as "R3,1" tells it (its second character counts: 'P' or 'R' ask for "M4", 'p' says
         // nothing is stored), the reply to "M4", and to "R3,4" (0 makes the program send "&F103").
         QByteArray stateReply = "0Q";
@@ -69,6 +73,8 @@ public:
     void splitReadsInto(int n) { m_split = n; }
     // The port refuses to open, as a missing device would.
     void refuseOpen(const QString& reason) { m_refusal = reason; }
+    // Writes fail once `writes` have gone through, as on an adapter pulled out (-1: never).
+    void failWritesAfter(int writes) { m_writesLeft = writes; }
     int opens() const { return m_opens; }
     // Bytes that went over the line each way, breaks' answers included: what a physical line must carry.
     qint64 bytesToMeter() const { return m_bytesToMeter; }
@@ -81,6 +87,7 @@ private:
     bool m_open = false;
     int m_opens = 0;
     int m_split = 0;
+    int m_writesLeft = -1;
     QString m_refusal;
     // Bytes on their way to the program, each with the clock time at which it arrives.
     std::vector<std::pair<double, char>> m_incoming;

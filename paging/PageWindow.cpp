@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/EqFile.h"
+#include "core/LongWork.h"
 #include "core/Message.h"
 #include "core/Numbers.h"
 #include "core/ProjectCommands.h"
@@ -391,7 +392,6 @@ void Page::activate()
     m_cmdCalculate->setEnabled(false);
     m_cmdEQSet->setEnabled(false);
     m_cmdDone->setEnabled(false);
-    setWorking(false);
 }
 
 void Page::clearOptions()
@@ -449,19 +449,6 @@ void Page::showChoice(const PagingChoice& choice)
 
 // ---- The calculation ----------------------------------------------------------------------------------------
 
-void Page::setWorking(bool working)
-{
-    m_framCeil->setEnabled(!working);
-    m_framMask->setEnabled(!working);
-    m_cmdNew->setEnabled(!working);
-    m_cmdCancel->setEnabled(!working);
-    if (working) {
-        m_cmdCalculate->setEnabled(false);
-        m_cmdEQSet->setEnabled(false);
-        m_cmdDone->setEnabled(false);
-    }
-}
-
 void Page::calculate()
 {
     if (m_calculating || !channelKnown())
@@ -470,26 +457,26 @@ void Page::calculate()
     PagingEnd end;
     {
         const QScopedValueRollback running(m_calculating, true);
-        // Nothing may act on a half-raised spectrum: what could is off until the calculation is over.
-        setWorking(true);
+        m_cmdEQSet->setEnabled(false);
+        m_cmdDone->setEnabled(false);
         showSettingsFrame(SettingsFrame::None);
         m_listAI->clear();
         m_listAI->show();
         m_listAI->addItem(ListAIHeading);
 
         PagingCalculation calc(m_data, ch, m_pageWork(ch));
-        showStep(calc.start());
-        drawPagingSpectra(false);
-        while (calc.needsRaise()) {
-            showStep(calc.raise());
-            m_clock.letEventsRun();
-            drawPagingSpectra(true);
+        {
+            // Nothing may act on a half-raised spectrum: the window's controls are off until it is done.
+            const LongWork work(this);
+            showStep(calc.start());
+            drawPagingSpectra(false);
+            while (calc.needsRaise()) {
+                showStep(calc.raise());
+                m_clock.letEventsRun();
+                drawPagingSpectra(true);
+            }
         }
-        // Clicks and keys made meanwhile were held back; they go to the controls that are still off.
-        QCoreApplication::processEvents();
         end = calc.done();
-        setWorking(false);
-        m_cmdCalculate->setEnabled(true);
     }
     if (end.failure)
         ShowMessage(prompter(), *end.failure);

@@ -129,7 +129,6 @@ private:
     void calculate();
     void showStep(const PagingStep& step);
     void drawPagingSpectra(bool paced);
-    void setWorking(bool working);
     void showSettings();
     void showSettingsFrame(SettingsFrame frame);
 

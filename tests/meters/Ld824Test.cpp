@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "meters/Ld824.h"
@@ -34,16 +35,18 @@ struct Rig {
     }
     explicit Rig(int files, double secondsPerByte = 0) : Rig(NumberedFiles(files), secondsPerByte) {}
 
-    Ld824Download download(int startFile, int endFile)
+    // `stop` says when the person has pressed Stop.
+    Ld824Download download(int startFile, int endFile, const std::function<bool(Rig&)>& stop = {})
     {
-        return DownloadLd824(link, clock, prompter, QStringLiteral("COM2"), startFile, endFile,
-                             [this](const QString& n) { notes.push_back(n); });
+        return DownloadLd824(
+            link, clock, prompter, QStringLiteral("COM2"), startFile, endFile,
+            [this](const QString& n) { notes.push_back(n); }, [this, &stop] { return stop && stop(*this); });
     }
     QString send(const QByteArray& command)
     {
         link.open(nullptr);
         f32 timeout = 0;
-        return SendLdCommand(link, clock, command, timeout);
+        return SendLdCommand(link, clock, command, timeout).text;
     }
     int received(const QByteArray& command) const
     {
@@ -332,18 +335,78 @@ TEST(Ld824, GridLevelsRoundHalfToEvenAndStopAt99)
         EXPECT_EQ(d.levels(1, static_cast<int>(i) + 1), cases[i].second) << cases[i].first;
 }
 
-TEST(Ld824, MeterVanishingMidDownloadStillEnds)
+TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
 {
-    Rig rig(5);
-    // 39 commands up to "R181", 10 for the first pass, 7 for each file after: file 3 onward goes unanswered.
-    rig.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7;
-    const Ld824Download d = rig.download(1, 5);
-    EXPECT_FALSE(d.failed);
-    EXPECT_EQ(d.count, 5);
-    EXPECT_FALSE(rig.link.isOpen());
-    EXPECT_EQ(d.levels(2, 18), 10 * 2 + 18);
-    for (int test = 3; test <= 5; ++test)
-        EXPECT_EQ(d.levels(test, 1), 0) << test;
-    EXPECT_EQ(rig.received("R173"), 2 + 3 * 5);
-    EXPECT_EQ(rig.notes.size(), 5);
+    const QString hints = QStringLiteral(
+        " Nothing was taken from the meter; the tests in the grid are as they were.\nCheck cable connection.\n"
+        "Check for batteries or AC power.");
+    const auto noReply = [&](const char* step) {
+        return QStringLiteral("The LD824 on COM2 gave no valid reply to %1 in five tries, so the download stopped.")
+                   .arg(QLatin1String(step)) +
+               hints;
+    };
+    const auto unreadable = [&](const char* step, const char* reply) {
+        return QStringLiteral("The reply of the LD824 on COM2 to %1 cannot be read ([%2]), so the download stopped.")
+                   .arg(QLatin1String(step), QLatin1String(reply)) +
+               hints;
+    };
+    const QString levels(198, QLatin1Char('4'));
+    struct Case {
+        const char* what;
+        std::function<void(Rig&)> fault;
+        QByteArray last;  // the last command the meter heard
+        int lastSent;     // how often it was sent
+        QString message;
+        std::function<bool(Rig&)> stop = {};  // the person presses Stop
+    };
+    const QString cancelled = QStringLiteral(
+        "The download from the LD824 was cancelled. Nothing was taken from the meter; the tests in the grid are as "
+        "they were.");
+    // 39 commands up to "R181" (the handshake's "R1" the first), 10 for the first pass, 7 for each file after.
+    const Case cases[] = {
+        {"silent from file 3 on", [](Rig& r) { r.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7; }, "F3,6", 1 + 5,
+         noReply("F3,6 for file 3")},
+        {"R173 lost", [](Rig& r) { r.meter.faults().unanswered = "R173"; }, "R173", 5, noReply("R173 for file 1")},
+        {"garbage from the 21st command", [](Rig& r) { r.meter.faults().garbageAfterCommands = 20; }, "R174,26", 5,
+         noReply("R174,26")},
+        {"R173 cut short", [](Rig& r) { r.meter.faults().replies["R173"] = " 45.0, 46.0,"; }, "R173", 1,
+         unreadable("R173 for file 1", " 45.0, 46.0,")},
+        {"R173 without a level in the grid's bands",
+         [&](Rig& r) { r.meter.faults().replies["R173"] = levels.toLatin1().replace(6 * 20, 5, "  -.-"); }, "R173", 1,
+         unreadable("R173 for file 1", "4444444444444444444444444444444444444444...")},
+        {"R181 no number", [](Rig& r) { r.meter.faults().replies["R181"] = "none"; }, "R181", 1,
+         unreadable("R181", "none")},
+        {"writes refused", [](Rig& r) { r.link.failWritesAfter(6 + 20); }, "R174,25", 1,
+         QStringLiteral(
+             "The command R174,26 could not be sent to the LD824 on COM2, so the download stopped. Nothing was "
+             "taken from the meter; the tests in the grid are as they were.\nCheck that the port or its USB "
+             "adapter is connected.")},
+        {"stopped in the wake-up",
+         [](Rig& r) { r.meter.faults().asleep = true; },
+         {},
+         0,
+         cancelled,
+         [](Rig& r) { return r.clock.yields() >= 30; }},
+        {"stopped after file 2", [](Rig&) {}, "R173", 2, cancelled, [](Rig& r) { return r.notes.size() >= 2; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(5);
+        c.fault(rig);
+        rig.prompter.answer(MsgAnswer::Ok);
+        const Ld824Download d = rig.download(1, 5, c.stop);
+        EXPECT_TRUE(d.failed);
+        EXPECT_EQ(d.stopped, c.stop != nullptr);
+        EXPECT_FALSE(rig.link.isOpen());
+        ASSERT_EQ(rig.prompter.messages().size(), 1u);
+        EXPECT_EQ(rig.prompter.messages()[0].text, c.message);
+        EXPECT_EQ(rig.prompter.messages()[0].title, c.stop ? "Download Cancelled" : "Download Error");
+        // Nothing after the command that failed, and nothing of the files read before it handed over.
+        const auto& heard = rig.meter.commands();
+        EXPECT_EQ(heard.empty() ? QByteArray() : heard.back(), c.last);
+        if (!c.last.isEmpty()) {
+            EXPECT_EQ(rig.received(c.last), c.lastSent);
+        }
+        EXPECT_EQ(d.levels(1, 1), 0);
+    }
 }

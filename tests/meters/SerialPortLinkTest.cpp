@@ -12,7 +12,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -137,13 +139,49 @@ public:
         m_port.setBreak(on);
         m_meter.breakSignal(on);
     }
-    int bytesWaiting() override { return m_port.bytesWaiting(); }
+    int bytesWaiting() override
+    {
+        const int n = m_port.bytesWaiting();
+        m_answered = m_answered || n > 0;
+        return n;
+    }
     QByteArray readAll() override { return m_port.readAll(); }
-    bool write(const QByteArray& bytes) override { return m_port.write(bytes); }
+    bool write(const QByteArray& bytes) override
+    {
+        m_sinceWrite.start();
+        m_answered = false;
+        return m_port.write(bytes);
+    }
+    // Nothing has come back for the shortest time-out since the last write, so none that is live is cut short.
+    bool unanswered() const { return !m_answered && m_sinceWrite.isValid() && m_sinceWrite.elapsed() > 300; }
 
 private:
     SerialPortLink& m_port;
     MeterOnLine& m_meter;
+    QElapsedTimer m_sinceWrite;
+    bool m_answered = false;
+};
+
+// The wall clock, but a line that has left the last write unanswered for 0.3 s makes it hurry: the longer
+// time-outs of a silent meter (up to 10 s a try) pass in moments, while every live exchange runs in real time.
+class HurryingClock : public Clock {
+public:
+    explicit HurryingClock(const BreakCarryingLink& line) : m_line(line) {}
+    double secondsSinceMidnight() override
+    {
+        return std::fmod(m_wall.secondsSinceMidnight() + m_skipped, SecondsPerDay);
+    }
+    void letEventsRun() override
+    {
+        m_wall.letEventsRun();
+        if (m_line.unanswered())
+            m_skipped += 0.2;
+    }
+
+private:
+    const BreakCarryingLink& m_line;
+    SystemClock m_wall;
+    double m_skipped = 0;
 };
 
 // File f of the meter holds 20 f + n / 2 dB in meter band n, so every level names its file and band.
@@ -243,4 +281,52 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
     for (const auto& [test, band, level] : levels)
         EXPECT_EQ(got.levels(test, band), level) << "test " << test << " band " << band;
     EXPECT_EQ(got.levels(3, 1), 0.0f);
+}
+
+TEST(SerialPortLinkTest, AMeterThatStopsAnsweringEndsTheDownloadWithNothingTaken)
+{
+    const QString taken = QStringLiteral(
+        " Nothing was taken from the meter; the tests in the grid are as they were.\nCheck cable connection.\n"
+        "Check for batteries or AC power.");
+    // (what, the fault, the command that went unanswered). Retries on a busy machine count as commands too, so
+    // where the silence begins is not pinned.
+    const std::tuple<const char*, std::function<void(Ld824Meter::Faults&)>, const char*> cases[] = {
+        // 39 commands up to "R181", 10 for the first pass, 7 for each file after.
+        {"silent after file 1", [](Ld824Meter::Faults& f) { f.vanishAfterCommands = 39 + 10 + 7; }, nullptr},
+        {"R173 lost", [](Ld824Meter::Faults& f) { f.unanswered = "R173"; }, "R173 for file 1"},
+        {"garbage only after the handshake", [](Ld824Meter::Faults& f) { f.garbageAfterCommands = 1; }, "R1"},
+    };
+    for (const auto& [what, fault, step] : cases) {
+        SCOPED_TRACE(what);
+        Pty pty;
+        ASSERT_TRUE(pty.ok());
+        Ld824Meter meter(MeterFiles(4));
+        fault(meter.faults());
+        Ld824Download got;
+        ScriptedPrompter prompter;
+        prompter.answer(MsgAnswer::Ok);
+        SerialPortLink port(pty.slaveName(), 9600);
+        {
+            MeterOnLine line(pty, meter);
+            BreakCarryingLink link(port, line);
+            HurryingClock clock(link);
+            got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 1, 3, {});
+        }
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_TRUE(got.failed);
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        const QString& text = prompter.messages()[0].text;
+        if (step != nullptr) {
+            EXPECT_EQ(text, QStringLiteral("The LD824 on COM3 gave no valid reply to %1 in five tries, so the download "
+                                           "stopped.")
+                                    .arg(QLatin1String(step)) +
+                                taken);
+        } else {
+            EXPECT_TRUE(text.startsWith(QStringLiteral("The LD824 on COM3 gave no valid reply to ")) &&
+                        text.endsWith(QStringLiteral(" in five tries, so the download stopped.") + taken))
+                << text.toStdString();
+        }
+        for (int test = 1; test <= 3; ++test)
+            EXPECT_EQ(got.levels(test, 1), 0.0f) << test;
+    }
 }

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QMouseEvent>
 #include <QThread>
 #include <QWidget>
 
@@ -28,6 +29,16 @@ inline bool WaitUntilActive(QWidget* w)
         QThread::msleep(5);
     }
     return false;
+}
+
+// A click on the middle of `w` the way the window system hands one over: queued, to act when events next run.
+inline void QueueClick(QWidget* w)
+{
+    const QPointF at = QRectF(w->rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QApplication::postEvent(w, new QMouseEvent(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier));
+    }
 }
 
 // A control of `window` by its control name; a missing one fails the test.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -206,44 +207,6 @@ TEST_F(MaskDownloadTest, Paa3RangeIsCheckedInOrderAndTheRecordsInItBecomeTests)
     EXPECT_FALSE(cell(4, 1)->isVisible());
     EXPECT_EQ(d->MaskTestEdit(3, 1, 39), 47.5f);
     EXPECT_TRUE(c("CmdCalc")->hasFocus());
-}
-
-// An LD824 holding eight files, file f 20 + f + b dB in meter band b: asleep, it changes nothing; awake, files 3 to 5
-// become tests 1 to 3.
-TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothingAndOneThatAnswersFillsTheGrid)
-{
-    typeTests(2);
-    const QStringList before = gridTexts();
-    std::vector<Indexed<f32, 11, 43>> files(8);
-    for (int f = 1; f <= 8; ++f) {
-        for (int b = 11; b <= 43; ++b)
-            files[static_cast<std::size_t>(f - 1)](b) = static_cast<f32>(20 + f + b);
-    }
-    Ld824Meter meter(files);
-    meter.faults().asleep = true;
-    mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
-    press("CmdDownloadLD");
-    EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("LD824 Files to Extract"));
-    enterRange(QStringLiteral("1"), QStringLiteral("2"));
-    prompter.answer(MsgAnswer::Ok);
-    press("CmdFile");
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Connection failed. Port COM1 may be in error.\nCheck cable "
-                                                          "connection.\nCheck for batteries or AC power."));
-    EXPECT_EQ(d->MaskTestCountEdit(1), 2);
-    EXPECT_EQ(gridTexts(), before);
-    EXPECT_TRUE(enabled("CmdUpTest"));
-
-    meter.faults().asleep = false;
-    press("CmdDownloadLD");
-    enterRange(QStringLiteral("3"), QStringLiteral("5"));
-    press("CmdFile");
-    EXPECT_EQ(d->MaskTestCountEdit(1), 3);
-    EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("45.0"));
-    EXPECT_EQ(cell(3, 18)->text(), QStringLiteral("64.0"));
-    EXPECT_FALSE(cell(4, 1)->isVisible());
-    EXPECT_EQ(note(), DownloadComplete);
-    EXPECT_TRUE(enabled("CmdUpTest"));
 }
 
 struct SheetCell {

@@ -11,6 +11,7 @@
 
 #include "core/Numbers.h"
 #include "core/Tables.h"
+#include "masking/MaskMatchPage.h"
 #include "tests/masking/ui/MaskFixture.h"
 
 namespace kov {
@@ -505,9 +506,13 @@ TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Co
     EXPECT_TRUE(c("CmdMatch")->hasFocus());
 
     int frames = 0;
+    int fits = 0;
+    QObject::connect(mask->findChild<MaskMatchPage*>(), &MaskMatchPage::fitFinished, [&] { ++fits; });
     QStringList usable;
     clock.onYield = [&] {
-        ++frames;
+        // A second press of Fit while the first runs must not fit the fitted spectrum again afterwards.
+        if (++frames == 1)
+            test::QueueClick(c("CmdMatch"));
         for (const char* name : {"CmdDone", "CmdCancel", "CmdMatch", "DatFcOld"}) {
             if (enabled(name) && !usable.contains(QLatin1String(name)))
                 usable << QLatin1String(name);
@@ -516,7 +521,9 @@ TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Co
     };
     press("CmdMatch");
     clock.onYield = nullptr;
+    LetEventsRun();
     EXPECT_GT(frames, 0);
+    EXPECT_EQ(fits, 1);
     EXPECT_TRUE(usable.isEmpty()) << usable.join(u' ').toStdString();
     EXPECT_TRUE(mask->isVisible());
     EXPECT_TRUE(mask->fitDone());
