@@ -131,6 +131,13 @@ QString InstalledDataFolder(const QString& programDir)
 
 QString UserDataFolder()
 {
+#ifdef Q_OS_WIN
+    // The roaming application data, where Windows programs keep what follows the person from one computer to the
+    // next.
+    const QString appData = qEnvironmentVariable("APPDATA");
+    if (!appData.isEmpty())
+        return QDir(QDir::fromNativeSeparators(appData)).filePath(QStringLiteral("KOV"));
+#endif
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("KOV"));
 }
