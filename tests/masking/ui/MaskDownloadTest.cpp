@@ -233,6 +233,7 @@ TEST_F(MaskDownloadTest, AnLd824ThatNeverAnswersChangesNothingAndOneThatAnswersF
     EXPECT_EQ(d->MaskTestCountEdit(1), 2);
     EXPECT_EQ(gridTexts(), before);
     EXPECT_TRUE(enabled("CmdUpTest"));
+    EXPECT_EQ(note().toStdString(), "");  // no download is starting any more
 
     meter.faults().asleep = false;
     press("CmdDownloadLD");
