@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QThread>
 #include <QWidget>
+#include <string>
 
 // Small helpers every window suite needs.
 namespace kov::test {
@@ -59,16 +60,18 @@ inline constexpr QSize SmallestScreen{1024, 768};
 
 // What a person could not read or reach in `window`: every shown label, button, text box and frame that is
 // smaller than its size hint (a wrapped label: lower than its text needs at its width; a text box: narrower than
-// its text) or that reaches beyond a widget it sits in; and the window itself when it is larger than the smallest
-// screen. Each entry names the control and says how.
-inline QStringList ControlsNotWhole(const QWidget& window)
+// its text; a scaled picture fits any place) or that reaches beyond a widget it sits in; and the window itself when
+// it is larger than the smallest screen (a maximised one takes the screen it is on). One line for each, naming the
+// control and saying how; empty when all is well.
+inline std::string ControlsNotWhole(const QWidget& window)
 {
     QStringList out;
     const auto describe = [](const QWidget* w, const QString& how) {
         return (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName()) +
                QLatin1Char(' ') + how;
     };
-    if (window.width() > SmallestScreen.width() || window.height() > SmallestScreen.height())
+    // A maximised window takes whatever screen it is on.
+    if (!window.isMaximized() && (window.width() > SmallestScreen.width() || window.height() > SmallestScreen.height()))
         out << describe(&window, QStringLiteral("is %1x%2").arg(window.width()).arg(window.height()));
     for (const QWidget* w : window.findChildren<QWidget*>()) {
         if (!w->isVisibleTo(&window) || w->isWindow())
@@ -81,7 +84,9 @@ inline QStringList ControlsNotWhole(const QWidget& window)
         if (!control)
             continue;
         QSize needed = w->sizeHint();
-        if (label != nullptr && label->wordWrap())
+        if (label != nullptr && label->hasScaledContents())
+            needed = QSize(0, 0);  // a picture drawn to the size of its place
+        else if (label != nullptr && label->wordWrap())
             needed = QSize(0, label->heightForWidth(w->width()));
         else if (edit != nullptr)
             needed = QSize(edit->fontMetrics().horizontalAdvance(edit->text()) + 4, edit->fontMetrics().height() + 4);
@@ -103,7 +108,7 @@ inline QStringList ControlsNotWhole(const QWidget& window)
                 break;
         }
     }
-    return out;
+    return out.join(u'\n').toStdString();
 }
 
 }  // namespace kov::test

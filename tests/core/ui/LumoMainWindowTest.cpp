@@ -92,6 +92,7 @@ TEST_F(LumoMainTest, StartUpShowsTheMaximisedWindowWithBothLogos)
     EXPECT_TRUE(window.isMaximized());
     EXPECT_EQ(window.objectName(), QStringLiteral("LumoMain"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_EQ(test::ControlsNotWhole(window), "");
     EXPECT_EQ(d->ProjectStage, 0);
     EXPECT_EQ(d->SaveConfirmed, 0);
     EXPECT_EQ(watch.shows, 1);
