@@ -4,12 +4,15 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
 #include <utility>
 
 #include "core/LumoMainWindow.h"
+#include "core/WindowPlacement.h"
 
 namespace kov {
 
@@ -106,6 +109,21 @@ void LumoWindow::setVisible(bool visible)
             windowHandle()->setTransientParent(m_main->windowHandle());
     }
     QWidget::setVisible(visible);
+}
+
+void LumoWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // A window centred at the size it was opened with grows with what it comes to show (a file's texts, a frame
+    // that opens); it moves back rather than leave controls beyond the edge of the screen.
+    const bool grew =
+        event->size().width() > event->oldSize().width() || event->size().height() > event->oldSize().height();
+    if (!grew || !isVisible() || screen() == nullptr)
+        return;
+    const QRect frame = frameGeometry();
+    const QPoint kept = KeptOnScreen(screen()->availableGeometry(), frame);
+    if (kept != frame.topLeft())
+        move(kept);
 }
 
 void LumoWindow::showEvent(QShowEvent* event)

@@ -26,6 +26,13 @@ QPoint CenteredPosition(const QRect& available, const QSize& size)
     return available.topLeft() + QPoint(left, top);
 }
 
+QPoint KeptOnScreen(const QRect& available, const QRect& frame)
+{
+    const int left = std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int top = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    return {left, top};
+}
+
 QRect CenteredGeometry(const QRect& available, int widthTwips, int heightTwips)
 {
     const QSize size(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));

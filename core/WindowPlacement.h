@@ -14,6 +14,10 @@ int TwipsToPixels(int twips);
 // screen keeps its title bar on the screen, so it can still be moved and closed.
 QPoint CenteredPosition(const QRect& available, const QSize& size);
 
+// Where a window whose frame is `frame` moves so that it ends on the free area: left or up just far enough, never
+// past the area's left or top edge (a window larger than the screen keeps its title bar there).
+QPoint KeptOnScreen(const QRect& available, const QRect& frame);
+
 // Where a window of widthTwips x heightTwips goes.
 QRect CenteredGeometry(const QRect& available, int widthTwips, int heightTwips);
 

@@ -67,7 +67,8 @@ QWidget* MaskGridPage::buildGridTable()
     small.setPointSizeF(small.pointSizeF() - 1);
     table->setFont(small);
     const QFontMetrics fm(small);
-    const int cellWidth = fm.horizontalAdvance(QStringLiteral("88.8")) + 9;
+    // Room for "88.8" in a framed average, which keeps an indent beside its frame.
+    const int cellWidth = fm.horizontalAdvance(QStringLiteral("88.8")) + 12;
     const int rowHeight = fm.height() + 6;
 
     auto* grid = new QGridLayout(table);
@@ -143,17 +144,19 @@ QWidget* MaskGridPage::buildDataButtons()
 
     m_downloads = new MaskDownloads(m_data, m_prompter, m_clock, side);
 
-    // The grid takes the width it needs; the buttons make do with the width of their longest caption.
+    // The buttons share one width, their widest caption's; the record range, when it opens, widens the column to
+    // what its captions need rather than cutting them.
     int widest = 0;
     for (QPushButton* b : side->findChildren<QPushButton*>()) {
         if (b->parentWidget() != m_downloads->rangeFrame())
-            widest = std::max(widest, b->fontMetrics().horizontalAdvance(b->text()) + 16);
+            widest = std::max(widest, b->sizeHint().width());
     }
     for (QPushButton* b : side->findChildren<QPushButton*>()) {
-        if (b->parentWidget() != m_downloads->rangeFrame())
+        if (b->parentWidget() != m_downloads->rangeFrame()) {
             b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+            b->setMinimumWidth(widest);
+        }
     }
-    side->setMinimumWidth(widest + 8);
 
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);

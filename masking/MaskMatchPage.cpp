@@ -40,9 +40,11 @@ MaskMatchPage::MaskMatchPage(LumoData& d, Prompter& prompter, Clock& clock, QWid
     : QGroupBox(MatchCaption, parent), m_data(d), m_prompter(prompter), m_clock(clock)
 {
     setObjectName(QStringLiteral("FramMatch"));
+    m_correctionColumn = new QVBoxLayout;
+    m_correctionColumn->addWidget(buildCorrectionTable());
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(buildCorrectionTable());
+    layout->addLayout(m_correctionColumn);
     layout->addWidget(buildFitSide(), 1);
 }
 
@@ -111,37 +113,45 @@ QWidget* MaskMatchPage::buildFitSide()
     m_labGain = MakeValue(m_fitSide, QStringLiteral("LabGain"), QStringLiteral("+88.8"));
     m_datChan2 = MakeValue(m_fitSide, QStringLiteral("DatChan2"), QStringLiteral("8"));
 
-    auto* results = new QGridLayout;
+    m_results = new QWidget(m_fitSide);
+    m_results->setObjectName(QStringLiteral("FitResults"));
+    m_resultCells = {
+        {MakeLabel(m_results, QStringLiteral("LabAWgt1"), QStringLiteral("Goal Level")), m_datAWgt1},
+        {m_labAWgt2, m_datAWgt2},
+        {m_labNewFc, m_labFlNew},
+        {m_labNewFh, m_labFhNew},
+        {MakeLabel(m_results, QStringLiteral("LabLevel"), QStringLiteral("Level, dB")), m_labGain},
+        {MakeLabel(m_results, QStringLiteral("LabChan2"), QStringLiteral("Channel")), m_datChan2},
+        {MakeLabel(m_results, QStringLiteral("LabSlopeLow"), QStringLiteral("Slope")), m_datLowPass},
+        {MakeLabel(m_results, QStringLiteral("LabSlopeHigh"), QStringLiteral("Slope")), m_datHighPass},
+    };
+    for (const auto& [caption, value] : m_resultCells) {
+        caption->setParent(m_results);
+        value->setParent(m_results);
+    }
+    auto* results = new QGridLayout(m_results);
+    results->setContentsMargins(0, 0, 0, 0);
     results->setHorizontalSpacing(6);
     results->setVerticalSpacing(2);
-    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabAWgt1"), QStringLiteral("Goal Level")), 0, 0);
-    results->addWidget(m_datAWgt1, 0, 1);
-    results->addWidget(m_labAWgt2, 1, 0);
-    results->addWidget(m_datAWgt2, 1, 1);
-    results->addWidget(m_labNewFc, 2, 0);
-    results->addWidget(m_labFlNew, 2, 1);
-    results->addWidget(m_labNewFh, 3, 0);
-    results->addWidget(m_labFhNew, 3, 1);
-    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabLevel"), QStringLiteral("Level, dB")), 0, 3);
-    results->addWidget(m_labGain, 0, 4);
-    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabChan2"), QStringLiteral("Channel")), 1, 3);
-    results->addWidget(m_datChan2, 1, 4);
-    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabSlopeLow"), QStringLiteral("Slope")), 2, 3);
-    results->addWidget(m_datLowPass, 2, 4);
-    results->addWidget(MakeLabel(m_fitSide, QStringLiteral("LabSlopeHigh"), QStringLiteral("Slope")), 3, 3);
-    results->addWidget(m_datHighPass, 3, 4);
-    results->setColumnMinimumWidth(2, 12);
-    results->setColumnStretch(5, 1);
+    placeResults(false);
 
-    auto* layout = new QVBoxLayout(m_fitSide);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(m_picErrFrame, 1);
-    layout->addLayout(key);
-    layout->addWidget(m_labInfo);
-    layout->addLayout(start);
-    layout->addWidget(m_cmdMatch);
-    layout->addLayout(results);
+    // What the fit works with; the narrowed window leaves it out.
+    m_fitWork = new QWidget(m_fitSide);
+    m_fitWork->setObjectName(QStringLiteral("FitWork"));
+    auto* work = new QVBoxLayout(m_fitWork);
+    work->setContentsMargins(0, 0, 0, 0);
+    work->setSpacing(4);
+    work->addWidget(m_picErrFrame, 1);
+    work->addLayout(key);
+    work->addWidget(m_labInfo);
+    work->addLayout(start);
+    work->addWidget(m_cmdMatch);
+
+    m_fitSideLayout = new QVBoxLayout(m_fitSide);
+    m_fitSideLayout->setContentsMargins(0, 0, 0, 0);
+    m_fitSideLayout->setSpacing(4);
+    m_fitSideLayout->addWidget(m_fitWork, 1);
+    m_fitSideLayout->addWidget(m_results);
 
     connect(m_datFcOld, &QLineEdit::textEdited, this, &MaskMatchPage::filterCutoffTyping);
     connect(m_datFcOld, &QLineEdit::returnPressed, this, &MaskMatchPage::leaveRequested);
@@ -201,9 +211,47 @@ void MaskMatchPage::enter()
     emit note(entry.note);
 }
 
+// The figures to set in two pairs of columns beside each other, or in one column under the corrections.
+void MaskMatchPage::placeResults(bool oneColumn)
+{
+    auto* grid = static_cast<QGridLayout*>(m_results->layout());
+    for (const auto& [caption, value] : m_resultCells) {
+        grid->removeWidget(caption);
+        grid->removeWidget(value);
+    }
+    // Side by side each slope stands beside its filter; in one column it follows it.
+    constexpr int TwoColumns[] = {0, 1, 2, 3, 4, 5, 6, 7};
+    constexpr int OneColumn[] = {0, 1, 4, 5, 2, 6, 3, 7};
+    const int rows = oneColumn ? 8 : 4;
+    for (int place = 0; place < 8; ++place) {
+        const auto& [caption, value] =
+            m_resultCells[static_cast<std::size_t>((oneColumn ? OneColumn : TwoColumns)[place])];
+        const int column = 3 * (place / rows);
+        grid->addWidget(caption, place % rows, column);
+        grid->addWidget(value, place % rows, column + 1);
+    }
+    grid->setColumnMinimumWidth(2, oneColumn ? 0 : 12);
+    grid->setColumnStretch(5, oneColumn ? 0 : 1);
+}
+
 void MaskMatchPage::setCorrectionsOnly(bool only)
 {
     setTitle(only ? NarrowMatchCaption : MatchCaption);
+    // The narrowed window keeps the gain, the filters and the channel under the corrections: the installer sets
+    // those on the generator as well.
+    if (only != (m_results->parentWidget() != m_fitSide)) {
+        if (only) {
+            m_fitSide->hide();
+            m_fitSideLayout->removeWidget(m_results);
+            m_correctionColumn->addWidget(m_results);
+        } else {
+            m_correctionColumn->removeWidget(m_results);
+            m_fitSideLayout->addWidget(m_results);
+        }
+        // A widget moved to another parent stays hidden until told otherwise.
+        m_results->show();
+        placeResults(only);
+    }
     m_fitSide->setVisible(!only);
 }
 
@@ -256,6 +304,8 @@ void MaskMatchPage::fit()
     const int ch = m_data.CurrentChannel;
     {
         const QScopedValueRollback fitting(m_fitting, true);
+        // The note asked for this fit; it no longer speaks to what the window shows.
+        emit note(QString());
         m_labInfo->show();
         m_labAWgt2->setText(AdjustedLevelCaption);
         const FitResult result = RunFit(m_data, ch, m_goalLevel, m_levelBefore);

@@ -2,6 +2,8 @@
 
 #include <QGroupBox>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "core/Clock.h"
 #include "core/Indexed.h"
@@ -12,6 +14,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace kov {
 
@@ -32,8 +35,8 @@ public:
     void setMeasuredLevelText(const QString& text);  // DatAWgt2
     // After "Calculate": the plot of the stored average against the goal, and the cutoff to start from.
     void enter();
-    // Only the corrections, under the caption "Corrections", for a window narrowed beside the generator's own
-    // software; or the whole page again.
+    // Only the corrections with the gain, filters and channel in one column under them, under the caption
+    // "Corrections", for a window narrowed beside the generator's own software; or the whole page again.
     void setCorrectionsOnly(bool only);
 
     bool fitting() const { return m_fitting; }
@@ -57,6 +60,7 @@ private:
     void fit();
     void animateFit(const std::vector<FitFrame>& frames);
     void showFitResult(const FitResult& result);
+    void placeResults(bool oneColumn);
 
     LumoData& m_data;
     Prompter& m_prompter;
@@ -72,6 +76,12 @@ private:
 
     QWidget* m_correctionTable = nullptr;
     QWidget* m_fitSide = nullptr;
+    QWidget* m_fitWork = nullptr;
+    QWidget* m_results = nullptr;
+    QVBoxLayout* m_correctionColumn = nullptr;
+    QVBoxLayout* m_fitSideLayout = nullptr;
+    // The figures the fit arrives at, caption and value, in reading order.
+    std::vector<std::pair<QLabel*, QLabel*>> m_resultCells;
     FitPlotFrame* m_picErrFrame = nullptr;
     QLabel* m_labInfo = nullptr;
     QLineEdit* m_datFcOld = nullptr;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -257,10 +258,13 @@ void Mask::fitFinished(bool narrowWindow)
 
 void Mask::settleLayout()
 {
-    // The frames just hidden or shown tell their layouts by posted events; the window's new minimum size is only
-    // right once those have run.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    layout()->activate();
+    // The frames just hidden or shown tell their layouts by posted events, and each layout that takes one on tells
+    // the layout around it the same way; the window's new minimum size is only right once that has run its course.
+    // One pass for each level a page's frames sit below the window.
+    for (int pass = 0; pass < 4; ++pass) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        layout()->activate();
+    }
 }
 
 void Mask::narrowToCorrections()
@@ -271,6 +275,8 @@ void Mask::narrowToCorrections()
         m_fullWidth = minimumSizeHint().width();
     }
     m_narrow = true;
+    // The window passes through other widths while its pages rearrange; only a person's widening ends the column.
+    const QScopedValueRollback narrowing(m_narrowing, true);
     m_matchPage->setCorrectionsOnly(true);
     m_labNote->hide();
     settleLayout();
@@ -295,8 +301,8 @@ void Mask::resizeEvent(QResizeEvent* event)
 {
     LumoWindow::resizeEvent(event);
     // The narrow column is for working beside the generator's software; pulled wide again, the window shows the
-    // gain and the low-pass the column leaves out.
-    if (m_narrow && event->size().width() >= m_fullWidth) {
+    // plot and the fit's controls the column leaves out.
+    if (m_narrow && !m_narrowing && event->size().width() >= m_fullWidth) {
         m_narrow = false;
         m_matchPage->setCorrectionsOnly(false);
         m_labNote->show();

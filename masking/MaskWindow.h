@@ -61,6 +61,7 @@ private:
     LumoData& m_data;
 
     bool m_narrow = false;
+    bool m_narrowing = false;
     bool m_portChecked = false;
     // The narrowest width at which the whole fit page fits; widening a narrowed window that far shows it again.
     int m_fullWidth = 0;

@@ -39,53 +39,15 @@ MixerRow InUse(i16 freq, f32 width, f32 level)
 
 }  // namespace
 
-std::optional<QString> ShowTrebleSetting(int location)
-{
-    switch (location) {
-        case 1:
-            return QStringLiteral("Set to +3 Dots");
-        case 2:
-            return QStringLiteral("Set to +2 Dots");
-        case 3:
-            return QStringLiteral("Set to +5 Dots");
-        case 4:
-            return QStringLiteral("Set Straight Up");
-        default:
-            return std::nullopt;
-    }
-}
-
-std::optional<BandArray> PagingShapeFor(const LumoData& d, int location)
-{
-    switch (location) {
-        case 1:
-            return d.PagingShape2;
-        case 2:
-            return d.PagingShape3;
-        case 3:
-            return d.PagingShape4;
-        case 4:
-            return d.PagingShape1;
-        default:
-            return std::nullopt;
-    }
-}
-
 std::optional<Da2500Settings> ShowResults(LumoData& d, int ch)
 {
-    const auto shape = PagingShapeFor(d, d.PageSpeakerOptionEdit(ch));
-    if (!shape)
+    const int location = d.PageSpeakerOptionEdit(ch);
+    if (!KnownLocation(location))
         return std::nullopt;
     d.PageLowpassFreqEdit(ch) = PagingLowLimit;
     d.PageHighpassFreqEdit(ch) = PagingHighLimit;
-    Da2500Settings s;
-    for (int b = FirstDataBand; b <= LastDataBand; ++b)
-        s.bandTexts(b) = FormatSignedTenth((*shape)(b));
-    s.channelText = FormatNumber(ch, QStringLiteral("#"));
-    s.levelText = FormatNumber(d.PageLevelEdit(ch), QStringLiteral(" #0.0"));
-    s.lowText = FormatNumber(d.PageLowpassFreqEdit(ch), QStringLiteral(" ###0"));
-    s.highText = FormatNumber(d.PageHighpassFreqEdit(ch), QStringLiteral(" ###0"));
-    return s;
+    return Da2500SettingTexts(d, location, ch, d.PageLevelEdit(ch), d.PageLowpassFreqEdit(ch),
+                              d.PageHighpassFreqEdit(ch));
 }
 
 bool SetMixerEq(LumoData& d, int ch)

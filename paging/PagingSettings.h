@@ -4,33 +4,19 @@
 #include <optional>
 
 #include "core/LumoData.h"
+#include "core/PagingPresets.h"
 
 namespace kov {
 
 // "Show Settings": what to set in the generator for a paging channel. Fixed presets by speaker location (1..4), not
 // fitted to the calculated spectrum; a location outside 1..4 gives nothing and changes nothing.
 
+// The treble setting, the DA2500 curves and its frame's texts are in core/PagingPresets.h, which the report shares.
+
 inline constexpr int MixerControlCount = 8;
-inline constexpr i16 PagingLowLimit = 100;    // Hz, the DA2500's paging band
-inline constexpr i16 PagingHighLimit = 5000;  // Hz
-
-// ---- VO120R, VO120R+DAR131 ---------------------------------------------------------------------------------
-
-// The caption of Dat120: "Set to +3 Dots", ..., "Set Straight Up".
-std::optional<QString> ShowTrebleSetting(int location);
 
 // ---- DA2500 ------------------------------------------------------------------------------------------------
 
-// The location's 1/3-octave curve (PagingShape1..4), bands 12..43.
-std::optional<BandArray> PagingShapeFor(const LumoData& d, int location);
-
-struct Da2500Settings {
-    Indexed<QString, FirstDataBand, LastDataBand> bandTexts;  // DatFreq(22..39): " #0.0" up to 0, "+#0.0" above
-    QString channelText;                                      // DatChan: "#"
-    QString levelText;                                        // LabGain: PageLevelEdit " #0.0"
-    QString lowText;                                          // LabPFl: " ###0"
-    QString highText;                                         // LabPFh: " ###0"
-};
 // ShowResults: stores the paging band limits 100 and 5000 into PageLowpassFreqEdit and PageHighpassFreqEdit and
 // returns the frame's texts.
 std::optional<Da2500Settings> ShowResults(LumoData& d, int ch);

@@ -1,6 +1,7 @@
 #include "report/EqualizationReport.h"
 
 #include "core/Numbers.h"
+#include "core/PagingPresets.h"
 #include "core/Tables.h"
 
 namespace kov {
@@ -73,6 +74,18 @@ void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, Item&
 QString Str(f32 x)
 {
     return NumberText(x);
+}
+
+// The gain to set, in whole decibels with its sign: "+3 dB.", "-3 dB.", " 0 dB." (a change that rounds to nothing
+// reads as none, whichever way it leaned).
+QString GainText(f32 gain)
+{
+    const double shown = RoundHalfEven(gain, 0);
+    if (shown > 0)
+        return FormatNumber(shown, QStringLiteral("+#0 dB."));
+    if (shown < 0)
+        return FormatNumber(shown, QStringLiteral("#0 dB."));
+    return QStringLiteral(" 0 dB.");
 }
 
 void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, i16 page)
@@ -154,8 +167,7 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
     PrintAt(canvas, l.ReportMargin,
             low + QStringLiteral(" slope: ") + Str(d.MaskLowCutSlope(ch)) + QStringLiteral(" dB/octave."));
     PrintAt(canvas, l.ReportMargin,
-            QStringLiteral("Required change in generator gain: ") +
-                FormatNumber(d.MaskGainChange(ch), QStringLiteral("-#0 dB.")));
+            QStringLiteral("Required change in generator gain: ") + GainText(d.MaskGainChange(ch)));
     i16 low22 = 22;
     i16 high39 = 39;
     PrintAt(canvas, l.ReportMargin,
@@ -163,38 +175,77 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
                 FormatNumber(AWeightedLevel(d, ch, low22, high39, d.MaskFinal), QStringLiteral("#0 dB.")));
 }
 
-void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
+// The rows of band frequencies and of settings in the band columns.
+void PrintBandSettings(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l,
+                       const Indexed<QString, FirstDataBand, LastDataBand>& texts)
 {
-    const ReportLayout& l = layout;
-    SetFont(canvas, HeadingSize, true);
-    // The block follows wherever the previous one ended.
-    layout.ReportY = static_cast<i16>(canvas.currentY() + 800);
-    canvas.setCurrentY(layout.ReportY);
-    PrintCentred(canvas, l, QStringLiteral("THE PAGING SPECTRUM for Channel") + Str(static_cast<f32>(pch)));
-    SetFont(canvas, RegularSize, false);
-    MoveDown(canvas, layout, 300);
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
+    });
+    PrintRow(canvas, 22, 39, 1, [&](int b) { return std::pair{l.ReportColumn(b), texts(b)}; });
+}
 
-    if (d.Generator == GeneratorDU3001) {
-        PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"));
-        PrintRow(canvas, 22, 39, 1, [&](int b) {
-            return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
-        });
-        PrintRow(canvas, 22, 39, 1, [&](int b) {
-            return std::pair{l.ReportColumn(b), FormatSignedTenth(d.PagingRollOff(b))};
-        });
-        PrintAt(canvas, l.ReportMargin,
-                QStringLiteral("Lowpass cutoff frequency: ") + Str(d.PageLowpassFreq(pch)) + QStringLiteral(" Hz."));
-        PrintAt(canvas, l.ReportMargin, QStringLiteral("Lowpass filter slope: - 12 dB/Octave."));
-        PrintAt(canvas, l.ReportMargin,
-                QStringLiteral("Highpass filter cutoff frequency: ") + Str(d.PageHighpassFreq(pch)) +
-                    QStringLiteral(" Hz."));
-        PrintAt(canvas, l.ReportMargin, QStringLiteral("Highpass filter slope: 12 dB/octave."));
-        PrintAt(canvas, l.ReportMargin,
-                QStringLiteral("Overall paging level for good intelligibility: ") +
-                    FormatNumber(d.PageLevel(pch), QStringLiteral(" #0 dBA.")));
+// A paging result whose speaker location the project does not hold has no preset to print; saying so beats
+// printing another location's.
+void PrintNoLocation(ReportCanvas& canvas, const ReportLayout& l)
+{
+    PrintAt(canvas, l.ReportMargin, QStringLiteral("No speaker location is stored for this channel."));
+}
+
+void PrintRollOffSettings(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int pch)
+{
+    PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"));
+    Indexed<QString, FirstDataBand, LastDataBand> rollOff;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        rollOff(b) = FormatSignedTenth(d.PagingRollOff(b));
+    PrintBandSettings(canvas, d, l, rollOff);
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("Lowpass cutoff frequency: ") + Str(d.PageLowpassFreq(pch)) + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin, QStringLiteral("Lowpass filter slope: - 12 dB/Octave."));
+    PrintAt(
+        canvas, l.ReportMargin,
+        QStringLiteral("Highpass filter cutoff frequency: ") + Str(d.PageHighpassFreq(pch)) + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin, QStringLiteral("Highpass filter slope: 12 dB/octave."));
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("Overall paging level for good intelligibility: ") +
+                FormatNumber(d.PageLevel(pch), QStringLiteral(" #0 dBA.")));
+}
+
+// The VO120R has no equalizer for paging: its treble control is all there is to set.
+void PrintTrebleSetting(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int pch)
+{
+    PrintCentred(canvas, l, QStringLiteral("VO120R PAGING SETTINGS"));
+    const std::optional<QString> treble = ShowTrebleSetting(d.PageSpeakerOption(pch));
+    if (!treble) {
+        PrintNoLocation(canvas, l);
         return;
     }
+    PrintAt(canvas, l.ReportMargin, QStringLiteral("Treble Setting: ") + *treble);
+}
 
+// What the DA2500's settings frame showed: the location's curve, the channel, the paging level and the band limits.
+void PrintDa2500Settings(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int pch)
+{
+    PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"));
+    const std::optional<Da2500Settings> s = Da2500SettingTexts(d, d.PageSpeakerOption(pch), pch, d.PageLevel(pch),
+                                                               d.PageLowpassFreq(pch), d.PageHighpassFreq(pch));
+    if (!s) {
+        PrintNoLocation(canvas, l);
+        return;
+    }
+    PrintBandSettings(canvas, d, l, s->bandTexts);
+    PrintAt(canvas, l.ReportMargin, QStringLiteral("Paging channel: ") + s->channelText + QStringLiteral("."));
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("Low limit of the paging band:") + s->lowText + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("High limit of the paging band:") + s->highText + QStringLiteral(" Hz."));
+    PrintAt(canvas, l.ReportMargin,
+            QStringLiteral("Overall paging level for good intelligibility:") + s->levelText + QStringLiteral(" dBA."));
+}
+
+void PrintParametricSettings(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
+{
+    const ReportLayout& l = layout;
     PrintCentred(canvas, l, QStringLiteral("PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"));
     const int inset = l.ReportMargin + 500;
     auto line = [&](int x, const QString& text) {
@@ -209,9 +260,38 @@ void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& lay
         }
         line(inset, QStringLiteral("EQ Type = Parametric"));
         line(inset, QStringLiteral("EQ Freq =") + Str(d.PageEqFreq(pch, i)) + QStringLiteral(" Hz"));
-        line(inset, QStringLiteral("EQ  BW =") + Str(d.PageEqWidth(pch, i)) + QStringLiteral("Q"));
+        // The bandwidth is in octaves, as the Page and Review windows give it.
+        line(inset, QStringLiteral("EQ  BW =") + Str(d.PageEqWidth(pch, i)) + QStringLiteral(" Oct"));
         line(inset, QStringLiteral("EQ Level =") + FormatNumber(d.PageEqLevel(pch, i), QStringLiteral(" #0")) +
                         QStringLiteral(" dB"));
+    }
+}
+
+void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
+{
+    const ReportLayout& l = layout;
+    SetFont(canvas, HeadingSize, true);
+    // The block follows wherever the previous one ended.
+    layout.ReportY = static_cast<i16>(canvas.currentY() + 800);
+    canvas.setCurrentY(layout.ReportY);
+    PrintCentred(canvas, l, QStringLiteral("THE PAGING SPECTRUM for Channel") + Str(static_cast<f32>(pch)));
+    SetFont(canvas, RegularSize, false);
+    MoveDown(canvas, layout, 300);
+
+    switch (d.Generator) {
+        case GeneratorDU3001:
+            PrintRollOffSettings(canvas, d, l, pch);
+            return;
+        case GeneratorVO120R:
+        case GeneratorVO120RDAR131:
+            PrintTrebleSetting(canvas, d, l, pch);
+            return;
+        case GeneratorDA2500:
+            PrintDa2500Settings(canvas, d, l, pch);
+            return;
+        default:
+            PrintParametricSettings(canvas, d, layout, pch);
+            return;
     }
 }
 

@@ -50,8 +50,8 @@ void GiveMaskingResults(LumoData& d, int ch)
 void GivePagingResults(LumoData& d, int pch)
 {
     d.PageSpectrum(pch, 22) = 40;
-    d.PageLowpassFreq(pch) = 6300;
-    d.PageHighpassFreq(pch) = 200;
+    d.PageLowpassFreq(pch) = 100;
+    d.PageHighpassFreq(pch) = 5000;
     d.PageLevel(pch) = 72.5f;
     d.PageEqFreq(pch, 1) = 1000;
     d.PageEqWidth(pch, 1) = 1.5f;
@@ -239,7 +239,7 @@ TEST_P(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
         {1, 765, 5726, 9.75, false, GetParam().lines[1]},
         {1, 765, 5960, 9.75, false, GetParam().lines[2]},
         {1, 765, 6194, 9.75, false, GetParam().lines[3]},
-        {1, 765, 6428, 9.75, false, "Required change in generator gain: -3 dB."},
+        {1, 765, 6428, 9.75, false, "Required change in generator gain: +3 dB."},
         {1, 765, 6662, 9.75, false, "The A-weighted masking level is :60 dB."},
     };
     ExpectPrinted(canvas, expected);
@@ -257,11 +257,29 @@ INSTANTIATE_TEST_SUITE_P(
                    {"Low Pass filter cutoff frequency:  4000 Hz.", "Low Pass filter slope:  12 dB/octave.",
                     "High Pass filter cutoff frequency:  200 Hz.", "High Pass filter slope:  6 dB/octave."}}));
 
+// The gain to set carries its own sign, in whole decibels rounded half to even.
+TEST(GainLineTest, SignedWholeDecibels)
+{
+    const std::vector<std::pair<f32, const char*>> cases{{-3, "-3 dB."},   {0, " 0 dB."},    {-0.4f, " 0 dB."},
+                                                         {0.4f, " 0 dB."}, {2.5f, "+2 dB."}, {-3.5f, "-4 dB."}};
+    for (const auto& [gain, text] : cases) {
+        LumoData d = Project(GeneratorDA2500);
+        GiveMaskingResults(d, 1);
+        d.MaskGainChange(1) = gain;
+        RecordingCanvas canvas;
+        ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+        ExpectPrinted(canvas, {{1, 765, 6428, 9.75, false,
+                                QStringLiteral("Required change in generator gain: ") + QLatin1String(text)}});
+    }
+}
+
 // ---- Paging block ---------------------------------------------------------------------------------------------
 
 struct PagingCase {
     int generator;
     std::vector<P> expected;
+    int location1 = 4;  // "Face-Down in Suspended Ceiling"
+    int location2 = 3;  // "Under Raised Access Floor"
 };
 
 class PagingBlockTest : public ::testing::TestWithParam<PagingCase> {};
@@ -271,6 +289,8 @@ TEST_P(PagingBlockTest, BothChannelsShareOnePage)
     LumoData d = Project(GetParam().generator);
     GivePagingResults(d, 1);
     GivePagingResults(d, 2);
+    d.PageSpeakerOption(1) = static_cast<i16>(GetParam().location1);
+    d.PageSpeakerOption(2) = static_cast<i16>(GetParam().location2);
     RecordingCanvas canvas;
     ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
     EXPECT_EQ(canvas.page(), 2);
@@ -279,33 +299,69 @@ TEST_P(PagingBlockTest, BothChannelsShareOnePage)
 
 INSTANTIATE_TEST_SUITE_P(
     Products, PagingBlockTest,
-    ::testing::Values(PagingCase{GeneratorDU3001,
-                                 {Paging(2, 1),
-                                  {2, 3634, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"},
-                                  {2, 765, 2972, 9.75, false, " 160 "},
-                                  {2, 765, 3206, 9.75, false, " 0.0"},
-                                  {2, 6425, 3206, 9.75, false, "- 1.0"},
-                                  {2, 765, 3440, 9.75, false, "Lowpass cutoff frequency:  6300 Hz."},
-                                  {2, 765, 3674, 9.75, false, "Lowpass filter slope: - 12 dB/Octave."},
-                                  {2, 765, 3908, 9.75, false, "Highpass filter cutoff frequency:  200 Hz."},
-                                  {2, 765, 4142, 9.75, false, "Highpass filter slope: 12 dB/octave."},
-                                  {2, 765, 4376, 9.75, false,
-                                   "Overall paging level for good intelligibility:  72 dBA."},
-                                  // 800 below the line the first block ended on (4376 + 234).
-                                  {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
-                      PagingCase{GeneratorZUVAR24,
-                                 {Paging(2, 1),
-                                  {2, 4122, 2738, 9.75, false, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"},
-                                  {2, 765, 2938, 9.75, false, "EQ Control 1"},
-                                  {2, 1265, 3138, 9.75, false, "EQ Type = Parametric"},
-                                  {2, 1265, 3338, 9.75, false, "EQ Freq = 1000 Hz"},
-                                  {2, 1265, 3538, 9.75, false, "EQ  BW = 1.5Q"},
-                                  {2, 1265, 3738, 9.75, false, "EQ Level = 4 dB"},
-                                  {2, 765, 3938, 9.75, false, "EQ Control 2"},
-                                  {2, 1265, 4138, 9.75, false, "Bypass"},
-                                  {2, 765, 5538, 9.75, false, "EQ Control 6"},
-                                  {2, 1265, 5738, 9.75, false, "Bypass"},
-                                  {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}}));
+    ::testing::Values(
+        PagingCase{GeneratorDU3001,
+                   {Paging(2, 1),
+                    {2, 3634, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"},
+                    {2, 765, 2972, 9.75, false, " 160 "},
+                    {2, 765, 3206, 9.75, false, " 0.0"},
+                    {2, 6425, 3206, 9.75, false, "- 1.0"},
+                    {2, 765, 3440, 9.75, false, "Lowpass cutoff frequency:  100 Hz."},
+                    {2, 765, 3674, 9.75, false, "Lowpass filter slope: - 12 dB/Octave."},
+                    {2, 765, 3908, 9.75, false, "Highpass filter cutoff frequency:  5000 Hz."},
+                    {2, 765, 4142, 9.75, false, "Highpass filter slope: 12 dB/octave."},
+                    {2, 765, 4376, 9.75, false, "Overall paging level for good intelligibility:  72 dBA."},
+                    // 800 below the line the first block ended on (4376 + 234).
+                    {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+        PagingCase{GeneratorZUVAR24,
+                   {Paging(2, 1),
+                    {2, 4122, 2738, 9.75, false, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"},
+                    {2, 765, 2938, 9.75, false, "EQ Control 1"},
+                    {2, 1265, 3138, 9.75, false, "EQ Type = Parametric"},
+                    {2, 1265, 3338, 9.75, false, "EQ Freq = 1000 Hz"},
+                    {2, 1265, 3538, 9.75, false, "EQ  BW = 1.5 Oct"},
+                    {2, 1265, 3738, 9.75, false, "EQ Level = 4 dB"},
+                    {2, 765, 3938, 9.75, false, "EQ Control 2"},
+                    {2, 1265, 4138, 9.75, false, "Bypass"},
+                    {2, 765, 5538, 9.75, false, "EQ Control 6"},
+                    {2, 1265, 5738, 9.75, false, "Bypass"},
+                    {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+        // The curve of the location, channel, level and band limits the Page window showed.
+        PagingCase{GeneratorDA2500,
+                   {Paging(2, 1),
+                    {2, 3439, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"},
+                    {2, 765, 2972, 9.75, false, " 160 "},
+                    {2, 10387, 2972, 9.75, false, " 8000 "},
+                    {2, 3595, 3206, 9.75, false, " 0.0"},
+                    {2, 4161, 3206, 9.75, false, "+1.0"},
+                    {2, 5859, 3206, 9.75, false, "+2.0"},
+                    {2, 8123, 3206, 9.75, false, "+1.0"},
+                    {2, 8689, 3206, 9.75, false, " 0.0"},
+                    {2, 765, 3440, 9.75, false, "Paging channel: 1."},
+                    {2, 765, 3674, 9.75, false, "Low limit of the paging band: 100 Hz."},
+                    {2, 765, 3908, 9.75, false, "High limit of the paging band: 5000 Hz."},
+                    {2, 765, 4142, 9.75, false, "Overall paging level for good intelligibility: 72.5 dBA."},
+                    {2, 4140, 5176, 12, true, "THE PAGING SPECTRUM for Channel 2"},
+                    {2, 6991, 5944, 9.75, false, "+8.0"},
+                    {2, 10387, 5944, 9.75, false, "+4.0"},
+                    {2, 765, 6178, 9.75, false, "Paging channel: 2."}}},
+        PagingCase{GeneratorVO120R,
+                   {Paging(2, 1),
+                    {2, 5048, 2738, 9.75, false, "VO120R PAGING SETTINGS"},
+                    {2, 765, 2972, 9.75, false, "Treble Setting: Set Straight Up"},
+                    {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"},
+                    {2, 765, 4540, 9.75, false, "Treble Setting: Set to +5 Dots"}}},
+        // A location the project does not hold has no preset to stand for it.
+        PagingCase{GeneratorVO120RDAR131,
+                   {{2, 765, 2972, 9.75, false, "Treble Setting: Set to +3 Dots"},
+                    {2, 765, 4540, 9.75, false, "No speaker location is stored for this channel."}},
+                   1,
+                   0},
+        PagingCase{GeneratorDA2500,
+                   {{2, 765, 2972, 9.75, false, "No speaker location is stored for this channel."},
+                    {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"}},
+                   5,
+                   3}));
 
 TEST(PagingControlsTest, OnlySixControls)
 {

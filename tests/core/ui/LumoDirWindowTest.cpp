@@ -93,6 +93,7 @@ TEST_F(LumoDirTest, ShowsThePortInUseWithTheNoteAndTheSystemsPorts)
     EXPECT_EQ(list()->topLevelItem(2)->text(1), QStringLiteral("FT232R USB UART"));
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0));
     EXPECT_EQ(Control<QLabel>(*dir, "LabInUse")->text(), QStringLiteral("In use now: COM1 (/dev/ttyS0)"));
+    EXPECT_EQ(test::ControlsNotWhole(*dir), "");
 }
 
 TEST_F(LumoDirTest, ATypedPortIsTakenOnlyWhenItCanBeOne)

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "core/Documents.h"
 #include "core/LumoClientWindow.h"
@@ -92,6 +93,7 @@ TEST_F(LumoMainTest, StartUpShowsTheMaximisedWindowWithBothLogos)
     EXPECT_TRUE(window.isMaximized());
     EXPECT_EQ(window.objectName(), QStringLiteral("LumoMain"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_EQ(test::ControlsNotWhole(window), "");
     EXPECT_EQ(d->ProjectStage, 0);
     EXPECT_EQ(d->SaveConfirmed, 0);
     EXPECT_EQ(watch.shows, 1);
@@ -558,6 +560,22 @@ TEST(WindowPlacementTest, CentresOnTheFreeAreaWithTruncatedHalves)
         SCOPED_TRACE(::testing::Message() << c.widthTwips << " x " << c.heightTwips);
         EXPECT_EQ(CenteredGeometry(c.available, c.widthTwips, c.heightTwips), c.expected);
     }
+}
+
+// A window that grew past the edge of the screen comes back just far enough.
+TEST(WindowPlacementTest, AGrownWindowIsKeptOnTheFreeArea)
+{
+    const QRect screen(0, 0, 1024, 768);
+    const std::pair<QRect, QPoint> cases[] = {
+        {QRect(95, 100, 938, 563), QPoint(86, 100)},    // 9 pixels beyond the right edge
+        {QRect(95, 300, 600, 500), QPoint(95, 268)},    // 32 below the bottom
+        {QRect(40, 30, 1024, 768), QPoint(0, 0)},       // the whole screen
+        {QRect(10, 10, 1100, 800), QPoint(0, 0)},       // larger: the title bar stays at the top left
+        {QRect(100, 100, 600, 400), QPoint(100, 100)},  // inside already
+        {QRect(2200, 40, 300, 200), QPoint(2004, 40)},  // on a second screen to the right
+    };
+    for (const auto& [frame, kept] : cases)
+        EXPECT_EQ(KeptOnScreen(frame.left() >= 1024 ? QRect(1024, 0, 1280, 1024) : screen, frame), kept) << frame.x();
 }
 
 TEST(WindowPlacementTest, ShowsTheFormModelessAtItsSizeInTheMiddle)

@@ -209,6 +209,102 @@ TEST_F(MaskDownloadTest, Paa3RangeIsCheckedInOrderAndTheRecordsInItBecomeTests)
     EXPECT_TRUE(c("CmdCalc")->hasFocus());
 }
 
+// Two typed tests, then files 3 to 5 of an LD824 asked for, while the person clicks on the window: nothing but Stop
+// acts, then or after, and a download that does not end well leaves the grid, TestLevel and the count as they were.
+TEST_F(MaskDownloadTest, DuringAnLd824DownloadOnlyStopActsAndAFailedOneChangesNothing)
+{
+    const QString unchanged =
+        QStringLiteral(" Nothing was taken from the meter; the tests in the grid are as they were.");
+    struct Case {
+        const char* what;
+        const char* clicked;
+        bool queued;
+        int vanishAfter;  // commands the meter answers (-1: all)
+        QString message;  // after a download that failed
+        bool asleep = false;
+    };
+    const Case cases[] = {
+        {"Clear Data", "CmdClear", true, -1, {}},
+        {"a test's number", "LabTest_1", true, -1, {}},
+        {"Stop", "CmdCancelDownload", false, -1,
+         QStringLiteral("The download from the LD824 was cancelled.") + unchanged},
+        // 39 commands up to "R181", 10 for the first pass, 7 for each file after.
+        {"a meter falling silent, a test's number clicked", "LabTest_2", false, 39 + 10 + 7 * 3,
+         QStringLiteral("The LD824 on COM1 gave no valid reply to F4,6 for file 4 in five tries, so the download "
+                        "stopped.") +
+             unchanged + QStringLiteral("\nCheck cable connection.\nCheck for batteries or AC power.")},
+        {"a meter that never wakes, Clear Data clicked", "CmdClear", true, -1,
+         QStringLiteral("Connection failed. Port COM1 may be in error.\nCheck cable connection.\nCheck for batteries "
+                        "or AC power."),
+         true},
+    };
+    std::vector<Indexed<f32, 11, 43>> files(8);
+    for (int f = 1; f <= 8; ++f) {
+        for (int b = 11; b <= 43; ++b)
+            files[static_cast<std::size_t>(f - 1)](b) = static_cast<f32>(20 + f + b);
+    }
+    typeTests(2);
+    const QStringList typed = gridTexts();
+    for (const Case& x : cases) {
+        SCOPED_TRACE(x.what);
+        prompter.clear();
+        press("CmdClear");
+        typeTests(2);
+        Ld824Meter meter(files);
+        meter.faults().vanishAfterCommands = x.vanishAfter;
+        meter.faults().asleep = x.asleep;
+        mask->setSerialLinkFactory([&] { return std::make_unique<SimulatedLd824Link>(meter, clock); });
+        press("CmdDownloadLD");
+        EXPECT_EQ(c<QGroupBox>("FramFile")->title(), QStringLiteral("LD824 Files to Extract"));
+        enterRange(QStringLiteral("3"), QStringLiteral("5"));
+        if (!x.message.isEmpty())
+            prompter.answer(MsgAnswer::Ok);
+        const MaskDownloads& downloads = *mask->findChild<MaskDownloads*>();
+        const DownloadLevels testLevel = downloads.testLevel();
+        const int testCount = downloads.testCount();
+        int yields = 0;
+        QStringList usable;
+        clock.onYield = [&] {
+            if (++yields == 60) {
+                for (const char* name : {"CmdCancelDownload", "CmdClear", "CmdUpTest", "CmdDownloadLD", "CmdCancel",
+                                         "CmdDone", "Test1_1"}) {
+                    if (enabled(name))
+                        usable << QLatin1String(name);
+                }
+                // Queued as the window system hands it over, or let through at once at a wait.
+                if (x.queued)
+                    test::QueueClick(c(x.clicked));
+                else
+                    QTest::mouseClick(c(x.clicked), Qt::LeftButton);
+            }
+        };
+        press("CmdFile");
+        clock.onYield = nullptr;
+        test::LetEventsRun();
+        EXPECT_EQ(usable, QStringList{"CmdCancelDownload"});
+        EXPECT_FALSE(enabled("CmdCancelDownload"));
+        EXPECT_TRUE(enabled("CmdUpTest"));
+        if (x.message.isEmpty()) {
+            EXPECT_TRUE(prompter.messages().empty());
+            EXPECT_EQ(d->MaskTestCountEdit(1), 3);
+            EXPECT_EQ(cell(1, 1)->text(), QStringLiteral("45.0"));
+            EXPECT_EQ(cell(3, 18)->text(), QStringLiteral("64.0"));
+            EXPECT_EQ(note(), DownloadComplete);
+            continue;
+        }
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].text, x.message);
+        EXPECT_EQ(d->MaskTestCountEdit(1), 2);
+        EXPECT_EQ(gridTexts(), typed);
+        EXPECT_EQ(downloads.testCount(), testCount);
+        for (int t = 1; t <= 10; ++t) {
+            for (int k = 1; k <= GridBandCount; ++k)
+                EXPECT_EQ(downloads.testLevel()(t, k), testLevel(t, k)) << t << " " << k;
+        }
+        EXPECT_EQ(note(), QString());
+    }
+}
+
 struct SheetCell {
     int test;
     int band;

@@ -3,11 +3,13 @@
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <tuple>
+#include <vector>
 
 #include "core/Numbers.h"
 #include "core/Tables.h"
@@ -532,7 +534,7 @@ TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Co
 
     LetEventsRun();
     EXPECT_TRUE(mask->narrow());
-    EXPECT_EQ(mask->width(), TwipsToPixels(2750));
+    EXPECT_EQ(mask->width(), std::max(TwipsToPixels(2750), mask->minimumSizeHint().width()));
     EXPECT_EQ(mask->frameGeometry().left(), mask->screen()->availableGeometry().left());
     EXPECT_EQ(c<QGroupBox>("FramMatch")->title(), QStringLiteral("Corrections"));
     const auto inWindow = [&](QWidget* w) {
@@ -548,7 +550,7 @@ TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Co
     }
     EXPECT_TRUE(c("CmdDone")->isVisible());
     EXPECT_TRUE(inWindow(c("CmdDone")));
-    EXPECT_FALSE(c("LabGain")->isVisible());
+    EXPECT_FALSE(c("PicErr")->isVisible());
 
     mask->resize(TwipsToPixels(8000), mask->height());
     LetEventsRun();
@@ -557,6 +559,52 @@ TEST_F(MaskWindowTest, CutoffEntryThenAFitNothingInterruptsThenTheNarrowDA2500Co
     for (const char* name : {"LabGain", "LabFlNew", "DatFreq_22", "LabNote"})
         EXPECT_TRUE(c(name)->isVisible()) << name;
 }
+
+// ---- Everything in view ---------------------------------------------------------------------------------------
+
+struct Shown {
+    const char* state;
+    i16 generator;
+    int channel;
+    std::vector<const char*> buttons;  // from the opened window, after the stored tests and shape are loaded
+};
+
+void PrintTo(const Shown& s, std::ostream* os)
+{
+    *os << s.state;
+}
+
+class MaskShownWholeTest : public MaskWindowTest, public ::testing::WithParamInterface<Shown> {};
+
+// Whatever stage the window is in, every control it shows is whole and inside the window, and the window fits the
+// smallest screen; a note that belonged to an earlier step is gone.
+TEST_P(MaskShownWholeTest, EveryControlIsWholeOnTheSmallestScreen)
+{
+    const Shown& s = GetParam();
+    prompter.answerOpenFile(QStringLiteral(KOV_METER_FIXTURES_DIR "/paa3.paa"));
+    openWithTests(s.generator, s.channel, {});
+    for (const char* b : s.buttons)
+        press(b);
+    LetEventsRun();
+    EXPECT_EQ(test::ControlsNotWhole(*mask), "");
+    if (mask->fitDone()) {
+        EXPECT_NE(note().toStdString(), "Press Fit Measured Spectrum to Desired.");
+        for (const char* name : {"LabGain", "LabFlNew", "LabNewFc"})
+            EXPECT_TRUE(c(name)->isVisible()) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, MaskShownWholeTest,
+    ::testing::Values(
+        Shown{"goal", GeneratorDA2500, 1, {}},
+        Shown{"ten tests with the PAA3 range", GeneratorDA2500, 1, {"CmdPick", "CmdDownloadPAA"}},
+        Shown{"ten tests with the LD824 range", GeneratorDA2500, 1, {"CmdPick", "CmdDownloadLD"}},
+        Shown{"before the fit", GeneratorDA2500, 1, {"CmdPick", "CmdCalc"}},
+        Shown{"the narrowed DA2500 corrections", GeneratorDA2500, 1, {"CmdPick", "CmdCalc", "CmdMatch"}},
+        Shown{"the narrowed VO120R+DAR131 corrections", GeneratorVO120RDAR131, 2, {"CmdPick", "CmdCalc", "CmdMatch"}},
+        Shown{"the VO120R after the fit", GeneratorVO120R, 1, {"CmdPick", "CmdCalc", "CmdMatch"}},
+        Shown{"the ZUV-AR24 after the fit", GeneratorZUVAR24, 3, {"CmdPick", "CmdCalc", "CmdMatch"}}));
 
 }  // namespace
 }  // namespace kov

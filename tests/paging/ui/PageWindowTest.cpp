@@ -181,7 +181,9 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
                           : QStringLiteral("Press Show Settings to show page results then open DA2500 software and "
                                            "transfer the settings.  Then press Done."));
 
+    EXPECT_EQ(test::ControlsNotWhole(*page), "");
     press("CmdEQSet");
+    EXPECT_EQ(test::ControlsNotWhole(*page), "");
     EXPECT_TRUE(enabled("CmdDone"));
     EXPECT_FALSE(c("Fram120")->isVisible());
     if (zuv) {

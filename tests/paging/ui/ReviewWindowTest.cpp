@@ -56,6 +56,7 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     openEqFile(QStringLiteral("JOB.EQ"));
 
     EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(test::ControlsNotWhole(*window), "");
     EXPECT_EQ(text("LabMix1_4"), QStringLiteral("EQ Freq =2000 Hz"));
     EXPECT_EQ(text("LabMix1_5"), QStringLiteral("EQ  BW =2.00 Oct"));
     EXPECT_EQ(text("LabMix1_6"), QStringLiteral("EQ Level =+6.0 dB"));

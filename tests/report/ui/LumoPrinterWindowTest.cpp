@@ -89,6 +89,7 @@ TEST_F(LumoPrinterTest, ListsThePrinterAndChoosingResetsItToPortrait)
     EXPECT_EQ(list()->currentRow(), 0);
     EXPECT_TRUE(c<QGroupBox>("FramPrinter")->isEnabled());
     EXPECT_TRUE(c<QPushButton>("CmdPrt")->isEnabled());
+    EXPECT_EQ(test::ControlsNotWhole(*window), "");
 
     press("CmdOrient");
     EXPECT_EQ(data(), expectedData("Landscape"));

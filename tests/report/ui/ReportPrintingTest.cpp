@@ -65,8 +65,8 @@ void ExpectReport(const QString& pdfText)
           "THE MASKING SPECTRUM for Channel 1", "THE MASKING SPECTRUM for Channel 4",
           "FINAL 1 OCTAVE BAND MASKING SPECTRUM", "1/3 OCTAVE BAND MASKING SPECTRUM CORRECTIONS TO APPLY IN MG UNIT",
           "High Cut filter cutoff frequency: 4000 Hz.", "Low Cut filter slope: 6 dB/octave.",
-          "Required change in generator gain: -3 dB.", "Page 2", "THE PAGING SPECTRUM for Channel 2",
-          "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT", "EQ Type = Parametric", "EQ Freq = 1000 Hz", "EQ BW = 1.5Q",
+          "Required change in generator gain: +3 dB.", "Page 2", "THE PAGING SPECTRUM for Channel 2",
+          "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT", "EQ Type = Parametric", "EQ Freq = 1000 Hz", "EQ BW = 1.5 Oct",
           "EQ Level = 4 dB", "Bypass"})
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
     EXPECT_FALSE(text.contains(QLatin1String("Page 3")));
@@ -280,7 +280,7 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
     file.close();
 
     const QString continued = PdfText(path, 3).simplified();
-    EXPECT_TRUE(continued.contains(QLatin1String("EQ Freq = 602 Hz EQ BW = 1Q EQ Level = 6 dB")))
+    EXPECT_TRUE(continued.contains(QLatin1String("EQ Freq = 602 Hz EQ BW = 1 Oct EQ Level = 6 dB")))
         << continued.toStdString();
     EXPECT_FALSE(continued.contains(QLatin1String("Page")));
     EXPECT_FALSE(PdfText(path).contains(QLatin1String("Page 4")));

@@ -80,6 +80,7 @@ TEST_F(LumoDBTest, OctaveSpectrumIsNamedSavedOfferedAndReadBack)
     EXPECT_FALSE(c("CmdClear")->isEnabled());
     press("CmdOctave");
     EXPECT_TRUE(c("FramOctave")->isVisible());
+    EXPECT_EQ(test::ControlsNotWhole(*editor), "");
     EXPECT_EQ(note(), OctaveFirstBoxNote);
     for (const char* level : {"60", "55", "50", "45", "40", "35", "30"})
         typeAndLeave(QString::fromLatin1(level));
