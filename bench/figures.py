@@ -33,13 +33,14 @@ def load_benchmarks():
 
 
 def startups(program):
-    shown, peak = [], []
+    shown, peak, cpu = [], [], []
     with open(os.path.join(out, program + ".startup")) as f:
         for line in f:
             fields = dict(item.split("=") for item in line.split())
             shown.append(float(fields["shown_ms"]) / 1000)
             peak.append(float(fields["peak_kib"]) * 1024)
-    return statistics.median(shown), statistics.median(peak)
+            cpu.append(float(fields["cpu_ms"]) / 1000)
+    return statistics.median(shown), statistics.median(peak), statistics.median(cpu)
 
 
 def duration(seconds):
@@ -62,10 +63,12 @@ def row(what, value, reference=None, fmt=duration):
     rows.append((what, fmt(value), fmt(reference) if reference else "", ratio))
 
 
-kov_shown, kov_peak = startups("kov")
-bare_shown, bare_peak = startups("kov_bare_window")
+kov_shown, kov_peak, kov_cpu = startups("kov")
+bare_shown, bare_peak, bare_cpu = startups("kov_bare_window")
 row(f"Start-up to the shown main window (median of {runs}; reference: a bare Qt window with the same menus)",
     kov_shown, bare_shown)
+row("Processor time used by then, all threads (same reference; other work on the machine hardly moves it)", kov_cpu,
+    bare_cpu)
 row("Peak memory one second after it is shown (VmHWM; same reference)", kov_peak, bare_peak, mebibytes)
 
 bench = load_benchmarks()

@@ -2,32 +2,34 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 #include "core/Numbers.h"
+#include "core/TextValue.h"
 
 namespace kov {
 
 namespace {
 
-// The serial line the download opens for a choice; it must name a port the way the download names it.
+// The serial line the download opens for a choice.
 QString OpenedLine(const PortChoice& choice)
 {
     if (!choice.device.isEmpty())
         return choice.device;
     if (choice.port < 1)
         return {};
-    return QStringLiteral("/dev/ttyS%1").arg(choice.port - 1);
+    return ComPortLine(choice.port);
 }
 
-// The COM number of a built-in port the box can hold, or 0.
+// The COM number of a built-in port the box can hold, or 0. Compared with the line each number stands for, so
+// "/dev/ttyS02" is not taken for COM3: the download would open "/dev/ttyS2".
 i16 BuiltInPortNumber(const QString& systemLocation)
 {
-    // Written as the download writes it: "/dev/ttyS02" is not the device of COM3.
-    static const QRegularExpression builtIn(QStringLiteral("^/dev/ttyS(0|[1-9]\\d{0,2})$"));
-    const QRegularExpressionMatch m = builtIn.match(systemLocation);
-    if (!m.hasMatch())
-        return 0;
-    const int com = m.captured(1).toInt() + 1;
-    return com >= LowestTypedPort && com <= HighestTypedPort ? static_cast<i16>(com) : 0;
+    for (i16 com = LowestTypedPort; com <= HighestTypedPort; ++com) {
+        if (systemLocation == ComPortLine(com))
+            return com;
+    }
+    return 0;
 }
 
 const SerialPortEntry* FindListed(const std::vector<SerialPortEntry>& ports, const QString& line)
@@ -55,21 +57,33 @@ QString DescribeLine(const PortChoice& choice, const std::vector<SerialPortEntry
 
 }  // namespace
 
+QString ComPortLine(i16 port)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
 PortBoxExit LeavePortBox(const QString& text)
 {
     const QString typed = text.trimmed();
     if (typed.isEmpty())
         return {};
-    // Whole numbers only: the digits after a point must all be zeros. The length check comes before any conversion,
-    // so no typed length can overflow.
-    static const QRegularExpression number(QStringLiteral("^0*(\\d*)(?:\\.(0*))?$"));
-    const QRegularExpressionMatch m = number.match(typed);
-    const QString whole = m.hasMatch() ? m.captured(1) : QString();
-    if (whole.size() == 1) {
-        const int n = whole.toInt();
+    // A number typed whole (a sign, digits, at most one point) becomes the nearest whole number, halves to the even
+    // one, as the older copies converted it: "2.5" is COM2 and "3.5" COM4. The message names that number.
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    if (number.match(typed).hasMatch()) {
+        const double n = RoundHalfEven(BasicVal(typed), 0);
         if (n >= LowestTypedPort && n <= HighestTypedPort)
             return {static_cast<i16>(n), {}};
+        if (n >= std::numeric_limits<i16>::min() && n <= std::numeric_limits<i16>::max())
+            return {std::nullopt, QStringLiteral("The Port Number") + NumberText(static_cast<f32>(n)) +
+                                      QStringLiteral(" appears to be erroneous.")};
     }
+    // No whole number a port could be ("1.2.3", or too long for any integer): shown as it was typed, never as
+    // what 16 bits would make of it.
     return {std::nullopt, QStringLiteral("The Port Number ") + typed + QStringLiteral(" appears to be erroneous.")};
 }
 

@@ -14,6 +14,11 @@ namespace kov {
 inline constexpr i16 LowestTypedPort = 1;
 inline constexpr i16 HighestTypedPort = 8;
 
+// The serial line COM `port` stands for, named as the system lists it: COM1 is the first built-in port,
+// "/dev/ttyS0" (on Windows "\\.\COM1"). The one place that rule is written: the port box, the port list and the
+// download all name a port through it.
+QString ComPortLine(i16 port);
+
 // A serial port the system offers, as the port list shows it. Plain text only, so the windows can list ports
 // without linking the serial-port module.
 struct SerialPortEntry {
@@ -34,9 +39,11 @@ struct PortBoxExit {
     QString refusal;          // the "Port Error" text for what cannot be a port; "" when there is none to show
 };
 
-// The box's text read as a port number. A whole number from 1 to 8 is the port ("3", " 3 ", "3.", "03"); an empty
-// box gives no port and no message, so the port stays as it was; anything else is refused with the text as it was
-// typed, so "1.5" is not quietly taken for COM2 and "99999999999" is shown whole, not as what 16 bits make of it.
+// The box's text read as a port number: a typed number rounds to the nearest whole number, halves to the even one
+// ("3", " 3 ", "3.", "03" and "3.4" are COM3, "2.5" is COM2), and one from 1 to 8 is the port. An empty box
+// gives no port and no message, so the port stays as it was. Any other whole number is refused with that number
+// ("The Port Number 12 appears to be erroneous."); a text that is no number at all, or one beyond any port number
+// ("99999999999"), is refused as it was typed.
 PortBoxExit LeavePortBox(const QString& text);
 
 // The port number as the box shows it.

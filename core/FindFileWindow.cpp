@@ -153,7 +153,7 @@ void FindFile::search()
         m_data.FoundMG24Folder = QDir::currentPath();
         prompter().message(QStringLiteral("The ZUV-AR24 directory was not found. EQ files will be placed in the "
                                           "current directory"),
-                           QStringLiteral("MG24"), MsgIcon::Exclamation, MsgButtons::Ok);
+                           QStringLiteral("MG24"), MsgIcon::None, MsgButtons::Ok);
     } else {
         m_labNote->setText(QStringLiteral("Search complete. The file was found."));
     }

@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <system_error>
 
+#include "core/FolderFile.h"
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
 #include "core/TextFields.h"
@@ -122,6 +125,22 @@ bool RefreshCopy(const QString& name, const QDir& from, const QDir& into, const 
     return true;
 }
 
+// What the program saves into its folder: the database, the folder file, projects, EQ files and PDFs, and in the
+// person's folder of an installed program the shipped files it copies in and their list.
+bool SavedInProgramFolder(const QString& name, const QStringList& copiedIn)
+{
+    static const QString suffixes[] = {QStringLiteral(".MSK"), QStringLiteral(".EQ"), QStringLiteral(".pdf")};
+    return name == SpectrumDatabaseFileName || name == FolderFileName || copiedIn.contains(name) ||
+           std::any_of(std::begin(suffixes), std::end(suffixes),
+                       [&](const QString& suffix) { return name.endsWith(suffix, Qt::CaseInsensitive); });
+}
+
+// Copies that saves killed half way left beside these files, which nothing else would ever remove.
+void RemoveLeftoverCopies(const QString& folder, const QStringList& copiedIn = {})
+{
+    RemoveLeftoverSaveCopies(folder, [&](const QString& name) { return SavedInProgramFolder(name, copiedIn); });
+}
+
 }  // namespace
 
 QString InstalledDataFolder(const QString& programDir)
@@ -149,8 +168,10 @@ ProgramFolderSetup PrepareProgramFolder(const QString& programDir, const QString
                            QFileInfo(QDir(shipped).filePath(SpectrumDatabaseFileName)).isFile();
     // Anything else, a folder without its database included, is the program's own folder as before, where the
     // database's own message tells what is missing.
-    if (!installed)
+    if (!installed) {
+        RemoveLeftoverCopies(programDir);
         return {programDir, std::nullopt};
+    }
 
     if (userDataDir.isEmpty()) {
         return {QString(), SetupFailure(QStringLiteral("KOV is installed in %1 and needs a folder of its own for its "
@@ -165,6 +186,7 @@ ProgramFolderSetup PrepareProgramFolder(const QString& programDir, const QString
     }
     const QDir from(shipped);
     const QDir into(userDataDir);
+    RemoveLeftoverCopies(userDataDir, from.entryList(QDir::Files) << ShippedCopiesFileName);
     const QString listPath = into.filePath(ShippedCopiesFileName);
     const ShippedCopies before = ReadShippedCopies(listPath);
     ShippedCopies after = before;

@@ -1,6 +1,7 @@
 #include "core/TextFields.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,6 +18,9 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -289,6 +293,10 @@ void TextFieldWriter::text(const QString& value)
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     text.replace(QChar(0x1a), u' ');
+    // Only a pasted screenful is this long; cut where the reader still takes it, and never inside a letter made of
+    // two UTF-16 halves.
+    if (text.size() > MaxTextFieldLength)
+        text.truncate(text.at(MaxTextFieldLength).isLowSurrogate() ? MaxTextFieldLength - 1 : MaxTextFieldLength);
     m_bytes.append('"');
     m_bytes.append(TextBytes(text));
     m_bytes.append('"');
@@ -418,7 +426,19 @@ bool TextFieldReader::readText(QString& out)
     if (!nextRaw(raw, quoted)) {
         return false;
     }
-    out = TextFromBytes(raw);
+    const auto tooLong = [this] {
+        return fail(QStringLiteral("Text too long (more than %1 characters)").arg(MaxTextFieldLength), m_fieldLine);
+    };
+    // A UTF-8 byte sequence makes at most one UTF-16 unit per byte and at least one per three, so bytes beyond
+    // three times the limit are too long before any decoding.
+    if (raw.size() > 3 * MaxTextFieldLength) {
+        return tooLong();
+    }
+    QString text = TextFromBytes(raw);
+    if (text.size() > MaxTextFieldLength) {
+        return tooLong();
+    }
+    out = std::move(text);
     return true;
 }
 
@@ -565,13 +585,103 @@ QString FileReadError::onLineOfFile() const
                           : text + QStringLiteral(" on line %1 of %2").arg(QString::number(line), NativePath(file));
 }
 
+namespace {
+
+// The letters the toolkit draws a temporary name from: A-Z and a-z, no digits.
+constexpr qsizetype LeftoverSuffixLength = 6;
+
+bool IsSuffixLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// Removes a leftover copy unless a save holds it. A save in progress keeps its copy locked, and a killed one's lock
+// went with it, so a copy that can be locked is one nobody writes; it is unlinked under that lock, and only when
+// the name still leads to the same file.
+bool RemoveUnlessInUse(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened {};
+    struct stat named {};
+    const bool removed = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                         ::lstat(native.constData(), &named) == 0 && named.st_dev == opened.st_dev &&
+                         named.st_ino == opened.st_ino && ::unlink(native.constData()) == 0;
+    ::close(fd);
+    return removed;
+#else
+    // Elsewhere a file a save still has open cannot be removed.
+    return QFile::remove(path);
+#endif
+}
+
+// The rename lives in the folder's own data; until that is on the disk a power cut can bring back the old name.
+// A folder that cannot be opened or synced at all (EINVAL, EROFS) is left to the system, as for the file itself.
+bool SyncFolderOf(const QString& path, QString& reason)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    if (!synced)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return synced;
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(reason);
+    return true;
+#endif
+}
+
+}  // namespace
+
+QString SavedNameOfLeftover(const QString& name)
+{
+    const qsizetype dot = name.size() - LeftoverSuffixLength - 1;
+    if (dot < 1 || name.at(dot) != u'.')
+        return {};
+    for (qsizetype i = dot + 1; i < name.size(); ++i) {
+        if (!IsSuffixLetter(name.at(i)))
+            return {};
+    }
+    return name.left(dot);
+}
+
+QStringList RemoveLeftoverSaveCopies(const QString& folder, const std::function<bool(const QString&)>& saved)
+{
+    QStringList removed;
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
+        const QString savedName = SavedNameOfLeftover(name);
+        if (!savedName.isEmpty() && saved(savedName) && RemoveUnlessInUse(entries.filePath()))
+            removed.append(name);
+    }
+    return removed;
+}
+
 bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason)
 {
+    const QFileInfo target(file.fileName());
+    const QString targetName = target.fileName();
+    RemoveLeftoverSaveCopies(target.absolutePath(), [&](const QString& name) { return name == targetName; });
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
         reason = FailureReason(file, errno);
         return false;
     }
+#ifdef Q_OS_UNIX
+    // Held until the copy is renamed over the file, so that another KOV cleaning up the folder leaves it alone.
+    if (file.handle() >= 0)
+        ::flock(file.handle(), LOCK_EX | LOCK_NB);
+#endif
     const auto abandon = [&](int code) {
         reason = FailureReason(file, code);
         // Removes the temporary file now rather than when `file` goes, and leaves the old file untouched.
@@ -605,7 +715,7 @@ bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason)
         reason = FailureReason(file, errno);
         return false;
     }
-    return true;
+    return SyncFolderOf(file.fileName(), reason);
 }
 
 bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error, QString* reason)

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QStringList>
+
+#include <functional>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -24,6 +27,11 @@ struct ReadError {
 // A file's data, or why it could not be read.
 template <typename T>
 using Parsed = std::variant<T, ReadError>;
+
+// The longest text a field holds: far beyond any name, date or folder a person types or the system gives (a path
+// is at most 4095 bytes here), so a longer one is a damaged or foreign file, never data. The writer cuts a text to
+// it, so whatever is written reads back.
+inline constexpr qsizetype MaxTextFieldLength = 4096;
 
 // The one field style of all four data files: comma-separated fields, texts in double quotes without escaping,
 // plain decimal numbers with no leading zero below 1 (".5", "-.5"), CRLF after each line. A text is Latin-1, as in
@@ -53,7 +61,8 @@ enum class FieldEnd { LineEnd, DataMayEnd };
 // A field must be followed by a comma or a line end: a text without its closing quote, or a last field the data
 // ends in, is "Input past end of file", since that is how a file cut short looks (unless `DataMayEnd`). The data
 // ends at a Ctrl-Z. A text whose bytes are valid UTF-8 with at least one multi-byte sequence reads as UTF-8, any
-// other as Latin-1. After the first error every read fails and the first error is kept.
+// other as Latin-1. A text longer than MaxTextFieldLength is a read error. After the first error every read fails
+// and the first error is kept.
 class TextFieldReader {
 public:
     explicit TextFieldReader(QByteArray data, FieldEnd end = FieldEnd::LineEnd);
@@ -141,9 +150,21 @@ std::optional<FileReadError> ReadDataFile(const QString& path, T& data, Parsed<T
 // words ("No space left on device").
 bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr, QString* reason = nullptr);
 
+// A save goes to a temporary copy beside the file, linked under the file's name and a dot and six letters
+// ("P.MSK.Blkulk") just before it is renamed over the file. A save killed in between (power cut, kill -9) leaves
+// that copy behind, the old file whole. The name the copy was made for, or "" for a name that is no such copy.
+QString SavedNameOfLeftover(const QString& name);
+
+// Removes from `folder` the copies leftover saves made of the files `saved` takes the names of, and nothing else:
+// another program's file of a like name stays. A copy a save is still writing (a second KOV's) is locked by it and
+// stays too. Returns the names removed.
+QStringList RemoveLeftoverSaveCopies(const QString& folder, const std::function<bool(const QString&)>& saved);
+
 // The steps of SaveWholeFile once the save file exists: open, write every byte, flush, sync, commit. A full disk
 // can show at any of them, and QSaveFile::commit alone renames a file whose last flush failed, so each step's
-// result is checked; at the first failure the temporary file goes and `reason` says why.
+// result is checked; at the first failure the temporary file goes and `reason` says why. Before it, the leftover
+// copies of an earlier save of the same file go; after it, the folder is synced, so the new name survives a power
+// cut.
 bool WriteSaveFile(QSaveFile& file, const QByteArray& bytes, QString& reason);
 
 }  // namespace kov

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/CommPort.h"
+
 namespace kov {
 
 namespace {
@@ -16,7 +18,7 @@ QString Ld824PortName(const LumoData& d)
 {
     if (!d.CommDevice.isEmpty())
         return d.CommDevice;
-    return QStringLiteral("/dev/ttyS%1").arg(d.CommPort - 1);
+    return ComPortLine(d.CommPort);
 }
 
 QString Ld824PortLabel(const LumoData& d)

@@ -13,7 +13,7 @@ namespace kov {
 inline constexpr int StandardBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
 // The serial device the LD824 download opens: the device the installer named, or else the one the port number
-// stands for, COM1 being the first serial port ("/dev/ttyS0").
+// stands for (ComPortLine: COM1 is "/dev/ttyS0").
 QString Ld824PortName(const LumoData& d);
 
 // How the messages name that port: "COM" and its number, or the device the installer named.

@@ -12,7 +12,7 @@ const SerialPortEntry TtyUsb0{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "FTD
 
 }  // namespace
 
-TEST(CommPortTest, LeavingTheBoxTakesWholePortNumbersOneToEight)
+TEST(CommPortTest, LeavingTheBoxRoundsTheNumberAndTakesOneToEight)
 {
     const struct {
         const char* typed;
@@ -23,14 +23,27 @@ TEST(CommPortTest, LeavingTheBoxTakesWholePortNumbersOneToEight)
         {"3.", 3, ""},
         {"3.00", 3, ""},
         {"03", 3, ""},
+        {" 3 ", 3, ""},
+        {"+3", 3, ""},
+        {"3.4", 3, ""},
+        {"3.5", 4, ""},
+        {"2.5", 2, ""},
+        {"1.5", 2, ""},
+        {"8.5", 8, ""},
+        {".6", 1, ""},
         {"", std::nullopt, ""},
         {"12", std::nullopt, "The Port Number 12 appears to be erroneous."},
+        {"12.0", std::nullopt, "The Port Number 12 appears to be erroneous."},
         {"0", std::nullopt, "The Port Number 0 appears to be erroneous."},
-        {"1.5", std::nullopt, "The Port Number 1.5 appears to be erroneous."},
+        {"0.5", std::nullopt, "The Port Number 0 appears to be erroneous."},
+        {"8.51", std::nullopt, "The Port Number 9 appears to be erroneous."},
+        {"-3", std::nullopt, "The Port Number-3 appears to be erroneous."},
+        {"32767", std::nullopt, "The Port Number 32767 appears to be erroneous."},
+        {"32767.5", std::nullopt, "The Port Number 32767.5 appears to be erroneous."},
         {"99999999999", std::nullopt, "The Port Number 99999999999 appears to be erroneous."},
-        {"65539", std::nullopt, "The Port Number 65539 appears to be erroneous."},
         {"1.2.3", std::nullopt, "The Port Number 1.2.3 appears to be erroneous."},
         {"3a", std::nullopt, "The Port Number 3a appears to be erroneous."},
+        {".", std::nullopt, "The Port Number . appears to be erroneous."},
     };
     for (const auto& c : cases) {
         const PortBoxExit exit = LeavePortBox(QString::fromLatin1(c.typed));

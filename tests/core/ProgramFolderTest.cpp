@@ -244,6 +244,45 @@ TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
     EXPECT_EQ(ReadFiles(layout.userData()), all);
 }
 
+// Copies that killed saves left in the program folder go at the start; names of other programs' files stay.
+TEST(ProgramFolderTest, TheStartRemovesOnlyCopiesLeftBySavesOfItsOwnFiles)
+{
+    const struct {
+        const char* name;
+        bool removedInBuildFolder;
+        bool removedInPersonsFolder;
+    } cases[] = {
+        {"KOVSPEC.DAT.Mvuviu", true, true},    {"DIRFILE.DAT.AbCdEf", true, true},
+        {"JOB 12.MSK.Blkulk", true, true},     {"job.msk.Blkulk", true, true},
+        {"JOB.EQ.Qwerty", true, true},         {"Report.pdf.Zxcvbn", true, true},
+        {"pellar.jpg.Asdfgh", false, true},  // copied into the person's folder only
+        {".kov-shipped.Poiuyt", false, true},  {"notes.txt.Blkulk", false, false},
+        {"KOVSPEC.DAT.Mvuvi7", false, false},  {"KOVSPEC.DAT.Mvuviuu", false, false},
+        {"KOVSPEC.DATA.Mvuviu", false, false}, {".Blkulk", false, false},
+    };
+    Layout layout;
+    ASSERT_TRUE(layout.root.isValid());
+    const QString build = layout.at(QStringLiteral("build/bin"));
+    Files planted = Shipped;
+    for (const auto& c : cases)
+        planted[c.name] = "copy";
+    WriteFiles(build, planted);
+    WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
+    WriteFiles(layout.userData(), planted);
+
+    ASSERT_FALSE(PrepareProgramFolder(build, layout.userData()).failure.has_value());
+    ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
+
+    const Files inBuild = ReadFiles(build);
+    const Files inPersons = ReadFiles(layout.userData());
+    for (const auto& c : cases) {
+        EXPECT_EQ(!inBuild.count(c.name), c.removedInBuildFolder) << c.name;
+        EXPECT_EQ(!inPersons.count(c.name), c.removedInPersonsFolder) << c.name;
+    }
+    EXPECT_EQ(inBuild.count("KOVSPEC.DAT"), 1u);
+    EXPECT_EQ(inPersons.count("KOVSPEC.DAT"), 1u);
+}
+
 TEST(ProgramFolderTest, AFolderThePersonCannotWriteIsTold)
 {
     if (geteuid() == 0)

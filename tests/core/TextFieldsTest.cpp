@@ -6,15 +6,20 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <future>
 #include <random>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/Numbers.h"
+#include "core/ProgramFolder.h"
 #include "core/TextFields.h"
 #include "tests/support/FailDevice.h"
 
@@ -219,6 +224,48 @@ TEST(TextFieldReader, QuotedTexts)
     EXPECT_TRUE(r.atEnd());
 }
 
+// A text no person types (a 16 MB project name) is a damaged file; what the writer writes always reads back.
+TEST(TextFieldReader, ATextPastAnyTypedLengthIsAReadError)
+{
+    const QString e = QStringLiteral("\u00e9");      // two UTF-8 bytes
+    const QString k = QStringLiteral("\u30ab");      // three UTF-8 bytes
+    const QString g = QStringLiteral("\U0001D11E");  // four UTF-8 bytes, two UTF-16 halves
+    const struct {
+        const char* what;
+        QString text;
+        bool reads;
+        QString written;  // what the writer keeps of `text`
+    } cases[] = {
+        {"at the limit", QString(4096, u'a'), true, QString(4096, u'a')},
+        {"two-byte UTF-8 at the limit", e.repeated(4096), true, e.repeated(4096)},
+        {"UTF-8 at the limit", k.repeated(4096), true, k.repeated(4096)},
+        {"one past", QString(4097, u'a'), false, QString(4096, u'a')},
+        {"UTF-8 one past", k.repeated(4097), false, k.repeated(4096)},
+        {"two halves across the limit", QString(4095, u'a') + g, false, QString(4095, u'a')},
+        {"two halves at the limit", QString(4094, u'a') + g, true, QString(4094, u'a') + g},
+        {"far past", QString(100000, u'a'), false, QString(4096, u'a')},
+    };
+    for (const auto& c : cases) {
+        TextFieldReader r("1,\"" + c.text.toUtf8() + "\"\r\n");
+        QString read;
+        EXPECT_TRUE(r.skipField());
+        EXPECT_EQ(r.readText(read), c.reads) << c.what;
+        if (!c.reads) {
+            EXPECT_EQ(ErrorText(r), "Text too long (more than 4096 characters) on line 1") << c.what;
+        }
+
+        TextFieldWriter w;
+        w.text(c.text);
+        w.endLine();
+        TextFieldReader back(w.bytes());
+        ASSERT_TRUE(back.readText(read)) << c.what;
+        EXPECT_EQ(read, c.written) << c.what;
+    }
+    TextFieldReader unquoted(QByteArray(5000, 'x') + "\r\n");
+    QString read;
+    EXPECT_FALSE(unquoted.readText(read));
+}
+
 TEST(TextFieldReader, TextBytesOfOlderFilesStayLatin1UnlessTheyAreUtf8)
 {
     const struct {
@@ -375,6 +422,91 @@ TEST_F(WholeFileTest, SaveAndReadBack)
     // Saving again replaces the contents whole.
     ASSERT_TRUE(SaveWholeFile(path("x.dat"), "z"));
     EXPECT_EQ(contents(path("x.dat")), "z");
+}
+
+// What a save killed between linking its copy and renaming it leaves: that copy goes with the next save of the
+// file, and nothing of a like name that is not such a copy.
+TEST_F(WholeFileTest, ASaveRemovesLeftoverCopiesOfItsFileAndNothingElse)
+{
+    const struct {
+        const char* name;
+        bool removed;
+    } cases[] = {
+        {"P.MSK.Blkulk", true},         {"P.MSK.ABCDEF", true},  {"P.MSK.Blkul1", false},  // not six letters
+        {"P.MSK.Blkul", false},                                                            // five
+        {"P.MSK.Blkulkk", false},                                                          // seven
+        {"P.MSK-Blkulk", false},        {"p.msk.Blkulk", false},                           // another file's name
+        {"Q.MSK.Blkulk", false},                                                           // the copy of another file
+        {"P.MSK.Blkul\xc3\xa9", false}, {"P.MSK.Locked", false},                           // a save still writes it
+        {"P.MSK.Linked", false},                                                           // a link, not a copy
+    };
+    QDir folder(m_dir.path());
+    ASSERT_TRUE(SaveWholeFile(path("elsewhere"), "linked"));
+    ASSERT_EQ(::symlink("elsewhere", QFile::encodeName(path("P.MSK.Linked")).constData()), 0);
+    ASSERT_TRUE(folder.mkdir("P.MSK.Folder"));
+    int locked = -1;
+    for (const auto& c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        if (name == "P.MSK.Linked")
+            continue;
+        ASSERT_TRUE(SaveWholeFile(path(name), "copy"));
+        if (name == "P.MSK.Locked") {
+            locked = ::open(QFile::encodeName(path(name)).constData(), O_RDONLY);
+            ASSERT_EQ(::flock(locked, LOCK_EX), 0);
+        }
+    }
+    ASSERT_TRUE(SaveWholeFile(path("P.MSK"), "saved"));
+    ::close(locked);
+    for (const auto& c : cases) {
+        const QFileInfo left(path(QString::fromUtf8(c.name)));
+        EXPECT_EQ(!left.exists() && !left.isSymLink(), c.removed) << c.name;
+    }
+    EXPECT_TRUE(QFileInfo(path("P.MSK.Folder")).isDir());
+    EXPECT_EQ(contents(path("elsewhere")), "linked");
+    EXPECT_EQ(contents(path("P.MSK")), "saved");
+}
+
+// Saves killed at random moments, as by a power cut or kill -9: the file is always the old one or the new one
+// whole, and no copy of it is left once the program starts again or saves it again.
+TEST_F(WholeFileTest, ASaveKilledAtAnyMomentLeavesTheOldOrNewFileAndTheNextStartOrSaveNoCopy)
+{
+    // In memory where the system has a place for it: a kill tests the program, not the disk, and without the disk's
+    // syncs the kills fall on the steps between them far more often. A folder of its own, where no installed copy
+    // beside it can be taken for its data.
+    const QTemporaryDir memory(QStringLiteral("/dev/shm/kov-XXXXXX"));
+    const QString folder = (memory.isValid() ? memory.path() : m_dir.path()) + QStringLiteral("/bin");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString target = QDir(folder).filePath("P.MSK");
+    const QByteArray versions[] = {QByteArray(8000, 'o') + "\r\n", QByteArray(9000, 'n') + "\r\n"};
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SaveWholeFile(target, versions[0]));
+    // The kills fall anywhere within about one save, however fast this disk is: on every step of it.
+    const auto oneSave =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<long> moment(0, oneSave.count() + 200);
+    int copiesSeen = 0;
+    for (int round = 0; round < 200; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 1;; ++i)
+                SaveWholeFile(target, versions[i % 2]);
+        }
+        ::usleep(static_cast<useconds_t>(moment(random)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        const QByteArray now = contents(target);
+        ASSERT_TRUE(now == versions[0] || now == versions[1]) << "round " << round << ": " << now.size() << " bytes";
+        copiesSeen += int(QDir(folder).entryList(QDir::Files | QDir::Hidden).size()) - 1;
+        if (round % 2 == 0)
+            ASSERT_TRUE(SaveWholeFile(target, now));
+        else
+            ASSERT_FALSE(PrepareProgramFolder(folder, QString()).failure);
+        ASSERT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"P.MSK"}) << "round " << round;
+    }
+    std::printf("%d copies were left by the kills and removed\n", copiesSeen);
 }
 
 TEST_F(WholeFileTest, NotFound)

@@ -147,6 +147,7 @@ TEST_F(FindFileTest, TheFolderFoundOrElseTheCurrentOneIsStoredOnDoneAndYes)
             EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("The ZUV-AR24 directory was not found. EQ files "
                                                                   "will be placed in the current directory"));
             EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("MG24"));
+            EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::None);
             EXPECT_EQ(text("LabNote"), QStringLiteral("Search complete. The file was not found."));
         } else {
             EXPECT_TRUE(prompter.messages().empty());

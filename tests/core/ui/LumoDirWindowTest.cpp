@@ -106,6 +106,8 @@ TEST_F(LumoDirTest, ATypedPortIsTakenOnlyWhenItCanBeOne)
         {"3", "", 3},
         {"2x", "", 2},  // the letter is taken out as it is typed
         {"12", "The Port Number 12 appears to be erroneous.", 1},
+        {"12.0", "The Port Number 12 appears to be erroneous.", 1},
+        {"3.5", "", 4},
         {"", "", 1},
     };
     for (const auto& c : cases) {
