@@ -2,8 +2,9 @@
 // itself; any other is the parts of a package, "name\0content\0" after each other, packed here into a zip with
 // correct checksums so that the XML inside is reached. The cells of the B&K 2250 block go through Bk2250Tests,
 // those of the Excel layout through ExcelTests. No crash; a workbook that cannot be read says why; cells come
-// only from the block asked for; at most ten tests, B&K levels in 0..99.x and Excel levels strictly between 0
-// and 100, and nothing past the tests.
+// only from the block asked for; at most ten tests and at least one, B&K levels in 0..99.x and Excel levels
+// strictly between 0 and 100, and nothing past the tests; a refusal names the file and ends in its import's phrase.
+// The cells also go through the workbook reader's answer and back, and the input itself is decoded as one.
 
 #include <QBuffer>
 #include <QStringList>
@@ -17,6 +18,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "meters/MeterFiles.h"
 #include "meters/Workbook.h"
+#include "meters/WorkbookFormats.h"
 
 using namespace kov;
 using namespace kov::fuzz;
@@ -85,6 +87,27 @@ const SheetCells* Cells(const WorkbookRead& read, const CellBlock& block, const 
     return &sheet;
 }
 
+// Tests, or a refusal that names the file and ends in the import's phrase; at least one test when there are any.
+void CheckImport(const MeterImport& tests, const QString& file, const QString& module, bool bk, const QByteArray& input)
+{
+    if (const Message* refused = std::get_if<Message>(&tests)) {
+        Check(refused->text.contains(file) && refused->text.endsWith(module),
+              "a refusal without the file or the phrase", input, refused->text.toUtf8());
+        return;
+    }
+    const MeterTests& read = std::get<MeterTests>(tests);
+    Check(read.count > 0, "a workbook handed over with no test", input);
+    CheckLevels(read, 0, 100, bk, input);
+}
+
+// What the workbook reader would send for the read comes back the same.
+void CheckAnswer(const WorkbookRead& read, const CellBlock& block, const QByteArray& input)
+{
+    const QByteArray answer = EncodeWorkbookRead(read);
+    const WorkbookRead back = DecodeWorkbookRead(answer, block);
+    Check(EncodeWorkbookRead(back) == answer, "the reader's answer does not read back the same", input);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -94,16 +117,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const WorkbookRead bk = ParseXlsxCells(bytes, Bk2250Block);
     if (const SheetCells* sheet = Cells(bk, Bk2250Block, input)) {
-        const MeterImport tests = Bk2250Tests(*sheet, QStringLiteral("bk2250.xlsx"));
-        if (const Message* refused = std::get_if<Message>(&tests))
-            Check(refused->text.contains(QStringLiteral("bk2250.xlsx")), "a refusal that does not name the file", input,
-                  refused->text.toUtf8());
-        else
-            CheckLevels(std::get<MeterTests>(tests), 0, 100, true, input);
+        CheckImport(Bk2250Tests(*sheet, QStringLiteral("bk2250.xlsx")), QStringLiteral("bk2250.xlsx"),
+                    QStringLiteral(" occurred in BK download module."), true, input);
+        CheckAnswer(bk, Bk2250Block, input);
     }
 
     const WorkbookRead excel = ParseXlsxCells(bytes, ExcelBlock);
-    if (const SheetCells* sheet = Cells(excel, ExcelBlock, input))
-        CheckLevels(ExcelTests(*sheet), 0, 100, false, input);
+    if (const SheetCells* sheet = Cells(excel, ExcelBlock, input)) {
+        CheckImport(ExcelTests(*sheet, QStringLiteral("excel.xlsx")), QStringLiteral("excel.xlsx"),
+                    QStringLiteral(" occurred in Excel download module."), false, input);
+        CheckAnswer(excel, ExcelBlock, input);
+    }
+    // The reader's answer read back from arbitrary bytes: refused or within the block, never a crash.
+    const WorkbookRead decoded = DecodeWorkbookRead(input, ExcelBlock);
+    if (const SheetCells* sheet = std::get_if<SheetCells>(&decoded))
+        Check(sheet->at(ExcelBlock.firstRow - 1, ExcelBlock.firstColumn).kind == WorkbookCell::Empty &&
+                  sheet->at(ExcelBlock.lastRow, ExcelBlock.lastColumn + 1).kind == WorkbookCell::Empty,
+              "a decoded cell from outside the block", input);
     return 0;
 }

@@ -163,7 +163,7 @@ MeterImport MaskDownloads::readWorkbook(DownloadSource source, const QString& pa
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     emit note(StartingDownloadNote);
     m_clock.letEventsRun();
-    return source == DownloadSource::Bk2250 ? ReadBk2250File(path) : ReadExcelFile(path);
+    return source == DownloadSource::Bk2250 ? ReadBk2250File(path, m_clock) : ReadExcelFile(path, m_clock);
 }
 
 void MaskDownloads::handOver(const MeterImport& result, bool clearNoteOnFailure)

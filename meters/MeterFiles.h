@@ -57,20 +57,25 @@ MeterImport DownloadPaa3(const QString& path, int startFile, int endFile);
 // formula whose result the file does not keep, are 0. Anything else (other text, TRUE, #N/A) is no level.
 std::optional<double> CellLevel(const WorkbookCell& cell);
 
+// Every workbook that gives no test is one message ("File Error", critical) that names the file (`path`), says why
+// and ends in " occurred in BK download module." or " occurred in Excel download module."; the grid and the
+// channel's tests stay as they were.
+
 // B&K 2250: sheet 2, one test per row 2..11, levels in columns 147..164 (EQ..FH). A 0 in column 147 ends the
 // tests; a level below 0 is stored as 0 and one of 100 or more as 99. A cell that is no level refuses the whole
-// workbook (`path` names it in the message).
+// workbook, and so does a first row that starts with 0.
 inline constexpr CellBlock Bk2250Block{2, 2, 11, 147, 164};
 MeterImport Bk2250Tests(const SheetCells& sheet, const QString& path);
 
 // Any workbook laid out for KOV: sheet 1, tests in columns B..K, bands in rows 9..26. A column counts only when
-// all 18 of its values lie strictly between 0 and 100; the counted ones become tests 1.. in column order.
+// all 18 of its values lie strictly between 0 and 100; the counted ones become tests 1.. in column order. No column
+// counted refuses the workbook.
 inline constexpr CellBlock ExcelBlock{1, 9, 26, 2, 11};
-MeterTests ExcelTests(const SheetCells& sheet);
+MeterImport ExcelTests(const SheetCells& sheet, const QString& path);
 
-// The workbook read and its tests; a workbook that cannot be opened, or lacks the sheet, is one message naming
-// the file ("File Error", critical) and no tests.
-MeterImport ReadBk2250File(const QString& path);
-MeterImport ReadExcelFile(const QString& path);
+// The workbook read (through the workbook reader, `clock` letting the window's events run) and its tests; a
+// workbook that cannot be opened, or lacks the sheet, is one such message too.
+MeterImport ReadBk2250File(const QString& path, Clock& clock);
+MeterImport ReadExcelFile(const QString& path, Clock& clock);
 
 }  // namespace kov

@@ -1,5 +1,8 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 #include "core/TextFields.h"
 #include "meters/Workbook.h"
@@ -26,9 +29,9 @@ bool IsZipArchive(const QByteArray& head)
     return head.startsWith(QByteArrayLiteral("PK\x03\x04"));
 }
 
-}  // namespace
-
-WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block)
+// What can be told of a file without reading it; also checked by the program before it starts the reader, so
+// that a file that is not there or not a workbook file costs no process.
+std::optional<WorkbookError> CheckWorkbookFile(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -40,7 +43,15 @@ WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block)
         return CannotOpen(QStringLiteral("it is not a file"));
     if (info.size() > MaxWorkbookBytes)
         return CannotOpen(QStringLiteral("the file is too large to be a workbook of levels (over 64 MiB)"));
+    return std::nullopt;
+}
 
+}  // namespace
+
+WorkbookRead ReadWorkbookHere(const QString& path, const CellBlock& block)
+{
+    if (std::optional<WorkbookError> refused = CheckWorkbookFile(path))
+        return *refused;
     QByteArray head;
     {
         QFile file(path);
@@ -57,6 +68,18 @@ WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block)
     if (!file.ok)
         return CannotOpen(file.error);
     return ParseXlsxCells(file.data, block);
+}
+
+WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block, Clock& clock)
+{
+    if (std::optional<WorkbookError> refused = CheckWorkbookFile(path))
+        return *refused;
+    const QString reader = FindWorkbookReader();
+    if (reader.isEmpty())
+        return CannotOpen(QStringLiteral("the program's workbook reader %1 is missing from %2; installing KOV again "
+                                         "puts it back")
+                              .arg(WorkbookReaderName(), QDir::toNativeSeparators(WorkbookReaderPlaces().value(0))));
+    return ReadWithWorkbookReader(reader, path, block, clock);
 }
 
 QString ColumnLetters(int column)

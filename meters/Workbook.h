@@ -8,6 +8,8 @@
 
 namespace kov {
 
+class Clock;
+
 // One cell as a workbook stores it. A formula cell gives its stored result as the number or text it is; one
 // whose result the file does not keep is `FormulaWithoutValue`.
 struct WorkbookCell {
@@ -63,8 +65,13 @@ struct WorkbookError {
 using WorkbookRead = std::variant<SheetCells, WorkbookError>;
 
 // Reads the block from an .xls (BIFF, through FreeXL) or .xlsx (Office Open XML) workbook; which one is told by
-// the file's first bytes, not by its name. Only regular files are read.
-WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block);
+// the file's first bytes, not by its name. Only regular files are read. The reading runs in the program's workbook
+// reader (kov_workbook_reader, beside the program), a process of its own with a time and a memory limit, so that a
+// damaged or crafted file costs a message, never the session; `clock` lets the window's events run meanwhile.
+WorkbookRead ReadWorkbookCells(const QString& path, const CellBlock& block, Clock& clock);
+
+// The same reading in this process, with no limit but the file's size: what the workbook reader runs.
+WorkbookRead ReadWorkbookHere(const QString& path, const CellBlock& block);
 
 // The .xlsx reader on the bytes of the file: shared strings, cell references, cached results of formula cells.
 WorkbookRead ParseXlsxCells(const QByteArray& bytes, const CellBlock& block);

@@ -82,18 +82,65 @@ QString Shown(const WorkbookCell& cell)
     }
 }
 
-Message WorkbookProblem(const QString& path, const WorkbookError& error, int sheet)
+// Every workbook failure names the file and ends in the phrase of the import it stopped.
+const QString Bk2250Module = QStringLiteral(" occurred in BK download module.");
+const QString ExcelModule = QStringLiteral(" occurred in Excel download module.");
+
+Message WorkbookFailure(const QString& path, const QString& reason, const QString& module)
 {
-    const QString file = QDir::toNativeSeparators(path);
-    if (error.kind == WorkbookError::NoSuchSheet)
-        return {QStringLiteral("The workbook %1 has no sheet %2 (it has %3). Nothing was imported.")
-                    .arg(file)
-                    .arg(sheet)
-                    .arg(error.sheetCount == 1 ? QStringLiteral("one sheet")
-                                               : QStringLiteral("%1 sheets").arg(error.sheetCount)),
-                QStringLiteral("File Error"), MsgIcon::Critical};
-    return {QStringLiteral("The workbook %1 could not be opened (%2). Nothing was imported.").arg(file, error.reason),
+    return {QStringLiteral("Nothing was imported from the workbook %1. Error: %2")
+                    .arg(QDir::toNativeSeparators(path), reason) +
+                module,
             QStringLiteral("File Error"), MsgIcon::Critical};
+}
+
+Message WorkbookProblem(const QString& path, const WorkbookError& error, int sheet, const QString& module)
+{
+    if (error.kind == WorkbookError::NoSuchSheet)
+        return WorkbookFailure(path,
+                               QStringLiteral("it has no sheet %1 (it has %2)")
+                                   .arg(sheet)
+                                   .arg(error.sheetCount == 1 ? QStringLiteral("one sheet")
+                                                              : QStringLiteral("%1 sheets").arg(error.sheetCount)),
+                               module);
+    return WorkbookFailure(path, error.reason, module);
+}
+
+// Why a block gave no test may be cells whose levels the file does not let us read: "; cells EQ2, ER2 hold
+// formulas ...", or nothing when the block has none.
+QString HiddenLevelsOfBlock(const SheetCells& sheet)
+{
+    const CellBlock& b = sheet.block();
+    QStringList cells;
+    int count = 0;
+    for (int c = b.firstColumn; c <= b.lastColumn; ++c) {
+        for (int r = b.firstRow; r <= b.lastRow; ++r) {
+            if (MayHideLevel(sheet, sheet.at(r, c)) && ++count <= MaxNoticeCells)
+                cells << CellName(r, c);
+        }
+    }
+    if (count == 0)
+        return {};
+    const QString named =
+        cells.join(QStringLiteral(", ")) +
+        (count > MaxNoticeCells ? QStringLiteral(" and %1 more").arg(count - MaxNoticeCells) : QString());
+    if (sheet.formulaResultsReadable())
+        return count == 1 ? QStringLiteral(
+                                "; cell %1 holds a formula whose result the workbook does not keep (saving "
+                                "the workbook again in the spreadsheet program stores it)")
+                                .arg(named)
+                          : QStringLiteral(
+                                "; cells %1 hold formulas whose results the workbook does not keep (saving "
+                                "the workbook again in the spreadsheet program stores them)")
+                                .arg(named);
+    return count == 1 ? QStringLiteral(
+                            "; cell %1 is empty or holds a formula, whose result cannot be read from an .xls "
+                            "workbook (saving it as .xlsx keeps formula results)")
+                            .arg(named)
+                      : QStringLiteral(
+                            "; cells %1 are empty or hold formulas, whose results cannot be read from an .xls "
+                            "workbook (saving it as .xlsx keeps formula results)")
+                            .arg(named);
 }
 
 }  // namespace
@@ -131,12 +178,12 @@ MeterImport Bk2250Tests(const SheetCells& sheet, const QString& path)
             const WorkbookCell cell = sheet.at(r, c);
             const std::optional<double> v = CellLevel(cell);
             if (!v)
-                return Message{QStringLiteral("Cell %1 of sheet %2 of the workbook %3 holds %4, which is not a level. "
-                                              "Nothing was imported.")
-                                   .arg(CellName(r, c))
-                                   .arg(b.sheet)
-                                   .arg(QDir::toNativeSeparators(path), Shown(cell)),
-                               QStringLiteral("File Error"), MsgIcon::Critical};
+                return WorkbookFailure(path,
+                                       QStringLiteral("cell %1 of sheet %2 holds %3, which is not a level")
+                                           .arg(CellName(r, c))
+                                           .arg(b.sheet)
+                                           .arg(Shown(cell)),
+                                       Bk2250Module);
             const bool hides = MayHideLevel(sheet, cell);
             if (*v == 0 && c == b.firstColumn) {
                 // The meter leaves the rows after its last measurement empty; a first band that only looks empty
@@ -155,11 +202,22 @@ MeterImport Bk2250Tests(const SheetCells& sheet, const QString& path)
         if (ended)
             break;
     }
+    // No test would leave the channel with none, hiding the tests it has; so nothing changes and the person hears
+    // why.
+    if (tests.count == 0)
+        return WorkbookFailure(path,
+                               QStringLiteral("sheet %1 has no row with 18 levels in columns %2 to %3 of rows %4 to %5")
+                                       .arg(b.sheet)
+                                       .arg(ColumnLetters(b.firstColumn), ColumnLetters(b.lastColumn))
+                                       .arg(b.firstRow)
+                                       .arg(b.lastRow) +
+                                   HiddenLevelsOfBlock(sheet),
+                               Bk2250Module);
     tests.notice = Notice(sheet, hidden);
     return tests;
 }
 
-MeterTests ExcelTests(const SheetCells& sheet)
+MeterImport ExcelTests(const SheetCells& sheet, const QString& path)
 {
     const CellBlock& b = ExcelBlock;
     MeterTests tests;
@@ -193,24 +251,35 @@ MeterTests ExcelTests(const SheetCells& sheet)
             refused << *why + QStringLiteral("; column %1 was not imported.").arg(ColumnLetters(c));
         }
     }
+    if (tests.count == 0)
+        return WorkbookFailure(
+            path,
+            QStringLiteral(
+                "sheet %1 has no column with 18 levels between 0 and 100 in rows %2 to %3 of columns %4 to %5")
+                    .arg(b.sheet)
+                    .arg(b.firstRow)
+                    .arg(b.lastRow)
+                    .arg(ColumnLetters(b.firstColumn), ColumnLetters(b.lastColumn)) +
+                HiddenLevelsOfBlock(sheet),
+            ExcelModule);
     tests.notice = Notice(sheet, refused);
     return tests;
 }
 
-MeterImport ReadBk2250File(const QString& path)
+MeterImport ReadBk2250File(const QString& path, Clock& clock)
 {
-    const WorkbookRead read = ReadWorkbookCells(path, Bk2250Block);
+    const WorkbookRead read = ReadWorkbookCells(path, Bk2250Block, clock);
     if (const WorkbookError* error = std::get_if<WorkbookError>(&read))
-        return WorkbookProblem(path, *error, Bk2250Block.sheet);
+        return WorkbookProblem(path, *error, Bk2250Block.sheet, Bk2250Module);
     return Bk2250Tests(std::get<SheetCells>(read), path);
 }
 
-MeterImport ReadExcelFile(const QString& path)
+MeterImport ReadExcelFile(const QString& path, Clock& clock)
 {
-    const WorkbookRead read = ReadWorkbookCells(path, ExcelBlock);
+    const WorkbookRead read = ReadWorkbookCells(path, ExcelBlock, clock);
     if (const WorkbookError* error = std::get_if<WorkbookError>(&read))
-        return WorkbookProblem(path, *error, ExcelBlock.sheet);
-    return ExcelTests(std::get<SheetCells>(read));
+        return WorkbookProblem(path, *error, ExcelBlock.sheet, ExcelModule);
+    return ExcelTests(std::get<SheetCells>(read), path);
 }
 
 }  // namespace kov

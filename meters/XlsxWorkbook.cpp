@@ -103,20 +103,89 @@ QString RelationshipsOf(const QString& part)
 
 // ---- XML ----------------------------------------------------------------------------------------------------
 
+// A worksheet's deepest elements lie some ten levels down (extension lists, rich text in a cell). The reader keeps
+// every open element, so a part that nests without end would cost memory and time in proportion; reading stops as
+// soon as the nesting passes this.
+constexpr int MaxXmlDepth = 32;
+
 // Element names are compared without their prefix: producers differ in the prefixes they use, and the
-// transitional and strict forms of the format differ in their namespaces only.
+// transitional and strict forms of the format differ in their namespaces only. Every step goes through next(),
+// which keeps the depth; the reader's own skipping and text reading would open elements unchecked.
 class Xml {
 public:
-    Xml(const QByteArray& bytes, QString part) : m_reader(bytes), m_part(std::move(part)) {}
+    // Read through a device, so that the part is decoded a piece at a time rather than whole.
+    Xml(const QByteArray& bytes, QString part) : m_bytes(bytes), m_part(std::move(part))
+    {
+        m_buffer.setBuffer(&m_bytes);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_buffer);
+    }
 
-    QXmlStreamReader& reader() { return m_reader; }
+    QStringView name() const { return m_reader.name(); }
+    bool atEnd() const { return m_reader.atEnd(); }
+    bool isStartElement() const { return m_reader.isStartElement(); }
+    bool isEndElement() const { return m_reader.isEndElement(); }
+
+    void next()
+    {
+        m_reader.readNext();
+        if (m_reader.isStartElement()) {
+            if (++m_depth > MaxXmlDepth)
+                Refuse(QStringLiteral("%1 nests its elements deeper than a workbook does (over %2 levels)")
+                           .arg(m_part)
+                           .arg(MaxXmlDepth));
+        } else if (m_reader.isEndElement()) {
+            --m_depth;
+        }
+    }
+
+    // As QXmlStreamReader::readNextStartElement: true on the next child element, false on the end of this one.
+    bool nextStartElement()
+    {
+        while (!m_reader.atEnd()) {
+            next();
+            if (m_reader.isStartElement())
+                return true;
+            if (m_reader.isEndElement())
+                return false;
+        }
+        return false;
+    }
+
+    // From the start of an element to its end.
+    void skipElement()
+    {
+        for (int open = 1; open > 0 && !m_reader.atEnd();) {
+            next();
+            if (m_reader.isStartElement())
+                ++open;
+            else if (m_reader.isEndElement())
+                --open;
+        }
+    }
+
+    // The text of the element the reader is on, up to its end; the text of any element inside it is left out.
+    QString elementText()
+    {
+        QString text;
+        while (!m_reader.atEnd()) {
+            next();
+            if (m_reader.isCharacters())
+                text += m_reader.text();
+            else if (m_reader.isStartElement())
+                skipElement();
+            else if (m_reader.isEndElement())
+                break;
+        }
+        return text;
+    }
 
     // Moves onto the root element, which must be `root` when one is given. A workbook never declares a document
     // type, and one that does could define entities that expand without end.
     void openRoot(QStringView root = {})
     {
         while (!m_reader.atEnd()) {
-            m_reader.readNext();
+            next();
             if (m_reader.tokenType() == QXmlStreamReader::DTD)
                 Refuse(QStringLiteral("%1 declares a document type, which a workbook never does").arg(m_part));
             if (m_reader.isStartElement()) {
@@ -154,27 +223,30 @@ public:
     }
 
 private:
+    QByteArray m_bytes;
+    QBuffer m_buffer;
     QXmlStreamReader m_reader;
     QString m_part;
+    int m_depth = 0;
 };
 
 // The text of a shared string <si> or an inline string <is>, the reader on its start: its own <t>, or the <t>
 // of its runs joined. Phonetic guides (<rPh>) also hold <t> but are not part of the text.
-QString ReadRichText(QXmlStreamReader& reader)
+QString ReadRichText(Xml& xml)
 {
     QString text;
-    while (reader.readNextStartElement()) {
-        if (reader.name() == u"t") {
-            text += reader.readElementText();
-        } else if (reader.name() == u"r") {
-            while (reader.readNextStartElement()) {
-                if (reader.name() == u"t")
-                    text += reader.readElementText();
+    while (xml.nextStartElement()) {
+        if (xml.name() == u"t") {
+            text += xml.elementText();
+        } else if (xml.name() == u"r") {
+            while (xml.nextStartElement()) {
+                if (xml.name() == u"t")
+                    text += xml.elementText();
                 else
-                    reader.skipCurrentElement();
+                    xml.skipElement();
             }
         } else {
-            reader.skipCurrentElement();
+            xml.skipElement();
         }
     }
     return text;
@@ -195,11 +267,10 @@ QString FindWorkbookPath(Package& package)
     if (rels) {
         Xml xml(*rels, QStringLiteral("_rels/.rels"));
         xml.openRoot(u"Relationships");
-        while (xml.reader().readNextStartElement()) {
-            if (xml.reader().name() == u"Relationship" &&
-                xml.attribute("Type").endsWith(QStringLiteral("/officeDocument")))
+        while (xml.nextStartElement()) {
+            if (xml.name() == u"Relationship" && xml.attribute("Type").endsWith(QStringLiteral("/officeDocument")))
                 return ResolveTarget({}, xml.attribute("Target"));
-            xml.reader().skipCurrentElement();
+            xml.skipElement();
         }
         xml.checkError();
     }
@@ -216,15 +287,15 @@ WorkbookPart ReadWorkbook(Package& package, int sheet)
         package.requiredPart(workbook.path, QStringLiteral("not an Excel workbook (it holds no workbook part)"));
     Xml xml(bytes, workbook.path);
     xml.openRoot(u"workbook");
-    while (xml.reader().readNextStartElement()) {
-        if (xml.reader().name() != u"sheets") {
-            xml.reader().skipCurrentElement();
+    while (xml.nextStartElement()) {
+        if (xml.name() != u"sheets") {
+            xml.skipElement();
             continue;
         }
-        while (xml.reader().readNextStartElement()) {
-            if (xml.reader().name() == u"sheet" && ++workbook.sheetCount == sheet)
+        while (xml.nextStartElement()) {
+            if (xml.name() == u"sheet" && ++workbook.sheetCount == sheet)
                 workbook.sheetId = xml.relationshipId();
-            xml.reader().skipCurrentElement();
+            xml.skipElement();
         }
     }
     xml.checkError();
@@ -245,8 +316,8 @@ Targets ReadWorkbookRelationships(Package& package, const WorkbookPart& workbook
     if (bytes) {
         Xml xml(*bytes, relsPath);
         xml.openRoot(u"Relationships");
-        while (xml.reader().readNextStartElement()) {
-            if (xml.reader().name() == u"Relationship" &&
+        while (xml.nextStartElement()) {
+            if (xml.name() == u"Relationship" &&
                 xml.attribute("TargetMode").compare(u"External", Qt::CaseInsensitive) != 0) {
                 const QString id = xml.attribute("Id");
                 if (!id.isEmpty() && id == workbook.sheetId)
@@ -254,7 +325,7 @@ Targets ReadWorkbookRelationships(Package& package, const WorkbookPart& workbook
                 else if (xml.attribute("Type").endsWith(QStringLiteral("/sharedStrings")))
                     targets.sharedStrings = ResolveTarget(folder, xml.attribute("Target"));
             }
-            xml.reader().skipCurrentElement();
+            xml.skipElement();
         }
         xml.checkError();
     }
@@ -274,15 +345,15 @@ QHash<int, QString> ReadSharedStrings(Package& package, const QString& path, con
     Xml xml(bytes, path);
     xml.openRoot(u"sst");
     int index = 0;
-    while (xml.reader().readNextStartElement()) {
-        if (xml.reader().name() != u"si") {
-            xml.reader().skipCurrentElement();
+    while (xml.nextStartElement()) {
+        if (xml.name() != u"si") {
+            xml.skipElement();
             continue;
         }
         if (wanted.contains(index))
-            strings.insert(index, ReadRichText(xml.reader()));
+            strings.insert(index, ReadRichText(xml));
         else
-            xml.reader().skipCurrentElement();
+            xml.skipElement();
         ++index;
     }
     xml.checkError();
@@ -326,20 +397,20 @@ struct RawCell {
     std::optional<QString> inlineText;  // <is>
 };
 
-RawCell ReadRawCell(QXmlStreamReader& reader)
+RawCell ReadRawCell(Xml& xml)
 {
     RawCell raw;
-    raw.type = reader.attributes().value(QLatin1StringView("t")).toString();
-    while (reader.readNextStartElement()) {
-        if (reader.name() == u"f") {
+    raw.type = xml.attribute("t");
+    while (xml.nextStartElement()) {
+        if (xml.name() == u"f") {
             raw.formula = true;
-            reader.skipCurrentElement();
-        } else if (reader.name() == u"v") {
-            raw.value = reader.readElementText();
-        } else if (reader.name() == u"is") {
-            raw.inlineText = ReadRichText(reader);
+            xml.skipElement();
+        } else if (xml.name() == u"v") {
+            raw.value = xml.elementText();
+        } else if (xml.name() == u"is") {
+            raw.inlineText = ReadRichText(xml);
         } else {
-            reader.skipCurrentElement();
+            xml.skipElement();
         }
     }
     return raw;
@@ -385,7 +456,6 @@ SheetCells ReadSheet(Package& package, const Targets& targets, const CellBlock& 
     const QByteArray bytes =
         package.requiredPart(targets.sheet, QStringLiteral("sheet %1 is missing from the workbook").arg(block.sheet));
     Xml xml(bytes, targets.sheet);
-    QXmlStreamReader& reader = xml.reader();
     xml.openRoot();  // a worksheet, or a chart sheet, which simply has no cells
 
     SheetCells sheet(SheetCells::Format::Xlsx, block);
@@ -395,19 +465,19 @@ SheetCells ReadSheet(Package& package, const Targets& targets, const CellBlock& 
     int column = 0;
     bool inSheetData = false;
     bool pastBlock = false;
-    while (!pastBlock && !reader.atEnd()) {
-        reader.readNext();
-        if (reader.isEndElement() && reader.name() == u"sheetData")
+    while (!pastBlock && !xml.atEnd()) {
+        xml.next();
+        if (xml.isEndElement() && xml.name() == u"sheetData")
             break;  // nothing after it holds cells
-        if (!reader.isStartElement())
+        if (!xml.isStartElement())
             continue;
-        if (reader.name() == u"sheetData") {
+        if (xml.name() == u"sheetData") {
             inSheetData = true;
             continue;
         }
         if (!inSheetData)
             continue;
-        if (reader.name() == u"row") {
+        if (xml.name() == u"row") {
             const QString r = xml.attribute("r");
             bool ok = true;
             row = r.isEmpty() ? row + 1 : r.toInt(&ok);
@@ -417,8 +487,8 @@ SheetCells ReadSheet(Package& package, const Targets& targets, const CellBlock& 
             pastBlock = row > block.lastRow;
             continue;
         }
-        if (reader.name() != u"c") {
-            reader.skipCurrentElement();
+        if (xml.name() != u"c") {
+            xml.skipElement();
             continue;
         }
         const QString r = xml.attribute("r");
@@ -433,9 +503,9 @@ SheetCells ReadSheet(Package& package, const Targets& targets, const CellBlock& 
         if (row > block.lastRow) {
             pastBlock = true;
         } else if (!InBlock(block, row, column)) {
-            reader.skipCurrentElement();
+            xml.skipElement();
         } else {
-            const RawCell raw = ReadRawCell(reader);
+            const RawCell raw = ReadRawCell(xml);
             const WorkbookCell cell = Interpret(raw);
             const quint64 key = (quint64(quint32(row)) << 32) | quint32(column);
             sharedIndex.remove(key);

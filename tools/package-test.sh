@@ -25,11 +25,14 @@ done
 root=$scratch/root
 dpkg -x "$deb" "$root"
 shipped=$root/usr/share/kov
-for f in usr/bin/kov usr/share/applications/kov.desktop usr/share/icons/hicolor/256x256/apps/kov.png \
+for f in usr/bin/kov usr/libexec/kov/kov_workbook_reader usr/share/applications/kov.desktop usr/share/icons/hicolor/256x256/apps/kov.png \
     usr/share/kov/KOVSPEC.DAT usr/share/kov/DIRFILE.DAT usr/share/kov/KOV.XLS usr/share/kov/KOVMan.pdf \
     usr/share/kov/pellar.jpg usr/share/kov/Corvexlogonew.jpg; do
     [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
+# The program reads every workbook through its reader; the installed one must run on its own libraries.
+[ "$("$root/usr/libexec/kov/kov_workbook_reader" 1 9 26 2 11 "$root/usr/share/kov/KOV.XLS" | head -c 6)" = KOVWB1 ] ||
+    fail "the installed workbook reader does not read the shipped data sheet"
 desktop-file-validate "$root/usr/share/applications/kov.desktop"
 python3 - "$root/usr/share/icons/hicolor/256x256/apps/kov.png" <<'PY' || fail "the icon is not a 256x256 PNG"
 import struct, sys

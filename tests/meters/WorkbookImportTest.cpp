@@ -24,6 +24,17 @@ SheetCells BkSheet(int rows, SheetCells::Format format = SheetCells::Format::Xls
     return s;
 }
 
+// KOV's own layout: column c (B..K) holds test c - 1, 50 + c + k / 10 in band k.
+SheetCells ExcelSheet(std::initializer_list<int> columns, SheetCells::Format format = SheetCells::Format::Xlsx)
+{
+    SheetCells s(format, ExcelBlock);
+    for (int c : columns) {
+        for (int k = 1; k <= 18; ++k)
+            s.set(k + 8, c, Num(50 + c + k / 10.0));
+    }
+    return s;
+}
+
 MeterTests Tests(const MeterImport& result)
 {
     EXPECT_TRUE(std::holds_alternative<MeterTests>(result))
@@ -33,7 +44,7 @@ MeterTests Tests(const MeterImport& result)
 
 TEST(Bk2250Test, TheTestsRunToTheFirstRowThatStartsWithZero)
 {
-    for (const int rows : {0, 1, 4, 10}) {
+    for (const int rows : {1, 4, 10}) {
         SheetCells s = BkSheet(rows);
         // A number below the block is never a test, and a row after the end of the tests never counts.
         s.set(12, 147, Num(50));
@@ -72,10 +83,61 @@ TEST(Bk2250Test, ACellThatIsNoLevelRefusesTheWholeWorkbookAndNamesIt)
     const MeterImport result = Bk2250Tests(s, QStringLiteral("/jobs/bk.xlsx"));
     ASSERT_TRUE(std::holds_alternative<Message>(result));
     const Message& m = std::get<Message>(result);
-    EXPECT_EQ(m.text, QStringLiteral("Cell ET3 of sheet 2 of the workbook /jobs/bk.xlsx holds \"OVL\", which is not a "
-                                     "level. Nothing was imported."));
+    EXPECT_EQ(m.text, QStringLiteral("Nothing was imported from the workbook /jobs/bk.xlsx. Error: cell ET3 of sheet 2 "
+                                     "holds \"OVL\", which is not a level occurred in BK download module."));
     EXPECT_EQ(m.title, QStringLiteral("File Error"));
     EXPECT_EQ(m.icon, MsgIcon::Critical);
+}
+
+Message Refusal(const MeterImport& result)
+{
+    EXPECT_TRUE(std::holds_alternative<Message>(result)) << "tests were handed over";
+    return std::holds_alternative<Message>(result) ? std::get<Message>(result) : Message{};
+}
+
+TEST(WorkbookImportTest, AWorkbookWithNoTestIsRefusedAndSaysWhy)
+{
+    SheetCells xlsFormulas(SheetCells::Format::Xls, Bk2250Block);  // FreeXL shows formula cells as empty
+    SheetCells xlsxFormulas = BkSheet(3);
+    for (int r = 2; r <= 11; ++r)
+        xlsxFormulas.set(r, 147, Formula);
+    SheetCells oneFormula = BkSheet(0);
+    oneFormula.set(2, 147, Formula);
+    SheetCells excelXls(SheetCells::Format::Xls, ExcelBlock);
+    SheetCells excelText = ExcelSheet({}, SheetCells::Format::Xlsx);
+    excelText.set(9, 2, Txt("n/a"));
+    // (case, the import, its message)
+    const std::tuple<const char*, MeterImport, const char*> cases[] = {
+        {"B&K, no rows", Bk2250Tests(BkSheet(0), QStringLiteral("/jobs/bk.xlsx")),
+         "Nothing was imported from the workbook /jobs/bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ "
+         "to FH of rows 2 to 11 occurred in BK download module."},
+        {"B&K, .xls of formulas", Bk2250Tests(xlsFormulas, QStringLiteral("bk.xls")),
+         "Nothing was imported from the workbook bk.xls. Error: sheet 2 has no row with 18 levels in columns EQ to FH "
+         "of rows 2 to 11; cells EQ2, EQ3, EQ4, EQ5, EQ6 and 175 more are empty or hold formulas, whose results cannot "
+         "be read from an .xls workbook (saving it as .xlsx keeps formula results) occurred in BK download module."},
+        {"B&K, .xlsx formulas without results", Bk2250Tests(xlsxFormulas, QStringLiteral("bk.xlsx")),
+         "Nothing was imported from the workbook bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ to FH "
+         "of rows 2 to 11; cells EQ2, EQ3, EQ4, EQ5, EQ6 and 5 more hold formulas whose results the workbook does not "
+         "keep (saving the workbook again in the spreadsheet program stores them) occurred in BK download module."},
+        {"B&K, one formula", Bk2250Tests(oneFormula, QStringLiteral("bk.xlsx")),
+         "Nothing was imported from the workbook bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ to FH "
+         "of rows 2 to 11; cell EQ2 holds a formula whose result the workbook does not keep (saving the workbook again "
+         "in the spreadsheet program stores it) occurred in BK download module."},
+        {"Excel, a text", ExcelTests(excelText, QStringLiteral("kov.xlsx")),
+         "Nothing was imported from the workbook kov.xlsx. Error: sheet 1 has no column with 18 levels between 0 and "
+         "100 in rows 9 to 26 of columns B to K occurred in Excel download module."},
+        {"Excel, .xls of formulas", ExcelTests(excelXls, QStringLiteral("kov.xls")),
+         "Nothing was imported from the workbook kov.xls. Error: sheet 1 has no column with 18 levels between 0 and "
+         "100 in rows 9 to 26 of columns B to K; cells B9, B10, B11, B12, B13 and 175 more are empty or hold formulas, "
+         "whose results cannot be read from an .xls workbook (saving it as .xlsx keeps formula results) occurred in "
+         "Excel download module."},
+    };
+    for (const auto& [what, result, text] : cases) {
+        const Message m = Refusal(result);
+        EXPECT_EQ(m.text, QString::fromUtf8(text)) << what;
+        EXPECT_EQ(m.title, QStringLiteral("File Error")) << what;
+        EXPECT_EQ(m.icon, MsgIcon::Critical) << what;
+    }
 }
 
 TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
@@ -117,21 +179,10 @@ TEST(Bk2250Test, AnEmptyXlsCellAmongLevelsIsTakenAsZeroAndNamed)
                        "formula results."));
 }
 
-// KOV's own layout: column c (B..K) holds test c - 1, 50 + c + k / 10 in band k.
-SheetCells ExcelSheet(std::initializer_list<int> columns, SheetCells::Format format = SheetCells::Format::Xlsx)
-{
-    SheetCells s(format, ExcelBlock);
-    for (int c : columns) {
-        for (int k = 1; k <= 18; ++k)
-            s.set(k + 8, c, Num(50 + c + k / 10.0));
-    }
-    return s;
-}
-
 TEST(ExcelTest, ValidColumnsArePackedInOrder)
 {
     // B, D and F hold tests; C, E and G..K are empty.
-    const MeterTests t = ExcelTests(ExcelSheet({2, 4, 6}));
+    const MeterTests t = Tests(ExcelTests(ExcelSheet({2, 4, 6}), {}));
     ASSERT_EQ(t.count, 3);
     EXPECT_EQ(t.levels(1, 1), 52.1f);
     EXPECT_EQ(t.levels(2, 1), 54.1f);
@@ -156,7 +207,7 @@ TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHund
     for (const auto& [cell, counted] : cases) {
         SheetCells s = ExcelSheet({2, 3, 4});
         s.set(14, 3, cell);
-        const MeterTests t = ExcelTests(s);
+        const MeterTests t = Tests(ExcelTests(s, {}));
         EXPECT_EQ(t.count, counted ? 3 : 2) << cell.kind << " " << cell.number;
         // Column D moves up into the place of C when C is left out.
         EXPECT_EQ(t.levels(2, 1), counted ? 53.1f : 54.1f);
@@ -181,12 +232,12 @@ TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
     for (const auto& [format, cell, notice] : cases) {
         SheetCells s = ExcelSheet({2, 3}, format);
         s.set(14, 3, cell);
-        const MeterTests t = ExcelTests(s);
+        const MeterTests t = Tests(ExcelTests(s, {}));
         EXPECT_EQ(t.count, 1);
         EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(notice));
     }
     // Columns E..K are empty in an .xls too: nothing there to speak of.
-    EXPECT_FALSE(ExcelTests(ExcelSheet({2}, SheetCells::Format::Xls)).notice);
+    EXPECT_FALSE(Tests(ExcelTests(ExcelSheet({2}, SheetCells::Format::Xls), {})).notice);
 }
 
 }  // namespace

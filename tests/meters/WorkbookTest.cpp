@@ -19,6 +19,7 @@
 #include "meters/Workbook.h"
 #include "meters/WorkbookFormats.h"
 #include "tests/meters/MeterFixtures.h"
+#include "tests/support/TestClock.h"
 
 using namespace kov;
 
@@ -42,6 +43,13 @@ using test::Txt;
 const WorkbookCell Empty{};
 
 constexpr auto& Fixture = test::MeterFixture;
+
+// Through the workbook reader beside the tests, as the program reads.
+WorkbookRead Read(const QString& path, const CellBlock& block)
+{
+    test::TestClock clock;
+    return ReadWorkbookCells(path, block, clock);
+}
 
 SheetCells Cells(const WorkbookRead& read, const std::string& what)
 {
@@ -70,8 +78,8 @@ constexpr CellBlock ExcelLevels{1, 9, 26, 2, 11};
 
 TEST(Workbook, BothFormatsReadTheSameLevels)
 {
-    const SheetCells xls = Cells(ReadWorkbookCells(Fixture("bk2250.xls"), Bk2250Levels), "xls");
-    const SheetCells xlsx = Cells(ReadWorkbookCells(Fixture("bk2250.xlsx"), Bk2250Levels), "xlsx");
+    const SheetCells xls = Cells(Read(Fixture("bk2250.xls"), Bk2250Levels), "xls");
+    const SheetCells xlsx = Cells(Read(Fixture("bk2250.xlsx"), Bk2250Levels), "xlsx");
     EXPECT_EQ(xls.format(), SheetCells::Format::Xls);
     EXPECT_EQ(xlsx.format(), SheetCells::Format::Xlsx);
     EXPECT_FALSE(xls.formulaResultsReadable());
@@ -103,21 +111,21 @@ TEST(Workbook, TextsBooleansAndErrors)
     const CellBlock flags{2, 2, 3, 169, 170};
     for (const char* name : {"bk2250.xls", "bk2250.xlsx"}) {
         // The .xlsx holds "KOV test" as two runs of rich text.
-        ExpectCells(Cells(ReadWorkbookCells(Fixture(name), summary), name),
+        ExpectCells(Cells(Read(Fixture(name), summary), name),
                     {{1, 1, Txt("Project")}, {1, 2, Txt("KOV test")}, {2, 2, Txt("B&K 2250")}, {3, 2, Num(3001234)}},
                     name);
     }
-    const SheetCells xlsx = Cells(ReadWorkbookCells(Fixture("bk2250.xlsx"), flags), "xlsx");
+    const SheetCells xlsx = Cells(Read(Fixture("bk2250.xlsx"), flags), "xlsx");
     ExpectCells(xlsx, {{2, 169, Bool(true)}, {3, 169, Bool(false)}, {2, 170, Error("#DIV/0!")}}, "xlsx flags");
     // FreeXL gives TRUE and FALSE as the numbers they stand for.
-    const SheetCells xls = Cells(ReadWorkbookCells(Fixture("bk2250.xls"), flags), "xls");
+    const SheetCells xls = Cells(Read(Fixture("bk2250.xls"), flags), "xls");
     ExpectCells(xls, {{2, 169, Num(1)}, {3, 169, Num(0)}}, "xls flags");
 }
 
 TEST(Workbook, KovLayoutInBothFormats)
 {
     for (const char* name : {"excel.xls", "excel.xlsx"}) {
-        const SheetCells sheet = Cells(ReadWorkbookCells(Fixture(name), ExcelLevels), name);
+        const SheetCells sheet = Cells(Read(Fixture(name), ExcelLevels), name);
         const Expected cells[] = {{9, 2, Num(55.0)},   {26, 11, Num(38.2)},   {14, 6, Num(0)}, {20, 11, Num(100)},
                                   {12, 7, Txt("n/a")}, {13, 10, Txt("45.2")}, {20, 8, Empty},  {9, 5, Empty},
                                   {9, 1, Empty},       {8, 2, Empty}};
@@ -137,12 +145,12 @@ TEST(Workbook, OtherProducersParts)
         {4, 4, Empty}, {4, 5, NoResult}, {4, 6, NoResult}, {4, 7, Txt("ok")}, {5, 1, Txt("1e400")},
         {5, 2, Txt("abc")}, {5, 3, Txt("2024-03-01T09:00:00")}, {5, 4, Bool(false)}, {7, 1, Num(-3.5)}};
     // clang-format on
-    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 7, 1, 7}), "handmade"), sheet1, "handmade sheet 1");
+    ExpectCells(Cells(Read(path, {1, 1, 7, 1, 7}), "handmade"), sheet1, "handmade sheet 1");
     const Expected sheet2[] = {{1, 1, Num(7)}, {1, 2, Num(8)}};
-    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "handmade 2"), sheet2, "handmade sheet 2");
+    ExpectCells(Cells(Read(path, {2, 1, 1, 1, 2}), "handmade 2"), sheet2, "handmade sheet 2");
     const Expected narrow[] = {{2, 2, Num(42)}, {4, 3, Error("#N/A")}, {2, 1, Empty},
                                {7, 1, Empty},   {1, 2, Empty},         {2, 4, Empty}};
-    ExpectCells(Cells(ReadWorkbookCells(path, {1, 2, 4, 2, 3}), "narrow"), narrow, "handmade narrow block");
+    ExpectCells(Cells(Read(path, {1, 2, 4, 2, 3}), "narrow"), narrow, "handmade narrow block");
 }
 
 TEST(Workbook, MissingSheetGivesTheCount)
@@ -154,7 +162,7 @@ TEST(Workbook, MissingSheetGivesTheCount)
                                                        {"bk2250.xls", 0, 2},
                                                        {"broken.xlsx", 11, 10}};
     for (const auto& [name, sheet, count] : cases) {
-        const WorkbookRead read = ReadWorkbookCells(Fixture(name), {sheet, 1, 1, 1, 1});
+        const WorkbookRead read = Read(Fixture(name), {sheet, 1, 1, 1, 1});
         const WorkbookError* error = std::get_if<WorkbookError>(&read);
         ASSERT_NE(error, nullptr) << name << " " << sheet;
         EXPECT_EQ(error->kind, WorkbookError::NoSuchSheet) << name;
@@ -174,10 +182,10 @@ void ExpectCannotOpen(const WorkbookRead& read, const std::string& what, const c
 TEST(Workbook, DamagedSheetsAreRefused)
 {
     const QString path = Fixture("broken.xlsx");
-    ExpectCells(Cells(ReadWorkbookCells(path, {1, 1, 1, 1, 2}), "good sheet"), {{1, 1, Num(1)}, {1, 2, Num(2)}},
+    ExpectCells(Cells(Read(path, {1, 1, 1, 1, 2}), "good sheet"), {{1, 1, Num(1)}, {1, 2, Num(2)}},
                 "broken.xlsx sheet 1");
     // Reading stops past the block, before the XML breaks off.
-    ExpectCells(Cells(ReadWorkbookCells(path, {2, 1, 1, 1, 2}), "cut short"), {{1, 2, Num(2)}}, "sheet 2, row 1");
+    ExpectCells(Cells(Read(path, {2, 1, 1, 1, 2}), "cut short"), {{1, 2, Num(2)}}, "sheet 2, row 1");
     // Each sheet refused for its own fault, not for one met on the way.
     // (sheet, its fault, what the reason says)
     const std::tuple<int, const char*, const char*> cases[] = {
@@ -192,7 +200,7 @@ TEST(Workbook, DamagedSheetsAreRefused)
         {10, "cell A0", "\"A0\""},
     };
     for (const auto& [sheet, fault, because] : cases)
-        ExpectCannotOpen(ReadWorkbookCells(path, {sheet, 1, 5, 1, 5}), fault, because);
+        ExpectCannotOpen(Read(path, {sheet, 1, 5, 1, 5}), fault, because);
 }
 
 TEST(Workbook, TruncatedArchivesAreRefused)
@@ -220,10 +228,10 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
         return target;
     };
     // Named for the other format, read for what they are.
-    const SheetCells asXls = Cells(ReadWorkbookCells(copy("excel.xlsx", "levels.xls"), ExcelLevels), "levels.xls");
+    const SheetCells asXls = Cells(Read(copy("excel.xlsx", "levels.xls"), ExcelLevels), "levels.xls");
     EXPECT_EQ(asXls.format(), SheetCells::Format::Xlsx);
     EXPECT_EQ(asXls.at(9, 2), Num(55.0));
-    const SheetCells asXlsx = Cells(ReadWorkbookCells(copy("excel.xls", "levels.xlsx"), ExcelLevels), "levels.xlsx");
+    const SheetCells asXlsx = Cells(Read(copy("excel.xls", "levels.xlsx"), ExcelLevels), "levels.xlsx");
     EXPECT_EQ(asXlsx.format(), SheetCells::Format::Xls);
     EXPECT_EQ(asXlsx.at(9, 2), Num(55.0));
 
@@ -237,7 +245,7 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
         write("half.xls", xls.left(xls.size() / 2)),
     };
     for (const QString& path : notWorkbooks)
-        ExpectCannotOpen(ReadWorkbookCells(path, ExcelLevels), path.toStdString());
+        ExpectCannotOpen(Read(path, ExcelLevels), path.toStdString());
 }
 
 int OpenDescriptors()
@@ -251,29 +259,47 @@ int OpenDescriptors()
     return count;
 }
 
-TEST(Workbook, AnXlsReaderThatStopsOrHangsCostsOnlyTheRead)
+// A stand-in for the workbook reader: a shell script in `dir` that runs `body`.
+QString FakeReader(const QTemporaryDir& dir, const char* name, const char* body)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("#!/bin/sh\n") + body + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+TEST(Workbook, AReaderThatStopsHangsOrOverreachesCostsOnlyTheRead)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // Opening a pipe nobody writes to keeps FreeXL waiting for ever.
-    const QString fifo = dir.filePath(QStringLiteral("waits.xls"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    // (what, the read, what the reason says)
-    const std::tuple<const char*, std::function<WorkbookRead()>, const char*> cases[] = {
+    const QString real = FindWorkbookReader();
+    ASSERT_FALSE(real.isEmpty());
+    const QString sleeper = FakeReader(dir, "sleeps", "exec sleep 30");
+    const QString chatter = FakeReader(dir, "chatters", "exec cat /dev/zero");
+    const QString babbler = FakeReader(dir, "babbles", "printf 'KOVWB1\\002'");
+    const QString file = Fixture("excel.xlsx");
+    // (what, reader, file, block, what the reason says)
+    const std::tuple<const char*, QString, QString, CellBlock, const char*> cases[] = {
         // FreeXL crashes on it while it opens it.
-        {"damaged.xls", [] { return ReadWorkbookCells(Fixture("damaged.xls"), Bk2250Levels); }, "reader stopped"},
-        {"damaged.xls, sheet 3",
-         [] {
-             return ReadWorkbookCells(Fixture("damaged.xls"), {3, 1, 1, 1, 1});
-         },
-         "reader stopped"},
-        {"waits.xls", [&] { return ReadXlsCells(fifo, ExcelLevels, std::chrono::milliseconds(100)); }, "took too long"},
+        {"damaged.xls", real, Fixture("damaged.xls"), Bk2250Levels, "reader stopped"},
+        {"damaged.xls, sheet 3", real, Fixture("damaged.xls"), {3, 1, 1, 1, 1}, "reader stopped"},
+        {"a reader that never answers", sleeper, file, ExcelLevels, "took too long"},
+        {"a reader that never stops talking", chatter, file, ExcelLevels, "reader stopped"},
+        {"half a message", babbler, file, ExcelLevels, "reader stopped"},
+        {"no reader", dir.filePath(QStringLiteral("absent")), file, ExcelLevels, "could not be started"},
+        // Nesting that would cost the reader a gigabyte when the file held a few million levels.
+        {"deep.xlsx", real, Fixture("deep.xlsx"), ExcelLevels, "nests its elements deeper than a workbook does"},
     };
-    for (const auto& [what, read, because] : cases) {
+    for (const auto& [what, reader, path, block, because] : cases) {
         SCOPED_TRACE(what);
         const int descriptors = OpenDescriptors();
+        test::TestClock clock;
         const auto start = std::chrono::steady_clock::now();
-        ExpectCannotOpen(read(), what, because);
+        ExpectCannotOpen(ReadWithWorkbookReader(reader, path, block, clock, {std::chrono::milliseconds(2000)}), what,
+                         because);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(OpenDescriptors(), descriptors);
         // The reader was waited for: no child is left, running or a zombie.
@@ -281,8 +307,43 @@ TEST(Workbook, AnXlsReaderThatStopsOrHangsCostsOnlyTheRead)
         EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
         EXPECT_EQ(errno, ECHILD);
     }
+    // The window's events ran while the reader was waited for.
+    test::TestClock clock;
+    ExpectCannotOpen(ReadWithWorkbookReader(sleeper, file, ExcelLevels, clock, {std::chrono::milliseconds(300)}),
+                     "sleeps", "took too long");
+    EXPECT_GT(clock.yields(), 5);
     // And the next workbook reads as ever.
-    EXPECT_EQ(Cells(ReadWorkbookCells(Fixture("bk2250.xls"), Bk2250Levels), "after").at(2, 147), Num(48.0));
+    EXPECT_EQ(Cells(Read(Fixture("bk2250.xls"), Bk2250Levels), "after").at(2, 147), Num(48.0));
+}
+
+TEST(Workbook, ASheetThatDeclaresEveryCellIsRefusedByTheReadersMemoryLimit)
+{
+    if (!ReaderMemoryLimited)
+        GTEST_SKIP() << "a sanitized build runs its reader without a memory limit";
+    // One cell in IV65536 of a 5.6 KB file: FreeXL would set aside 270 MB for the sheet.
+    ExpectCannotOpen(Read(Fixture("bigsheet.xls"), ExcelLevels), "bigsheet.xls", "far more cells");
+}
+
+TEST(Workbook, TheReadersAnswerDecodesOnlyWhole)
+{
+    SheetCells sheet(SheetCells::Format::Xls, ExcelLevels);
+    sheet.set(9, 2, Num(55.5));
+    sheet.set(26, 11, Txt("n/a \xC3\xA4"));
+    sheet.set(12, 5, NoResult);
+    const QByteArray message = EncodeWorkbookRead(sheet);
+    const SheetCells back = Cells(DecodeWorkbookRead(message, ExcelLevels), "whole");
+    EXPECT_EQ(back.format(), SheetCells::Format::Xls);
+    ExpectCells(back, {{9, 2, Num(55.5)}, {26, 11, Txt("n/a \xC3\xA4")}, {12, 5, NoResult}, {9, 3, Empty}}, "back");
+    const WorkbookRead error = DecodeWorkbookRead(
+        EncodeWorkbookRead(WorkbookError{WorkbookError::NoSuchSheet, QStringLiteral("x"), 3}), ExcelLevels);
+    ASSERT_TRUE(std::holds_alternative<WorkbookError>(error));
+    EXPECT_EQ(std::get<WorkbookError>(error).kind, WorkbookError::NoSuchSheet);
+    EXPECT_EQ(std::get<WorkbookError>(error).sheetCount, 3);
+    // Cut anywhere, with a byte more, or read for a block that does not hold its cells: the reader stopped.
+    for (qsizetype size = 0; size < message.size(); ++size)
+        ExpectCannotOpen(DecodeWorkbookRead(message.left(size), ExcelLevels), "cut", "reader stopped");
+    ExpectCannotOpen(DecodeWorkbookRead(message + '\0', ExcelLevels), "longer", "reader stopped");
+    ExpectCannotOpen(DecodeWorkbookRead(message, {1, 9, 25, 2, 11}), "other block", "reader stopped");
 }
 
 TEST(Workbook, OnlyRegularFilesAreOpened)
@@ -292,7 +353,7 @@ TEST(Workbook, OnlyRegularFilesAreOpened)
     const QString fifo = dir.filePath(QStringLiteral("levels.xlsx"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString& path : {fifo, dir.path(), dir.filePath(QStringLiteral("absent.xls"))}) {
-        auto reading = std::async(std::launch::async, [&] { return ReadWorkbookCells(path, ExcelLevels); });
+        auto reading = std::async(std::launch::async, [&] { return Read(path, ExcelLevels); });
         if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
             ADD_FAILURE() << path.toStdString() << " blocks";
             // A writer that comes and goes lets the waiting open through.
