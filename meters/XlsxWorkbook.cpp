@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QDir>
 #include <QHash>
 #include <QSet>
