@@ -8,6 +8,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include "core/WindowsError.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -43,18 +45,6 @@ QString LastName(const QString& path)
 }
 
 #ifdef Q_OS_WIN
-QString WindowsReason(DWORD code)
-{
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString reason =
-        length ? QString::fromWCharArray(text, int(length)).trimmed() : QStringLiteral("system error %1").arg(code);
-    LocalFree(text);
-    return reason;
-}
-
 std::wstring NativePath(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
@@ -171,7 +161,7 @@ private:
         if (self == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (!IsLockedSystemFile(LastName(folder)))
-                unsearched(folder, WindowsReason(error));
+                unsearched(folder, WindowsErrorText(error));
             return false;
         }
         BY_HANDLE_FILE_INFORMATION info{};
@@ -188,7 +178,7 @@ private:
         if (find == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error != ERROR_FILE_NOT_FOUND)
-                unsearched(folder, WindowsReason(error));
+                unsearched(folder, WindowsErrorText(error));
             return false;
         }
         const auto closeFind = qScopeGuard([find] { FindClose(find); });
@@ -207,7 +197,7 @@ private:
                 return true;
         } while (FindNextFileW(find, &entry));
         if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
-            unsearched(folder, WindowsReason(error));
+            unsearched(folder, WindowsErrorText(error));
         return std::nullopt;
     }
 #endif

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/WindowsError.h"
+
 namespace kov {
 
 namespace {
@@ -9,18 +11,6 @@ namespace {
 // Long enough for a command frame to leave at 1200 baud, short enough that a dead adapter does not hang the
 // window: the protocol notices a missing reply by itself.
 constexpr DWORD WriteWaitMs = 500;
-
-QString SystemReason(DWORD code)
-{
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString reason =
-        length ? QString::fromWCharArray(text, int(length)).trimmed() : QStringLiteral("system error %1").arg(code);
-    LocalFree(text);
-    return reason;
-}
 
 HANDLE Handle(void* h)
 {
@@ -47,7 +37,7 @@ bool SerialPortLink::open(QString* error)
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (error)
-            *error = SystemReason(GetLastError());
+            *error = WindowsErrorText(GetLastError());
         return false;
     }
     // A port that is not set as the meter speaks would only give garbage, so one that refuses the rate or the
@@ -79,7 +69,7 @@ bool SerialPortLink::open(QString* error)
     set = set && SetCommTimeouts(h, &timeouts);
     if (!set) {
         if (error)
-            *error = SystemReason(GetLastError());
+            *error = WindowsErrorText(GetLastError());
         CloseHandle(h);
         return false;
     }
