@@ -5,6 +5,8 @@
 ; uninstalling leaves alone.
 
 Unicode true
+; A 64-bit installer for a 64-bit program (and for a Wine that runs 64-bit programs only).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
