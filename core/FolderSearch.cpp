@@ -121,13 +121,7 @@ private:
             const QByteArray raw(entry->d_name);
             if (raw != "." && raw != "..") {
                 const QString name = QFile::decodeName(raw);
-                if (isFolder(dir, *entry, folder, name))
-                    subFolders.append(name);
-                if (name.toUpper() == m_target) {
-                    m_result.found = folder;
-                    return true;
-                }
-                if (!tick())
+                if (take(folder, name, isFolder(dir, *entry, folder, name), subFolders))
                     return true;
             }
             errno = 0;
@@ -187,13 +181,7 @@ private:
             const QString name = QString::fromWCharArray(entry.cFileName);
             if (name == u'.' || name == QLatin1String(".."))
                 continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                subFolders.append(name);
-            if (name.toUpper() == m_target) {
-                m_result.found = folder;
-                return true;
-            }
-            if (!tick())
+            if (take(folder, name, entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, subFolders))
                 return true;
         } while (FindNextFileW(find, &entry));
         if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
@@ -201,6 +189,18 @@ private:
         return std::nullopt;
     }
 #endif
+
+    // One entry of a folder being listed: true when it is the file, or the search was stopped.
+    bool take(const QString& folder, const QString& name, bool subFolder, QStringList& subFolders)
+    {
+        if (subFolder)
+            subFolders.append(name);
+        if (name.toUpper() == m_target) {
+            m_result.found = folder;
+            return true;
+        }
+        return !tick();
+    }
 
     bool tick()
     {
