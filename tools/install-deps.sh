@@ -14,6 +14,7 @@ packages=(
     dpkg-dev desktop-file-utils x11-utils libxcb-damage0-dev openbox
 )
 
+[ $# -gt 0 ] && packages=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

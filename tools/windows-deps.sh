@@ -30,20 +30,6 @@ packages=(
     wine64 nsis dpkg-dev cmake ninja-build make googletest
     qt6-base-dev qt6-base-dev-tools xvfb xauth
 )
-install_packages() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "The Windows build needs these Debian packages: ${missing[*]}; run this script as root." >&2
-        exit 1
-    fi
-    DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
-
 # apt-get source needs a deb-src entry beside the system's deb entries; ours is a copy of them with the type changed.
 enable_sources() {
     local list=/etc/apt/sources.list.d/kov-deb-src.sources
@@ -161,7 +147,7 @@ stage_googletest() {
     rm -rf "$build"
 }
 
-install_packages
+"$top/tools/install-deps.sh" "${packages[@]}"
 enable_sources
 write_toolchain
 mkdir -p "$cache/stamps" "$src" "$prefix"
