@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what KOV needs to build, run and test, from Debian's own archive. Safe to run again: packages that
-# are already there are left alone and nothing is fetched.
+# are already there are left alone and nothing is fetched. Given package names, it installs those instead (the
+# Windows build's tools).
 set -euo pipefail
 
 packages=(
