@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+
+#include <QtGlobal>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -285,8 +289,12 @@ TEST(ProgramFolderTest, TheStartRemovesOnlyCopiesLeftBySavesOfItsOwnFiles)
 
 TEST(ProgramFolderTest, AFolderThePersonCannotWriteIsTold)
 {
+#ifdef Q_OS_UNIX
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes into any folder";
+#else
+    GTEST_SKIP() << "Qt's owner permissions do not stop writing on Windows (its folders take ACLs)";
+#endif
     Layout layout;
     ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);

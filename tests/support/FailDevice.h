@@ -8,7 +8,10 @@
 #include <csignal>
 #include <cstring>
 
+#include <QtGlobal>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 namespace kov::test {
 
@@ -31,10 +34,12 @@ public:
     }
     ~FailDevice() override
     {
+#ifdef Q_OS_UNIX
         if (m_limited) {
             setrlimit(RLIMIT_FSIZE, &m_sizeLimit);
             std::signal(SIGXFSZ, m_sizeSignal);
         }
+#endif
     }
 
     bool open(OpenMode mode) override
@@ -44,6 +49,10 @@ public:
             return false;
         }
         if (m_step == Step::Flush) {
+#ifndef Q_OS_UNIX
+            // Windows has no limit on file sizes that a process can set on itself.
+            qFatal("FailDevice: a failing flush needs a POSIX file size limit");
+#else
             getrlimit(RLIMIT_FSIZE, &m_sizeLimit);
             rlimit limit = m_sizeLimit;
             limit.rlim_cur = static_cast<rlim_t>(m_failAfter);
@@ -53,6 +62,7 @@ public:
             if (!m_limited) {
                 qFatal("FailDevice: cannot limit the file size");
             }
+#endif
         }
         return QSaveFile::open(mode);
     }
@@ -83,9 +93,11 @@ private:
     Step m_step;
     qint64 m_failAfter;
     qint64 m_written = 0;
+#ifdef Q_OS_UNIX
     bool m_limited = false;
     rlimit m_sizeLimit{};
     void (*m_sizeSignal)(int) = SIG_DFL;
+#endif
 };
 
 }  // namespace kov::test
