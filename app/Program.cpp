@@ -101,9 +101,13 @@ ProgramPrinter& Program::printer()
     return *m_printer;
 }
 
-bool Program::start()
+bool Program::start(const QString& projectPath)
 {
-    return Main(*m_data, m_prompter, *m_main);
+    if (!Main(*m_data, m_prompter, *m_main))
+        return false;
+    if (!projectPath.isEmpty())
+        OpenProjectNamedAtStart(*m_data, m_prompter, *m_main, projectPath);
+    return true;
 }
 
 }  // namespace kov

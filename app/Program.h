@@ -23,8 +23,9 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Loads the shared data and shows the main window; false when the program had to end.
-    bool start();
+    // Loads the shared data and shows the main window, then opens `projectPath` when one is named; false when the
+    // program had to end.
+    bool start(const QString& projectPath = {});
 
     LumoData& data() { return *m_data; }
     LumoMain& mainWindow() { return *m_main; }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -398,6 +399,15 @@ bool Main(LumoData& d, Prompter& prompter, LumoMain& window)
     window.updateMainMenus();
     window.showMaximized();
     return true;
+}
+
+void OpenProjectNamedAtStart(LumoData& d, Prompter& prompter, LumoMain& window, const QString& path)
+{
+    const QFileInfo file(path);
+    if (OpenProject(d, prompter, file.absolutePath(), file.fileName()) != OpenResult::Opened)
+        return;
+    window.updateMainMenus();
+    window.setWindowTitle(MainCaption(d.ProjectFileName));
 }
 
 }  // namespace kov

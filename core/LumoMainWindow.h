@@ -93,4 +93,9 @@ private:
 // ends, the window is never shown and the result is false.
 bool Main(LumoData& d, Prompter& prompter, LumoMain& window);
 
+// A project named when the program is started (`kov JOB.MSK`, a double click on a project file): opened once the
+// main window shows, as File, Open opens it, with the same checks and messages. A file that does not open leaves
+// the program started with no project.
+void OpenProjectNamedAtStart(LumoData& d, Prompter& prompter, LumoMain& window, const QString& path);
+
 }  // namespace kov

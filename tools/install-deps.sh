@@ -12,7 +12,7 @@ packages=(
     fonts-dejavu-core fonts-liberation2 xvfb xauth
     libcups2-dev cups cups-filters printer-driver-cups-pdf poppler-utils
     clang-14 libclang-rt-14-dev llvm-14 clang-format
-    dpkg-dev desktop-file-utils x11-utils libxcb-damage0-dev openbox
+    dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin x11-utils libxcb-damage0-dev openbox
 )
 
 [ $# -gt 0 ] && packages=("$@")

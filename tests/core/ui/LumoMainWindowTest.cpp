@@ -25,6 +25,7 @@
 #include "core/LumoMainWindow.h"
 #include "core/QtPrompter.h"
 #include "core/WindowPlacement.h"
+#include "tests/fixtures/HandBuiltProject.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempProgramFolder.h"
@@ -112,6 +113,55 @@ TEST_F(LumoMainTest, StartUpShowsTheMaximisedWindowWithBothLogos)
         EXPECT_TRUE(window.centralWidget()->rect().contains(image->geometry()));
     }
     EXPECT_TRUE(prompter.messages().empty());
+}
+
+// `kov FILE` and a double click on a project file: the file opens as File, Open opens it, or says why not.
+TEST(LumoMainStart, AProjectNamedAtStartOpensOrIsRefusedAsFileOpenWould)
+{
+    const struct {
+        const char* what;
+        const char* name;
+        QByteArray bytes;   // none: the file is absent
+        QStringList shown;  // %1 the file's path; nothing shown: it opens
+    } cases[] = {
+        {"a project", "JOB.MSK", test::GoldenFile(QStringLiteral("HANDBUILT.MSK")), {}},
+        {"a damaged file",
+         "BAD.MSK",
+         "\"not a project\"\r\n",
+         {"Input past end of file in %1 occured on line 2.", "The file %1 could not be opened."}},
+        {"no such file", "GONE.MSK", {}, {"File not found: %1 occured on line 1.", "The file %1 could not be opened."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempProgramFolder folder;
+        test::ScriptedPrompter person;
+        auto d = std::make_unique<LumoData>();
+        LumoMain window(*d, person);
+        const QString path = folder.file(QString::fromLatin1(c.name));
+        if (!c.bytes.isNull()) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.bytes);
+        }
+        for (qsizetype i = 0; i < c.shown.size(); ++i)
+            person.answer(MsgAnswer::Ok);
+        ASSERT_TRUE(Main(*d, person, window));
+        OpenProjectNamedAtStart(*d, person, window, path);
+
+        EXPECT_TRUE(window.isVisible());
+        QStringList shown;
+        for (const auto& m : person.messages())
+            shown << m.title + ": " + m.text;
+        QStringList expected;
+        for (const QString& text : c.shown)
+            expected << "File Error: " + text.arg(path);
+        EXPECT_EQ(shown, expected);
+        const bool opens = c.shown.isEmpty();
+        EXPECT_EQ(d->ProjectFileName, opens ? path : QString());
+        EXPECT_EQ(d->ProjectStage, opens ? 2 : 0);
+        EXPECT_EQ(window.windowTitle(),
+                  QStringLiteral("Project File Name: ") + (opens ? path : QStringLiteral("None")));
+    }
 }
 
 TEST_F(LumoMainTest, MenuBarHoldsThreeMenusAndThreeDirectItems)
