@@ -13,6 +13,10 @@
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #endif
+#ifdef Q_OS_WIN
+#include <tlhelp32.h>
+#include <windows.h>
+#endif
 
 #include "core/Clock.h"
 #include "meters/WorkbookFormats.h"
@@ -60,6 +64,63 @@ bool InBlock(const CellBlock& block, int row, int column)
 {
     return row >= block.firstRow && row <= block.lastRow && column >= block.firstColumn && column <= block.lastColumn;
 }
+
+#ifdef Q_OS_WIN
+// The reader's limit on Windows: a job object that caps the memory it may commit and ends it when the job's
+// handle closes, so a reader left running when this function returns (or when KOV itself ends) goes too.
+class ReaderJob {
+public:
+    ReaderJob() = default;
+    ReaderJob(const ReaderJob&) = delete;
+    ReaderJob& operator=(const ReaderJob&) = delete;
+    ~ReaderJob()
+    {
+        if (m_job != nullptr)
+            CloseHandle(m_job);
+    }
+
+    // Puts the suspended process `pid` in the job, then lets it run. False when it could not be let run; a limit
+    // that could not be set leaves the reader with the time limit only.
+    bool limitAndResume(qint64 pid, qint64 memoryBytes)
+    {
+        const DWORD id = DWORD(pid);
+        if (HANDLE process = OpenProcess(PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, id)) {
+            m_job = CreateJobObjectW(nullptr, nullptr);
+            if (m_job != nullptr) {
+                JOBOBJECT_EXTENDED_LIMIT_INFORMATION limit{};
+                limit.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+                if (memoryBytes > 0) {
+                    limit.BasicLimitInformation.LimitFlags |= JOB_OBJECT_LIMIT_PROCESS_MEMORY;
+                    limit.ProcessMemoryLimit = SIZE_T(memoryBytes);
+                }
+                SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limit, sizeof limit);
+                AssignProcessToJobObject(m_job, process);
+            }
+            CloseHandle(process);
+        }
+        // The process was made suspended so that it does nothing before its limit holds; its one thread is resumed.
+        bool resumed = false;
+        HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        if (threads == INVALID_HANDLE_VALUE)
+            return false;
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+            if (entry.th32OwnerProcessID != id)
+                continue;
+            if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+                resumed = ResumeThread(thread) != DWORD(-1) || resumed;
+                CloseHandle(thread);
+            }
+        }
+        CloseHandle(threads);
+        return resumed;
+    }
+
+private:
+    HANDLE m_job = nullptr;
+};
+#endif
 
 }  // namespace
 
@@ -206,9 +267,10 @@ WorkbookRead ReadWithWorkbookReader(const QString& reader, const QString& path, 
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore);
     });
-#else
-    // On Windows the memory limit would be a job object with JOB_OBJECT_LIMIT_PROCESS_MEMORY, assigned to the reader
-    // once it has started; until then the reader runs with the time limit only.
+#elif defined(Q_OS_WIN)
+    process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_SUSPENDED; });
+    ReaderJob job;
 #endif
 
     const QDeadlineTimer deadline(limits.time);
@@ -216,6 +278,14 @@ WorkbookRead ReadWithWorkbookReader(const QString& reader, const QString& path, 
     if (!process.waitForStarted(int(limits.time.count())))
         return CannotOpen(
             QStringLiteral("the program's workbook reader could not be started (%1)").arg(process.errorString()));
+#ifdef Q_OS_WIN
+    if (!job.limitAndResume(process.processId(), ReaderMemoryLimited ? limits.addressSpaceBytes : 0)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return CannotOpen(QStringLiteral("the program's workbook reader could not be started (%1)")
+                              .arg(QStringLiteral("it could not be let run")));
+    }
+#endif
 
     // The person's window goes on drawing while the reader works; the limit is the real time, which the clock of a
     // test need not keep.
