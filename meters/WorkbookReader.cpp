@@ -14,8 +14,9 @@
 #include <sys/resource.h>
 #endif
 #ifdef Q_OS_WIN
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 #endif
 
 #include "core/Clock.h"
