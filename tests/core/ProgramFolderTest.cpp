@@ -196,7 +196,7 @@ TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
     EXPECT_EQ(setup.failure->text,
               QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, folder "
                              "file and projects there and cannot start without them.")
-                  .arg(layout.userData()));
+                  .arg(QDir::toNativeSeparators(layout.userData())));
     EXPECT_EQ(setup.failure->title, QStringLiteral("Fatal Error"));
     EXPECT_EQ(setup.failure->icon, MsgIcon::Critical);
 }
@@ -214,7 +214,7 @@ TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
               QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this account has "
                              "no home folder. KOV keeps its spectrum database, folder file and projects there and "
                              "cannot start without them.")
-                  .arg(layout.installedProgram()));
+                  .arg(QDir::toNativeSeparators(layout.installedProgram())));
 }
 
 TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
@@ -233,10 +233,11 @@ TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
 
     ASSERT_TRUE(failed.failure.has_value());
     EXPECT_EQ(failed.failure->text,
-              QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%1/KOV.XLS is too large to be a KOV data file). KOV "
+              QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%3 is too large to be a KOV data file). KOV "
                              "keeps its spectrum database, folder file and projects there and cannot start without "
                              "them.")
-                  .arg(shared, layout.userData()));
+                  .arg(QDir::toNativeSeparators(shared), QDir::toNativeSeparators(layout.userData()),
+                       QDir::toNativeSeparators(shared + QStringLiteral("/KOV.XLS"))));
     // Files are copied in name order: the one before stays whole, the failed one and those after are not there.
     EXPECT_EQ(ReadFiles(layout.userData()), (Files{*Shipped.find("DIRFILE.DAT")}));
 
