@@ -55,7 +55,7 @@ ExportText DecodeExportText(const QByteArray& bytes)
     QString text = utf8.decode(body);
     if (!utf8.hasError())
         return {text, bom ? TextEncoding::Utf8WithBom : TextEncoding::Utf8};
-    return {FromWindows1252(bytes), TextEncoding::Windows1252};
+    return {FromWindows1252(body), TextEncoding::Windows1252};
 }
 
 QStringList ExportLines(const QString& text)

@@ -12,7 +12,7 @@
 #include "core/Message.h"
 
 // What the readers of today's meter exports share: the text of the file, its numbers, the 1/3-octave bands its
-// labels name and the grid's eighteen bands among them. Only the meters library and its tests include this.
+// labels name and the grid's eighteen bands among them.
 namespace kov {
 
 // The grid's bands: 160 Hz (band 22) to 8 kHz (band 39).
@@ -32,7 +32,8 @@ struct ExportText {
 };
 
 // Strictly valid UTF-8 (a leading byte-order mark dropped) is UTF-8, anything else Windows-1252, which gives every
-// byte a character (the five bytes it leaves undefined stand for the control characters of the same number).
+// byte a character (the five bytes it leaves undefined stand for the control characters of the same number). A
+// byte-order mark in front of bytes that are no UTF-8 is dropped too: the rest was damaged, not the mark.
 ExportText DecodeExportText(const QByteArray& bytes);
 
 // The lines of a text however they end (CRLF, LF or a lone CR); a line end at the very end starts no line.

@@ -116,12 +116,15 @@ ResultsRead ReadResults(const QByteArray& bytes)
     QList<int> bandLines;  // row (bands down) or column (bands across) of each band
     const int lastLine = bandsDown ? static_cast<int>(rows.size()) - 1 : static_cast<int>(rows[bandRow].size()) - 1;
     for (int line = (bandsDown ? bandRow : bandColumn) + 1; line <= lastLine; ++line) {
-        const auto band = BandOfCell(bandsDown ? CellAt(rows, line, bandColumn) : CellAt(rows, bandRow, line));
+        const QString cell = bandsDown ? CellAt(rows, line, bandColumn) : CellAt(rows, bandRow, line);
+        const auto band = BandOfCell(cell);
         if (const QString* error = std::get_if<QString>(&band))
             return *error;
         if (const int* b = std::get_if<int>(&band)) {
             if (results.bands.contains(*b))
-                return QStringLiteral("The RTA results hold the band %1 twice.").arg(GridBandName(*b));
+                return QStringLiteral("The RTA results hold the band %1 twice.")
+                    .arg(*b >= GridFirstBand && *b <= GridLastBand ? GridBandName(*b)
+                                                                   : QStringLiteral("\"%1\"").arg(cell));
             results.bands.append(*b);
             bandLines.append(line);
         }
