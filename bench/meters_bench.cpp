@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "core/Clock.h"
+#include "meters/MeterExports.h"
 #include "meters/MeterFiles.h"
 
 namespace {
@@ -56,6 +57,47 @@ kov::MeterImport Excel(const QString& path)
     return kov::ReadExcelFile(path, clock);
 }
 
+// Today's text exports: the file's bytes, then its reader.
+template <kov::MeterImport (*Parse)(const QByteArray&)>
+kov::MeterImport FromFile(const QString& path)
+{
+    const auto bytes = kov::ReadMeterFileBytes(path);
+    if (const auto* refused = std::get_if<kov::Message>(&bytes))
+        return *refused;
+    return Parse(std::get<QByteArray>(bytes));
+}
+
+kov::MeterImport LeqOfReport(const QByteArray& bytes)
+{
+    return kov::ParseSpectrumReport(bytes);
+}
+
+// The table as the mapping window would take it: read, shown, then its three columns of levels.
+kov::MeterImport ThreeColumns(const QByteArray& bytes)
+{
+    const auto table = kov::ParseMeterTable(bytes);
+    if (const auto* refused = std::get_if<kov::Message>(&table))
+        return *refused;
+    return kov::TableTests(std::get<kov::MeterTable>(table), {kov::TableMapping::Bands::InColumn, 0, {1, 2, 3}});
+}
+
+// Telling a file's format from its bytes, before any reader runs. A table is told last, after every other text
+// format has had its look.
+void BM_Recognise(benchmark::State& state, const char* file)
+{
+    const auto bytes = kov::ReadMeterFileBytes(Fixture(file));
+    if (!std::holds_alternative<QByteArray>(bytes)) {
+        state.SkipWithError("fixture missing");
+        return;
+    }
+    for (auto _ : state) {
+        auto told = kov::RecogniseMeterFile(std::get<QByteArray>(bytes));
+        benchmark::DoNotOptimize(told);
+        if (!std::holds_alternative<kov::MeterFormat>(told))
+            state.SkipWithError("not recognised");
+    }
+}
+
 BENCHMARK_CAPTURE(BM_Read, dsp30, "dsp30.txt", kov::ReadDsp30File)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Read, ie45, "ie45.ivi", kov::ReadIe45File)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Read, paa3, "paa3.paa", AllPaa3Records)->Unit(benchmark::kMicrosecond);
@@ -63,6 +105,15 @@ BENCHMARK_CAPTURE(BM_Read, bk2250_xls, "bk2250.xls", Bk2250)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_Read, bk2250_xlsx, "bk2250.xlsx", Bk2250)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Read, excel_xls, "excel.xls", Excel)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Read, excel_xlsx, "excel.xlsx", Excel)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, spectrum_report, "slm_report.txt", FromFile<LeqOfReport>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, response_log, "response_log.txt", FromFile<kov::ParseFrequencyResponse>)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, response_linear, "response_linear.txt", FromFile<kov::ParseFrequencyResponse>)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Read, table, "table_semicolon.csv", FromFile<ThreeColumns>)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Recognise, recognise_table, "table_semicolon.csv")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Recognise, recognise_response, "response_linear.txt")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Recognise, recognise_paa3, "paa3.paa")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

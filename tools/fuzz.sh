@@ -6,14 +6,16 @@
 # is kept in build/fuzz/artifacts/<target>/ and the log in build/fuzz/logs/<target>.log.
 #
 # Usage: tools/fuzz.sh [seconds-per-target] [target...]    targets: project_file eq_file spectrum_database
-#                                                  folder_file text_fields meter_text workbook_xlsx ld824
-#                                                  (default: all)
+#                                                  folder_file text_fields meter_text spectrum_report
+#                                                  frequency_response meter_table meter_format workbook_xlsx
+#                                                  ld824 (default: all)
 # Needs the Debian packages clang-14 and libclang-rt-14-dev (llvm-14 for readable stack traces).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
 if [ $# -gt 0 ]; then shift; fi
-all=(project_file eq_file spectrum_database folder_file text_fields meter_text workbook_xlsx ld824)
+all=(project_file eq_file spectrum_database folder_file text_fields meter_text spectrum_report frequency_response
+    meter_table meter_format workbook_xlsx ld824)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then targets=("${all[@]}"); fi
 build=${KOV_FUZZ_BUILD:-$top/build/fuzz}
@@ -39,6 +41,11 @@ seeds_of() {
         folder_file) echo "$top/data/DIRFILE.DAT" ;;
         text_fields) echo "$top/data/KOVSPEC.DAT $top/data/DIRFILE.DAT $top/tests/fixtures/golden/HANDBUILT.EQ" ;;
         workbook_xlsx) echo "$top"/tests/fixtures/meters/*.xlsx ;;
+        spectrum_report) echo "$top"/tests/fixtures/meters/slm_report*.txt ;;
+        frequency_response) echo "$top"/tests/fixtures/meters/response_*.txt ;;
+        meter_table) echo "$top"/tests/fixtures/meters/table_*.csv ;;
+        # Every meter file of the fixtures but the large workbook, whose cells say nothing of its format.
+        meter_format) find "$top/tests/fixtures/meters" -type f ! -name '*.py' ! -name bigsheet.xls | sort ;;
         meter_text | ld824) ;;
         *) echo "fuzz.sh: no target $1" >&2; return 1 ;;
     esac
