@@ -19,7 +19,25 @@ MsgAnswer DismissAnswer(MsgButtons buttons)
     }
     return MsgAnswer::Ok;
 }
+
+const char* IconName(MsgIcon icon)
+{
+    static const char* const names[] = {"None", "Information", "Exclamation", "Critical", "Question"};
+    return names[static_cast<int>(icon)];
+}
+
+const char* ButtonsName(MsgButtons buttons)
+{
+    static const char* const names[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel"};
+    return names[static_cast<int>(buttons)];
+}
 }  // namespace
+
+void PrintTo(const RecordedMessage& m, std::ostream* os)
+{
+    *os << "{\"" << m.text.toStdString() << "\", \"" << m.title.toStdString() << "\", " << IconName(m.icon) << ", "
+        << ButtonsName(m.buttons) << '}';
+}
 
 ScriptedPrompter::~ScriptedPrompter()
 {

@@ -3,18 +3,25 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <ostream>
 #include <vector>
 
 #include "core/Prompter.h"
 
 namespace kov::test {
 
+// What the person was shown, compared whole: a test names every part of a message it expects, so a changed title,
+// icon or button set fails as surely as a changed text. Most messages offer only Ok.
 struct RecordedMessage {
     QString text;
     QString title;
-    MsgIcon icon;
-    MsgButtons buttons;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    bool operator==(const RecordedMessage&) const = default;
 };
+using Shown = std::vector<RecordedMessage>;
+
+void PrintTo(const RecordedMessage& m, std::ostream* os);
 
 // Plays the person at the keyboard: answers from queues and records everything shown. A message with no
 // answer queued is a test failure (and answers as if dismissed, Ok/No/Cancel), so nothing unexpected slips by;

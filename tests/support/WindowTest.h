@@ -124,9 +124,8 @@ protected:
     // Done in a project without a file: the one message points to Save As, which the closed window leaves on.
     void expectSaveAsOffered() const
     {
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        expectMessage(0, QStringLiteral(" To save data to a file, press SAVE AS."), QStringLiteral("FileSave"),
-                      MsgIcon::Information);
+        EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral(" To save data to a file, press SAVE AS."),
+                                               QStringLiteral("FileSave"), MsgIcon::Information}}));
         expectClosed();
         EXPECT_TRUE(main.item(QStringLiteral("GoSaveAs"))->isEnabled());
     }
@@ -141,12 +140,8 @@ protected:
     // The only messages shown are `count` exit questions.
     void expectExitQuestions(std::size_t count) const
     {
-        ASSERT_EQ(prompter.messages().size(), count);
-        for (const RecordedMessage& m : prompter.messages()) {
-            EXPECT_EQ(m.text, ExitQuestion);
-            EXPECT_EQ(m.title, QStringLiteral("KOV 2.0"));
-            EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
-        }
+        EXPECT_EQ(prompter.messages(),
+                  Shown(count, {ExitQuestion, QStringLiteral("KOV 2.0"), MsgIcon::None, MsgButtons::OkCancel}));
     }
 
     TempProgramFolder folder;
