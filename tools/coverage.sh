@@ -22,4 +22,6 @@ if [ "${1:-}" = "--html" ]; then
     mkdir -p "$2"
     gcovr "${args[@]}" --html-details "$2/index.html" >/dev/null
 fi
-gcovr "${args[@]}" --print-summary -o /dev/null
+# The summary goes to the terminal; the full listing into the build folder (never -o /dev/null: gcovr replaces the
+# file it writes, and as root that would swap the device for a regular file).
+gcovr "${args[@]}" --print-summary -o "$dir/coverage.txt"
