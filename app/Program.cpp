@@ -41,55 +41,60 @@ void ConfigureApplication()
     QApplication::setApplicationName(QStringLiteral("KOV"));
 }
 
-Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_unique<LumoMain>(*m_data, m_prompter))
+void InstallOpeners(LumoMain& main, const WindowParts& parts)
 {
-    // Each window of the program is built here and handed to the main window as the opener of its menu item.
-    m_main->setOpener(QStringLiteral("GoProj"), [this] {
-        ShowForOneOpening(*m_main, new LumoClient(*m_data, m_prompter, m_main.get()), 6370, 4900);
-    });
-    m_main->setOpener(QStringLiteral("GoOpen"), [this] {
-        ShowForOneOpening(*m_main, new LumoGetFile(*m_data, m_prompter, m_main.get()), 3700, 4525);
-    });
-    m_main->setOpener(QStringLiteral("GoReview"), [this] {
-        ShowForOneOpening(*m_main, new Review(*m_data, m_prompter, m_main.get()), 10350, 7835);
-    });
+    LumoMain* m = &main;
+    main.setOpener(QStringLiteral("GoProj"),
+                   [m, parts] { ShowForOneOpening(*m, new LumoClient(parts.data, parts.prompter, m), 6370, 4900); });
+    main.setOpener(QStringLiteral("GoOpen"),
+                   [m, parts] { ShowForOneOpening(*m, new LumoGetFile(parts.data, parts.prompter, m), 3700, 4525); });
+    main.setOpener(QStringLiteral("GoReview"),
+                   [m, parts] { ShowForOneOpening(*m, new Review(parts.data, parts.prompter, m), 10350, 7835); });
     // The menu item has set FindTarget before this runs.
-    m_main->setOpener(QStringLiteral("GoMG24"), [this] {
-        ShowForOneOpening(*m_main, new FindFile(*m_data, m_prompter, m_clock, m_main.get()), FindFileWidthTwips,
+    main.setOpener(QStringLiteral("GoMG24"), [m, parts] {
+        ShowForOneOpening(*m, new FindFile(parts.data, parts.prompter, parts.clock, m), FindFileWidthTwips,
                           FindFileHeightTwips);
     });
-    m_main->setOpener(QStringLiteral("GoComm"), [this] {
-        ShowForOneOpening(*m_main, new LumoDir(*m_data, m_prompter, m_main.get(), ListSerialPorts), 7770, 1565);
+    main.setOpener(QStringLiteral("GoComm"), [m, parts] {
+        ShowForOneOpening(*m, new LumoDir(parts.data, parts.prompter, m, parts.ports), 7770, 1565);
     });
-    m_main->setOpener(QStringLiteral("GoRefSpec"), [this] {
-        ShowForOneOpening(*m_main, new LumoDB(*m_data, m_prompter, m_main.get()), 9765, 6425);
-    });
+    main.setOpener(QStringLiteral("GoRefSpec"),
+                   [m, parts] { ShowForOneOpening(*m, new LumoDB(parts.data, parts.prompter, m), 9765, 6425); });
     // The channel items have set CurrentChannel before their opener runs.
     for (int n = 1; n <= 6; ++n) {
-        m_main->setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
-            auto* mask = new Mask(*m_data, m_prompter, m_clock, m_main.get());
-            // The port and its speed as they stand when the download starts, so a changed setting counts at once.
-            mask->setSerialLinkFactory([this]() -> std::unique_ptr<SerialLink> {
-                return std::make_unique<SerialPortLink>(Ld824PortName(*m_data), m_data->CommBaud);
-            });
-            ShowForOneOpening(*m_main, mask, 8000, 8000);
+        main.setOpener(QStringLiteral("GoMask%1").arg(n), [m, parts] {
+            auto* mask = new Mask(parts.data, parts.prompter, parts.clock, m);
+            mask->setSerialLinkFactory(parts.serialLink);
+            ShowForOneOpening(*m, mask, 8000, 8000);
         });
     }
-    m_main->setOpener(QStringLiteral("GoPrinter"), [this] {
-        ShowForOneOpening(*m_main, new LumoPrinter(printer(), m_prompter, m_main.get()), 4500, 5200);
+    main.setOpener(QStringLiteral("GoPrinter"), [m, parts] {
+        ShowForOneOpening(*m, new LumoPrinter(parts.printer(), parts.prompter, m), 4500, 5200);
     });
-    m_main->setOpener(QStringLiteral("GoReport"),
-                      [this] { ReportPrinting(*m_data, printer(), m_prompter).printReport(); });
-    m_main->setOpener(QStringLiteral("GoReportPreview"),
-                      [this] { ReportPrinting(*m_data, printer(), m_prompter).previewReport(m_main.get()); });
-    m_main->setOpener(QStringLiteral("GoReportPdf"),
-                      [this] { ReportPrinting(*m_data, printer(), m_prompter).exportPdf(); });
+    main.setOpener(QStringLiteral("GoReport"),
+                   [parts] { ReportPrinting(parts.data, parts.printer(), parts.prompter).printReport(); });
+    main.setOpener(QStringLiteral("GoReportPreview"),
+                   [m, parts] { ReportPrinting(parts.data, parts.printer(), parts.prompter).previewReport(m); });
+    main.setOpener(QStringLiteral("GoReportPdf"),
+                   [parts] { ReportPrinting(parts.data, parts.printer(), parts.prompter).exportPdf(); });
     for (int n = 1; n <= 2; ++n) {
-        m_main->setOpener(QStringLiteral("GoPage%1").arg(n), [this] {
-            ShowForOneOpening(*m_main, new Page(*m_data, m_prompter, m_clock, m_main.get()), PageWidthTwips,
+        main.setOpener(QStringLiteral("GoPage%1").arg(n), [m, parts] {
+            ShowForOneOpening(*m, new Page(parts.data, parts.prompter, parts.clock, m), PageWidthTwips,
                               PageHeightTwips);
         });
     }
+}
+
+Program::Program() : m_data(std::make_unique<LumoData>()), m_main(std::make_unique<LumoMain>(*m_data, m_prompter))
+{
+    LumoData& data = *m_data;
+    InstallOpeners(*m_main,
+                   {data, m_prompter, m_clock, [this]() -> ProgramPrinter& { return printer(); }, ListSerialPorts,
+                    // The port and its speed as they stand when the download starts, so a changed setting counts at
+                    // once.
+                    [&data]() -> std::unique_ptr<SerialLink> {
+                        return std::make_unique<SerialPortLink>(Ld824PortName(data), data.CommBaud);
+                    }});
 }
 
 Program::~Program() = default;

@@ -31,21 +31,13 @@
 #include <random>
 #include <vector>
 
+#include "Program.h"
 #include "core/EqFile.h"
-#include "core/FindFileWindow.h"
 #include "core/FolderFile.h"
-#include "core/LumoClientWindow.h"
-#include "core/LumoDirWindow.h"
-#include "core/LumoGetFileWindow.h"
+#include "core/LumoWindow.h"
 #include "core/ProjectFile.h"
 #include "core/SpectrumDatabase.h"
-#include "core/WindowPlacement.h"
-#include "masking/MaskWindow.h"
 #include "meters/Ld824Meter.h"
-#include "paging/PageWindow.h"
-#include "paging/ReviewWindow.h"
-#include "report/LumoPrinterWindow.h"
-#include "spectra/LumoDBWindow.h"
 #include "tests/fixtures/HandBuiltProject.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/ParseError.h"
@@ -263,60 +255,27 @@ protected:
         installOpeners();
     }
 
-    void TearDown() override
-    {
-        for (const QPointer<QWidget>& w : m_made)
-            delete w.data();
-    }
-
-    void show(QWidget* window, int width, int height)
-    {
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        m_made.emplace_back(window);
-        CenterAndShowForm(window, width, height);
-    }
-
-    // As app/Program.cpp builds them, with the random person, the test clock, a simulated meter on the serial line
-    // and two listed ports.
+    // The program's own openers, with the random person, the test clock, a simulated meter on the serial line
+    // (now and then a port that does not open) and two listed ports.
     void installOpeners()
     {
-        main.setOpener(QStringLiteral("GoProj"), [this] { show(new LumoClient(*d, prompter, &main), 6370, 4900); });
-        main.setOpener(QStringLiteral("GoOpen"), [this] { show(new LumoGetFile(*d, prompter, &main), 3700, 4525); });
-        main.setOpener(QStringLiteral("GoReview"), [this] { show(new Review(*d, prompter, &main), 10350, 7835); });
-        main.setOpener(QStringLiteral("GoMG24"), [this] {
-            show(new FindFile(*d, prompter, clock, &main), FindFileWidthTwips, FindFileHeightTwips);
-        });
-        main.setOpener(QStringLiteral("GoComm"), [this] {
-            show(new LumoDir(*d, prompter, &main,
-                             [] {
-                                 return std::vector<SerialPortEntry>{
-                                     {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0"), QString(), QString()},
-                                     {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
-                                      QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")}};
-                             }),
-                 7770, 1565);
-        });
-        main.setOpener(QStringLiteral("GoRefSpec"), [this] { show(new LumoDB(*d, prompter, &main), 9765, 6425); });
-        for (int n = 1; n <= 6; ++n) {
-            main.setOpener(QStringLiteral("GoMask%1").arg(n), [this] {
-                auto* mask = new Mask(*d, prompter, clock, &main);
-                mask->setSerialLinkFactory([this]() -> std::unique_ptr<SerialLink> {
-                    if (Chance(rng, 0.25))
-                        return nullptr;
-                    return std::make_unique<SimulatedLd824Link>(meter, clock);
-                });
-                show(mask, 8000, 8000);
-            });
-        }
-        main.setOpener(QStringLiteral("GoPrinter"), [this] {
-            if (!printer)
-                printer = std::make_unique<ProgramPrinter>();
-            show(new LumoPrinter(*printer, prompter, &main), 4500, 5200);
-        });
-        for (int n = 1; n <= 2; ++n) {
-            main.setOpener(QStringLiteral("GoPage%1").arg(n),
-                           [this] { show(new Page(*d, prompter, clock, &main), 14400, 7200); });
-        }
+        InstallOpeners(main, {*d, prompter, clock,
+                              [this]() -> ProgramPrinter& {
+                                  if (!printer)
+                                      printer = std::make_unique<ProgramPrinter>();
+                                  return *printer;
+                              },
+                              [] {
+                                  return std::vector<SerialPortEntry>{
+                                      {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0"), QString(), QString()},
+                                      {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
+                                       QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")}};
+                              },
+                              [this]() -> std::unique_ptr<SerialLink> {
+                                  if (Chance(rng, 0.25))
+                                      return nullptr;
+                                  return std::make_unique<SimulatedLd824Link>(meter, clock);
+                              }});
     }
 
     static std::vector<QPointer<LumoWindow>> shownWindows()
@@ -376,7 +335,6 @@ protected:
     std::unique_ptr<ProgramPrinter> printer;
     std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
     LumoMain main{*d, prompter};
-    std::vector<QPointer<QWidget>> m_made;
 };
 
 TEST_F(MonkeyTest, EveryWindowSurvivesRandomClicksAndTyping)
