@@ -13,39 +13,29 @@
 
 #include "core/FindFileWindow.h"
 #include "core/FolderFile.h"
-#include "core/LumoMainWindow.h"
 #include "core/WindowPlacement.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
-#include "tests/support/TestClock.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
+using test::ExitQuestion;
+using test::RecordedMessage;
+using test::Shown;
 
 const QByteArray OldFolderFile = "1,\"\",\"/opt/old/\",\"\",\"\",\"\",\"\"\r\n";
 
-class FindFileTest : public ::testing::Test {
+class FindFileTest : public test::WindowTest<FindFile> {
 protected:
     void SetUp() override
     {
         folder.write(FolderFileName, OldFolderFile);
-        ASSERT_TRUE(Main(*d, prompter, window));
+        WindowTest::SetUp();
         ASSERT_TRUE(QDir::setCurrent(work.path()));
+        setOpener(QStringLiteral("GoMG24"), window, FindFileWidthTwips, FindFileHeightTwips);
     }
     void TearDown() override { QDir::setCurrent(oldCurrent); }
 
-    // Opens the window as the Locate MG24 Software item does.
-    void open()
-    {
-        w = std::make_unique<FindFile>(*d, prompter, clock, &window);
-        CenterAndShowForm(w.get(), FindFileWidthTwips, FindFileHeightTwips);
-        test::LetEventsRun();
-    }
-    QString text(const char* label) const { return Control<QLabel>(*w, label)->text(); }
-    void click(const char* button) const { Control<QPushButton>(*w, button)->click(); }
     // Empty files below a fresh folder; the folder, with its separator.
     QString tree(const QStringList& files)
     {
@@ -59,36 +49,38 @@ protected:
     }
     void searchFrom(const QString& start)
     {
-        Control<QLineEdit>(*w, "TxtDir")->setText(start);
-        click("CmdFind");
+        c<QLineEdit>(QStringLiteral("TxtDir"))->setText(start);
+        press(QStringLiteral("CmdFind"));
     }
     QString storedMG24Folder() const
     {
         return std::get<LumoData>(ParseFolderFile(folder.read(FolderFileName), LumoData{})).MG24Folder;
     }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    test::TestClock clock;
     QTemporaryDir work;
     QTemporaryDir treeDir;
     QDir trees{treeDir.path()};
     const QString oldCurrent = QDir::currentPath();
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain window{*d, prompter};
-    std::unique_ptr<FindFile> w;
     int m_trees = 0;
 };
 
+const RecordedMessage SaveQuestion{QStringLiteral("Save the MG24 directory?"), QStringLiteral("Save to File"),
+                                   MsgIcon::Information, MsgButtons::YesNo};
+const RecordedMessage NotFound{
+    QStringLiteral("The ZUV-AR24 directory was not found. EQ files will be placed in the current directory"),
+    QStringLiteral("MG24")};
+const RecordedMessage ExitAsked{ExitQuestion, QStringLiteral("KOV 2.0"), MsgIcon::None, MsgButtons::OkCancel};
+
 TEST_F(FindFileTest, ShowsItsTextsAndTheBoxesTakePathsButNoWildcardsOrQuotes)
 {
-    open();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Locate Corvex ZUV-AR24 Software"));
-    EXPECT_EQ(Control<QLineEdit>(*w, "TxtFile")->text(), QStringLiteral("ZUV-AR24.EXE"));
-    EXPECT_EQ(text("LabStartDir"), QStringLiteral("Search Start Directory"));
-    EXPECT_EQ(text("LabTargetFile"), QStringLiteral("Target File"));
-    EXPECT_EQ(text("LabFoundDir"), QStringLiteral("Directory of File"));
-    EXPECT_EQ(text("LabNote"),
+    open(QStringLiteral("GoMG24"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Locate Corvex ZUV-AR24 Software"));
+    EXPECT_EQ(c<QLineEdit>(QStringLiteral("TxtFile"))->text(), QStringLiteral("ZUV-AR24.EXE"));
+    for (const auto& [label, caption] : {std::pair{"LabStartDir", "Search Start Directory"},
+                                         {"LabTargetFile", "Target File"},
+                                         {"LabFoundDir", "Directory of File"}})
+        EXPECT_EQ(text(QString::fromLatin1(label)), QString::fromLatin1(caption));
+    EXPECT_EQ(note(),
               QStringLiteral("Both the start directory and the target file can be altered.  Press SEARCH when ready.  "
                              "The directory will be saved so search is necessary only when changes are made."));
     const struct {
@@ -100,12 +92,12 @@ TEST_F(FindFileTest, ShowsItsTextsAndTheBoxesTakePathsButNoWildcardsOrQuotes)
         {"TxtDir", "/srv/a?b|c", "/srv/abc"},
         {"TxtFile", "zuv-ar24.exe\"", "zuv-ar24.exe"},
     };
-    for (const auto& c : cases) {
-        QLineEdit* edit = Control<QLineEdit>(*w, c.box);
+    for (const auto& e : cases) {
+        QLineEdit* edit = c<QLineEdit>(QString::fromLatin1(e.box));
         edit->clear();
         edit->setFocus();
-        QTest::keyClicks(edit, QString::fromUtf8(c.typed));
-        EXPECT_EQ(edit->text(), QString::fromUtf8(c.kept)) << c.typed;
+        QTest::keyClicks(edit, QString::fromUtf8(e.typed));
+        EXPECT_EQ(edit->text(), QString::fromUtf8(e.kept)) << e.typed;
     }
 }
 
@@ -126,11 +118,11 @@ TEST_F(FindFileTest, TheFolderFoundOrElseTheCurrentOneIsStoredOnDoneAndYes)
         SCOPED_TRACE(c.start.toStdString());
         prompter.clear();
         d->MG24Folder = QStringLiteral("/opt/old/");
-        open();
+        open(QStringLiteral("GoMG24"));
         QString shownWhileSearching;
         bool busyPointer = false;
         clock.onYield = [&] {
-            shownWhileSearching = text("LabDir");
+            shownWhileSearching = text(QStringLiteral("LabDir"));
             busyPointer =
                 QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         };
@@ -141,19 +133,13 @@ TEST_F(FindFileTest, TheFolderFoundOrElseTheCurrentOneIsStoredOnDoneAndYes)
         EXPECT_EQ(shownWhileSearching, QStringLiteral("Searching........"));
         EXPECT_TRUE(busyPointer);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(text("LabDir"), c.found);
-        if (c.found.isEmpty()) {
-            ASSERT_EQ(prompter.messages().size(), 1u);
-            EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("The ZUV-AR24 directory was not found. EQ files "
-                                                                  "will be placed in the current directory"));
-            EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("MG24"));
-            EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::None);
-            EXPECT_EQ(text("LabNote"), QStringLiteral("Search complete. The file was not found."));
-        } else {
-            EXPECT_TRUE(prompter.messages().empty());
-            EXPECT_EQ(text("LabNote"), QStringLiteral("Search complete. The file was found."));
+        EXPECT_EQ(text(QStringLiteral("LabDir")), c.found);
+        EXPECT_EQ(prompter.messages(), c.found.isEmpty() ? Shown{NotFound} : Shown{});
+        EXPECT_EQ(note(), c.found.isEmpty() ? QStringLiteral("Search complete. The file was not found.")
+                                            : QStringLiteral("Search complete. The file was found."));
+        if (!c.found.isEmpty()) {
             // The folder of a usual installation can be read whole.
-            auto* labDir = Control<QLabel>(*w, "LabDir");
+            auto* labDir = test::Control<QLabel>(*window, "LabDir");
             EXPECT_GE(labDir->width(), labDir->fontMetrics().horizontalAdvance(
                                            "/home/installer/.wine/drive_c/Program Files (x86)/Corvex/ZUV-AR24/"));
         }
@@ -161,14 +147,9 @@ TEST_F(FindFileTest, TheFolderFoundOrElseTheCurrentOneIsStoredOnDoneAndYes)
 
         prompter.clear();
         prompter.answer(MsgAnswer::Yes);
-        click("CmdDone");
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Save the MG24 directory?"));
-        EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Save to File"));
-        EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Information);
-        EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::YesNo);
-        EXPECT_FALSE(w->isVisible());
-        EXPECT_TRUE(window.isEnabled());
+        press(QStringLiteral("CmdDone"));
+        EXPECT_EQ(prompter.messages(), Shown{SaveQuestion});
+        expectClosed();
         EXPECT_EQ(d->MG24Folder, c.stored);
         EXPECT_EQ(storedMG24Folder(), c.stored);
     }
@@ -178,7 +159,7 @@ TEST_F(FindFileTest, EachSearchAnswersForItself)
 {
     const QString found = tree({QStringLiteral("corvex/ZUV-AR24.EXE")});
     const QString empty = tree({QStringLiteral("x/readme")});
-    open();
+    open(QStringLiteral("GoMG24"));
     searchFrom(found);
     ASSERT_EQ(d->FoundMG24Folder, found + "corvex/");
     // Neither the folder found before nor the current folder offered after the first miss may pass for a find.
@@ -186,9 +167,8 @@ TEST_F(FindFileTest, EachSearchAnswersForItself)
         prompter.clear();
         prompter.answer(MsgAnswer::Ok);
         searchFrom(empty);
-        ASSERT_EQ(prompter.messages().size(), 1u) << miss;
-        EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("MG24"));
-        EXPECT_EQ(text("LabDir"), QString());
+        EXPECT_EQ(prompter.messages(), Shown{NotFound}) << miss;
+        EXPECT_EQ(text(QStringLiteral("LabDir")), QString());
         EXPECT_EQ(d->FoundMG24Folder, work.path());
     }
 }
@@ -199,38 +179,35 @@ TEST_F(FindFileTest, LeavingWithoutYesKeepsTheFolderAndTheFile)
     const struct {
         const char* what;
         const char* button;  // nullptr: the close box
-        const char* question;
-        const char* title;
+        RecordedMessage question;
         MsgAnswer answer;
         bool staysOpen;
     } cases[] = {
-        {"Cancel, then OK", "CmdCancel", "Ok to exit without saving changes?", "KOV 2.0", MsgAnswer::Ok, false},
-        {"Cancel, then Cancel", "CmdCancel", "Ok to exit without saving changes?", "KOV 2.0", MsgAnswer::Cancel, true},
-        {"Done, then No", "CmdDone", "Save the MG24 directory?", "Save to File", MsgAnswer::No, false},
-        {"the close box, then No", nullptr, "Save the MG24 directory?", "Save to File", MsgAnswer::No, false},
+        {"Cancel, then OK", "CmdCancel", ExitAsked, MsgAnswer::Ok, false},
+        {"Cancel, then Cancel", "CmdCancel", ExitAsked, MsgAnswer::Cancel, true},
+        {"Done, then No", "CmdDone", SaveQuestion, MsgAnswer::No, false},
+        {"the close box, then No", nullptr, SaveQuestion, MsgAnswer::No, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         prompter.clear();
-        open();
+        open(QStringLiteral("GoMG24"));
         searchFrom(start);
         prompter.answer(c.answer);
         if (c.button != nullptr)
-            click(c.button);
+            press(QString::fromLatin1(c.button));
         else
-            w->close();
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, QString::fromLatin1(c.question));
-        EXPECT_EQ(prompter.messages()[0].title, QString::fromLatin1(c.title));
-        EXPECT_EQ(w->isVisible(), c.staysOpen);
+            window->close();
+        EXPECT_EQ(prompter.messages(), Shown{c.question});
+        EXPECT_EQ(window->isVisible(), c.staysOpen);
         EXPECT_EQ(d->MG24Folder, QStringLiteral("/opt/old/"));
         EXPECT_EQ(folder.read(FolderFileName), OldFolderFile);
         if (c.staysOpen) {
             // The Cancel still stands: the close box asks the exit question too.
             prompter.answer(MsgAnswer::Ok);
-            w->close();
-            EXPECT_EQ(prompter.messages().back().text, QStringLiteral("Ok to exit without saving changes?"));
-            EXPECT_FALSE(w->isVisible());
+            window->close();
+            EXPECT_EQ(prompter.messages(), Shown(2, ExitAsked));
+            EXPECT_FALSE(window->isVisible());
         }
     }
 }
@@ -238,23 +215,23 @@ TEST_F(FindFileTest, LeavingWithoutYesKeepsTheFolderAndTheFile)
 TEST_F(FindFileTest, AFolderFileThatCannotBeWrittenSaysSoAndKeepsTheWindow)
 {
     const QString start = tree({QStringLiteral("corvex/ZUV-AR24.EXE")});
-    open();
+    open(QStringLiteral("GoMG24"));
     searchFrom(start);
     const QString appPath = d->AppPath;
     d->AppPath = folder.file(QStringLiteral("gone"));
     prompter.answer(MsgAnswer::Yes);
     prompter.answer(MsgAnswer::Ok);
-    click("CmdDone");
+    press(QStringLiteral("CmdDone"));
     ASSERT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(prompter.messages()[1].title, QStringLiteral("File Error"));
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(folder.read(FolderFileName), OldFolderFile);
 
     // Once the folder takes the file, Done writes it.
     d->AppPath = appPath;
     prompter.answer(MsgAnswer::Yes);
-    click("CmdDone");
-    EXPECT_FALSE(w->isVisible());
+    press(QStringLiteral("CmdDone"));
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(storedMG24Folder(), start + "corvex/");
 }
 
@@ -271,7 +248,7 @@ TEST_F(FindFileTest, ClosingDuringASearchStopsItAndKeepsTheWindow)
         {"the close box", [](FindFile& f, LumoMain&) { return f.close(); }},
         {"Cancel",
          [](FindFile& f, LumoMain&) {
-             Control<QPushButton>(f, "CmdCancel")->click();
+             test::Control<QPushButton>(f, "CmdCancel")->click();
              return !f.isVisible();
          }},
         {"the program's end", [](FindFile&, LumoMain& m) { return m.exitProgram(); }},
@@ -279,25 +256,25 @@ TEST_F(FindFileTest, ClosingDuringASearchStopsItAndKeepsTheWindow)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         d->FoundMG24Folder = QStringLiteral("/previous/");
-        open();
+        open(QStringLiteral("GoMG24"));
         int yields = 0;
         bool closed = true;
         clock.onYield = [&] {
             if (++yields == 2)
-                closed = c.close(*w, window);
+                closed = c.close(*window, main);
         };
         searchFrom(start);
         clock.onYield = nullptr;
         EXPECT_FALSE(closed);
         EXPECT_EQ(yields, 2);  // the search ended at the first look after the close
-        EXPECT_TRUE(w->isVisible());
+        EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(prompter.messages().empty());
-        EXPECT_EQ(text("LabNote"), QStringLiteral("The search was stopped before it was complete."));
+        EXPECT_EQ(note(), QStringLiteral("The search was stopped before it was complete."));
         EXPECT_EQ(d->FoundMG24Folder, QStringLiteral("/previous/"));
 
         prompter.answer(MsgAnswer::No);
-        click("CmdDone");
-        EXPECT_FALSE(w->isVisible());
+        press(QStringLiteral("CmdDone"));
+        EXPECT_FALSE(window->isVisible());
         prompter.clear();
     }
 }
