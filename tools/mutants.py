@@ -150,8 +150,12 @@ def main():
                 print(f"{f}:{n + 1}\t{op}\t{lines[n].strip()}\t=> {new.strip()}")
         return 0
 
+    # Each mutant relinks every suite its file reaches: without debug information, and with gold, that takes a
+    # fraction of the time and tests the same code.
+    linker = ["-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold"]
     subprocess.run(["cmake", "-S", TOP, "-B", a.build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
-                    "-DKOV_BUILD_BENCH=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"], check=True, capture_output=True)
+                    "-DCMAKE_CXX_FLAGS_DEBUG=-O0", "-DKOV_BUILD_BENCH=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
+                   + linker, check=True, capture_output=True)
     if build_tree(a.build) != 0:
         print("the unmutated tree does not build; nothing to measure", file=sys.stderr)
         return 2
