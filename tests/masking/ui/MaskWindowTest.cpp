@@ -14,6 +14,7 @@
 #include "core/Numbers.h"
 #include "core/Tables.h"
 #include "masking/MaskMatchPage.h"
+#include "tests/fixtures/HandBuiltProject.h"
 #include "tests/masking/ui/MaskFixture.h"
 
 namespace kov {
@@ -166,22 +167,14 @@ TEST_P(MaskRoadTest, ChannelIsEqualizedFromTheMenuToTheProjectSet)
     EXPECT_EQ(d->MaskHighCutSlope(ch), 12);
     EXPECT_EQ(d->MaskLowCutSlope(ch), 12);
 
-    if (!zuv)
-        return;
-    expectEqFileSaved(QStringLiteral("Masking channel %1").arg(ch));
-    QFile eq(QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
-    ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = eq.readAll().split('\n');
-    ASSERT_GE(lines.size(), ch);
-    // Two paging lines, then the masking channels from 3 on.
-    const QList<QByteArray> fields = lines[ch - 1].trimmed().split(',');
-    ASSERT_EQ(fields.size(), 6 + (43 - 13 + 1));  // bands 13 to 43
-    EXPECT_EQ(fields[0].toInt(), ch);
-    EXPECT_EQ(fields[1].toInt(), 100);
-    EXPECT_EQ(fields[3].toInt(), d->MaskHighCutFreq(ch));
-    EXPECT_FLOAT_EQ(fields[5].toFloat(), RoundSingle(d->MaskGainChange(ch), 0));
-    for (int b = FirstDataBand; b <= LastDataBand; ++b)
-        EXPECT_FLOAT_EQ(fields[6 + b - 13].toFloat(), RoundSingle(d->MaskCorrection(ch, b), 0)) << b;
+    // The channel's line holds the fit just stored; the rest of its layout is EqFileTest's.
+    if (zuv) {
+        expectEqFileSaved(QStringLiteral("Masking channel %1").arg(ch));
+        const QList<QByteArray> fields =
+            test::FileLines(folder.read(QStringLiteral("ROAD.EQ"))).value(ch - 1).split(',');
+        EXPECT_EQ(fields.value(3).toInt(), d->MaskHighCutFreq(ch));
+        EXPECT_FLOAT_EQ(fields.value(5).toFloat(), RoundSingle(d->MaskGainChange(ch), 0));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Products, MaskRoadTest,
