@@ -10,18 +10,15 @@
 
 #include "core/FolderFile.h"
 #include "core/LumoDirWindow.h"
-#include "core/LumoMainWindow.h"
 #include "core/WindowPlacement.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
+using test::ExitQuestion;
 using test::LetEventsRun;
-using test::WaitUntilActive;
+using test::Shown;
 
 const QString PortNote = QStringLiteral(
     "Enter the serial port number for the Larson-Davis 824. Minimize the program, then in Windows press "
@@ -30,22 +27,20 @@ const QString PortNote = QStringLiteral(
 // The folder file as shipped: port 1, nothing else.
 const QByteArray Shipped = "1,\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
 
-class LumoDirTest : public ::testing::Test {
+class LumoDirTest : public test::WindowTest<LumoDir> {
 protected:
-    void SetUp() override { ASSERT_TRUE(Main(*d, prompter, window)); }
-
-    // Opens the window as the Comm Port item does, over a system with two built-in ports and a USB adapter.
-    LumoDir& openDir()
+    // The Comm Port item opens the window over a system with two built-in ports and a USB adapter.
+    void SetUp() override
     {
-        dir = std::make_unique<LumoDir>(*d, prompter, &window, [this] { return ports; });
-        CenterAndShowForm(dir.get(), 7770, 1565);
-        EXPECT_TRUE(WaitUntilActive(dir.get()));
-        return *dir;
+        WindowTest::SetUp();
+        main.setOpener(QStringLiteral("GoComm"), [this] {
+            window = std::make_unique<LumoDir>(*d, prompter, &main, [this] { return ports; });
+            CenterAndShowForm(window.get(), 7770, 1565);
+        });
     }
-    QLineEdit* box() const { return Control<QLineEdit>(*dir, "TxtPort"); }
-    QString note() const { return Control<QLabel>(*dir, "LabNote")->text(); }
-    QTreeWidget* list() const { return Control<QTreeWidget>(*dir, "LstPorts"); }
-    void click(const char* button) const { Control<QPushButton>(*dir, button)->click(); }
+    LumoDir& openDir() { return open(QStringLiteral("GoComm")); }
+    QLineEdit* box() const { return c<QLineEdit>(QStringLiteral("TxtPort")); }
+    QTreeWidget* list() const { return c<QTreeWidget>(QStringLiteral("LstPorts")); }
     // Types over what the box shows and leaves it with Enter, as the installer does.
     void type(const QString& text) const
     {
@@ -71,29 +66,24 @@ protected:
         return std::holds_alternative<LumoData>(parsed) ? std::get<LumoData>(parsed) : LumoData();
     }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain window{*d, prompter};
     std::vector<SerialPortEntry> ports{{"ttyS0", "/dev/ttyS0", "", ""},
                                        {"ttyS2", "/dev/ttyS2", "", ""},
                                        {"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "FTDI"}};
-    std::unique_ptr<LumoDir> dir;
 };
 
 TEST_F(LumoDirTest, ShowsThePortInUseWithTheNoteAndTheSystemsPorts)
 {
     openDir();
-    EXPECT_EQ(dir->windowTitle(), QStringLiteral("Communications Port for Download"));
-    EXPECT_FALSE(window.isEnabled());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Communications Port for Download"));
+    EXPECT_FALSE(main.isEnabled());
     EXPECT_EQ(box()->text(), QStringLiteral("1"));
     EXPECT_TRUE(box()->hasFocus());
     EXPECT_EQ(note(), PortNote);
     ASSERT_EQ(list()->topLevelItemCount(), 3);
     EXPECT_EQ(list()->topLevelItem(2)->text(1), QStringLiteral("FT232R USB UART"));
     EXPECT_EQ(list()->currentItem(), list()->topLevelItem(0));
-    EXPECT_EQ(Control<QLabel>(*dir, "LabInUse")->text(), QStringLiteral("In use now: COM1 (/dev/ttyS0)"));
-    EXPECT_EQ(test::ControlsNotWhole(*dir), "");
+    EXPECT_EQ(text("LabInUse"), QStringLiteral("In use now: COM1 (/dev/ttyS0)"));
+    EXPECT_EQ(test::ControlsNotWhole(*window), "");
 }
 
 TEST_F(LumoDirTest, ATypedPortIsTakenOnlyWhenItCanBeOne)
@@ -120,22 +110,17 @@ TEST_F(LumoDirTest, ATypedPortIsTakenOnlyWhenItCanBeOne)
             prompter.answer(MsgAnswer::Ok);
         type(QString::fromLatin1(c.typed));
 
-        if (*c.refusal != '\0') {
-            ASSERT_EQ(prompter.messages().size(), 1u);
-            EXPECT_EQ(prompter.messages()[0].text, QString::fromLatin1(c.refusal));
-            EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("Port Error"));
-            EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::OkCancel);
-        } else {
-            EXPECT_TRUE(prompter.messages().empty());
-        }
+        const Shown refused{
+            {QString::fromLatin1(c.refusal), QStringLiteral("Port Error"), MsgIcon::None, MsgButtons::OkCancel}};
+        EXPECT_EQ(prompter.messages(), *c.refusal == '\0' ? Shown{} : refused);
         // Enter went on to Done, which clears the note; the box shows the port Done will store.
-        EXPECT_TRUE(Control<QPushButton>(*dir, "CmdDone")->hasFocus());
+        EXPECT_TRUE(test::Control<QPushButton>(*window, "CmdDone")->hasFocus());
         EXPECT_EQ(note(), QString());
         EXPECT_EQ(box()->text(), QString::number(c.stored));
 
-        click("CmdDone");
-        EXPECT_FALSE(dir->isVisible());
-        EXPECT_TRUE(window.isEnabled());
+        press("CmdDone");
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(main.isEnabled());
         EXPECT_EQ(d->CommPort, c.stored);
         EXPECT_EQ(storedFile().CommPort, c.stored);
     }
@@ -170,8 +155,8 @@ TEST_F(LumoDirTest, APickedPortIsStoredAsTheDownloadWillOpenIt)
         if (c.typed != nullptr)
             type(QString::fromLatin1(c.typed));
         EXPECT_EQ(box()->text(), QString::number(c.storedPort));
-        click("CmdDone");
-        EXPECT_FALSE(dir->isVisible());
+        press("CmdDone");
+        EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(d->CommPort, c.storedPort);
         EXPECT_EQ(d->CommDevice, QString::fromLatin1(c.storedDevice));
         EXPECT_EQ(folder.read(FolderFileName), c.file);
@@ -215,24 +200,21 @@ TEST_F(LumoDirTest, CancelAndTheCloseBoxStoreNothingAndAskOnlyWhenAChoiceWouldBe
         if (c.asked)
             prompter.answer(c.answer);
         if (c.closeBox)
-            dir->close();
+            window->close();
         else
-            click("CmdCancel");
+            press("CmdCancel");
         LetEventsRun();
 
-        ASSERT_EQ(prompter.messages().size(), c.asked ? 1u : 0u);
-        if (c.asked) {
-            EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Ok to exit without saving changes?"));
-        }
-        EXPECT_EQ(dir->isVisible(), c.staysOpen);
-        EXPECT_EQ(window.isEnabled(), !c.staysOpen);
+        const Shown asked{{ExitQuestion, QString(), MsgIcon::None, MsgButtons::OkCancel}};
+        EXPECT_EQ(prompter.messages(), c.asked ? asked : Shown{});
+        EXPECT_EQ(window->isVisible(), c.staysOpen);
+        EXPECT_EQ(main.isEnabled(), !c.staysOpen);
         EXPECT_EQ(d->CommPort, 1);
         EXPECT_EQ(d->CommDevice, QString());
         EXPECT_EQ(folder.read(FolderFileName), Shipped);
         if (c.staysOpen) {
-            EXPECT_EQ(dir->edited().device, QStringLiteral("/dev/ttyUSB0"));
+            EXPECT_EQ(window->edited().device, QStringLiteral("/dev/ttyUSB0"));
         }
-        EXPECT_EQ(prompter.unusedAnswers(), 0u);
     }
 }
 
@@ -241,8 +223,8 @@ TEST_F(LumoDirTest, PortZeroKeepsTheWindowOpenWithItsNote)
     d->CommPort = 0;
     openDir();
     EXPECT_EQ(box()->text(), QStringLiteral("0"));
-    click("CmdDone");
-    EXPECT_TRUE(dir->isVisible());
+    press("CmdDone");
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(note(), QStringLiteral("The Port number is not correct. Use Windows/Settings/Control Panel/System/Ports "
                                      "to determine which ports are available.  Press CANCEL."));
     EXPECT_TRUE(prompter.messages().empty());
@@ -255,15 +237,15 @@ TEST_F(LumoDirTest, AFolderFileThatCannotBeWrittenSaysSoAndKeepsTheWindow)
     openDir();
     type(QStringLiteral("4"));
     prompter.answer(MsgAnswer::Ok);
-    click("CmdDone");
+    press("CmdDone");
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
-    EXPECT_TRUE(dir->isVisible());
-    EXPECT_FALSE(window.isEnabled());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(main.isEnabled());
     // In use until the program ends, as the message says.
     EXPECT_EQ(d->CommPort, 4);
-    click("CmdCancel");
-    EXPECT_FALSE(dir->isVisible());
+    press("CmdCancel");
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(prompter.messages().size(), 1u);
 }
 
@@ -274,13 +256,13 @@ TEST_F(LumoDirTest, RefreshFindsAnAdapterPluggedInAfterOpening)
     ASSERT_EQ(list()->topLevelItemCount(), 1);
     EXPECT_EQ(list()->topLevelItem(0)->text(0), QStringLiteral("No serial ports found"));
     pickRow(0);
-    EXPECT_EQ(dir->edited().device, QString());
+    EXPECT_EQ(window->edited().device, QString());
 
     ports.push_back({"ttyACM0", "/dev/ttyACM0", "LD824 USB", ""});
-    click("CmdRefresh");
+    press("CmdRefresh");
     ASSERT_EQ(list()->topLevelItemCount(), 1);
     pickRow(0);
-    EXPECT_EQ(dir->edited().device, QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(window->edited().device, QStringLiteral("/dev/ttyACM0"));
 }
 
 }  // namespace
