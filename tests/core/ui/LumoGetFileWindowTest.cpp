@@ -10,19 +10,15 @@
 
 #include "core/EqFile.h"
 #include "core/LumoGetFileWindow.h"
-#include "core/LumoMainWindow.h"
 #include "core/ProjectFile.h"
 #include "core/WindowPlacement.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
 
-using test::Control;
 using test::LetEventsRun;
-using test::WaitUntilActive;
+using test::Shown;
 
 QStringList Listed(const QListWidget* list)
 {
@@ -32,11 +28,11 @@ QStringList Listed(const QListWidget* list)
     return names;
 }
 
-class LumoGetFileTest : public ::testing::Test {
+class LumoGetFileTest : public test::WindowTest<LumoGetFile> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Main(*d, prompter, window));
+        WindowTest::SetUp();
         LumoData lobby;
         lobby.ProjectInfo(1) = QStringLiteral("LOBBY, EAST WING");
         lobby.ProjectInfo(2) = QStringLiteral("11/2/2025");
@@ -47,29 +43,23 @@ protected:
         folder.write(QStringLiteral("LOBBY.MSK"), lobbyBytes);
     }
 
+    // Mode 1 as File, Open opens it; mode 2 as the Review window does, for an EQ file.
     LumoGetFile& open(i16 mode = 1)
     {
         d->GetFileMode = mode;
-        getFile = std::make_unique<LumoGetFile>(*d, prompter, &window);
-        CenterAndShowForm(getFile.get(), 3700, 4525);
+        window = std::make_unique<LumoGetFile>(*d, prompter, &main);
+        CenterAndShowForm(window.get(), 3700, 4525);
         LetEventsRun();
-        return *getFile;
+        return *window;
     }
-    QListWidget* files() const { return Control<QListWidget>(*getFile, "FileBoxOffice"); }
-    QString note() const { return Control<QLabel>(*getFile, "LabNote")->text(); }
+    QListWidget* files() const { return c<QListWidget>(QStringLiteral("FileBoxOffice")); }
     void clickFile(const char* name) const
     {
         const QList<QListWidgetItem*> found = files()->findItems(QString::fromLatin1(name), Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << name;
         files()->setCurrentItem(found.front());
     }
-    void clickOpen() const { Control<QPushButton>(*getFile, "CmdOpen")->click(); }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain window{*d, prompter};
-    std::unique_ptr<LumoGetFile> getFile;
     QByteArray lobbyBytes;
 };
 
@@ -82,17 +72,18 @@ TEST_F(LumoGetFileTest, ListsOnlyTheProjectFilesOfTheProgramFolder)
     folder.write(QStringLiteral("jobs/ELSEWHERE.MSK"), lobbyBytes);
 
     open();
-    EXPECT_EQ(getFile->objectName(), QStringLiteral("LumoGetFile"));
-    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + d->AppPath);
+    EXPECT_EQ(window->objectName(), QStringLiteral("LumoGetFile"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Open a file in ") + d->AppPath);
     EXPECT_EQ(Listed(files()), (QStringList{"annex.msk", "LOBBY.MSK"}));
-    EXPECT_FALSE(window.isEnabled());
+    EXPECT_FALSE(main.isEnabled());
     EXPECT_TRUE(note().isEmpty());
 
     EXPECT_EQ(files()->toolTip(), QStringLiteral("Click to select and review ID."));
-    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdOpen")->text(), QStringLiteral("Open"));
-    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdOpen")->toolTip(), QStringLiteral("Open a file in the list above"));
-    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdCancel")->text(), QStringLiteral("Cancel"));
-    EXPECT_EQ(Control<QPushButton>(*getFile, "CmdCancel")->toolTip(), QStringLiteral("Exit this form"));
+    for (const auto& [button, caption, tip] :
+         {std::tuple{"CmdOpen", "Open", "Open a file in the list above"}, {"CmdCancel", "Cancel", "Exit this form"}}) {
+        EXPECT_EQ(c<QPushButton>(QString::fromLatin1(button))->text(), QString::fromLatin1(caption));
+        EXPECT_EQ(c(QString::fromLatin1(button))->toolTip(), QString::fromLatin1(tip));
+    }
 }
 
 TEST_F(LumoGetFileTest, ClickingAFileShowsItsProjectAndCancelKeepsTheProjectFileName)
@@ -102,11 +93,11 @@ TEST_F(LumoGetFileTest, ClickingAFileShowsItsProjectAndCancelKeepsTheProjectFile
     clickFile("LOBBY.MSK");
     EXPECT_EQ(note(), QStringLiteral("Project: LOBBY, EAST WING\n Date: 11/2/2025"));
     EXPECT_TRUE(d->ProjectInfo(1).isEmpty());  // only shown: a later Save must not write it into EARLIER.MSK
-    EXPECT_EQ(getFile->selectedFile(), QStringLiteral("LOBBY.MSK"));
+    EXPECT_EQ(window->selectedFile(), QStringLiteral("LOBBY.MSK"));
 
-    Control<QPushButton>(*getFile, "CmdCancel")->click();
-    EXPECT_FALSE(getFile->isVisible());
-    EXPECT_TRUE(window.isEnabled());
+    press("CmdCancel");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(main.isEnabled());
     EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("EARLIER.MSK")));
     EXPECT_EQ(d->ProjectStage, 0);
     EXPECT_TRUE(prompter.messages().empty());
@@ -116,21 +107,21 @@ TEST_F(LumoGetFileTest, OpeningAFileMakesItTheProjectAndClosesTheWindow)
 {
     open();
     clickFile("LOBBY.MSK");
-    clickOpen();
+    press("CmdOpen");
 
     EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_FALSE(getFile->isVisible());
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(main.isEnabled());
     const QString path = folder.file(QStringLiteral("LOBBY.MSK"));
     EXPECT_EQ(d->ProjectFileName, path);
     EXPECT_EQ(d->ProjectStage, 2);
     EXPECT_EQ(d->SaveConfirmed, -1);
     EXPECT_EQ(d->Generator, GeneratorDU3001);
     EXPECT_EQ(d->MaskTestCount(2), 3);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: ") + path);
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Project File Name: ") + path);
     for (const char* item : {"GoSave", "GoSaveAs", "DoMask", "GoReport"})
-        EXPECT_TRUE(window.item(QString::fromLatin1(item))->isEnabled()) << item;
-    EXPECT_EQ(test::ShownChannelItems(window), (QStringList{"GoMask1", "GoMask2"}));
+        EXPECT_TRUE(main.item(QString::fromLatin1(item))->isEnabled()) << item;
+    EXPECT_EQ(test::ShownChannelItems(main), (QStringList{"GoMask1", "GoMask2"}));
 }
 
 // A project typed in and never saved is not replaced without the question; Cancel keeps it and the window.
@@ -141,17 +132,16 @@ TEST_F(LumoGetFileTest, OpeningOverUnsavedWorkAsksFirst)
     open();
     clickFile("LOBBY.MSK");
     prompter.answer(MsgAnswer::Cancel);
-    clickOpen();
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages().front().text,
-              QStringLiteral("The project has not been saved. Save it to a file first?"));
+    press("CmdOpen");
+    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("The project has not been saved. Save it to a file first?"),
+                                           QString(), MsgIcon::Question, MsgButtons::YesNoCancel}}));
     EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("TYPED, NOT SAVED"));
-    EXPECT_TRUE(getFile->isVisible());
+    EXPECT_TRUE(window->isVisible());
 
     prompter.answer(MsgAnswer::No);
-    clickOpen();
+    press("CmdOpen");
     EXPECT_EQ(d->ProjectInfo(1), QStringLiteral("LOBBY, EAST WING"));
-    EXPECT_FALSE(getFile->isVisible());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
@@ -164,22 +154,22 @@ TEST_F(LumoGetFileTest, ADamagedFileKeepsTheWindowOpenAndTheProjectAsItWas)
 
     prompter.answer(MsgAnswer::Ok);  // the reader's own message
     prompter.answer(MsgAnswer::Ok);
-    clickOpen();
+    press("CmdOpen");
 
     ASSERT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
     EXPECT_EQ(prompter.messages()[1].text, QStringLiteral("The file ") + folder.file(QStringLiteral("DAMAGED.MSK")) +
                                                QStringLiteral(" could not be opened."));
     EXPECT_EQ(prompter.messages()[1].icon, MsgIcon::Critical);
-    EXPECT_TRUE(getFile->isVisible());
-    EXPECT_FALSE(window.isEnabled());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(main.isEnabled());
     EXPECT_TRUE(*d == before);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Project File Name: None"));
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Project File Name: None"));
 
     // Another file can still be opened from the same window.
     clickFile("LOBBY.MSK");
-    clickOpen();
-    EXPECT_FALSE(getFile->isVisible());
+    press("CmdOpen");
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(d->ProjectStage, 2);
 }
 
@@ -190,13 +180,13 @@ TEST_F(LumoGetFileTest, ProjectsAreListedWhereTheOpenOneLivesAndFromAnyFolderCho
     d->ProjectFileName = folder.file(QStringLiteral("jobs/ANNEX.MSK"));
     open();
     EXPECT_EQ(Listed(files()), QStringList{"ANNEX.MSK"});
-    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("jobs")));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("jobs")));
 
     prompter.answerFolder(folder.path());
-    Control<QPushButton>(*getFile, "CmdFolder")->click();
-    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.path());
+    press("CmdFolder");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Open a file in ") + folder.path());
     clickFile("LOBBY.MSK");
-    clickOpen();
+    press("CmdOpen");
     EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("LOBBY.MSK")));
 }
 
@@ -205,12 +195,11 @@ TEST_F(LumoGetFileTest, OpenBeforeAnyClickAsksForAFile)
     d->ProjectFileName = folder.file(QStringLiteral("EARLIER.MSK"));
     open();
     prompter.answer(MsgAnswer::Ok);
-    clickOpen();
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Click on file to open first."));
-    EXPECT_EQ(prompter.messages()[0].title, QStringLiteral("File Error"));
-    EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(getFile->isVisible());
+    press("CmdOpen");
+    EXPECT_EQ(
+        prompter.messages(),
+        Shown({{QStringLiteral("Click on file to open first."), QStringLiteral("File Error"), MsgIcon::Exclamation}}));
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(d->ProjectStage, 0);
 }
 
@@ -227,23 +216,23 @@ TEST_F(LumoGetFileTest, EqFilesForTheReviewComeFromTheZuvFolderAndBringTheReview
     int reviews = 0;
 
     open(2);
-    getFile->setReviewOpener([&] { ++reviews; });
-    EXPECT_EQ(getFile->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("mg24")));
+    window->setReviewOpener([&] { ++reviews; });
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Open a file in ") + folder.file(QStringLiteral("mg24")));
     EXPECT_EQ(Listed(files()), QStringList{"OFFICE.EQ"});
-    EXPECT_TRUE(window.isEnabled());  // the review window looks after the main window
+    EXPECT_TRUE(main.isEnabled());  // the review window looks after the main window
 
     clickFile("OFFICE.EQ");
     EXPECT_TRUE(note().isEmpty());
-    clickOpen();
-    EXPECT_FALSE(getFile->isVisible());
+    press("CmdOpen");
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(reviews, 1);
     EXPECT_EQ(d->ProjectEqName, QStringLiteral("OFFICE.EQ"));
     EXPECT_EQ(d->EqGain(3), 4.0f);
     EXPECT_TRUE(prompter.messages().empty());
 
     open(2);
-    getFile->setReviewOpener([&] { ++reviews; });
-    getFile->close();
+    window->setReviewOpener([&] { ++reviews; });
+    window->close();
     EXPECT_EQ(reviews, 2);
 }
 
