@@ -28,3 +28,4 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$top/tools/lsan.supp:prin
 # Each file reader fuzzed for a bounded time: no crash, and whatever opens saves and opens to the same data.
 "$top/tools/fuzz.sh" 20
 echo "All KOV tests passed."
+"$top/tools/test-share.sh"
