@@ -10,6 +10,7 @@
 #include <cstring>
 #include <future>
 #include <random>
+#include <tuple>
 
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
@@ -199,21 +200,6 @@ TEST(TextFieldReader, LineEndsAndRecordsAcrossLines)
     EXPECT_EQ(ErrorText(r), "Input past end of file on line 9");
 }
 
-TEST(TextFieldReader, ErrorLinesCountEveryLineEndKind)
-{
-    TextFieldReader r("1\r\n2\n3\r4\r\n\"x\ny\"\r\n5\r\nbad\r\n");
-    f32 v = 0;
-    QString text;
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(r.readNumber(v));
-    }
-    ASSERT_TRUE(r.readText(text));
-    EXPECT_EQ(text, "x\ny");
-    ASSERT_TRUE(r.readNumber(v));
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_EQ(ErrorText(r), "Type mismatch (\"bad\" is not a number) on line 8");
-}
-
 TEST(TextFieldReader, QuotedTexts)
 {
     TextFieldReader r("  \"Office, 2nd floor\"  ,\"\",plain text , \"x\" junk,\"B\xfcro\"\r\n");
@@ -345,60 +331,63 @@ TEST(TextFieldReader, Integers)
                 << c.field;
         }
     }
-    TextFieldReader r("12a\r\n");
-    i16 v = 0;
-    EXPECT_FALSE(r.readInteger(v));
-    EXPECT_EQ(ErrorText(r), "Type mismatch (\"12a\" is not a number) on line 1");
 }
 
-TEST(TextFieldReader, FirstErrorIsKept)
+// Reads in turn as `ops` says (n a number, i an integer, t a text, s a skipped field): how many reads succeeded, and
+// the error the reader holds afterwards, and whether it is at the end.
+std::tuple<int, QString, bool> ReadInTurn(const QByteArray& bytes, const char* ops)
 {
-    TextFieldReader r("1,x,3\r\n");
-    f32 v = 0;
-    QString s;
-    ASSERT_TRUE(r.readNumber(v));
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_TRUE(r.failed());
-    // The rest of the data is fine, yet every further read fails and the first error stays.
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_FALSE(r.readText(s));
-    EXPECT_FALSE(r.skipField());
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_EQ(ErrorText(r), "Type mismatch (\"x\" is not a number) on line 1");
+    TextFieldReader r(bytes);
+    f32 number = 0;
+    i16 integer = 0;
+    QString text;
+    int good = 0;
+    for (const char* op = ops; *op != '\0'; ++op) {
+        const bool ok = *op == 'n'   ? r.readNumber(number)
+                        : *op == 'i' ? r.readInteger(integer)
+                        : *op == 't' ? r.readText(text)
+                                     : r.skipField();
+        good += ok ? 1 : 0;
+    }
+    return {good, r.failed() ? ErrorText(r) : QString(), r.atEnd()};
 }
 
-TEST(TextFieldReader, PastEndAndSkip)
+TEST(TextFieldReader, TheFirstErrorStaysAndEveryReadAfterItFails)
 {
-    TextFieldReader r("\"name\",0,\"skip me\"\r\n");
-    EXPECT_FALSE(r.atEnd());
-    EXPECT_TRUE(r.skipField());
-    EXPECT_TRUE(r.skipField());
-    EXPECT_TRUE(r.skipField());
-    EXPECT_TRUE(r.atEnd());
-    QString s;
-    EXPECT_FALSE(r.readText(s));
-    EXPECT_EQ(ErrorText(r), "Input past end of file on line 2");
-
-    TextFieldReader empty{QByteArray()};
-    EXPECT_TRUE(empty.atEnd());
-    f32 v = 0;
-    EXPECT_FALSE(empty.readNumber(v));
-    EXPECT_EQ(ErrorText(empty), "Input past end of file on line 1");
-
-    // A comma before the line end promises nothing more on that line.
-    TextFieldReader trailing("1,\r\n");
-    EXPECT_TRUE(trailing.readNumber(v));
-    EXPECT_FALSE(trailing.readNumber(v));
-    EXPECT_EQ(ErrorText(trailing), "Input past end of file on line 2");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* ops;
+        int good;
+        const char* error;
+        bool end = true;
+    } cases[] = {
+        // The rest of the data is fine, yet every further read fails and the first error stays.
+        {"a mismatch", "1,x,3\r\n", "nnntsn", 1, "Type mismatch (\"x\" is not a number) on line 1", false},
+        {"skips up to the end", "\"name\",0,\"skip me\"\r\n", "ssst", 3, "Input past end of file on line 2"},
+        {"an empty file", "", "n", 0, "Input past end of file on line 1"},
+        // A comma before the line end promises nothing more on that line.
+        {"a comma at the line end", "1,\r\n", "nn", 1, "Input past end of file on line 2"},
+        {"lines counted across every kind of line end and a text of two lines",
+         "1\r\n2\n3\r4\r\n\"x\ny\"\r\n5\r\nbad\r\n", "nnnntnn", 6, "Type mismatch (\"bad\" is not a number) on line 8"},
+        {"an integer with a letter", "12a\r\n", "i", 0, "Type mismatch (\"12a\" is not a number) on line 1"},
+        {"all read", "\"a\",1\r\n", "tn", 2, ""},
+        {"one field of two read", "\"a\",1\r\n", "s", 1, "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadInTurn(c.bytes, c.ops), std::make_tuple(c.good, QString::fromLatin1(c.error), c.end)) << c.what;
+    }
+    TextFieldReader twoLines("\"x\ny\"\r\n");
+    QString text;
+    ASSERT_TRUE(twoLines.readText(text));
+    EXPECT_EQ(text, "x\ny");
 }
 
 TEST(TextFieldReader, LongGarbageIsShortenedInTheMessage)
 {
-    TextFieldReader r(QByteArray(100000, 'z') + "\r\n");
-    f32 v = 0;
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_LT(ErrorText(r).size(), 100);
-    EXPECT_TRUE(ErrorText(r).startsWith(QStringLiteral("Type mismatch (\"zzzz")));
+    const QString error = std::get<1>(ReadInTurn(QByteArray(100000, 'z') + "\r\n", "n"));
+    EXPECT_LT(error.size(), 100);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Type mismatch (\"zzzz"))) << error.toStdString();
 }
 
 class WholeFileTest : public ::testing::Test {
