@@ -13,6 +13,8 @@
 namespace kov {
 namespace {
 
+using test::Shown;
+
 QString Fixture(const char* name)
 {
     return QStringLiteral(KOV_METER_FIXTURES_DIR "/") + QLatin1String(name);
@@ -141,10 +143,10 @@ TEST_F(MaskDownloadTest, AFailedOrCancelledImportLeavesTheGridAndTheTestCountAsT
     enterRange(QStringLiteral("1"), QStringLiteral("2"));
     prompter.answer(MsgAnswer::Ok);
     press("CmdFile");
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("The file ") +
-                                               QDir::toNativeSeparators(Fixture("paa3_short.paa")) +
-                                               QStringLiteral(" could not be found."));
+    EXPECT_EQ(prompter.messages(),
+              Shown({{QStringLiteral("The file ") + QDir::toNativeSeparators(Fixture("paa3_short.paa")) +
+                          QStringLiteral(" could not be found."),
+                      QStringLiteral("File Error"), MsgIcon::Critical}}));
     EXPECT_EQ(d->MaskTestCountEdit(1), 2);
     EXPECT_EQ(gridTexts(), before);
 }
@@ -167,8 +169,8 @@ TEST_F(MaskDownloadTest, Paa3RangeIsCheckedInOrderAndTheRecordsInItBecomeTests)
     prompter.answer(MsgAnswer::Ok);
     typeAndLeave(QStringLiteral("11"));
     EXPECT_EQ(c<QLineEdit>("DatFile_1")->text(), QStringLiteral("10"));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    expectMessage(0, QStringLiteral("There are only ten files in the PAA3 meter."), QStringLiteral("End File Limit"));
+    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("There are only ten files in the PAA3 meter."),
+                                           QStringLiteral("End File Limit"), MsgIcon::Information}}));
 
     // 4 to 3 is refused; both boxes empty, the focus back in the first.
     c<QLineEdit>("DatFile_1")->setFocus();
@@ -176,9 +178,9 @@ TEST_F(MaskDownloadTest, Paa3RangeIsCheckedInOrderAndTheRecordsInItBecomeTests)
     prompter.clear();
     prompter.answer(MsgAnswer::Ok);
     press("CmdFile");
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    expectMessage(0, QStringLiteral("The start record number must be less than the end record number. Re-enter data."),
-                  QStringLiteral("Record Error"));
+    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("The start record number must be less than the end record "
+                                                          "number. Re-enter data."),
+                                           QStringLiteral("Record Error"), MsgIcon::Critical}}));
     EXPECT_TRUE(c("FramFile")->isVisible());
     EXPECT_TRUE(c("DatFile_0")->hasFocus());
     EXPECT_EQ(c<QLineEdit>("DatFile_0")->text(), QString());
@@ -297,8 +299,10 @@ TEST_F(MaskDownloadTest, DuringAnLd824DownloadOnlyStopActsAndAFailedOneChangesNo
             EXPECT_EQ(note(), DownloadComplete);
             continue;
         }
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, x.message);
+        const bool stopped = QLatin1String(x.clicked) == QLatin1String("CmdCancelDownload");
+        EXPECT_EQ(prompter.messages(),
+                  Shown({{x.message, stopped ? QStringLiteral("Download Cancelled") : QStringLiteral("Download Error"),
+                          stopped ? MsgIcon::Information : MsgIcon::Critical}}));
         EXPECT_EQ(d->MaskTestCountEdit(1), 2);
         EXPECT_EQ(gridTexts(), typed);
         EXPECT_EQ(downloads.testCount(), testCount);

@@ -306,13 +306,8 @@ TEST_F(MaskWindowTest, FolderQuestionOnlyForChannelsThreeToSixWithoutAFolder)
         if (answer)
             prompter.answer(*answer);
         open(channel);
-        if (answer) {
-            ASSERT_EQ(prompter.messages().size(), 1u);
-            expectMessage(0, question, QStringLiteral("MG24 Directory"));
-            EXPECT_EQ(prompter.messages()[0].buttons, MsgButtons::YesNo);
-        } else {
-            EXPECT_TRUE(prompter.messages().empty());
-        }
+        const test::Shown asked{{question, QStringLiteral("MG24 Directory"), MsgIcon::None, MsgButtons::YesNo}};
+        EXPECT_EQ(prompter.messages(), answer ? asked : test::Shown{});
         EXPECT_EQ(d->MG24Folder, folderSet ? d->AppPath : QStringLiteral("  "));
         EXPECT_EQ(c<QPushButton>("CmdCancel")->hasFocus(), answer == MsgAnswer::Yes);
         prompter.answer(MsgAnswer::Ok);
