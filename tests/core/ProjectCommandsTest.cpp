@@ -15,34 +15,23 @@
 using namespace kov;
 using kov::test::RecordedMessage;
 using kov::test::ScriptedPrompter;
+using kov::test::Shown;
 using kov::test::TempProgramFolder;
 
 namespace {
 
-struct Expected {
-    const char* text;  // "%P" stands for the path the command works on
-    const char* title;
-    MsgIcon icon;
-    MsgButtons buttons;
-};
-
-void ExpectMessages(const std::vector<RecordedMessage>& shown, const std::vector<Expected>& expected,
-                    const QString& path)
+// The messages, "%P" standing for the path the command works on.
+Shown OnPath(Shown shown, const QString& path)
 {
-    ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(shown[i].text, QString::fromLatin1(expected[i].text).replace(QStringLiteral("%P"), path));
-        EXPECT_EQ(shown[i].title, QString::fromLatin1(expected[i].title));
-        EXPECT_EQ(shown[i].icon, expected[i].icon);
-        EXPECT_EQ(shown[i].buttons, expected[i].buttons);
-    }
+    for (RecordedMessage& m : shown)
+        m.text.replace(QStringLiteral("%P"), path);
+    return shown;
 }
 
-const Expected Overwrite{"The file already exists.  OverWrite?", "", MsgIcon::None, MsgButtons::YesNo};
-const Expected Verification{"File to save is %P", "Verification", MsgIcon::Exclamation, MsgButtons::OkCancel};
-const Expected SaveFailed{"The file %P could not be saved.\nNo such file or directory", "File Error",
-                          MsgIcon::Exclamation, MsgButtons::Ok};
+const RecordedMessage Overwrite{"The file already exists.  OverWrite?", "", MsgIcon::None, MsgButtons::YesNo};
+const RecordedMessage Verification{"File to save is %P", "Verification", MsgIcon::Exclamation, MsgButtons::OkCancel};
+const RecordedMessage SaveFailed{"The file %P could not be saved.\nNo such file or directory", "File Error",
+                                 MsgIcon::Exclamation, MsgButtons::Ok};
 
 class ProjectCommandsTest : public ::testing::Test {
 protected:
@@ -73,7 +62,7 @@ struct SaveAsCase {
     bool inUse;          // a file of the chosen name is there beforehand
     const char* target;  // where the project must end up, relative to the program folder; nullptr = not saved
     std::vector<MsgAnswer> answers;
-    std::vector<Expected> messages;
+    Shown messages;
     i16 saveConfirmed;
     const char* askedAs = nullptr;  // the name the questions give, when not the chosen one upper-cased
 };
@@ -132,7 +121,7 @@ TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNam
 
         const QString asked = c.askedAs != nullptr ? folder.file(QString::fromLatin1(c.askedAs))
                                                    : UpperCaseFileName(folder.file(chosen.trimmed()));
-        ExpectMessages(person.messages(), c.messages, asked);
+        EXPECT_EQ(person.messages(), OnPath(c.messages, asked));
         EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
         if (c.target != nullptr) {
             const QString target = folder.file(QString::fromLatin1(c.target));
@@ -174,14 +163,14 @@ struct SaveCase {
     i16 saveConfirmed;
     bool exists;  // the folder of the project file is there
     std::vector<MsgAnswer> answers;
-    std::vector<Expected> messages;
+    Shown messages;
     bool written;
 };
 
 TEST_F(ProjectCommandsTest, SaveAsksUntilTheProjectWasSavedAsOrOpened)
 {
-    const Expected changed{"The data in file %P has changed. Do you wish to save it?", "File Save", MsgIcon::None,
-                           MsgButtons::YesNo};
+    const RecordedMessage changed{"The data in file %P has changed. Do you wish to save it?", "File Save",
+                                  MsgIcon::None, MsgButtons::YesNo};
     const SaveCase cases[] = {
         {"saved before: writes at once", -1, true, {}, {}, true},
         {"not yet: Yes writes", 0, true, {MsgAnswer::Yes}, {changed}, true},
@@ -201,7 +190,7 @@ TEST_F(ProjectCommandsTest, SaveAsksUntilTheProjectWasSavedAsOrOpened)
 
         EXPECT_EQ(SaveProject(*d, person), c.written);
 
-        ExpectMessages(person.messages(), c.messages, path);
+        EXPECT_EQ(person.messages(), OnPath(c.messages, path));
         EXPECT_EQ(d->ProjectFileName, path);
         EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
         EXPECT_EQ(folder.read(QStringLiteral("OFFICE.MSK")) == ProjectFileBytes(*d), c.written);
@@ -234,13 +223,13 @@ TEST_F(ProjectCommandsTest, OfferToSaveResultsAsksWithTheCallersIcon)
         folder.remove(QStringLiteral("OFFICE.MSK"));
         d->ProjectFileName = path;
         person.answer(c.answer);
-        std::vector<Expected> expected{{"Save results to %P?", "Save to File", c.icon, MsgButtons::YesNo}};
+        Shown expected{{"Save results to %P?", "Save to File", c.icon, MsgButtons::YesNo}};
         if (!c.folderThere) {
             person.answer(MsgAnswer::Ok);
             expected.push_back(SaveFailed);
         }
         EXPECT_EQ(OfferToSaveResults(*d, person, c.icon), c.written);
-        ExpectMessages(person.messages(), expected, path);
+        EXPECT_EQ(person.messages(), OnPath(expected, path));
         EXPECT_EQ(QFileInfo::exists(folder.file(QStringLiteral("OFFICE.MSK"))), c.written);
     }
 }
@@ -336,9 +325,9 @@ TEST_F(ProjectCommandsTest, StoringInformationMovesOnlyANewOrFreshProjectToStage
         EXPECT_EQ(d->ProjectInfo(1), c.info.name);
         EXPECT_EQ(d->ProjectInfo(2), c.info.date);
         EXPECT_EQ(d->Generator, c.info.generator);
-        ExpectMessages(person.messages(),
-                       {{" To save data to a file, press SAVE AS.", "FileSave", MsgIcon::Information, MsgButtons::Ok}},
-                       QString());
+        EXPECT_EQ(
+            person.messages(),
+            Shown({{" To save data to a file, press SAVE AS.", "FileSave", MsgIcon::Information, MsgButtons::Ok}}));
     }
 }
 
@@ -349,8 +338,8 @@ TEST_F(ProjectCommandsTest, StoringInformationOfAProjectWithAFileOffersToSaveIt)
     d->ProjectFileName = path;
     prompter.answer(MsgAnswer::Yes);
     StoreProjectInformation(*d, prompter, info);
-    ExpectMessages(prompter.messages(), {{"Save results to %P?", "Save to File", MsgIcon::Question, MsgButtons::YesNo}},
-                   path);
+    EXPECT_EQ(prompter.messages(),
+              OnPath(Shown{{"Save results to %P?", "Save to File", MsgIcon::Question, MsgButtons::YesNo}}, path));
     QString name, date;
     ASSERT_TRUE(ReadProjectHeader(path, name, date));
     EXPECT_EQ(name, QStringLiteral("LOBBY"));
@@ -435,8 +424,8 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
 {
     prompter.answer(MsgAnswer::Ok);
     EXPECT_EQ(OpenProject(*d, prompter, folder.path(), QString()), OpenResult::NothingChosen);
-    ExpectMessages(prompter.messages(),
-                   {{"Click on file to open first.", "File Error", MsgIcon::Exclamation, MsgButtons::Ok}}, QString());
+    EXPECT_EQ(prompter.messages(),
+              Shown({{"Click on file to open first.", "File Error", MsgIcon::Exclamation, MsgButtons::Ok}}));
 
     const QList<QByteArray> lines = ProjectFileBytes(*d).split('\n');
     folder.write(QStringLiteral("SHORT.MSK"), lines.mid(0, 40).join('\n'));
@@ -450,9 +439,10 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
         EXPECT_EQ(OpenProject(*d, person, folder.path(), QString::fromLatin1(name)), OpenResult::Failed);
         ASSERT_EQ(person.messages().size(), 2u);
         EXPECT_EQ(person.messages()[0].title, QStringLiteral("File Error"));
-        ExpectMessages({person.messages()[1]},
-                       {{"The file %P could not be opened.", "File Error", MsgIcon::Critical, MsgButtons::Ok}},
-                       folder.file(QString::fromLatin1(name)));
+        EXPECT_EQ(person.messages()[1],
+                  RecordedMessage({QStringLiteral("The file ") + folder.file(QString::fromLatin1(name)) +
+                                       QStringLiteral(" could not be opened."),
+                                   QStringLiteral("File Error"), MsgIcon::Critical}));
         EXPECT_TRUE(*d == before);
     }
 }
@@ -469,9 +459,8 @@ TEST_F(ProjectCommandsTest, AnEqFileForTheReviewBecomesTheProjectsEqFileOnlyOnce
 
     prompter.answer(MsgAnswer::Ok);
     EXPECT_EQ(OpenEqFileForReview(*d, prompter, QStringLiteral("GONE.EQ")), OpenResult::Failed);
-    ExpectMessages(prompter.messages(),
-                   {{"The file GONE.EQ could not be opened.", "File Error", MsgIcon::Critical, MsgButtons::Ok}},
-                   QString());
+    EXPECT_EQ(prompter.messages(),
+              Shown({{"The file GONE.EQ could not be opened.", "File Error", MsgIcon::Critical, MsgButtons::Ok}}));
     EXPECT_EQ(d->ProjectEqName, QStringLiteral("PROJECT.EQ"));
 
     EXPECT_EQ(OpenEqFileForReview(*d, prompter, QStringLiteral("OFFICE.EQ")), OpenResult::Opened);
