@@ -77,6 +77,15 @@ protected:
     QAction* action(const char* name) const { return Control<QAction>(window, name); }
     QAction* menu(const char* name) const { return Control<QMenu>(window, name)->menuAction(); }
     QLabel* logo(const char* name) const { return Control<QLabel>(window, name); }
+    // Save, Save As, the Equalize System menu and the three report items are usable as given.
+    void expectMenus(bool save, bool saveAs, bool equalize, bool report) const
+    {
+        EXPECT_EQ(action("GoSave")->isEnabled(), save);
+        EXPECT_EQ(action("GoSaveAs")->isEnabled(), saveAs);
+        EXPECT_EQ(menu("DoMask")->isEnabled(), equalize);
+        for (const char* item : {"GoReport", "GoReportPreview", "GoReportPdf"})
+            EXPECT_EQ(action(item)->isEnabled(), report) << item;
+    }
 
     test::TempProgramFolder folder;
     test::ScriptedPrompter prompter;
@@ -250,11 +259,7 @@ TEST_F(LumoMainTest, StageAndGeneratorDecideTheMenus)
         d->Generator = c.generator;
         d->ProjectFileName = QString::fromLatin1(c.fileName);
         window.updateMainMenus();
-        EXPECT_EQ(action("GoSave")->isEnabled(), c.save);
-        EXPECT_EQ(action("GoSaveAs")->isEnabled(), c.saveAs);
-        EXPECT_EQ(menu("DoMask")->isEnabled(), c.equalize);
-        for (const char* report : {"GoReport", "GoReportPreview", "GoReportPdf"})
-            EXPECT_EQ(action(report)->isEnabled(), c.report) << report;
+        expectMenus(c.save, c.saveAs, c.equalize, c.report);
         EXPECT_EQ(ShownChannelItems(window), c.channels);
     }
 }
@@ -323,10 +328,7 @@ TEST_F(LumoMainTest, NewEmptiesTheProjectAndResetsCaptionAndMenus)
     EXPECT_EQ(d->SaveConfirmed, 0);
     EXPECT_TRUE(d->ProjectFileName.isEmpty());
     EXPECT_TRUE(d->ProjectInfo(1).isEmpty());
-    EXPECT_FALSE(action("GoSave")->isEnabled());
-    EXPECT_FALSE(action("GoSaveAs")->isEnabled());
-    EXPECT_FALSE(menu("DoMask")->isEnabled());
-    EXPECT_FALSE(action("GoReport")->isEnabled());
+    expectMenus(false, false, false, false);
 }
 
 TEST_F(LumoMainTest, NewThatCannotReloadTheDatabaseEndsTheProgram)
@@ -462,9 +464,9 @@ TEST_F(LumoMainTest, AFailingWindowGetsAMessageInsteadOfEndingTheProgram)
     window.setOpener(QStringLiteral("GoRefSpec"), [] { throw std::runtime_error("out of memory"); });
     prompter.answer(MsgAnswer::Ok);
     action("GoRefSpec")->trigger();
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("out of memory occurred in Spectrum Database."));
-    EXPECT_EQ(prompter.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(
+        prompter.messages(),
+        test::Shown({{QStringLiteral("out of memory occurred in Spectrum Database."), QString(), MsgIcon::Critical}}));
     EXPECT_TRUE(window.isVisible());
 }
 
