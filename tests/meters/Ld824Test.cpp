@@ -1,11 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
-#include <algorithm>
-#include <functional>
-#include <tuple>
-
 #include "meters/Ld824.h"
 #include "meters/Ld824Meter.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -55,10 +49,8 @@ struct Rig {
     QList<QByteArray> fileSelections() const
     {
         QList<QByteArray> out;
-        for (const QByteArray& c : meter.commands()) {
-            if (c.startsWith('F'))
-                out.push_back(c);
-        }
+        std::copy_if(meter.commands().begin(), meter.commands().end(), std::back_inserter(out),
+                     [](const QByteArray& c) { return c.startsWith('F'); });
         return out;
     }
 
@@ -99,8 +91,7 @@ TEST(Ld824, CommandRetriesUpToFiveTimes)
         Rig rig(1);
         rig.meter.faults().badChecksums = badChecksums;
         rig.meter.faults().silentReplies = silentReplies;
-        SCOPED_TRACE(testing::Message() << command.constData() << ", " << badChecksums << " bad, " << silentReplies
-                                        << " silent");
+        SCOPED_TRACE(testing::Message() << command.constData() << badChecksums << silentReplies);
         EXPECT_EQ(rig.send(command), reply);
         EXPECT_EQ(rig.received(command), sent);
     }
@@ -167,14 +158,10 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
             rig.prompter.answer(a);
         EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, QStringLiteral("COM2")), connected);
         EXPECT_EQ(rig.link.isOpen(), connected);
-        QStringList shown;
-        for (const auto& m : rig.prompter.messages()) {
-            shown.push_back(m.text);
-            EXPECT_EQ(m.title, QString());
-            EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
-            EXPECT_EQ(m.icon, MsgIcon::Exclamation);
-        }
-        EXPECT_EQ(shown, questions);
+        test::Shown shown;
+        for (const QString& q : questions)
+            shown.push_back({q, {}, MsgIcon::Exclamation, MsgButtons::OkCancel});
+        EXPECT_EQ(rig.prompter.messages(), shown);
         // Each handshake sends one 255 and five "@@" before "R1"; a Cancel ends them.
         const int handshakes = static_cast<int>(answers.size()) + (connected ? 1 : 0);
         EXPECT_EQ(rig.received("@@"), 5 * handshakes);
@@ -182,21 +169,21 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
     }
 }
 
+const test::RecordedMessage ConnectionFailed{
+    QStringLiteral(
+        "Connection failed. Port COM2 may be in error.\nCheck cable connection.\nCheck for batteries or AC power."),
+    QStringLiteral("Download Error"), MsgIcon::Critical};
+
 TEST(Ld824, SilentMeterGivesUpAfterSixSeconds)
 {
     Rig rig(8);
     rig.meter.faults().asleep = true;
     rig.prompter.answer(MsgAnswer::Ok);
-    const Ld824Download d = rig.download(1, 3);
-    EXPECT_TRUE(d.failed);
+    EXPECT_TRUE(rig.download(1, 3).failed);
     EXPECT_FALSE(rig.link.isOpen());
     EXPECT_GE(rig.clock.elapsed(), 6.0);
     EXPECT_LE(rig.clock.elapsed(), 6.2);
-    ASSERT_EQ(rig.prompter.messages().size(), 1u);
-    EXPECT_EQ(rig.prompter.messages()[0].text,
-              QStringLiteral("Connection failed. Port COM2 may be in error.\nCheck cable connection.\n"
-                             "Check for batteries or AC power."));
-    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Download Error"));
+    EXPECT_EQ(rig.prompter.messages(), test::Shown({ConnectionFailed}));
     EXPECT_TRUE(rig.meter.commands().empty());
 }
 
@@ -207,10 +194,9 @@ TEST(Ld824, PortThatWillNotOpenIsNamed)
     rig.prompter.answer(MsgAnswer::Ok);
     rig.prompter.answer(MsgAnswer::Ok);
     EXPECT_TRUE(rig.download(1, 3).failed);
-    ASSERT_EQ(rig.prompter.messages().size(), 2u);
-    EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("The Port COM2 is incorrect.  Choose another."));
-    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Port Error"));
-    EXPECT_EQ(rig.prompter.messages()[1].title, QStringLiteral("Download Error"));
+    EXPECT_EQ(rig.prompter.messages(), test::Shown({{QStringLiteral("The Port COM2 is incorrect.  Choose another."),
+                                                     QStringLiteral("Port Error"), MsgIcon::Critical},
+                                                    ConnectionFailed}));
     EXPECT_FALSE(rig.link.isOpen());
 }
 
@@ -251,19 +237,23 @@ TEST(Ld824, DownloadsTheChosenFilesAfterWalkingAllBeforeThem)
 
 TEST(Ld824, FileRangeAgainstTheFilesHeld)
 {
-    const QString truncate =
-        QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?");
-    const QString startHigh = QStringLiteral("The start file number is higher than the number of files in the LD824.");
-    const QString empty = QStringLiteral("There are no data files available to download.");
-    // (files held, start, end, answers, message, its title, failed, tests, the last file selected)
-    const std::tuple<int, int, int, std::vector<MsgAnswer>, QString, QString, bool, int, int> cases[] = {
-        {8, 3, 12, {MsgAnswer::Yes}, truncate, "File Error", false, 6, 8},
-        {8, 3, 12, {MsgAnswer::No}, truncate, "File Error", true, 0, 0},
-        {8, 8, 8, {}, {}, {}, false, 1, 8},
-        {8, 9, 12, {MsgAnswer::Ok}, startHigh, "File Error", true, 0, 0},
-        {0, 1, 3, {MsgAnswer::Ok}, empty, "Empty Memory", true, 0, 0},
+    const test::Shown truncate{
+        {QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?"),
+         QStringLiteral("File Error"), MsgIcon::Critical, MsgButtons::YesNo}};
+    const test::Shown startHigh{
+        {QStringLiteral("The start file number is higher than the number of files in the LD824."),
+         QStringLiteral("File Error"), MsgIcon::Critical}};
+    const test::Shown empty{{QStringLiteral("There are no data files available to download."),
+                             QStringLiteral("Empty Memory"), MsgIcon::Critical}};
+    // (files held, start, end, answers, messages, failed, tests, the last file selected)
+    const std::tuple<int, int, int, std::vector<MsgAnswer>, test::Shown, bool, int, int> cases[] = {
+        {8, 3, 12, {MsgAnswer::Yes}, truncate, false, 6, 8},
+        {8, 3, 12, {MsgAnswer::No}, truncate, true, 0, 0},
+        {8, 8, 8, {}, {}, false, 1, 8},
+        {8, 9, 12, {MsgAnswer::Ok}, startHigh, true, 0, 0},
+        {0, 1, 3, {MsgAnswer::Ok}, empty, true, 0, 0},
     };
-    for (const auto& [held, start, end, answers, message, title, failed, count, lastSelected] : cases) {
+    for (const auto& [held, start, end, answers, shown, failed, count, lastSelected] : cases) {
         Rig rig(held);
         for (const MsgAnswer a : answers)
             rig.prompter.answer(a);
@@ -271,14 +261,7 @@ TEST(Ld824, FileRangeAgainstTheFilesHeld)
         SCOPED_TRACE(testing::Message() << held << " held, " << start << ".." << end);
         EXPECT_EQ(d.failed, failed);
         EXPECT_FALSE(rig.link.isOpen());
-        if (message.isEmpty()) {
-            EXPECT_TRUE(rig.prompter.messages().empty());
-        } else {
-            ASSERT_EQ(rig.prompter.messages().size(), 1u);
-            EXPECT_EQ(rig.prompter.messages()[0].text, message);
-            EXPECT_EQ(rig.prompter.messages()[0].title, title);
-            EXPECT_EQ(rig.prompter.messages()[0].icon, MsgIcon::Critical);
-        }
+        EXPECT_EQ(rig.prompter.messages(), shown);
         const QList<QByteArray> selected = rig.fileSelections();
         EXPECT_EQ(selected.isEmpty() ? QByteArray() : selected.back(),
                   lastSelected ? "F" + QByteArray::number(lastSelected) + ",6" : QByteArray());
@@ -311,11 +294,10 @@ TEST(Ld824, MeterStateDecidesWhetherThereIsData)
         EXPECT_EQ(rig.received("M4"), askedM4 ? 1 : 0);
         EXPECT_EQ(rig.received("&F103"), sentF103 ? 1 : 0);
         EXPECT_FALSE(rig.link.isOpen());
-        if (failed) {
-            ASSERT_EQ(rig.prompter.messages().size(), 1u);
-            EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("There are no data available to download."));
-            EXPECT_TRUE(rig.fileSelections().isEmpty());
-        }
+        EXPECT_EQ(rig.prompter.messages(),
+                  failed ? test::Shown({{"There are no data available to download.", "File Error", MsgIcon::Critical}})
+                         : test::Shown());
+        EXPECT_TRUE(!failed || rig.fileSelections().isEmpty());
     }
 }
 
@@ -398,9 +380,8 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
         EXPECT_TRUE(d.failed);
         EXPECT_EQ(d.stopped, c.stop != nullptr);
         EXPECT_FALSE(rig.link.isOpen());
-        ASSERT_EQ(rig.prompter.messages().size(), 1u);
-        EXPECT_EQ(rig.prompter.messages()[0].text, c.message);
-        EXPECT_EQ(rig.prompter.messages()[0].title, c.stop ? "Download Cancelled" : "Download Error");
+        EXPECT_EQ(rig.prompter.messages(), test::Shown({{c.message, c.stop ? "Download Cancelled" : "Download Error",
+                                                         c.stop ? MsgIcon::Information : MsgIcon::Critical}}));
         // Nothing after the command that failed, and nothing of the files read before it handed over.
         const auto& heard = rig.meter.commands();
         EXPECT_EQ(heard.empty() ? QByteArray() : heard.back(), c.last);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "meters/MeterChoice.h"
 
 namespace kov {

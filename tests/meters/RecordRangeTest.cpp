@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <tuple>
-
 #include "meters/RecordRange.h"
 
 using namespace kov;

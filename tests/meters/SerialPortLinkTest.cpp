@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QStringList>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,11 +13,8 @@
 #include <chrono>
 #include <cmath>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "core/Clock.h"
 #include "meters/Ld824.h"
@@ -162,11 +158,11 @@ private:
     bool m_answered = false;
 };
 
-// The wall clock, but a line that has left the last write unanswered for 0.3 s makes it hurry: the longer
-// time-outs of a silent meter (up to 10 s a try) pass in moments, while every live exchange runs in real time.
+// The wall clock, but where `hurry` a line that has left the last write unanswered for 0.3 s makes it hurry: the
+// longer time-outs of a silent meter (up to 10 s a try) pass in moments, while every live exchange runs in real time.
 class HurryingClock : public Clock {
 public:
-    explicit HurryingClock(const BreakCarryingLink& line) : m_line(line) {}
+    HurryingClock(const BreakCarryingLink& line, bool hurry) : m_line(line), m_hurry(hurry) {}
     double secondsSinceMidnight() override
     {
         return std::fmod(m_wall.secondsSinceMidnight() + m_skipped, SecondsPerDay);
@@ -174,12 +170,13 @@ public:
     void letEventsRun() override
     {
         m_wall.letEventsRun();
-        if (m_line.unanswered())
+        if (m_hurry && m_line.unanswered())
             m_skipped += 0.2;
     }
 
 private:
     const BreakCarryingLink& m_line;
+    const bool m_hurry;
     SystemClock m_wall;
     double m_skipped = 0;
 };
@@ -192,6 +189,27 @@ std::vector<Indexed<f32, 11, 43>> MeterFiles(int count)
         for (int n = 11; n <= 43; ++n)
             files[static_cast<std::size_t>(f - 1)](n) = static_cast<f32>(20 * f + 0.5 * n);
     return files;
+}
+
+// Files start..end downloaded over a pseudo-terminal from `meter`, as port COM3, its notes to `notes` unless that is
+// null (then the download is given none); the port is closed after it.
+Ld824Download DownloadOnTheLine(Ld824Meter& meter, int start, int end, ScriptedPrompter& prompter, bool hurry,
+                                QStringList* notes)
+{
+    Pty pty;
+    EXPECT_TRUE(pty.ok());
+    SerialPortLink port(pty.slaveName(), 9600);
+    Ld824Download got;
+    {
+        MeterOnLine line(pty, meter);
+        BreakCarryingLink link(port, line);
+        HurryingClock clock(link, hurry);
+        got = DownloadLd824(
+            link, clock, prompter, QStringLiteral("COM3"), start, end,
+            notes ? [notes](const QString& n) { notes->push_back(n); } : std::function<void(const QString&)>());
+    }
+    EXPECT_FALSE(port.isOpen());
+    return got;
 }
 
 // Polls the link as the download does, without an event loop, until `want` bytes wait or a second has passed.
@@ -253,22 +271,11 @@ TEST(SerialPortLinkTest, CarriesBytesBothWaysWithoutAnEventLoop)
 
 TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     Ld824Meter meter(MeterFiles(4));
     QStringList notes;
-    Ld824Download got;
-    SerialPortLink port(pty.slaveName(), 9600);
-    {
-        MeterOnLine line(pty, meter);
-        BreakCarryingLink link(port, line);
-        SystemClock clock;
-        ScriptedPrompter prompter;
-        got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 2, 3,
-                            [&](const QString& note) { notes.push_back(note); });
-        EXPECT_TRUE(prompter.messages().empty());
-    }
-    EXPECT_FALSE(port.isOpen());
+    ScriptedPrompter prompter;
+    const Ld824Download got = DownloadOnTheLine(meter, 2, 3, prompter, false, &notes);
+    EXPECT_TRUE(prompter.messages().empty());
     ASSERT_FALSE(got.failed);
     ASSERT_EQ(got.count, 2);
     EXPECT_EQ(got.endFile, 3);
@@ -298,21 +305,11 @@ TEST(SerialPortLinkTest, AMeterThatStopsAnsweringEndsTheDownloadWithNothingTaken
     };
     for (const auto& [what, fault, step] : cases) {
         SCOPED_TRACE(what);
-        Pty pty;
-        ASSERT_TRUE(pty.ok());
         Ld824Meter meter(MeterFiles(4));
         fault(meter.faults());
-        Ld824Download got;
         ScriptedPrompter prompter;
         prompter.answer(MsgAnswer::Ok);
-        SerialPortLink port(pty.slaveName(), 9600);
-        {
-            MeterOnLine line(pty, meter);
-            BreakCarryingLink link(port, line);
-            HurryingClock clock(link);
-            got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 1, 3, {});
-        }
-        EXPECT_FALSE(port.isOpen());
+        const Ld824Download got = DownloadOnTheLine(meter, 1, 3, prompter, true, nullptr);
         EXPECT_TRUE(got.failed);
         ASSERT_EQ(prompter.messages().size(), 1u);
         const QString& text = prompter.messages()[0].text;

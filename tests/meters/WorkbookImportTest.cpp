@@ -2,9 +2,6 @@
 
 #include <QDir>
 
-#include <initializer_list>
-#include <tuple>
-
 #include "meters/MeterFiles.h"
 #include "tests/meters/MeterFixtures.h"
 
@@ -14,6 +11,7 @@ namespace {
 using test::Num;
 using test::Txt;
 const WorkbookCell Formula = test::NoResult;
+const WorkbookCell Empty{};
 
 // A B&K 2250 sheet with `rows` measurements: row r, band k holds 40 + r + k / 10.
 SheetCells BkSheet(int rows, SheetCells::Format format = SheetCells::Format::Xlsx)
@@ -78,22 +76,6 @@ TEST(Bk2250Test, LevelsAreLimitedAndAZeroBeyondTheFirstBandIsKept)
     EXPECT_EQ(t.levels(2, 18), 99.0f);
 }
 
-TEST(Bk2250Test, ACellThatIsNoLevelRefusesTheWholeWorkbookAndNamesIt)
-{
-    SheetCells s = BkSheet(3);
-    s.set(3, 150, Txt("OVL"));
-    const MeterImport result = Bk2250Tests(s, QStringLiteral("/jobs/bk.xlsx"));
-    ASSERT_TRUE(std::holds_alternative<Message>(result));
-    const Message& m = std::get<Message>(result);
-    // The path as the system writes it: \jobs\bk.xlsx on Windows.
-    EXPECT_EQ(m.text,
-              QStringLiteral("Nothing was imported from the workbook %1. Error: cell ET3 of sheet 2 holds \"OVL\", "
-                             "which is not a level occurred in BK download module.")
-                  .arg(QDir::toNativeSeparators(QStringLiteral("/jobs/bk.xlsx"))));
-    EXPECT_EQ(m.title, QStringLiteral("File Error"));
-    EXPECT_EQ(m.icon, MsgIcon::Critical);
-}
-
 Message Refusal(const MeterImport& result)
 {
     EXPECT_TRUE(std::holds_alternative<Message>(result)) << "tests were handed over";
@@ -111,8 +93,14 @@ TEST(WorkbookImportTest, AWorkbookWithNoTestIsRefusedAndSaysWhy)
     SheetCells excelXls(SheetCells::Format::Xls, ExcelBlock);
     SheetCells excelText = ExcelSheet({}, SheetCells::Format::Xlsx);
     excelText.set(9, 2, Txt("n/a"));
+    SheetCells ovl = BkSheet(3);
+    ovl.set(3, 150, Txt("OVL"));
     // (case, the import, its message)
     const std::tuple<const char*, MeterImport, const char*> cases[] = {
+        // A cell that is no level refuses the whole workbook and is named.
+        {"B&K, a text", Bk2250Tests(ovl, QStringLiteral("/jobs/bk.xlsx")),
+         "Nothing was imported from the workbook /jobs/bk.xlsx. Error: cell ET3 of sheet 2 holds \"OVL\", which is not "
+         "a level occurred in BK download module."},
         {"B&K, no rows", Bk2250Tests(BkSheet(0), QStringLiteral("/jobs/bk.xlsx")),
          "Nothing was imported from the workbook /jobs/bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ "
          "to FH of rows 2 to 11 occurred in BK download module."},
@@ -137,12 +125,11 @@ TEST(WorkbookImportTest, AWorkbookWithNoTestIsRefusedAndSaysWhy)
          "whose results cannot be read from an .xls workbook (saving it as .xlsx keeps formula results) occurred in "
          "Excel download module."},
     };
+    // The path as the system writes it: \\jobs\\bk.xlsx on Windows.
+    const QString jobs = QStringLiteral("/jobs/bk.xlsx");
     for (const auto& [what, result, text] : cases) {
-        const Message m = Refusal(result);
-        const QString jobs = QStringLiteral("/jobs/bk.xlsx");
-        EXPECT_EQ(m.text, QString::fromUtf8(text).replace(jobs, QDir::toNativeSeparators(jobs))) << what;
-        EXPECT_EQ(m.title, QStringLiteral("File Error")) << what;
-        EXPECT_EQ(m.icon, MsgIcon::Critical) << what;
+        const QString shown = QString::fromUtf8(text).replace(jobs, QDir::toNativeSeparators(jobs));
+        EXPECT_EQ(Refusal(result), (Message{shown, QStringLiteral("File Error"), MsgIcon::Critical})) << what;
     }
 }
 
@@ -150,15 +137,13 @@ TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
 {
     // (format, the cell in row 4, column EQ; tests; the notice's first line or "" for none)
     const std::tuple<SheetCells::Format, WorkbookCell, int, const char*> cases[] = {
-        {SheetCells::Format::Xls,
-         {},
-         2,
+        {SheetCells::Format::Xls, Empty, 2,
          "Cell EQ4 of sheet 2 is empty or holds a formula, whose result cannot be read from an .xls workbook; the "
          "tests end before row 4."},
         {SheetCells::Format::Xlsx, Formula, 2,
          "Cell EQ4 of sheet 2 holds a formula whose result the workbook does not keep; the tests end before row 4."},
         // An .xlsx keeps formula results, so an empty cell there is empty.
-        {SheetCells::Format::Xlsx, {}, 2, ""},
+        {SheetCells::Format::Xlsx, Empty, 2, ""},
         {SheetCells::Format::Xls, Num(0), 2, ""},
     };
     for (const auto& [format, first, count, notice] : cases) {
@@ -198,41 +183,33 @@ TEST(ExcelTest, ValidColumnsArePackedInOrder)
 
 TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHundred)
 {
-    // (the cell in row 14 of column C, whether the column counts)
-    const std::pair<WorkbookCell, bool> cases[] = {{Num(0.01), true},
-                                                   {Num(99.99), true},
-                                                   {Num(0), false},
-                                                   {Num(100), false},
-                                                   {Num(-4), false},
-                                                   {{}, false},
-                                                   {Txt("45"), true},
-                                                   {Txt("n/a"), false},
-                                                   {Formula, false},
-                                                   {test::Bool(true), false},
-                                                   {test::Error("#N/A"), false}};
-    for (const auto& [cell, counted] : cases) {
+    const auto check = [](const WorkbookCell& cell, bool counted) {
         SheetCells s = ExcelSheet({2, 3, 4});
         s.set(14, 3, cell);
         const MeterTests t = Tests(ExcelTests(s, {}));
         EXPECT_EQ(t.count, counted ? 3 : 2) << cell.kind << " " << cell.number;
         // Column D moves up into the place of C when C is left out.
         EXPECT_EQ(t.levels(2, 1), counted ? 53.1f : 54.1f);
-    }
+    };
+    for (const WorkbookCell& cell : {Num(0.01), Num(99.99), Txt("45")})
+        check(cell, true);
+    for (const WorkbookCell& cell :
+         {Num(0), Num(100), Num(-4), Empty, Txt("n/a"), Formula, test::Bool(true), test::Error("#N/A")})
+        check(cell, false);
 }
 
 TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
 {
     // (format, the cell in row 14 of column C, the notice's first line or "" for none)
     const std::tuple<SheetCells::Format, WorkbookCell, const char*> cases[] = {
-        {SheetCells::Format::Xls,
-         {},
+        {SheetCells::Format::Xls, Empty,
          "Cell C14 of sheet 1 is empty or holds a formula, whose result cannot be read from an .xls workbook; column "
          "C was not imported."},
         {SheetCells::Format::Xlsx, Formula,
          "Cell C14 of sheet 1 holds a formula whose result the workbook does not keep; column C was not imported."},
         {SheetCells::Format::Xlsx, Txt("n/a"),
          "Cell C14 of sheet 1 holds \"n/a\", which is not a level; column C was not imported."},
-        {SheetCells::Format::Xlsx, {}, ""},
+        {SheetCells::Format::Xlsx, Empty, ""},
         {SheetCells::Format::Xls, Num(120), ""},
     };
     for (const auto& [format, cell, notice] : cases) {

@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <chrono>
-#include <functional>
 #include <future>
-#include <ostream>
-#include <tuple>
 
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
@@ -222,11 +217,6 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto copy = [&](const char* from, const char* to) {
-        const QString target = dir.filePath(QString::fromLatin1(to));
-        EXPECT_TRUE(QFile::copy(Fixture(from), target));
-        return target;
-    };
     const auto write = [&](const char* to, const QByteArray& bytes) {
         const QString target = dir.filePath(QString::fromLatin1(to));
         QFile file(target);
@@ -235,12 +225,14 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
         return target;
     };
     // Named for the other format, read for what they are.
-    const SheetCells asXls = Cells(Read(copy("excel.xlsx", "levels.xls"), ExcelLevels), "levels.xls");
-    EXPECT_EQ(asXls.format(), SheetCells::Format::Xlsx);
-    EXPECT_EQ(asXls.at(9, 2), Num(55.0));
-    const SheetCells asXlsx = Cells(Read(copy("excel.xls", "levels.xlsx"), ExcelLevels), "levels.xlsx");
-    EXPECT_EQ(asXlsx.format(), SheetCells::Format::Xls);
-    EXPECT_EQ(asXlsx.at(9, 2), Num(55.0));
+    for (const auto& [from, to, format] : {std::tuple{"excel.xlsx", "levels.xls", SheetCells::Format::Xlsx},
+                                           {"excel.xls", "levels.xlsx", SheetCells::Format::Xls}}) {
+        const QString copy = dir.filePath(QString::fromLatin1(to));
+        ASSERT_TRUE(QFile::copy(Fixture(from), copy));
+        const SheetCells sheet = Cells(Read(copy, ExcelLevels), to);
+        EXPECT_EQ(sheet.format(), format) << to;
+        EXPECT_EQ(sheet.at(9, 2), Num(55.0)) << to;
+    }
 
     const QByteArray xls = test::MeterFixtureBytes("bk2250.xls");
     const QByteArray compoundHeader("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
