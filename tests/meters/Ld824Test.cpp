@@ -78,14 +78,12 @@ TEST(Ld824, ChecksumsOfCommandsAndReplies)
 
 TEST(Ld824, CommandRetriesUpToFiveTimes)
 {
-    // (command, replies with a bad checksum, replies left out, reply, times sent)
+    // (command, replies with a bad checksum, replies left out, reply, times sent); "&F101" has an empty text with a
+    // good checksum.
+    const QString sn = QStringLiteral("SN A1234 LD SLM");
     const std::tuple<QByteArray, int, int, QString, int> cases[] = {
-        {"R89", 0, 0, "SN A1234 LD SLM", 1},
-        {"R89", 4, 0, "SN A1234 LD SLM", 5},
-        {"R89", 5, 0, "", 5},
-        {"R89", 0, 4, "SN A1234 LD SLM", 5},
-        {"R89", 2, 3, "", 5},
-        {"&F101", 0, 0, " ", 1},  // an empty text with a good checksum
+        {"R89", 0, 0, sn, 1}, {"R89", 4, 0, sn, 5}, {"R89", 5, 0, {}, 5},
+        {"R89", 0, 4, sn, 5}, {"R89", 2, 3, {}, 5}, {"&F101", 0, 0, " ", 1},
     };
     for (const auto& [command, badChecksums, silentReplies, reply, sent] : cases) {
         Rig rig(1);
@@ -108,10 +106,9 @@ TEST(Ld824, SilentMeterCostsFiveTimeoutsAlsoAcrossMidnight)
 TEST(Ld824, ShortTimeoutIsRaisedAndKept)
 {
     // (command, time-out before, after)
-    for (const auto& [command, before, after] : {std::tuple<QByteArray, f32, f32>{"R1", 0, 0.3002f},
-                                                 {"R174,11", 0.29f, 0.3007f},
-                                                 {"R1", 0.3f, 0.3f},
-                                                 {"R173", 8, 8}}) {
+    const std::tuple<QByteArray, f32, f32> cases[] = {
+        {"R1", 0, 0.3002f}, {"R174,11", 0.29f, 0.3007f}, {"R1", 0.3f, 0.3f}, {"R173", 8, 8}};
+    for (const auto& [command, before, after] : cases) {
         Rig rig(1);
         rig.link.open(nullptr);
         f32 timeout = before;

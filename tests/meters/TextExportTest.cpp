@@ -257,19 +257,18 @@ TEST_F(TextExportTest, FilesThatCannotBeReadGiveTheMeterMessages)
 
     using Reader = std::function<MeterImport(const QString&)>;
     const Reader paa3File = [](const QString& path) { return DownloadPaa3(path, 1, 3); };
-    // (what, reader, path, message)
-    const std::tuple<const char*, Reader, QString, QString> cases[] = {
-        {"DSP30 missing", ReadDsp30File, folder + "/GONE.TXT",
-         "File GONE.TXT could not be recovered in" + folder + "/."},
-        {"IE-45 short", ReadIe45File, folder + "/SHORT.IVI",
-         "File SHORT.IVI could not be recovered in" + folder + "/."},
-        {"PAA3 missing", paa3File, folder + "/GONE.PAA", "The file " + folder + "/GONE.PAA could not be found."},
-        {"PAA3 nine records", paa3File, FixturePath("paa3_short.paa"),
-         "The file " + FixturePath("paa3_short.paa") + " could not be found."},
+    // (reader, path, message)
+    const std::tuple<Reader, QString, QString> cases[] = {
+        // DSP30 missing, IE-45 short
+        {ReadDsp30File, folder + "/GONE.TXT", "File GONE.TXT could not be recovered in" + folder + "/."},
+        {ReadIe45File, folder + "/SHORT.IVI", "File SHORT.IVI could not be recovered in" + folder + "/."},
+        // PAA3 missing, nine records
+        {paa3File, folder + "/GONE.PAA", "The file " + folder + "/GONE.PAA could not be found."},
+        {paa3File, FixturePath("paa3_short.paa"), "The file " + FixturePath("paa3_short.paa") + " could not be found."},
     };
-    for (const auto& [what, read, path, text] : cases) {
+    for (const auto& [read, path, text] : cases) {
         const MeterImport result = read(path);
-        ASSERT_TRUE(std::holds_alternative<Message>(result)) << what;
-        EXPECT_EQ(std::get<Message>(result), (Message{text, QStringLiteral("File Error"), MsgIcon::Critical})) << what;
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << path.toStdString();
+        EXPECT_EQ(std::get<Message>(result), (Message{text, QStringLiteral("File Error"), MsgIcon::Critical}));
     }
 }

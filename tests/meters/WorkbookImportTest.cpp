@@ -58,22 +58,19 @@ TEST(Bk2250Test, TheTestsRunToTheFirstRowThatStartsWithZero)
 
 TEST(Bk2250Test, LevelsAreLimitedAndAZeroBeyondTheFirstBandIsKept)
 {
+    // (row, column, the cell, the level read as test row - 1, band column - 146)
+    const std::tuple<int, int, WorkbookCell, f32> cases[] = {
+        {2, 148, Num(100), 99}, {2, 149, Num(99.5), 99.5f}, {2, 150, Num(-3), 0},
+        {2, 151, Num(0), 0},    {3, 164, Num(250), 99},     {3, 163, Txt(" 47.5 "), 47.5f},
+    };
     SheetCells s = BkSheet(2);
-    s.set(2, 148, Num(100));
-    s.set(2, 149, Num(99.5));
-    s.set(2, 150, Num(-3));
-    s.set(2, 151, Num(0));
-    s.set(3, 164, Num(250));
-    s.set(3, 163, Txt(" 47.5 "));
+    for (const auto& [row, column, cell, level] : cases)
+        s.set(row, column, cell);
     const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk.xlsx")));
     ASSERT_EQ(t.count, 2);
     EXPECT_EQ(t.levels(1, 1), 40 + 2 + 0.1f);
-    EXPECT_EQ(t.levels(1, 2), 99.0f);
-    EXPECT_EQ(t.levels(1, 3), 99.5f);
-    EXPECT_EQ(t.levels(1, 4), 0.0f);
-    EXPECT_EQ(t.levels(1, 5), 0.0f);
-    EXPECT_EQ(t.levels(2, 17), 47.5f);
-    EXPECT_EQ(t.levels(2, 18), 99.0f);
+    for (const auto& [row, column, cell, level] : cases)
+        EXPECT_EQ(t.levels(row - 1, column - 146), level) << row << ":" << column;
 }
 
 Message Refusal(const MeterImport& result)

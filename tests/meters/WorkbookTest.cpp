@@ -158,11 +158,10 @@ TEST(Workbook, OtherProducersParts)
 TEST(Workbook, MissingSheetGivesTheCount)
 {
     // (workbook, sheet asked for, sheets it has)
-    const std::tuple<const char*, int, int> cases[] = {{"onesheet.xlsx", 2, 1},
-                                                       {"bk2250.xlsx", 3, 2},
-                                                       {"bk2250.xls", 3, 2},
-                                                       {"bk2250.xls", 0, 2},
-                                                       {"broken.xlsx", 11, 10}};
+    const std::tuple<const char*, int, int> cases[] = {
+        {"onesheet.xlsx", 2, 1}, {"bk2250.xlsx", 3, 2},   {"bk2250.xls", 3, 2},
+        {"bk2250.xls", 0, 2},    {"broken.xlsx", 11, 10},
+    };
     for (const auto& [name, sheet, count] : cases) {
         const WorkbookRead read = Read(Fixture(name), {sheet, 1, 1, 1, 1});
         const WorkbookError* error = std::get_if<WorkbookError>(&read);

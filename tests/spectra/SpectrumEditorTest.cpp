@@ -29,12 +29,12 @@ TEST(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
     // (band, typed, level, cell text, note)
     const std::tuple<int, const char*, f32, const char*, const char*> cases[] = {
         {22, "", 0, "0", "The sound level at 160 Hz was outside the range 1 to 99. Reenter."},
+        {32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
+        {39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
         {22, "0.96", 1, "1", ""},
         {25, "99.04", 99, "99", ""},
-        {32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
         {30, "45.15", 45.2f, "45.2", ""},
         {30, "45.25", 45.2f, "45.2", ""},
-        {39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
         {31, "1", 1, "1", ""}};
     for (const auto& [band, typed, level, cellText, note] : cases) {
         SCOPED_TRACE(typed);
@@ -68,11 +68,10 @@ TEST(AWeightTextTest, WholeDecibelsOrBlank)
 {
     const LumoData d = Tables();
     // (flat level, band 22, text)
-    for (const auto& [flat, band22, text] : {std::tuple{39.f, 39.f, "50 dBA"},
-                                             {40.f, 40.f, "52 dBA"},
-                                             {30.f, 30.f, "42 dBA"},
-                                             {40.f, 0.f, ""},
-                                             {40.f, -1.f, ""}}) {
+    const std::tuple<f32, f32, const char*> cases[] = {
+        {39, 39, "50 dBA"}, {40, 40, "52 dBA"}, {30, 30, "42 dBA"}, {40, 0, ""}, {40, -1, ""},
+    };
+    for (const auto& [flat, band22, text] : cases) {
         SpectraEdit e;
         Fill(e, 4, flat);
         e.SpecLevelEdit(4, 22) = band22;
