@@ -157,11 +157,8 @@ TEST(EstimateRelativeEdgesTest, EmptyEdgeBoxesFollowTheirNeighbours)
     boxes(17) = QStringLiteral("+1");
     boxes(18) = QStringLiteral("- 2");
     RelativeLevels typed;
-    typed(22) = 6;
-    typed(23) = 2;
-    typed(37) = -4;
-    typed(38) = 1;
-    typed(39) = -2;
+    for (const auto& [band, level] : {std::pair{22, 6.f}, {23, 2.f}, {37, -4.f}, {38, 1.f}, {39, -2.f}})
+        typed(band) = level;
     EstimateRelativeEdges(typed, boxes);
     EXPECT_EQ(typed(22), 6);
     EXPECT_EQ(typed(38), 1);
