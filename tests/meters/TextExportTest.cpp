@@ -187,20 +187,20 @@ TEST_F(TextExportTest, Paa3RecordsInTheRangeBecomeTestsInFileOrder)
 
 TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
 {
-    // (what, fields 13..30 of record 1, the levels read)
-    const std::tuple<const char*, QByteArray, std::vector<f32>> cases[] = {
-        {"zeros from the bottom",
-         "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
+    // (fields 13..30 of record 1, the levels read)
+    const std::pair<QByteArray, std::vector<f32>> cases[] = {
+        // zeros from the bottom
+        {"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
          {-2, -4, -6, -8, -10, -12, -14, -16, -18, -20, -22, -24, -26, -28, -30, -32, -34, 45.5f}},
-        {"zeros at the top",
-         "30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,0,0",
+        // zeros at the top
+        {"30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,0,0",
          {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 43, 41}},
-        {"negative zero and empty fields are 0",
-         "41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
+        // negative zero and empty fields are 0
+        {"41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
          {41.3f, 39.3f, 37.3f, 42.1f, 40.1f, 38.1f, 40, 38, 39.9f, 38, 37, 36, 35, 34, 33, 32, 31, 30}},
     };
-    for (const auto& [what, written, expected] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& [written, expected] : cases) {
+        SCOPED_TRACE(written.constData());
         QList<QByteArray> lines = Lines(paa3);
         QList<QByteArray> fields = lines[4].split(',');
         const QList<QByteArray> levels = written.split(',');
