@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "meters/MeterExports.h"
 #include "tests/meters/MeterFixtures.h"
 
@@ -34,40 +36,35 @@ QByteArray Replaced(QByteArray bytes, const char* from, const char* to)
     return bytes.replace(from, to);
 }
 
-// The report without the band lines that begin with these frequencies.
-QByteArray WithoutBands(const QByteArray& report, const std::vector<const char*>& bands)
+// The report without the band lines that begin with these frequencies ("6300.0|8000.0").
+QByteArray WithoutBands(const QByteArray& report, const char* bands)
 {
-    QList<QByteArray> kept;
-    for (const QByteArray& line : report.split('\n')) {
-        if (std::none_of(bands.begin(), bands.end(),
-                         [&](const char* b) { return line.startsWith(QByteArray("\t") + b + "\t"); }))
-            kept << line;
-    }
-    return kept.join('\n');
+    const QRegularExpression lines(QStringLiteral("^\t(%1)\t[^\n]*\n").arg(QLatin1String(bands)),
+                                   QRegularExpression::MultilineOption);
+    return QString::fromLatin1(report).remove(lines).toLatin1();
 }
 
-// The report with cell `column` (0-based, tab-separated) of the band line of `band` replaced.
-QByteArray WithReportCell(const QByteArray& report, const char* band, int column, const char* text)
+// `bytes` with cell `column` of line `line` (both 0-based), cells split by `separator`, replaced.
+QByteArray WithCell(const QByteArray& bytes, qsizetype line, char separator, int column, const char* text)
 {
-    QList<QByteArray> lines = report.split('\n');
-    for (QByteArray& line : lines) {
-        if (!line.startsWith(QByteArray("\t") + band + "\t"))
-            continue;
-        QList<QByteArray> cells = line.split('\t');
-        cells[column] = text;
-        line = cells.join('\t');
-    }
+    QList<QByteArray> lines = bytes.split('\n');
+    QList<QByteArray> cells = lines[line].split(separator);
+    cells[column] = text;
+    lines[line] = cells.join(separator);
     return lines.join('\n');
+}
+
+// The report with its LZeq level (the fourth cell) of the band line of `band` replaced.
+QByteArray WithReportLevel(const char* band, const char* text)
+{
+    return WithCell(Report, Report.left(Report.indexOf(QByteArray("\n\t") + band + "\t") + 1).count('\n'), '\t', 3,
+                    text);
 }
 
 // The semicolon table with cell (row, column), both 1-based as a spreadsheet counts them, replaced.
 QByteArray WithTableCell(int row, int column, const char* text)
 {
-    QList<QByteArray> lines = Semicolon.split('\n');
-    QList<QByteArray> cells = lines[row - 1].split(';');
-    cells[column - 1] = text;
-    lines[row - 1] = cells.join(';');
-    return lines.join('\n');
+    return WithCell(Semicolon, row - 1, ';', column - 1, text);
 }
 
 MeterImport TableImport(const QByteArray& bytes, const TableMapping& mapping)
@@ -164,7 +161,7 @@ TEST(SpectrumExportTest, BadFilesGiveTheirMessageAndNoTests)
         {ParseSpectrumReport(test::MeterFixtureBytes("dsp30.txt")),
          "The file has no \"# RTA Results\" section of a spectrum report."},
         // report: bands missing
-        {ParseSpectrumReport(WithoutBands(Report, {"6300.0", "8000.0"})),
+        {ParseSpectrumReport(WithoutBands(Report, "6300.0|8000.0")),
          std::string("The RTA results have no band 6300 Hz and 8000 Hz") + Needs},
         // report: cut after 800 Hz
         {ParseSpectrumReport(Report.left(Report.indexOf("\t1000.0\t"))),
@@ -178,12 +175,12 @@ TEST(SpectrumExportTest, BadFilesGiveTheirMessageAndNoTests)
         {ParseSpectrumReport(Replaced(Report, "\n\t1250.0\t", "\n\t1000\t")),
          "The RTA results hold the band 1000 Hz twice."},
         // report: a level that is none
-        {ParseSpectrumReport(WithReportCell(Report, "1000.0", 3, "-.-")),
+        {ParseSpectrumReport(WithReportLevel("1000.0", "-.-")),
          "The LZeq level of 1000 Hz reads \"-.-\", which is no level."},
         // report: an empty level
-        {ParseSpectrumReport(WithReportCell(Report, "1000.0", 3, "")), "The LZeq level of 1000 Hz is empty."},
+        {ParseSpectrumReport(WithReportLevel("1000.0", "")), "The LZeq level of 1000 Hz is empty."},
         // report: a level the grid cannot hold
-        {ParseSpectrumReport(WithReportCell(Report, "8000.0", 3, "100.0")),
+        {ParseSpectrumReport(WithReportLevel("8000.0", "100.0")),
          "The LZeq level of 8000 Hz is 100 dB; KOV takes levels between 0 and 100 dB."},
         // report: a quantity it lacks
         {ParseSpectrumReport(Report, "LCpeak"), "The report holds no LCpeak; it holds LAeq, LZeq, LAFmax and LZFmin."},
@@ -329,7 +326,7 @@ TEST(SpectrumExportTest, EveryFormatIsToldByItsBytes)
         {"excel.xlsx", test::MeterFixtureBytes("excel.xlsx"), MeterFormat::WorkbookXlsx},
         {"slm_report.txt", Report, MeterFormat::SpectrumReport},
         {"slm_report_across.txt", ReportAcross, MeterFormat::SpectrumReport},
-        {"a damaged report, for its own message", WithoutBands(Report, {"160.0"}), MeterFormat::SpectrumReport},
+        {"a damaged report, for its own message", WithoutBands(Report, "160.0"), MeterFormat::SpectrumReport},
         {"response_log.txt", test::MeterFixtureBytes("response_log.txt"), MeterFormat::FrequencyResponse},
         {"response_linear.txt", test::MeterFixtureBytes("response_linear.txt"), MeterFormat::FrequencyResponse},
         {"table_semicolon.csv", Semicolon, MeterFormat::Table},
