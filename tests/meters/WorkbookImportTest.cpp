@@ -35,6 +35,13 @@ SheetCells ExcelSheet(std::initializer_list<int> columns, SheetCells::Format for
     return s;
 }
 
+// `s` with the cell at `row`, `column` replaced.
+SheetCells With(SheetCells s, int row, int column, const WorkbookCell& cell)
+{
+    s.set(row, column, cell);
+    return s;
+}
+
 MeterTests Tests(const MeterImport& result)
 {
     EXPECT_TRUE(std::holds_alternative<MeterTests>(result))
@@ -85,17 +92,11 @@ TEST(WorkbookImportTest, AWorkbookWithNoTestIsRefusedAndSaysWhy)
     SheetCells xlsxFormulas = BkSheet(3);
     for (int r = 2; r <= 11; ++r)
         xlsxFormulas.set(r, 147, Formula);
-    SheetCells oneFormula = BkSheet(0);
-    oneFormula.set(2, 147, Formula);
     SheetCells excelXls(SheetCells::Format::Xls, ExcelBlock);
-    SheetCells excelText = ExcelSheet({}, SheetCells::Format::Xlsx);
-    excelText.set(9, 2, Txt("n/a"));
-    SheetCells ovl = BkSheet(3);
-    ovl.set(3, 150, Txt("OVL"));
     // (case, the import, its message)
     const std::tuple<const char*, MeterImport, const char*> cases[] = {
         // A cell that is no level refuses the whole workbook and is named.
-        {"B&K, a text", Bk2250Tests(ovl, QStringLiteral("/jobs/bk.xlsx")),
+        {"B&K, a text", Bk2250Tests(With(BkSheet(3), 3, 150, Txt("OVL")), QStringLiteral("/jobs/bk.xlsx")),
          "Nothing was imported from the workbook /jobs/bk.xlsx. Error: cell ET3 of sheet 2 holds \"OVL\", which is not "
          "a level occurred in BK download module."},
         {"B&K, no rows", Bk2250Tests(BkSheet(0), QStringLiteral("/jobs/bk.xlsx")),
@@ -109,11 +110,11 @@ TEST(WorkbookImportTest, AWorkbookWithNoTestIsRefusedAndSaysWhy)
          "Nothing was imported from the workbook bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ to FH "
          "of rows 2 to 11; cells EQ2, EQ3, EQ4, EQ5, EQ6 and 5 more hold formulas whose results the workbook does not "
          "keep (saving the workbook again in the spreadsheet program stores them) occurred in BK download module."},
-        {"B&K, one formula", Bk2250Tests(oneFormula, QStringLiteral("bk.xlsx")),
+        {"B&K, one formula", Bk2250Tests(With(BkSheet(0), 2, 147, Formula), QStringLiteral("bk.xlsx")),
          "Nothing was imported from the workbook bk.xlsx. Error: sheet 2 has no row with 18 levels in columns EQ to FH "
          "of rows 2 to 11; cell EQ2 holds a formula whose result the workbook does not keep (saving the workbook again "
          "in the spreadsheet program stores it) occurred in BK download module."},
-        {"Excel, a text", ExcelTests(excelText, QStringLiteral("kov.xlsx")),
+        {"Excel, a text", ExcelTests(With(ExcelSheet({}), 9, 2, Txt("n/a")), QStringLiteral("kov.xlsx")),
          "Nothing was imported from the workbook kov.xlsx. Error: sheet 1 has no column with 18 levels between 0 and "
          "100 in rows 9 to 26 of columns B to K occurred in Excel download module."},
         {"Excel, .xls of formulas", ExcelTests(excelXls, QStringLiteral("kov.xls")),
@@ -144,9 +145,7 @@ TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
         {SheetCells::Format::Xls, Num(0), 2, ""},
     };
     for (const auto& [format, first, count, notice] : cases) {
-        SheetCells s = BkSheet(5, format);
-        s.set(4, 147, first);
-        const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk")));
+        const MeterTests t = Tests(Bk2250Tests(With(BkSheet(5, format), 4, 147, first), QStringLiteral("bk")));
         EXPECT_EQ(t.count, count);
         EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(notice));
     }
@@ -154,9 +153,8 @@ TEST(Bk2250Test, AFirstBandThatOnlyLooksEmptyBesideLevelsIsNamed)
 
 TEST(Bk2250Test, AnEmptyXlsCellAmongLevelsIsTakenAsZeroAndNamed)
 {
-    SheetCells s = BkSheet(2, SheetCells::Format::Xls);
-    s.set(3, 160, {});
-    const MeterTests t = Tests(Bk2250Tests(s, QStringLiteral("bk")));
+    const MeterTests t =
+        Tests(Bk2250Tests(With(BkSheet(2, SheetCells::Format::Xls), 3, 160, Empty), QStringLiteral("bk")));
     EXPECT_EQ(t.count, 2);
     EXPECT_EQ(t.levels(2, 14), 0.0f);
     ASSERT_TRUE(t.notice);
@@ -181,9 +179,7 @@ TEST(ExcelTest, ValidColumnsArePackedInOrder)
 TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHundred)
 {
     const auto check = [](const WorkbookCell& cell, bool counted) {
-        SheetCells s = ExcelSheet({2, 3, 4});
-        s.set(14, 3, cell);
-        const MeterTests t = Tests(ExcelTests(s, {}));
+        const MeterTests t = Tests(ExcelTests(With(ExcelSheet({2, 3, 4}), 14, 3, cell), {}));
         EXPECT_EQ(t.count, counted ? 3 : 2) << cell.kind << " " << cell.number;
         // Column D moves up into the place of C when C is left out.
         EXPECT_EQ(t.levels(2, 1), counted ? 53.1f : 54.1f);
@@ -210,9 +206,7 @@ TEST(ExcelTest, ALeftOutColumnWithLevelsInItIsNamedByItsFirstDoubtfulCell)
         {SheetCells::Format::Xls, Num(120), ""},
     };
     for (const auto& [format, cell, notice] : cases) {
-        SheetCells s = ExcelSheet({2, 3}, format);
-        s.set(14, 3, cell);
-        const MeterTests t = Tests(ExcelTests(s, {}));
+        const MeterTests t = Tests(ExcelTests(With(ExcelSheet({2, 3}, format), 14, 3, cell), {}));
         EXPECT_EQ(t.count, 1);
         EXPECT_EQ(t.notice ? t.notice->text.section(QLatin1Char('\n'), 0, 0) : QString(), QLatin1String(notice));
     }
