@@ -291,8 +291,7 @@ TEST_F(LumoDBTest, ArrowsWrapRoundTheTableDeleteEmptiesAndStepsLeaveAnEmptySlotA
     EXPECT_TRUE(cell(39)->hasFocus());
 
     // Clicked as a person clicks it: the cell is left before the button acts.
-    QTest::mouseClick(c("CmdClear"), Qt::LeftButton);
-    LetEventsRun();
+    clickOn(c("CmdClear"));
     EXPECT_EQ(c<QRadioButton>("OptSpec_2")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(c<QLineEdit>("TxtSpec")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(cell(30)->text(), QStringLiteral("0"));
