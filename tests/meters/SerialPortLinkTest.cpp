@@ -8,11 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <deque>
-#include <mutex>
 #include <thread>
 
 #include "core/Clock.h"

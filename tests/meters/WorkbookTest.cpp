@@ -2,7 +2,6 @@
 
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <future>
 
 #include <QtGlobal>
