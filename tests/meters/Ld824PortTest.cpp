@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "meters/Ld824Port.h"
 
 using namespace kov;

@@ -1,11 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
-#include <algorithm>
-#include <functional>
-#include <tuple>
-
 #include "meters/Ld824.h"
 #include "meters/Ld824Meter.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -55,10 +49,8 @@ struct Rig {
     QList<QByteArray> fileSelections() const
     {
         QList<QByteArray> out;
-        for (const QByteArray& c : meter.commands()) {
-            if (c.startsWith('F'))
-                out.push_back(c);
-        }
+        std::copy_if(meter.commands().begin(), meter.commands().end(), std::back_inserter(out),
+                     [](const QByteArray& c) { return c.startsWith('F'); });
         return out;
     }
 
@@ -86,21 +78,18 @@ TEST(Ld824, ChecksumsOfCommandsAndReplies)
 
 TEST(Ld824, CommandRetriesUpToFiveTimes)
 {
-    // (command, replies with a bad checksum, replies left out, reply, times sent)
+    // (command, replies with a bad checksum, replies left out, reply, times sent); "&F101" has an empty text with a
+    // good checksum.
+    const QString sn = QStringLiteral("SN A1234 LD SLM");
     const std::tuple<QByteArray, int, int, QString, int> cases[] = {
-        {"R89", 0, 0, "SN A1234 LD SLM", 1},
-        {"R89", 4, 0, "SN A1234 LD SLM", 5},
-        {"R89", 5, 0, "", 5},
-        {"R89", 0, 4, "SN A1234 LD SLM", 5},
-        {"R89", 2, 3, "", 5},
-        {"&F101", 0, 0, " ", 1},  // an empty text with a good checksum
+        {"R89", 0, 0, sn, 1}, {"R89", 4, 0, sn, 5}, {"R89", 5, 0, {}, 5},
+        {"R89", 0, 4, sn, 5}, {"R89", 2, 3, {}, 5}, {"&F101", 0, 0, " ", 1},
     };
     for (const auto& [command, badChecksums, silentReplies, reply, sent] : cases) {
         Rig rig(1);
         rig.meter.faults().badChecksums = badChecksums;
         rig.meter.faults().silentReplies = silentReplies;
-        SCOPED_TRACE(testing::Message() << command.constData() << ", " << badChecksums << " bad, " << silentReplies
-                                        << " silent");
+        SCOPED_TRACE(testing::Message() << command.constData() << badChecksums << silentReplies);
         EXPECT_EQ(rig.send(command), reply);
         EXPECT_EQ(rig.received(command), sent);
     }
@@ -117,10 +106,9 @@ TEST(Ld824, SilentMeterCostsFiveTimeoutsAlsoAcrossMidnight)
 TEST(Ld824, ShortTimeoutIsRaisedAndKept)
 {
     // (command, time-out before, after)
-    for (const auto& [command, before, after] : {std::tuple<QByteArray, f32, f32>{"R1", 0, 0.3002f},
-                                                 {"R174,11", 0.29f, 0.3007f},
-                                                 {"R1", 0.3f, 0.3f},
-                                                 {"R173", 8, 8}}) {
+    const std::tuple<QByteArray, f32, f32> cases[] = {
+        {"R1", 0, 0.3002f}, {"R174,11", 0.29f, 0.3007f}, {"R1", 0.3f, 0.3f}, {"R173", 8, 8}};
+    for (const auto& [command, before, after] : cases) {
         Rig rig(1);
         rig.link.open(nullptr);
         f32 timeout = before;
@@ -167,14 +155,10 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
             rig.prompter.answer(a);
         EXPECT_EQ(ConnectLd824(rig.link, rig.clock, rig.prompter, QStringLiteral("COM2")), connected);
         EXPECT_EQ(rig.link.isOpen(), connected);
-        QStringList shown;
-        for (const auto& m : rig.prompter.messages()) {
-            shown.push_back(m.text);
-            EXPECT_EQ(m.title, QString());
-            EXPECT_EQ(m.buttons, MsgButtons::OkCancel);
-            EXPECT_EQ(m.icon, MsgIcon::Exclamation);
-        }
-        EXPECT_EQ(shown, questions);
+        test::Shown shown;
+        for (const QString& q : questions)
+            shown.push_back({q, {}, MsgIcon::Exclamation, MsgButtons::OkCancel});
+        EXPECT_EQ(rig.prompter.messages(), shown);
         // Each handshake sends one 255 and five "@@" before "R1"; a Cancel ends them.
         const int handshakes = static_cast<int>(answers.size()) + (connected ? 1 : 0);
         EXPECT_EQ(rig.received("@@"), 5 * handshakes);
@@ -182,21 +166,21 @@ TEST(Ld824, HandshakeAsksBeforeEachRetry)
     }
 }
 
+const test::RecordedMessage ConnectionFailed{
+    QStringLiteral(
+        "Connection failed. Port COM2 may be in error.\nCheck cable connection.\nCheck for batteries or AC power."),
+    QStringLiteral("Download Error"), MsgIcon::Critical};
+
 TEST(Ld824, SilentMeterGivesUpAfterSixSeconds)
 {
     Rig rig(8);
     rig.meter.faults().asleep = true;
     rig.prompter.answer(MsgAnswer::Ok);
-    const Ld824Download d = rig.download(1, 3);
-    EXPECT_TRUE(d.failed);
+    EXPECT_TRUE(rig.download(1, 3).failed);
     EXPECT_FALSE(rig.link.isOpen());
     EXPECT_GE(rig.clock.elapsed(), 6.0);
     EXPECT_LE(rig.clock.elapsed(), 6.2);
-    ASSERT_EQ(rig.prompter.messages().size(), 1u);
-    EXPECT_EQ(rig.prompter.messages()[0].text,
-              QStringLiteral("Connection failed. Port COM2 may be in error.\nCheck cable connection.\n"
-                             "Check for batteries or AC power."));
-    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Download Error"));
+    EXPECT_EQ(rig.prompter.messages(), test::Shown({ConnectionFailed}));
     EXPECT_TRUE(rig.meter.commands().empty());
 }
 
@@ -207,10 +191,9 @@ TEST(Ld824, PortThatWillNotOpenIsNamed)
     rig.prompter.answer(MsgAnswer::Ok);
     rig.prompter.answer(MsgAnswer::Ok);
     EXPECT_TRUE(rig.download(1, 3).failed);
-    ASSERT_EQ(rig.prompter.messages().size(), 2u);
-    EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("The Port COM2 is incorrect.  Choose another."));
-    EXPECT_EQ(rig.prompter.messages()[0].title, QStringLiteral("Port Error"));
-    EXPECT_EQ(rig.prompter.messages()[1].title, QStringLiteral("Download Error"));
+    EXPECT_EQ(rig.prompter.messages(), test::Shown({{QStringLiteral("The Port COM2 is incorrect.  Choose another."),
+                                                     QStringLiteral("Port Error"), MsgIcon::Critical},
+                                                    ConnectionFailed}));
     EXPECT_FALSE(rig.link.isOpen());
 }
 
@@ -251,19 +234,23 @@ TEST(Ld824, DownloadsTheChosenFilesAfterWalkingAllBeforeThem)
 
 TEST(Ld824, FileRangeAgainstTheFilesHeld)
 {
-    const QString truncate =
-        QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?");
-    const QString startHigh = QStringLiteral("The start file number is higher than the number of files in the LD824.");
-    const QString empty = QStringLiteral("There are no data files available to download.");
-    // (files held, start, end, answers, message, its title, failed, tests, the last file selected)
-    const std::tuple<int, int, int, std::vector<MsgAnswer>, QString, QString, bool, int, int> cases[] = {
-        {8, 3, 12, {MsgAnswer::Yes}, truncate, "File Error", false, 6, 8},
-        {8, 3, 12, {MsgAnswer::No}, truncate, "File Error", true, 0, 0},
-        {8, 8, 8, {}, {}, {}, false, 1, 8},
-        {8, 9, 12, {MsgAnswer::Ok}, startHigh, "File Error", true, 0, 0},
-        {0, 1, 3, {MsgAnswer::Ok}, empty, "Empty Memory", true, 0, 0},
+    const test::Shown truncate{
+        {QStringLiteral("The end file number is higher than the number of files in the LD824.  Truncate to8 ?"),
+         QStringLiteral("File Error"), MsgIcon::Critical, MsgButtons::YesNo}};
+    const test::Shown startHigh{
+        {QStringLiteral("The start file number is higher than the number of files in the LD824."),
+         QStringLiteral("File Error"), MsgIcon::Critical}};
+    const test::Shown empty{{QStringLiteral("There are no data files available to download."),
+                             QStringLiteral("Empty Memory"), MsgIcon::Critical}};
+    // (files held, start, end, answers, messages, failed, tests, the last file selected)
+    const std::tuple<int, int, int, std::vector<MsgAnswer>, test::Shown, bool, int, int> cases[] = {
+        {8, 3, 12, {MsgAnswer::Yes}, truncate, false, 6, 8},
+        {8, 3, 12, {MsgAnswer::No}, truncate, true, 0, 0},
+        {8, 8, 8, {}, {}, false, 1, 8},
+        {8, 9, 12, {MsgAnswer::Ok}, startHigh, true, 0, 0},
+        {0, 1, 3, {MsgAnswer::Ok}, empty, true, 0, 0},
     };
-    for (const auto& [held, start, end, answers, message, title, failed, count, lastSelected] : cases) {
+    for (const auto& [held, start, end, answers, shown, failed, count, lastSelected] : cases) {
         Rig rig(held);
         for (const MsgAnswer a : answers)
             rig.prompter.answer(a);
@@ -271,14 +258,7 @@ TEST(Ld824, FileRangeAgainstTheFilesHeld)
         SCOPED_TRACE(testing::Message() << held << " held, " << start << ".." << end);
         EXPECT_EQ(d.failed, failed);
         EXPECT_FALSE(rig.link.isOpen());
-        if (message.isEmpty()) {
-            EXPECT_TRUE(rig.prompter.messages().empty());
-        } else {
-            ASSERT_EQ(rig.prompter.messages().size(), 1u);
-            EXPECT_EQ(rig.prompter.messages()[0].text, message);
-            EXPECT_EQ(rig.prompter.messages()[0].title, title);
-            EXPECT_EQ(rig.prompter.messages()[0].icon, MsgIcon::Critical);
-        }
+        EXPECT_EQ(rig.prompter.messages(), shown);
         const QList<QByteArray> selected = rig.fileSelections();
         EXPECT_EQ(selected.isEmpty() ? QByteArray() : selected.back(),
                   lastSelected ? "F" + QByteArray::number(lastSelected) + ",6" : QByteArray());
@@ -311,11 +291,10 @@ TEST(Ld824, MeterStateDecidesWhetherThereIsData)
         EXPECT_EQ(rig.received("M4"), askedM4 ? 1 : 0);
         EXPECT_EQ(rig.received("&F103"), sentF103 ? 1 : 0);
         EXPECT_FALSE(rig.link.isOpen());
-        if (failed) {
-            ASSERT_EQ(rig.prompter.messages().size(), 1u);
-            EXPECT_EQ(rig.prompter.messages()[0].text, QStringLiteral("There are no data available to download."));
-            EXPECT_TRUE(rig.fileSelections().isEmpty());
-        }
+        EXPECT_EQ(rig.prompter.messages(),
+                  failed ? test::Shown({{"There are no data available to download.", "File Error", MsgIcon::Critical}})
+                         : test::Shown());
+        EXPECT_TRUE(!failed || rig.fileSelections().isEmpty());
     }
 }
 
@@ -352,7 +331,6 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
     };
     const QString levels(198, QLatin1Char('4'));
     struct Case {
-        const char* what;
         std::function<void(Rig&)> fault;
         QByteArray last;  // the last command the meter heard
         int lastSent;     // how often it was sent
@@ -364,33 +342,36 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
         "they were.");
     // 39 commands up to "R181" (the handshake's "R1" the first), 10 for the first pass, 7 for each file after.
     const Case cases[] = {
-        {"silent from file 3 on", [](Rig& r) { r.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7; }, "F3,6", 1 + 5,
+        // silent from file 3 on
+        {[](Rig& r) { r.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7; }, "F3,6", 1 + 5,
          noReply("F3,6 for file 3")},
-        {"R173 lost", [](Rig& r) { r.meter.faults().unanswered = "R173"; }, "R173", 5, noReply("R173 for file 1")},
-        {"garbage from the 21st command", [](Rig& r) { r.meter.faults().garbageAfterCommands = 20; }, "R174,26", 5,
-         noReply("R174,26")},
-        {"R173 cut short", [](Rig& r) { r.meter.faults().replies["R173"] = " 45.0, 46.0,"; }, "R173", 1,
+        // R173 lost
+        {[](Rig& r) { r.meter.faults().unanswered = "R173"; }, "R173", 5, noReply("R173 for file 1")},
+        // garbage from the 21st command
+        {[](Rig& r) { r.meter.faults().garbageAfterCommands = 20; }, "R174,26", 5, noReply("R174,26")},
+        // R173 cut short
+        {[](Rig& r) { r.meter.faults().replies["R173"] = " 45.0, 46.0,"; }, "R173", 1,
          unreadable("R173 for file 1", " 45.0, 46.0,")},
-        {"R173 without a level in the grid's bands",
-         [&](Rig& r) { r.meter.faults().replies["R173"] = levels.toLatin1().replace(6 * 20, 5, "  -.-"); }, "R173", 1,
+        // R173 without a level in the grid's bands
+        {[&](Rig& r) { r.meter.faults().replies["R173"] = levels.toLatin1().replace(6 * 20, 5, "  -.-"); }, "R173", 1,
          unreadable("R173 for file 1", "4444444444444444444444444444444444444444...")},
-        {"R181 no number", [](Rig& r) { r.meter.faults().replies["R181"] = "none"; }, "R181", 1,
-         unreadable("R181", "none")},
-        {"writes refused", [](Rig& r) { r.link.failWritesAfter(6 + 20); }, "R174,25", 1,
+        // R181 no number
+        {[](Rig& r) { r.meter.faults().replies["R181"] = "none"; }, "R181", 1, unreadable("R181", "none")},
+        // writes refused
+        {[](Rig& r) { r.link.failWritesAfter(6 + 20); }, "R174,25", 1,
          QStringLiteral(
              "The command R174,26 could not be sent to the LD824 on COM2, so the download stopped. Nothing was "
              "taken from the meter; the tests in the grid are as they were.\nCheck that the port or its USB "
              "adapter is connected.")},
-        {"stopped in the wake-up",
-         [](Rig& r) { r.meter.faults().asleep = true; },
-         {},
-         0,
-         cancelled,
+        // stopped in the wake-up
+        {[](Rig& r) { r.meter.faults().asleep = true; }, "", 0, cancelled,
          [](Rig& r) { return r.clock.yields() >= 30; }},
-        {"stopped after file 2", [](Rig&) {}, "R173", 2, cancelled, [](Rig& r) { return r.notes.size() >= 2; }},
+        // stopped after file 2
+        {[](Rig&) {}, "R173", 2, cancelled, [](Rig& r) { return r.notes.size() >= 2; }},
     };
+    int row = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(++row);
         Rig rig(5);
         c.fault(rig);
         rig.prompter.answer(MsgAnswer::Ok);
@@ -398,9 +379,8 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
         EXPECT_TRUE(d.failed);
         EXPECT_EQ(d.stopped, c.stop != nullptr);
         EXPECT_FALSE(rig.link.isOpen());
-        ASSERT_EQ(rig.prompter.messages().size(), 1u);
-        EXPECT_EQ(rig.prompter.messages()[0].text, c.message);
-        EXPECT_EQ(rig.prompter.messages()[0].title, c.stop ? "Download Cancelled" : "Download Error");
+        EXPECT_EQ(rig.prompter.messages(), test::Shown({{c.message, c.stop ? "Download Cancelled" : "Download Error",
+                                                         c.stop ? MsgIcon::Information : MsgIcon::Critical}}));
         // Nothing after the command that failed, and nothing of the files read before it handed over.
         const auto& heard = rig.meter.commands();
         EXPECT_EQ(heard.empty() ? QByteArray() : heard.back(), c.last);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "meters/MeterChoice.h"
 
 namespace kov {
@@ -34,28 +32,24 @@ TEST(MeterChoiceTest, EachMeterAsksWithItsOwnDialogAndSaysSoWhenNothingIsChosen)
 
 TEST(MeterChoiceTest, TheMetersFolderFallsBackToTheProgramsAndGainsItsSeparator)
 {
-    // (meter, folder stored, folder the dialog starts in and the one stored back)
-    const std::tuple<DownloadSource, const char*, const char*> cases[] = {
-        {DownloadSource::Dsp30, "", "/opt/kov/"},
-        {DownloadSource::Dsp30, "   ", "/opt/kov/"},
-        {DownloadSource::Paa3, "/data/paa", "/data/paa/"},
-        {DownloadSource::Bk2250, "/data/bk/", "/data/bk/"},
-        {DownloadSource::Bk2250, "C:\\BK2250\\", "C:\\BK2250\\"},
-        {DownloadSource::Ie45, "", "/opt/kov/"},
+    // (meter, its folder setting, folder stored, folder the dialog starts in and the one stored back)
+    const std::tuple<DownloadSource, QString LumoData::*, const char*, const char*> cases[] = {
+        {DownloadSource::Dsp30, &LumoData::Dsp30Folder, "", "/opt/kov/"},
+        {DownloadSource::Dsp30, &LumoData::Dsp30Folder, "   ", "/opt/kov/"},
+        {DownloadSource::Paa3, &LumoData::Paa3Folder, "/data/paa", "/data/paa/"},
+        {DownloadSource::Bk2250, &LumoData::Bk2250Folder, "/data/bk/", "/data/bk/"},
+        {DownloadSource::Bk2250, &LumoData::Bk2250Folder, "C:\\BK2250\\", "C:\\BK2250\\"},
+        {DownloadSource::Ie45, &LumoData::Ie45Folder, "", "/opt/kov/"},
         // Only a truly empty IE-45 folder counts as none.
-        {DownloadSource::Ie45, " ", " /"},
+        {DownloadSource::Ie45, &LumoData::Ie45Folder, " ", " /"},
     };
-    for (const auto& [source, stored, asked] : cases) {
+    for (const auto& [source, setting, stored, asked] : cases) {
         LumoData d;
         d.AppPath = QStringLiteral("/opt/kov");
-        QString* folder = source == DownloadSource::Dsp30    ? &d.Dsp30Folder
-                          : source == DownloadSource::Paa3   ? &d.Paa3Folder
-                          : source == DownloadSource::Bk2250 ? &d.Bk2250Folder
-                                                             : &d.Ie45Folder;
-        *folder = QLatin1String(stored);
+        d.*setting = QLatin1String(stored);
         const MeterFileChoice choice = ChooseMeterFile(d, source);
         EXPECT_EQ(choice.request.folder, QLatin1String(asked)) << '"' << stored << '"';
-        EXPECT_EQ(*folder, QLatin1String(asked));
+        EXPECT_EQ(d.*setting, QLatin1String(asked));
     }
 }
 

@@ -20,22 +20,13 @@ inline QByteArray MeterFixtureBytes(const char* name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-inline WorkbookCell Num(double value)
-{
-    return {WorkbookCell::Number, value, {}};
-}
-inline WorkbookCell Txt(const char* text)
-{
-    return {WorkbookCell::Text, 0, QString::fromUtf8(text)};
-}
-inline WorkbookCell Bool(bool value)
-{
-    return {WorkbookCell::Boolean, value ? 1.0 : 0.0, {}};
-}
-inline WorkbookCell Error(const char* text)
-{
-    return {WorkbookCell::ErrorValue, 0, QString::fromUtf8(text)};
-}
+// Cells as a reader hands them over.
+inline const auto Num = [](double value) { return WorkbookCell{WorkbookCell::Number, value, {}}; };
+inline const auto Txt = [](const char* text) { return WorkbookCell{WorkbookCell::Text, 0, QString::fromUtf8(text)}; };
+inline const auto Bool = [](bool value) { return WorkbookCell{WorkbookCell::Boolean, value ? 1.0 : 0.0, {}}; };
+inline const auto Error = [](const char* text) {
+    return WorkbookCell{WorkbookCell::ErrorValue, 0, QString::fromUtf8(text)};
+};
 inline const WorkbookCell NoResult{WorkbookCell::FormulaWithoutValue, 0, {}};
 
 }  // namespace kov::test

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QStringList>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,15 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <deque>
-#include <functional>
-#include <mutex>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "core/Clock.h"
 #include "meters/Ld824.h"
@@ -162,11 +154,11 @@ private:
     bool m_answered = false;
 };
 
-// The wall clock, but a line that has left the last write unanswered for 0.3 s makes it hurry: the longer
-// time-outs of a silent meter (up to 10 s a try) pass in moments, while every live exchange runs in real time.
+// The wall clock, but where `hurry` a line that has left the last write unanswered for 0.3 s makes it hurry: the
+// longer time-outs of a silent meter (up to 10 s a try) pass in moments, while every live exchange runs in real time.
 class HurryingClock : public Clock {
 public:
-    explicit HurryingClock(const BreakCarryingLink& line) : m_line(line) {}
+    HurryingClock(const BreakCarryingLink& line, bool hurry) : m_line(line), m_hurry(hurry) {}
     double secondsSinceMidnight() override
     {
         return std::fmod(m_wall.secondsSinceMidnight() + m_skipped, SecondsPerDay);
@@ -174,12 +166,13 @@ public:
     void letEventsRun() override
     {
         m_wall.letEventsRun();
-        if (m_line.unanswered())
+        if (m_hurry && m_line.unanswered())
             m_skipped += 0.2;
     }
 
 private:
     const BreakCarryingLink& m_line;
+    const bool m_hurry;
     SystemClock m_wall;
     double m_skipped = 0;
 };
@@ -192,6 +185,27 @@ std::vector<Indexed<f32, 11, 43>> MeterFiles(int count)
         for (int n = 11; n <= 43; ++n)
             files[static_cast<std::size_t>(f - 1)](n) = static_cast<f32>(20 * f + 0.5 * n);
     return files;
+}
+
+// Files start..end downloaded over a pseudo-terminal from `meter`, as port COM3, its notes to `notes` unless that is
+// null (then the download is given none); the port is closed after it.
+Ld824Download DownloadOnTheLine(Ld824Meter& meter, int start, int end, ScriptedPrompter& prompter, bool hurry,
+                                QStringList* notes)
+{
+    Pty pty;
+    EXPECT_TRUE(pty.ok());
+    SerialPortLink port(pty.slaveName(), 9600);
+    Ld824Download got;
+    {
+        MeterOnLine line(pty, meter);
+        BreakCarryingLink link(port, line);
+        HurryingClock clock(link, hurry);
+        got = DownloadLd824(
+            link, clock, prompter, QStringLiteral("COM3"), start, end,
+            notes ? [notes](const QString& n) { notes->push_back(n); } : std::function<void(const QString&)>());
+    }
+    EXPECT_FALSE(port.isOpen());
+    return got;
 }
 
 // Polls the link as the download does, without an event loop, until `want` bytes wait or a second has passed.
@@ -253,22 +267,11 @@ TEST(SerialPortLinkTest, CarriesBytesBothWaysWithoutAnEventLoop)
 
 TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
 {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     Ld824Meter meter(MeterFiles(4));
     QStringList notes;
-    Ld824Download got;
-    SerialPortLink port(pty.slaveName(), 9600);
-    {
-        MeterOnLine line(pty, meter);
-        BreakCarryingLink link(port, line);
-        SystemClock clock;
-        ScriptedPrompter prompter;
-        got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 2, 3,
-                            [&](const QString& note) { notes.push_back(note); });
-        EXPECT_TRUE(prompter.messages().empty());
-    }
-    EXPECT_FALSE(port.isOpen());
+    ScriptedPrompter prompter;
+    const Ld824Download got = DownloadOnTheLine(meter, 2, 3, prompter, false, &notes);
+    EXPECT_TRUE(prompter.messages().empty());
     ASSERT_FALSE(got.failed);
     ASSERT_EQ(got.count, 2);
     EXPECT_EQ(got.endFile, 3);
@@ -285,9 +288,10 @@ TEST(SerialPortLinkTest, DownloadsFromAMeterOnTheLine)
 
 TEST(SerialPortLinkTest, AMeterThatStopsAnsweringEndsTheDownloadWithNothingTaken)
 {
-    const QString taken = QStringLiteral(
-        " Nothing was taken from the meter; the tests in the grid are as they were.\nCheck cable connection.\n"
-        "Check for batteries or AC power.");
+    const QString head = QStringLiteral("The LD824 on COM3 gave no valid reply to ");
+    const QString tail = QStringLiteral(
+        " in five tries, so the download stopped. Nothing was taken from the meter; the tests in the grid are as they "
+        "were.\nCheck cable connection.\nCheck for batteries or AC power.");
     // (what, the fault, the command that went unanswered). Retries on a busy machine count as commands too, so
     // where the silence begins is not pinned.
     const std::tuple<const char*, std::function<void(Ld824Meter::Faults&)>, const char*> cases[] = {
@@ -298,33 +302,17 @@ TEST(SerialPortLinkTest, AMeterThatStopsAnsweringEndsTheDownloadWithNothingTaken
     };
     for (const auto& [what, fault, step] : cases) {
         SCOPED_TRACE(what);
-        Pty pty;
-        ASSERT_TRUE(pty.ok());
         Ld824Meter meter(MeterFiles(4));
         fault(meter.faults());
-        Ld824Download got;
         ScriptedPrompter prompter;
         prompter.answer(MsgAnswer::Ok);
-        SerialPortLink port(pty.slaveName(), 9600);
-        {
-            MeterOnLine line(pty, meter);
-            BreakCarryingLink link(port, line);
-            HurryingClock clock(link);
-            got = DownloadLd824(link, clock, prompter, QStringLiteral("COM3"), 1, 3, {});
-        }
-        EXPECT_FALSE(port.isOpen());
+        const Ld824Download got = DownloadOnTheLine(meter, 1, 3, prompter, true, nullptr);
         EXPECT_TRUE(got.failed);
         ASSERT_EQ(prompter.messages().size(), 1u);
         const QString& text = prompter.messages()[0].text;
+        EXPECT_TRUE(text.startsWith(head) && text.endsWith(tail)) << text.toStdString();
         if (step != nullptr) {
-            EXPECT_EQ(text, QStringLiteral("The LD824 on COM3 gave no valid reply to %1 in five tries, so the download "
-                                           "stopped.")
-                                    .arg(QLatin1String(step)) +
-                                taken);
-        } else {
-            EXPECT_TRUE(text.startsWith(QStringLiteral("The LD824 on COM3 gave no valid reply to ")) &&
-                        text.endsWith(QStringLiteral(" in five tries, so the download stopped.") + taken))
-                << text.toStdString();
+            EXPECT_EQ(text, head + QLatin1String(step) + tail);
         }
         for (int test = 1; test <= 3; ++test)
             EXPECT_EQ(got.levels(test, 1), 0.0f) << test;

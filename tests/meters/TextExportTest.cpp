@@ -2,11 +2,6 @@
 
 #include <QTemporaryDir>
 
-#include <functional>
-#include <map>
-#include <tuple>
-#include <vector>
-
 #include "meters/MeterFiles.h"
 #include "tests/fixtures/HandBuiltProject.h"
 #include "tests/meters/MeterFixtures.h"
@@ -117,28 +112,34 @@ TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
 TEST_F(TextExportTest, DamagedOrShortExportsAreRefusedWhole)
 {
     using Parse = Parsed<MeterTests> (*)(const QByteArray&);
-    // (what, parser, bytes, error)
-    const std::tuple<const char*, Parse, QByteArray, const char*> cases[] = {
-        {"DSP30 empty", ParseDsp30, QByteArray(), "line 1: Input past end of file"},
-        {"DSP30 the last pair missing", ParseDsp30, LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
-        {"DSP30 the last level missing", ParseDsp30, LineRange(dsp30, 1, 30) + "\"8kHz\",",
-         "line 31: Input past end of file"},
-        {"DSP30 a level that is a text", ParseDsp30, WithField(dsp30, 20, 2, "OVER"),
-         "line 20: Type mismatch (\"OVER\" is not a number)"},
+    // (parser, bytes, error)
+    const std::tuple<Parse, QByteArray, const char*> cases[] = {
+        // DSP30 empty
+        {ParseDsp30, QByteArray(), "line 1: Input past end of file"},
+        // DSP30 the last pair missing
+        {ParseDsp30, LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
+        // DSP30 the last level missing
+        {ParseDsp30, LineRange(dsp30, 1, 30) + "\"8kHz\",", "line 31: Input past end of file"},
+        // DSP30 a level that is a text
+        {ParseDsp30, WithField(dsp30, 20, 2, "OVER"), "line 20: Type mismatch (\"OVER\" is not a number)"},
         // A line end before a field is no separator of its own, so the next line's label is taken for the level.
-        {"DSP30 a level left empty at the line end", ParseDsp30, WithField(dsp30, 14, 2, ""),
-         "line 15: Type mismatch (\"200Hz\" is not a number)"},
-        {"DSP30 a header value that is a text", ParseDsp30, WithField(dsp30, 1, 2, "\"DSP30\""),
-         "line 1: Type mismatch (\"DSP30\" is not a number)"},
-        {"IE-45 empty", ParseIe45, QByteArray(), "line 1: Input past end of file"},
-        {"IE-45 45 lines", ParseIe45, LineRange(ie45, 1, 45), "line 46: Input past end of file"},
-        {"IE-45 a Ctrl-Z after line 40", ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48),
-         "line 41: Input past end of file"},
-        {"IE-45 a level past the single range", ParseIe45,
-         LineRange(ie45, 1, 33) + "  5 kHz      .3e49\r\n" + LineRange(ie45, 35, 48), "line 34: Overflow (\".3e49\")"},
+        // DSP30 a level left empty at the line end
+        {ParseDsp30, WithField(dsp30, 14, 2, ""), "line 15: Type mismatch (\"200Hz\" is not a number)"},
+        // DSP30 a header value that is a text
+        {ParseDsp30, WithField(dsp30, 1, 2, "\"DSP30\""), "line 1: Type mismatch (\"DSP30\" is not a number)"},
+        // IE-45 empty
+        {ParseIe45, QByteArray(), "line 1: Input past end of file"},
+        // IE-45 45 lines
+        {ParseIe45, LineRange(ie45, 1, 45), "line 46: Input past end of file"},
+        // IE-45 a Ctrl-Z after line 40
+        {ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48), "line 41: Input past end of file"},
+        // IE-45 a level past the single range
+        {ParseIe45, LineRange(ie45, 1, 33) + "  5 kHz      .3e49\r\n" + LineRange(ie45, 35, 48),
+         "line 34: Overflow (\".3e49\")"},
     };
-    for (const auto& [what, parse, bytes, error] : cases)
-        EXPECT_EQ(ParseError(parse(bytes)), error) << what;
+    int row = 0;
+    for (const auto& [parse, bytes, error] : cases)
+        EXPECT_EQ(ParseError(parse(bytes)), error) << "row " << ++row;
 }
 
 TEST_F(TextExportTest, Ie45BandLinesOfEveryShape)
@@ -186,20 +187,20 @@ TEST_F(TextExportTest, Paa3RecordsInTheRangeBecomeTestsInFileOrder)
 
 TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
 {
-    // (what, fields 13..30 of record 1, the levels read)
-    const std::tuple<const char*, QByteArray, std::vector<f32>> cases[] = {
-        {"zeros from the bottom",
-         "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
+    // (fields 13..30 of record 1, the levels read)
+    const std::pair<QByteArray, std::vector<f32>> cases[] = {
+        // zeros from the bottom
+        {"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,45.5",
          {-2, -4, -6, -8, -10, -12, -14, -16, -18, -20, -22, -24, -26, -28, -30, -32, -34, 45.5f}},
-        {"zeros at the top",
-         "30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,0,0",
+        // zeros at the top
+        {"30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,0,0",
          {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 43, 41}},
-        {"negative zero and empty fields are 0",
-         "41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
+        // negative zero and empty fields are 0
+        {"41.3,-0,,42.1,0.0,0,40,0,39.9,38,37,36,35,34,33,32,31,30",
          {41.3f, 39.3f, 37.3f, 42.1f, 40.1f, 38.1f, 40, 38, 39.9f, 38, 37, 36, 35, 34, 33, 32, 31, 30}},
     };
-    for (const auto& [what, written, expected] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& [written, expected] : cases) {
+        SCOPED_TRACE(written.constData());
         QList<QByteArray> lines = Lines(paa3);
         QList<QByteArray> fields = lines[4].split(',');
         const QList<QByteArray> levels = written.split(',');
@@ -217,25 +218,31 @@ TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
 
 TEST_F(TextExportTest, Paa3ReadsOnlyAWholeExportOfTenRecords)
 {
-    // (what, bytes, error or "" when it reads)
-    const std::tuple<const char*, QByteArray, const char*> cases[] = {
-        {"the last line without its line end", paa3.chopped(2), ""},
-        {"a summary after the tenth record", paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
-        {"nine records", paa3Short, "line 14: Input past end of file"},
-        {"a text as record number", WithField(paa3, 5, 1, "\"one\""),
-         "line 5: Type mismatch (\"one\" is not a number)"},
-        {"a text in a level outside the range", WithField(paa3, 11, 20, "OVL"),
-         "line 11: Type mismatch (\"OVL\" is not a number)"},
-        {"a field missing in record 3", WithField(paa3, 7, 40, QByteArray()),
-         "line 8: Type mismatch (\"Office 104\" is not a number)"},
-        {"a record cut inside its name", LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
+    // (bytes, error or "" when it reads)
+    const std::pair<QByteArray, const char*> cases[] = {
+        // the last line without its line end
+        {paa3.chopped(2), ""},
+        // a summary after the tenth record
+        {paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
+        // nine records
+        {paa3Short, "line 14: Input past end of file"},
+        // a text as record number
+        {WithField(paa3, 5, 1, "\"one\""), "line 5: Type mismatch (\"one\" is not a number)"},
+        // a text in a level outside the range
+        {WithField(paa3, 11, 20, "OVL"), "line 11: Type mismatch (\"OVL\" is not a number)"},
+        // a field missing in record 3
+        {WithField(paa3, 7, 40, QByteArray()), "line 8: Type mismatch (\"Office 104\" is not a number)"},
+        // a record cut inside its name
+        {LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
     };
-    for (const auto& [what, bytes, error] : cases) {
+    int row = 0;
+    for (const auto& [bytes, error] : cases) {
+        SCOPED_TRACE(++row);
         const Parsed<MeterTests> parsed = ParsePaa3(bytes, 3, 5);
-        EXPECT_EQ(ParseError(parsed), error) << what;
+        EXPECT_EQ(ParseError(parsed), error);
         if (const MeterTests* tests = std::get_if<MeterTests>(&parsed)) {
-            EXPECT_EQ(tests->count, 3) << what;
-            EXPECT_EQ(Row(*tests, 2), Paa3Levels.at(4)) << what;
+            EXPECT_EQ(tests->count, 3);
+            EXPECT_EQ(Row(*tests, 2), Paa3Levels.at(4));
         }
     }
 }
@@ -250,19 +257,18 @@ TEST_F(TextExportTest, FilesThatCannotBeReadGiveTheMeterMessages)
 
     using Reader = std::function<MeterImport(const QString&)>;
     const Reader paa3File = [](const QString& path) { return DownloadPaa3(path, 1, 3); };
-    // (what, reader, path, message)
-    const std::tuple<const char*, Reader, QString, QString> cases[] = {
-        {"DSP30 missing", ReadDsp30File, folder + "/GONE.TXT",
-         "File GONE.TXT could not be recovered in" + folder + "/."},
-        {"IE-45 short", ReadIe45File, folder + "/SHORT.IVI",
-         "File SHORT.IVI could not be recovered in" + folder + "/."},
-        {"PAA3 missing", paa3File, folder + "/GONE.PAA", "The file " + folder + "/GONE.PAA could not be found."},
-        {"PAA3 nine records", paa3File, FixturePath("paa3_short.paa"),
-         "The file " + FixturePath("paa3_short.paa") + " could not be found."},
+    // (reader, path, message)
+    const std::tuple<Reader, QString, QString> cases[] = {
+        // DSP30 missing, IE-45 short
+        {ReadDsp30File, folder + "/GONE.TXT", "File GONE.TXT could not be recovered in" + folder + "/."},
+        {ReadIe45File, folder + "/SHORT.IVI", "File SHORT.IVI could not be recovered in" + folder + "/."},
+        // PAA3 missing, nine records
+        {paa3File, folder + "/GONE.PAA", "The file " + folder + "/GONE.PAA could not be found."},
+        {paa3File, FixturePath("paa3_short.paa"), "The file " + FixturePath("paa3_short.paa") + " could not be found."},
     };
-    for (const auto& [what, read, path, text] : cases) {
+    for (const auto& [read, path, text] : cases) {
         const MeterImport result = read(path);
-        ASSERT_TRUE(std::holds_alternative<Message>(result)) << what;
-        EXPECT_EQ(std::get<Message>(result), (Message{text, QStringLiteral("File Error"), MsgIcon::Critical})) << what;
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << path.toStdString();
+        EXPECT_EQ(std::get<Message>(result), (Message{text, QStringLiteral("File Error"), MsgIcon::Critical}));
     }
 }

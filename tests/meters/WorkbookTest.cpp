@@ -1,14 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 
-#include <chrono>
-#include <functional>
 #include <future>
-#include <ostream>
-#include <tuple>
 
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
@@ -163,11 +157,10 @@ TEST(Workbook, OtherProducersParts)
 TEST(Workbook, MissingSheetGivesTheCount)
 {
     // (workbook, sheet asked for, sheets it has)
-    const std::tuple<const char*, int, int> cases[] = {{"onesheet.xlsx", 2, 1},
-                                                       {"bk2250.xlsx", 3, 2},
-                                                       {"bk2250.xls", 3, 2},
-                                                       {"bk2250.xls", 0, 2},
-                                                       {"broken.xlsx", 11, 10}};
+    const std::tuple<const char*, int, int> cases[] = {
+        {"onesheet.xlsx", 2, 1}, {"bk2250.xlsx", 3, 2},   {"bk2250.xls", 3, 2},
+        {"bk2250.xls", 0, 2},    {"broken.xlsx", 11, 10},
+    };
     for (const auto& [name, sheet, count] : cases) {
         const WorkbookRead read = Read(Fixture(name), {sheet, 1, 1, 1, 1});
         const WorkbookError* error = std::get_if<WorkbookError>(&read);
@@ -222,11 +215,6 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto copy = [&](const char* from, const char* to) {
-        const QString target = dir.filePath(QString::fromLatin1(to));
-        EXPECT_TRUE(QFile::copy(Fixture(from), target));
-        return target;
-    };
     const auto write = [&](const char* to, const QByteArray& bytes) {
         const QString target = dir.filePath(QString::fromLatin1(to));
         QFile file(target);
@@ -235,12 +223,14 @@ TEST(Workbook, TheFirstBytesTellTheFormat)
         return target;
     };
     // Named for the other format, read for what they are.
-    const SheetCells asXls = Cells(Read(copy("excel.xlsx", "levels.xls"), ExcelLevels), "levels.xls");
-    EXPECT_EQ(asXls.format(), SheetCells::Format::Xlsx);
-    EXPECT_EQ(asXls.at(9, 2), Num(55.0));
-    const SheetCells asXlsx = Cells(Read(copy("excel.xls", "levels.xlsx"), ExcelLevels), "levels.xlsx");
-    EXPECT_EQ(asXlsx.format(), SheetCells::Format::Xls);
-    EXPECT_EQ(asXlsx.at(9, 2), Num(55.0));
+    for (const auto& [from, to, format] : {std::tuple{"excel.xlsx", "levels.xls", SheetCells::Format::Xlsx},
+                                           {"excel.xls", "levels.xlsx", SheetCells::Format::Xls}}) {
+        const QString copy = dir.filePath(QString::fromLatin1(to));
+        ASSERT_TRUE(QFile::copy(Fixture(from), copy));
+        const SheetCells sheet = Cells(Read(copy, ExcelLevels), to);
+        EXPECT_EQ(sheet.format(), format) << to;
+        EXPECT_EQ(sheet.at(9, 2), Num(55.0)) << to;
+    }
 
     const QByteArray xls = test::MeterFixtureBytes("bk2250.xls");
     const QByteArray compoundHeader("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);

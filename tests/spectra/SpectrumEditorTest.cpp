@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-#include <vector>
-
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
 #include "spectra/SpectrumEditor.h"
@@ -32,12 +29,12 @@ TEST(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
     // (band, typed, level, cell text, note)
     const std::tuple<int, const char*, f32, const char*, const char*> cases[] = {
         {22, "", 0, "0", "The sound level at 160 Hz was outside the range 1 to 99. Reenter."},
+        {32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
+        {39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
         {22, "0.96", 1, "1", ""},
         {25, "99.04", 99, "99", ""},
-        {32, "99.06", 0, "0", "The sound level at 1600 Hz was outside the range 1 to 99. Reenter."},
         {30, "45.15", 45.2f, "45.2", ""},
         {30, "45.25", 45.2f, "45.2", ""},
-        {39, "0.94", 0, "0", "The sound level at 8000 Hz was outside the range 1 to 99. Reenter."},
         {31, "1", 1, "1", ""}};
     for (const auto& [band, typed, level, cellText, note] : cases) {
         SCOPED_TRACE(typed);
@@ -51,22 +48,18 @@ TEST(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
 TEST(BandLabelTest, TheBandsReadTheirOwnFrequencies)
 {
     const LumoData d = Tables();
-    const std::vector<const char*> labels = {"160",  "200",  "250",  "315",  "400",  "500",  "630",  "800",  "1000",
-                                             "1250", "1600", "2000", "2500", "3150", "4000", "5000", "6300", "8000"};
+    QStringList labels;
     for (int b = 22; b <= 39; ++b)
-        EXPECT_EQ(BandLabel(d, b), QString::fromLatin1(labels[static_cast<std::size_t>(b - 22)])) << b;
+        labels << BandLabel(d, b);
+    EXPECT_EQ(labels.join(' '), "160 200 250 315 400 500 630 800 1000 1250 1600 2000 2500 3150 4000 5000 6300 8000");
 }
 
 TEST(NeutralLevelsTest, FallsFiveDecibelsAnOctave)
 {
     const BandArray n = NeutralLevels();
-    EXPECT_FLOAT_EQ(n(22), 49.0f);
-    EXPECT_FLOAT_EQ(n(23), 47.3f);
-    EXPECT_FLOAT_EQ(n(30), 35.7f);
-    EXPECT_FLOAT_EQ(n(32), 32.3f);
-    EXPECT_FLOAT_EQ(n(39), 20.7f);
-    EXPECT_EQ(n(21), 0);
-    EXPECT_EQ(n(40), 0);
+    for (const auto& [band, level] :
+         {std::pair{22, 49.0f}, {23, 47.3f}, {30, 35.7f}, {32, 32.3f}, {39, 20.7f}, {21, 0.f}, {40, 0.f}})
+        EXPECT_FLOAT_EQ(n(band), level) << band;
 }
 
 // A flat spectrum is 11.475 dB over its level; ".5" levels show to the even whole number. Steps show the level
@@ -75,11 +68,10 @@ TEST(AWeightTextTest, WholeDecibelsOrBlank)
 {
     const LumoData d = Tables();
     // (flat level, band 22, text)
-    for (const auto& [flat, band22, text] : {std::tuple{39.f, 39.f, "50 dBA"},
-                                             {40.f, 40.f, "52 dBA"},
-                                             {30.f, 30.f, "42 dBA"},
-                                             {40.f, 0.f, ""},
-                                             {40.f, -1.f, ""}}) {
+    const std::tuple<f32, f32, const char*> cases[] = {
+        {39, 39, "50 dBA"}, {40, 40, "52 dBA"}, {30, 30, "42 dBA"}, {40, 0, ""}, {40, -1, ""},
+    };
+    for (const auto& [flat, band22, text] : cases) {
         SpectraEdit e;
         Fill(e, 4, flat);
         e.SpecLevelEdit(4, 22) = band22;
@@ -151,18 +143,17 @@ TEST(ClosingChecksTest, MissingPointsAreFoundInOrderUnderTheOldName)
     Fill(e, 9, 40);
     e.SpecLevelEdit(9, 39) = 0;
 
-    const auto first = FindMissingPoint(d, e, 0);
-    ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(first->spectrum, 3);
-    EXPECT_EQ(first->band, 25);
-    EXPECT_EQ(first->question, QStringLiteral("The masking spectrum Old three has a data point missing at 315 Hz.  "
-                                              "Yes to correct data. No to delete spectrum."));
-    const auto second = FindMissingPoint(d, e, 4);
-    ASSERT_TRUE(second.has_value());
-    EXPECT_EQ(second->spectrum, 9);
-    EXPECT_EQ(second->band, 39);
-    EXPECT_EQ(second->question, QStringLiteral("The masking spectrum Empty has a data point missing at 8000 Hz.  "
-                                               "Yes to correct data. No to delete spectrum."));
+    // (searched from, the spectrum found, its band, the name and band asked about)
+    for (const auto& [from, spectrum, band, name, hz] :
+         {std::tuple{0, 3, 25, "Old three", "315"}, {4, 9, 39, "Empty", "8000"}}) {
+        const auto found = FindMissingPoint(d, e, from);
+        ASSERT_TRUE(found.has_value()) << from;
+        EXPECT_EQ(found->spectrum, spectrum);
+        EXPECT_EQ(found->band, band);
+        EXPECT_EQ(found->question, QStringLiteral("The masking spectrum %1 has a data point missing at %2 Hz.  Yes to "
+                                                  "correct data. No to delete spectrum.")
+                                       .arg(QLatin1String(name), QLatin1String(hz)));
+    }
     EXPECT_FALSE(FindMissingPoint(d, e, 10).has_value());
 }
 
@@ -194,11 +185,9 @@ TEST(ClosingChecksTest, DataUnderNoNameIsReported)
     ASSERT_TRUE(u.has_value());
     EXPECT_EQ(u->spectrum, 12);
     EXPECT_EQ(u->band, 27);
-    EXPECT_EQ(
-        u->message.text,
-        QStringLiteral("There are data in masking spectrum number 12 but no title or an Empty title. Please correct."));
-    EXPECT_EQ(u->message.title, QStringLiteral("Data Error"));
-    EXPECT_EQ(u->message.icon, MsgIcon::Critical);
+    EXPECT_EQ(u->message, (Message{"There are data in masking spectrum number 12 but no title or an Empty title. "
+                                   "Please correct.",
+                                   "Data Error", MsgIcon::Critical}));
 }
 
 TEST(CopySpectraTest, OnlyTheDataBandsGoBackAndForth)

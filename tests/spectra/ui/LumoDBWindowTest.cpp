@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <vector>
 
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
@@ -23,6 +21,19 @@ using test::WaitUntilActive;
 constexpr int FreeSlot = 7;  // the first "Empty" entry of the shipped database
 const QString Name30 = QStringLiteral("Open office, carpet, 2.7 m cei");
 const QString Name28 = QStringLiteral("Open office, carpet, 2.7 m c");
+const QString DataError = QStringLiteral("Data Error");
+
+// The question Done asks of a masking spectrum with a level missing at `band`.
+test::RecordedMessage Missing(const char* spectrum, const char* band)
+{
+    return {QStringLiteral("The masking spectrum %1 has a data point missing at %2 Hz.  Yes to correct data. No to "
+                           "delete spectrum.")
+                .arg(QLatin1String(spectrum), QLatin1String(band)),
+            DataError, MsgIcon::None, MsgButtons::YesNo};
+}
+const test::RecordedMessage Renamed{
+    QStringLiteral("The background spectrum title was changed or deleted. It has been re-entered."), DataError,
+    MsgIcon::Critical};
 
 class LumoDBTest : public test::WindowTest<LumoDB> {
 protected:
@@ -36,6 +47,14 @@ protected:
 
     LumoDB& open() { return WindowTest::open(QStringLiteral("GoRefSpec")); }
     QLineEdit* cell(int band) const { return c<QLineEdit>(QStringLiteral("Test1_%1").arg(band)); }
+    // What the table shows in bands 22..39, between blanks.
+    QString table() const
+    {
+        QStringList shown;
+        for (int b = 22; b <= 39; ++b)
+            shown << cell(b)->text();
+        return shown.join(u' ');
+    }
     void choose(int s) const
     {
         c<QRadioButton>(QStringLiteral("OptSpec_%1").arg(s))->click();
@@ -89,10 +108,7 @@ TEST_F(LumoDBTest, OctaveSpectrumIsNamedSavedOfferedAndReadBack)
     EXPECT_FALSE(c("FramOctave")->isVisible());
     EXPECT_EQ(note(), OctaveDoneNote);
     EXPECT_EQ(QApplication::focusWidget(), c("TxtSpec"));
-    const std::vector<const char*> shown = {"53.3", "51.7", "50", "48.3", "46.7", "45", "43.3", "41.7", "40",
-                                            "38.3", "36.7", "35", "33.3", "31.7", "30", "28.3", "26.7", "25"};
-    for (int b = 22; b <= 39; ++b)
-        EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
+    EXPECT_EQ(table(), "53.3 51.7 50 48.3 46.7 45 43.3 41.7 40 38.3 36.7 35 33.3 31.7 30 28.3 26.7 25");
 
     typeAndLeave(Name30);
     EXPECT_EQ(QApplication::focusWidget(), c("CmdDone"));
@@ -145,10 +161,7 @@ TEST_F(LumoDBTest, RelativeSpectrumIsEstimatedAndBroughtTo47Dba)
     EXPECT_FALSE(c("FramRelative")->isVisible());
     EXPECT_EQ(note(), RelativeDoneNote);
     // 12.0 dBA as entered, 35 steps up to 47.0.
-    const std::vector<const char*> shown = {"36", "35", "35", "35", "35", "35", "35", "35", "41",
-                                            "35", "35", "35", "35", "35", "35", "35", "32", "29"};
-    for (int b = 22; b <= 39; ++b)
-        EXPECT_EQ(cell(b)->text(), QString::fromLatin1(shown[static_cast<std::size_t>(b - 22)])) << b;
+    EXPECT_EQ(table(), "36 35 35 35 35 35 35 35 41 35 35 35 35 35 35 35 32 29");
     EXPECT_EQ(text("DatAWgt"), QStringLiteral("47 dBA"));
 }
 
@@ -169,34 +182,24 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
     prompter.answer(MsgAnswer::Yes);
     press("CmdDone");
     ASSERT_TRUE(editor->isVisible());
-    expectMessage(0,
-                  QStringLiteral("The masking spectrum Background has a data point missing at 315 Hz.  Yes to "
-                                 "correct data. No to delete spectrum."),
-                  QStringLiteral("Data Error"));
+    EXPECT_EQ(prompter.messages(), test::Shown({Missing("Background", "315")}));
     EXPECT_EQ(editor->selected(), 0);
     EXPECT_EQ(QApplication::focusWidget(), cell(25));
     EXPECT_EQ(folder.read(SpectrumDatabaseFileName), before);
 
     // No twice: both go, the background's name comes back, and the unnamed data stop the closing.
     prompter.clear();
-    prompter.answer(MsgAnswer::No);
-    prompter.answer(MsgAnswer::No);
-    prompter.answer(MsgAnswer::Ok);
-    prompter.answer(MsgAnswer::Ok);
+    for (const MsgAnswer a : {MsgAnswer::No, MsgAnswer::No, MsgAnswer::Ok, MsgAnswer::Ok})
+        prompter.answer(a);
     press("CmdDone");
     ASSERT_TRUE(editor->isVisible());
-    ASSERT_EQ(prompter.messages().size(), 4u);
-    expectMessage(1,
-                  QStringLiteral("The masking spectrum Open plan with panels has a data point missing at 1000 "
-                                 "Hz.  Yes to correct data. No to delete spectrum."),
-                  QStringLiteral("Data Error"));
-    expectMessage(2, QStringLiteral("The background spectrum title was changed or deleted. It has been re-entered."),
-                  QStringLiteral("Data Error"));
-    expectMessage(3,
-                  QStringLiteral("There are data in masking spectrum number 9 but no title or an Empty title. "
-                                 "Please correct."),
-                  QStringLiteral("Data Error"));
-    EXPECT_EQ(prompter.messages()[3].icon, MsgIcon::Critical);
+    EXPECT_EQ(prompter.messages(),
+              test::Shown({Missing("Background", "315"),
+                           Missing("Open plan with panels", "1000"),
+                           Renamed,
+                           {"There are data in masking spectrum number 9 but no title or an Empty title. Please "
+                            "correct.",
+                            DataError, MsgIcon::Critical}}));
     EXPECT_EQ(editor->selected(), 9);
     EXPECT_EQ(c<QRadioButton>("OptSpec_0")->text(), QStringLiteral("Background"));
     EXPECT_EQ(c<QRadioButton>("OptSpec_1")->text(), QStringLiteral("Empty"));
@@ -209,13 +212,7 @@ TEST_F(LumoDBTest, DoneChecksRunInOrderAndStopWhereTheyFindSomething)
     prompter.answer(MsgAnswer::Ok);
     press("CmdDone");
     EXPECT_FALSE(editor->isVisible());
-    ASSERT_EQ(prompter.messages().size(), 2u);
-    expectMessage(0,
-                  QStringLiteral("The masking spectrum Background has a data point missing at 160 Hz.  Yes to "
-                                 "correct data. No to delete spectrum."),
-                  QStringLiteral("Data Error"));
-    expectMessage(1, QStringLiteral("The background spectrum title was changed or deleted. It has been re-entered."),
-                  QStringLiteral("Data Error"));
+    EXPECT_EQ(prompter.messages(), test::Shown({Missing("Background", "160"), Renamed}));
     EXPECT_EQ(d->SpecName(0), QStringLiteral("Background"));
     EXPECT_EQ(d->SpecLevel(0, 22), 0);
     EXPECT_EQ(d->SpecName(1), QStringLiteral("Empty"));
@@ -236,7 +233,7 @@ TEST_F(LumoDBTest, CloseBoxSavesAndCancelAsksFirst)
     prompter.answer(MsgAnswer::Cancel);
     press("CmdCancel");
     ASSERT_TRUE(editor->isVisible());
-    expectMessage(0, QStringLiteral("Ok to exit without saving changes?"), QStringLiteral("KOV 2.0"));
+    expectExitQuestions(1);
     EXPECT_EQ(editor->working().SpecLevelEdit(2, 22), 50.2f);
     EXPECT_FLOAT_EQ(d->SpecLevel(2, 22), 44.3f);
 
@@ -249,7 +246,7 @@ TEST_F(LumoDBTest, CloseBoxSavesAndCancelAsksFirst)
     editor->close();
     LetEventsRun();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(prompter.messages().size(), 1u);
+    expectExitQuestions(1);
     const auto fresh = readBack();
     EXPECT_FLOAT_EQ(fresh->SpecLevel(2, 22), 51.2f);
     EXPECT_FLOAT_EQ(fresh->SpecLevel(2, 23), 47.5f);
@@ -294,8 +291,7 @@ TEST_F(LumoDBTest, ArrowsWrapRoundTheTableDeleteEmptiesAndStepsLeaveAnEmptySlotA
     EXPECT_TRUE(cell(39)->hasFocus());
 
     // Clicked as a person clicks it: the cell is left before the button acts.
-    QTest::mouseClick(c("CmdClear"), Qt::LeftButton);
-    LetEventsRun();
+    clickOn(c("CmdClear"));
     EXPECT_EQ(c<QRadioButton>("OptSpec_2")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(c<QLineEdit>("TxtSpec")->text(), QStringLiteral("Empty"));
     EXPECT_EQ(cell(30)->text(), QStringLiteral("0"));
