@@ -89,7 +89,8 @@ TEST(Ld824, CommandRetriesUpToFiveTimes)
         Rig rig(1);
         rig.meter.faults().badChecksums = badChecksums;
         rig.meter.faults().silentReplies = silentReplies;
-        SCOPED_TRACE(testing::Message() << command.constData() << badChecksums << silentReplies);
+        SCOPED_TRACE(testing::Message() << command.constData() << ", " << badChecksums << " bad, " << silentReplies
+                                        << " silent");
         EXPECT_EQ(rig.send(command), reply);
         EXPECT_EQ(rig.received(command), sent);
     }
@@ -331,6 +332,7 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
     };
     const QString levels(198, QLatin1Char('4'));
     struct Case {
+        const char* what;
         std::function<void(Rig&)> fault;
         QByteArray last;  // the last command the meter heard
         int lastSent;     // how often it was sent
@@ -342,36 +344,29 @@ TEST(Ld824, MeterThatStopsAnsweringEndsTheDownloadAtTheCommandThatFailed)
         "they were.");
     // 39 commands up to "R181" (the handshake's "R1" the first), 10 for the first pass, 7 for each file after.
     const Case cases[] = {
-        // silent from file 3 on
-        {[](Rig& r) { r.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7; }, "F3,6", 1 + 5,
+        {"silent from file 3 on", [](Rig& r) { r.meter.faults().vanishAfterCommands = 39 + 10 + 2 * 7; }, "F3,6", 1 + 5,
          noReply("F3,6 for file 3")},
-        // R173 lost
-        {[](Rig& r) { r.meter.faults().unanswered = "R173"; }, "R173", 5, noReply("R173 for file 1")},
-        // garbage from the 21st command
-        {[](Rig& r) { r.meter.faults().garbageAfterCommands = 20; }, "R174,26", 5, noReply("R174,26")},
-        // R173 cut short
-        {[](Rig& r) { r.meter.faults().replies["R173"] = " 45.0, 46.0,"; }, "R173", 1,
+        {"R173 lost", [](Rig& r) { r.meter.faults().unanswered = "R173"; }, "R173", 5, noReply("R173 for file 1")},
+        {"garbage from the 21st command", [](Rig& r) { r.meter.faults().garbageAfterCommands = 20; }, "R174,26", 5,
+         noReply("R174,26")},
+        {"R173 cut short", [](Rig& r) { r.meter.faults().replies["R173"] = " 45.0, 46.0,"; }, "R173", 1,
          unreadable("R173 for file 1", " 45.0, 46.0,")},
-        // R173 without a level in the grid's bands
-        {[&](Rig& r) { r.meter.faults().replies["R173"] = levels.toLatin1().replace(6 * 20, 5, "  -.-"); }, "R173", 1,
+        {"R173 without a level in the grid's bands",
+         [&](Rig& r) { r.meter.faults().replies["R173"] = levels.toLatin1().replace(6 * 20, 5, "  -.-"); }, "R173", 1,
          unreadable("R173 for file 1", "4444444444444444444444444444444444444444...")},
-        // R181 no number
-        {[](Rig& r) { r.meter.faults().replies["R181"] = "none"; }, "R181", 1, unreadable("R181", "none")},
-        // writes refused
-        {[](Rig& r) { r.link.failWritesAfter(6 + 20); }, "R174,25", 1,
+        {"R181 no number", [](Rig& r) { r.meter.faults().replies["R181"] = "none"; }, "R181", 1,
+         unreadable("R181", "none")},
+        {"writes refused", [](Rig& r) { r.link.failWritesAfter(6 + 20); }, "R174,25", 1,
          QStringLiteral(
              "The command R174,26 could not be sent to the LD824 on COM2, so the download stopped. Nothing was "
              "taken from the meter; the tests in the grid are as they were.\nCheck that the port or its USB "
              "adapter is connected.")},
-        // stopped in the wake-up
-        {[](Rig& r) { r.meter.faults().asleep = true; }, "", 0, cancelled,
+        {"stopped in the wake-up", [](Rig& r) { r.meter.faults().asleep = true; }, "", 0, cancelled,
          [](Rig& r) { return r.clock.yields() >= 30; }},
-        // stopped after file 2
-        {[](Rig&) {}, "R173", 2, cancelled, [](Rig& r) { return r.notes.size() >= 2; }},
+        {"stopped after file 2", [](Rig&) {}, "R173", 2, cancelled, [](Rig& r) { return r.notes.size() >= 2; }},
     };
-    int row = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(++row);
+        SCOPED_TRACE(c.what);
         Rig rig(5);
         c.fault(rig);
         rig.prompter.answer(MsgAnswer::Ok);

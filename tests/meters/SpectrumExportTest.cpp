@@ -104,38 +104,36 @@ TEST(SpectrumExportTest, ReadersGiveTheScriptsFigures)
     const auto figures = ScriptFigures();
     const QByteArray response = test::MeterFixtureBytes("response_log.txt");
     const QByteArray linear = test::MeterFixtureBytes("response_linear.txt");
-    // (the read, the script's figures of each test in order)
-    const std::pair<MeterImport, std::vector<std::string>> cases[] = {
-        // report: the first unweighted Leq unasked
-        {ParseSpectrumReport(Report), {"report/LZeq"}},
-        // report: a quantity asked in other case
-        {ParseSpectrumReport(Report, " lzfmin"), {"report/LZFmin"}},
-        // report: a weighted one when asked
-        {ParseSpectrumReport(Report, "LAeq"), {"report/LAeq"}},
-        // report with a BOM and LF lines
-        {ParseSpectrumReport("\xef\xbb\xbf" + QByteArray(Report).replace("\r\n", "\n")), {"report/LZeq"}},
-        // report: bands along the row, decimal commas
-        {ParseSpectrumReport(ReportAcross), {"report/LZeq"}},
-        // report: bands along the row, LAFmax
-        {ParseSpectrumReport(ReportAcross, "LAFmax"), {"report/LAFmax"}},
-        // response at 1/48 octave
-        {ParseFrequencyResponse(response), {"response_log"}},
-        // response on a linear grid from 0 Hz, tabs, decimal commas
-        {ParseFrequencyResponse(linear), {"response_linear"}},
-        // response with commas between the values
-        {ParseFrequencyResponse(QByteArray(response).replace(' ', ',')), {"response_log"}},
-        // table: bands down column A
-        {TableImport(Semicolon, SemicolonTests), {"table/1", "table/2", "table/3"}},
-        // table: columns in the order chosen
-        {TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {3, 1}}), {"table/3", "table/1"}},
-        // table with tabs
-        {TableImport(QByteArray(Semicolon).replace(';', '\t'), SemicolonTests), {"table/1", "table/2", "table/3"}},
-        // table: bands along row 1, quoted names
-        {TableImport(TableRows, {TableMapping::Bands::InRow, 0, {2, 1}}), {"table/5", "table/4"}},
+    // (what, the read, the script's figures of each test in order)
+    const std::tuple<const char*, MeterImport, std::vector<std::string>> cases[] = {
+        {"report: the first unweighted Leq unasked", ParseSpectrumReport(Report), {"report/LZeq"}},
+        {"report: a quantity asked in other case", ParseSpectrumReport(Report, " lzfmin"), {"report/LZFmin"}},
+        {"report: a weighted one when asked", ParseSpectrumReport(Report, "LAeq"), {"report/LAeq"}},
+        {"report with a BOM and LF lines",
+         ParseSpectrumReport("\xef\xbb\xbf" + QByteArray(Report).replace("\r\n", "\n")),
+         {"report/LZeq"}},
+        {"report: bands along the row, decimal commas", ParseSpectrumReport(ReportAcross), {"report/LZeq"}},
+        {"report: bands along the row, LAFmax", ParseSpectrumReport(ReportAcross, "LAFmax"), {"report/LAFmax"}},
+        {"response at 1/48 octave", ParseFrequencyResponse(response), {"response_log"}},
+        {"response on a linear grid from 0 Hz, tabs, decimal commas",
+         ParseFrequencyResponse(linear),
+         {"response_linear"}},
+        {"response with commas between the values",
+         ParseFrequencyResponse(QByteArray(response).replace(' ', ',')),
+         {"response_log"}},
+        {"table: bands down column A", TableImport(Semicolon, SemicolonTests), {"table/1", "table/2", "table/3"}},
+        {"table: columns in the order chosen",
+         TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {3, 1}}),
+         {"table/3", "table/1"}},
+        {"table with tabs",
+         TableImport(QByteArray(Semicolon).replace(';', '\t'), SemicolonTests),
+         {"table/1", "table/2", "table/3"}},
+        {"table: bands along row 1, quoted names",
+         TableImport(TableRows, {TableMapping::Bands::InRow, 0, {2, 1}}),
+         {"table/5", "table/4"}},
     };
-    int row = 0;
-    for (const auto& [read, keys] : cases) {
-        SCOPED_TRACE(++row);
+    for (const auto& [what, read, keys] : cases) {
+        SCOPED_TRACE(what);
         ASSERT_EQ(Refusal(read), "(tests)");
         const MeterTests& tests = std::get<MeterTests>(read);
         ASSERT_EQ(tests.count, static_cast<int>(keys.size()));
@@ -156,112 +154,88 @@ TEST(SpectrumExportTest, BadFilesGiveTheirMessageAndNoTests)
     const char* const Needs = "; KOV needs every band from 160 Hz to 8000 Hz.";
     const char* const Range = "KOV needs 141.3 Hz to 8912.5 Hz (the bands 160 Hz to 8000 Hz).";
     QByteArray loud = FlatResponse(130);
-    const std::pair<MeterImport, std::string> cases[] = {
-        // report: not one
-        {ParseSpectrumReport(test::MeterFixtureBytes("dsp30.txt")),
+    const std::tuple<const char*, MeterImport, std::string> cases[] = {
+        {"report: not one", ParseSpectrumReport(test::MeterFixtureBytes("dsp30.txt")),
          "The file has no \"# RTA Results\" section of a spectrum report."},
-        // report: bands missing
-        {ParseSpectrumReport(WithoutBands(Report, "6300.0|8000.0")),
+        {"report: bands missing", ParseSpectrumReport(WithoutBands(Report, "6300.0|8000.0")),
          std::string("The RTA results have no band 6300 Hz and 8000 Hz") + Needs},
-        // report: cut after 800 Hz
-        {ParseSpectrumReport(Report.left(Report.indexOf("\t1000.0\t"))),
+        {"report: cut after 800 Hz", ParseSpectrumReport(Report.left(Report.indexOf("\t1000.0\t"))),
          std::string("The RTA results have no band 1000 Hz, 1250 Hz, 1600 Hz, 2000 Hz, 2500 Hz, 3150 Hz, 4000 Hz, 5000 "
                      "Hz, 6300 Hz and 8000 Hz") +
              Needs},
-        // report: a 1/6-octave band
-        {ParseSpectrumReport(Replaced(Report, "\t1250.0\t", "\t1120.0\t40.0\t40.0\t40.0\t40.0\r\n\t1250.0\t")),
+        {"report: a 1/6-octave band",
+         ParseSpectrumReport(Replaced(Report, "\t1250.0\t", "\t1120.0\t40.0\t40.0\t40.0\t40.0\r\n\t1250.0\t")),
          "The band \"1120.0\" of the RTA results is no 1/3-octave band; KOV reads 1/3-octave spectra only."},
-        // report: a band twice
-        {ParseSpectrumReport(Replaced(Report, "\n\t1250.0\t", "\n\t1000\t")),
+        {"report: a band twice", ParseSpectrumReport(Replaced(Report, "\n\t1250.0\t", "\n\t1000\t")),
          "The RTA results hold the band 1000 Hz twice."},
-        // report: a level that is none
-        {ParseSpectrumReport(WithReportLevel("1000.0", "-.-")),
+        {"report: a level that is none", ParseSpectrumReport(WithReportLevel("1000.0", "-.-")),
          "The LZeq level of 1000 Hz reads \"-.-\", which is no level."},
-        // report: an empty level
-        {ParseSpectrumReport(WithReportLevel("1000.0", "")), "The LZeq level of 1000 Hz is empty."},
-        // report: a level the grid cannot hold
-        {ParseSpectrumReport(WithReportLevel("8000.0", "100.0")),
+        {"report: an empty level", ParseSpectrumReport(WithReportLevel("1000.0", "")),
+         "The LZeq level of 1000 Hz is empty."},
+        {"report: a level the grid cannot hold", ParseSpectrumReport(WithReportLevel("8000.0", "100.0")),
          "The LZeq level of 8000 Hz is 100 dB; KOV takes levels between 0 and 100 dB."},
-        // report: a quantity it lacks
-        {ParseSpectrumReport(Report, "LCpeak"), "The report holds no LCpeak; it holds LAeq, LZeq, LAFmax and LZFmin."},
-        // report: no unweighted Leq
-        {ParseSpectrumReport(Replaced(Report, "\tLZeq\t", "\tLZSmax\t")),
+        {"report: a quantity it lacks", ParseSpectrumReport(Report, "LCpeak"),
+         "The report holds no LCpeak; it holds LAeq, LZeq, LAFmax and LZFmin."},
+        {"report: no unweighted Leq", ParseSpectrumReport(Replaced(Report, "\tLZeq\t", "\tLZSmax\t")),
          "The report holds no unweighted equivalent level (LZeq or Leq); it holds LAeq, LZSmax, LAFmax and LZFmin."},
-        // report: two results
-        {ParseSpectrumReport(Report + "# RTA Results\r\n"),
+        {"report: two results", ParseSpectrumReport(Report + "# RTA Results\r\n"),
          "The file has 2 \"# RTA Results\" sections; KOV reads a report of one."},
-        // report: bands both ways
-        {ParseSpectrumReport(Replaced(Report, "\tBand [Hz]\t\t\t\t", "\tBand [Hz]\t1\t2")),
+        {"report: bands both ways", ParseSpectrumReport(Replaced(Report, "\tBand [Hz]\t\t\t\t", "\tBand [Hz]\t1\t2")),
          "KOV cannot tell how the RTA results are laid out: it finds band frequencies neither only down the \"Band "
          "[Hz]\" column nor only along its row."},
-        // report: no band heading
-        {ParseSpectrumReport(Replaced(Report, "Band [Hz]", "Frequency")),
+        {"report: no band heading", ParseSpectrumReport(Replaced(Report, "Band [Hz]", "Frequency")),
          "The RTA results have no \"Band [Hz]\" heading over their band frequencies."},
-        // response: too short
-        {ParseFrequencyResponse(test::MeterFixtureBytes("response_short.txt")),
+        {"response: too short", ParseFrequencyResponse(test::MeterFixtureBytes("response_short.txt")),
          std::string("The response covers 200 Hz to 20000 Hz; ") + Range},
-        // response: a band without a point
-        {ParseFrequencyResponse("* octaves\n100 60\n1000 60\n10000 60\n"),
+        {"response: a band without a point", ParseFrequencyResponse("* octaves\n100 60\n1000 60\n10000 60\n"),
          std::string("The response has no point within the band 160 Hz (141.3 Hz to 177.8 Hz). The response covers 100 "
                      "Hz to 10000 Hz; ") +
              Range},
-        // response: falling frequencies
-        {ParseFrequencyResponse("* r\n100 60\n90 60\n"),
+        {"response: falling frequencies", ParseFrequencyResponse("* r\n100 60\n90 60\n"),
          "The frequencies of the response do not rise at line 3 (90 Hz)."},
-        // response: words among the points
-        {ParseFrequencyResponse("* r\r\n100 60\r\nclipped\r\n"),
+        {"response: words among the points", ParseFrequencyResponse("* r\r\n100 60\r\nclipped\r\n"),
          "Line 3 of the response is not a frequency, a level and an optional phase: \"clipped\"."},
-        // response: four values
-        {ParseFrequencyResponse("* r\n100 60 0 1\n"),
+        {"response: four values", ParseFrequencyResponse("* r\n100 60 0 1\n"),
          "Line 2 of the response is not a frequency, a level and an optional phase: \"100 60 0 1\"."},
-        // response: comments only
-        {ParseFrequencyResponse("* a\n* b\n"), "The file holds no frequency response (lines of frequency and level)."},
-        // response: too loud
-        {ParseFrequencyResponse(loud),
+        {"response: comments only", ParseFrequencyResponse("* a\n* b\n"),
+         "The file holds no frequency response (lines of frequency and level)."},
+        {"response: too loud", ParseFrequencyResponse(loud),
          "The band 160 Hz of the response comes to 130 dB; KOV takes levels between 0 and 100 dB."},
-        // table: empty
-        {TableImport("  \r\n", SemicolonTests), "The file is empty."},
-        // table: prose
-        {TableImport("A text file\nof words only\n", SemicolonTests),
+        {"table: empty", TableImport("  \r\n", SemicolonTests), "The file is empty."},
+        {"table: prose", TableImport("A text file\nof words only\n", SemicolonTests),
          "KOV finds no table in the file: no line of it is split into cells by commas, semicolons or tabs."},
-        // table: too few numbers
-        {TableImport("a;b\n1;2\n", SemicolonTests), "The table holds 2 numbers; a test needs the levels of 18 bands."},
-        // table: a quote never closed
-        {TableImport(Semicolon + "\"open;1\r\n", SemicolonTests), "The table has a double quote that is never closed."},
-        // table: no level column
-        {TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {}}), "No column of levels was chosen."},
-        // table: eleven tests
-        {TableImport(Semicolon, {TableMapping::Bands::InRow, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}),
+        {"table: too few numbers", TableImport("a;b\n1;2\n", SemicolonTests),
+         "The table holds 2 numbers; a test needs the levels of 18 bands."},
+        {"table: a quote never closed", TableImport(Semicolon + "\"open;1\r\n", SemicolonTests),
+         "The table has a double quote that is never closed."},
+        {"table: no level column", TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {}}),
+         "No column of levels was chosen."},
+        {"table: eleven tests",
+         TableImport(Semicolon, {TableMapping::Bands::InRow, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}),
          "11 rows of levels were chosen; the grid holds ten tests."},
-        // table: no such band column
-        {TableImport(Semicolon, {TableMapping::Bands::InColumn, 9, {1}}), "The table has no column number 10."},
-        // table: bands and levels in one column
-        {TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {1, 0}}),
+        {"table: no such band column", TableImport(Semicolon, {TableMapping::Bands::InColumn, 9, {1}}),
+         "The table has no column number 10."},
+        {"table: bands and levels in one column", TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {1, 0}}),
          "The bands are in column A; it cannot hold levels too."},
-        // table: a column twice
-        {TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {2, 1, 2}}), "Column C is chosen twice."},
-        // table: an empty level
-        {TableImport(WithTableCell(15, 3, ""), SemicolonTests), "Cell C15 (1000 Hz) is empty."},
-        // table: a level that is none
-        {TableImport(WithTableCell(15, 3, "n/a"), SemicolonTests),
+        {"table: a column twice", TableImport(Semicolon, {TableMapping::Bands::InColumn, 0, {2, 1, 2}}),
+         "Column C is chosen twice."},
+        {"table: an empty level", TableImport(WithTableCell(15, 3, ""), SemicolonTests),
+         "Cell C15 (1000 Hz) is empty."},
+        {"table: a level that is none", TableImport(WithTableCell(15, 3, "n/a"), SemicolonTests),
          "Cell C15 (1000 Hz) holds \"n/a\", which is no level."},
-        // table: a decimal point among decimal commas
-        {TableImport(WithTableCell(15, 3, "50.4"), SemicolonTests),
+        {"table: a decimal point among decimal commas", TableImport(WithTableCell(15, 3, "50.4"), SemicolonTests),
          "Cell C15 (1000 Hz) holds \"50.4\", which is no level."},
-        // table: a level of 0
-        {TableImport(WithTableCell(15, 3, "0"), SemicolonTests),
+        {"table: a level of 0", TableImport(WithTableCell(15, 3, "0"), SemicolonTests),
          "Cell C15 (1000 Hz) holds 0 dB; KOV takes levels between 0 and 100 dB."},
-        // table: a 1/6-octave band
-        {TableImport(WithTableCell(16, 1, "1120"), SemicolonTests),
+        {"table: a 1/6-octave band", TableImport(WithTableCell(16, 1, "1120"), SemicolonTests),
          "Cell A16 holds \"1120\", which is no 1/3-octave band."},
-        // table: a band twice
-        {TableImport(WithTableCell(16, 1, "1k"), SemicolonTests), "Cells A15 and A16 both hold the band 1000 Hz."},
-        // table: a band missing
-        {TableImport(WithTableCell(24, 1, "Summe"), SemicolonTests),
+        {"table: a band twice", TableImport(WithTableCell(16, 1, "1k"), SemicolonTests),
+         "Cells A15 and A16 both hold the band 1000 Hz."},
+        {"table: a band missing", TableImport(WithTableCell(24, 1, "Summe"), SemicolonTests),
          std::string("Column A has no band 8000 Hz") + Needs},
     };
-    for (const auto& [read, message] : cases)
-        EXPECT_EQ(Refusal(read), message + " Nothing was imported.");
+    for (const auto& [what, read, message] : cases)
+        EXPECT_EQ(Refusal(read), message + " Nothing was imported.") << what;
 }
 
 TEST(SpectrumExportTest, TablesAreReadAsWritten)

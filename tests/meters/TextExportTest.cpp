@@ -112,34 +112,28 @@ TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
 TEST_F(TextExportTest, DamagedOrShortExportsAreRefusedWhole)
 {
     using Parse = Parsed<MeterTests> (*)(const QByteArray&);
-    // (parser, bytes, error)
-    const std::tuple<Parse, QByteArray, const char*> cases[] = {
-        // DSP30 empty
-        {ParseDsp30, QByteArray(), "line 1: Input past end of file"},
-        // DSP30 the last pair missing
-        {ParseDsp30, LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
-        // DSP30 the last level missing
-        {ParseDsp30, LineRange(dsp30, 1, 30) + "\"8kHz\",", "line 31: Input past end of file"},
-        // DSP30 a level that is a text
-        {ParseDsp30, WithField(dsp30, 20, 2, "OVER"), "line 20: Type mismatch (\"OVER\" is not a number)"},
+    // (what, parser, bytes, error)
+    const std::tuple<const char*, Parse, QByteArray, const char*> cases[] = {
+        {"DSP30 empty", ParseDsp30, QByteArray(), "line 1: Input past end of file"},
+        {"DSP30 the last pair missing", ParseDsp30, LineRange(dsp30, 1, 30), "line 31: Input past end of file"},
+        {"DSP30 the last level missing", ParseDsp30, LineRange(dsp30, 1, 30) + "\"8kHz\",",
+         "line 31: Input past end of file"},
+        {"DSP30 a level that is a text", ParseDsp30, WithField(dsp30, 20, 2, "OVER"),
+         "line 20: Type mismatch (\"OVER\" is not a number)"},
         // A line end before a field is no separator of its own, so the next line's label is taken for the level.
-        // DSP30 a level left empty at the line end
-        {ParseDsp30, WithField(dsp30, 14, 2, ""), "line 15: Type mismatch (\"200Hz\" is not a number)"},
-        // DSP30 a header value that is a text
-        {ParseDsp30, WithField(dsp30, 1, 2, "\"DSP30\""), "line 1: Type mismatch (\"DSP30\" is not a number)"},
-        // IE-45 empty
-        {ParseIe45, QByteArray(), "line 1: Input past end of file"},
-        // IE-45 45 lines
-        {ParseIe45, LineRange(ie45, 1, 45), "line 46: Input past end of file"},
-        // IE-45 a Ctrl-Z after line 40
-        {ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48), "line 41: Input past end of file"},
-        // IE-45 a level past the single range
-        {ParseIe45, LineRange(ie45, 1, 33) + "  5 kHz      .3e49\r\n" + LineRange(ie45, 35, 48),
-         "line 34: Overflow (\".3e49\")"},
+        {"DSP30 a level left empty at the line end", ParseDsp30, WithField(dsp30, 14, 2, ""),
+         "line 15: Type mismatch (\"200Hz\" is not a number)"},
+        {"DSP30 a header value that is a text", ParseDsp30, WithField(dsp30, 1, 2, "\"DSP30\""),
+         "line 1: Type mismatch (\"DSP30\" is not a number)"},
+        {"IE-45 empty", ParseIe45, QByteArray(), "line 1: Input past end of file"},
+        {"IE-45 45 lines", ParseIe45, LineRange(ie45, 1, 45), "line 46: Input past end of file"},
+        {"IE-45 a Ctrl-Z after line 40", ParseIe45, LineRange(ie45, 1, 40) + "\x1a" + LineRange(ie45, 41, 48),
+         "line 41: Input past end of file"},
+        {"IE-45 a level past the single range", ParseIe45,
+         LineRange(ie45, 1, 33) + "  5 kHz      .3e49\r\n" + LineRange(ie45, 35, 48), "line 34: Overflow (\".3e49\")"},
     };
-    int row = 0;
-    for (const auto& [parse, bytes, error] : cases)
-        EXPECT_EQ(ParseError(parse(bytes)), error) << "row " << ++row;
+    for (const auto& [what, parse, bytes, error] : cases)
+        EXPECT_EQ(ParseError(parse(bytes)), error) << what;
 }
 
 TEST_F(TextExportTest, Ie45BandLinesOfEveryShape)
@@ -218,26 +212,21 @@ TEST_F(TextExportTest, Paa3ZeroLevelsCascadeFromTheBandBelow)
 
 TEST_F(TextExportTest, Paa3ReadsOnlyAWholeExportOfTenRecords)
 {
-    // (bytes, error or "" when it reads)
-    const std::pair<QByteArray, const char*> cases[] = {
-        // the last line without its line end
-        {paa3.chopped(2), ""},
-        // a summary after the tenth record
-        {paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
-        // nine records
-        {paa3Short, "line 14: Input past end of file"},
-        // a text as record number
-        {WithField(paa3, 5, 1, "\"one\""), "line 5: Type mismatch (\"one\" is not a number)"},
-        // a text in a level outside the range
-        {WithField(paa3, 11, 20, "OVL"), "line 11: Type mismatch (\"OVL\" is not a number)"},
-        // a field missing in record 3
-        {WithField(paa3, 7, 40, QByteArray()), "line 8: Type mismatch (\"Office 104\" is not a number)"},
-        // a record cut inside its name
-        {LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
+    // (what, bytes, error or "" when it reads)
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
+        {"the last line without its line end", paa3.chopped(2), ""},
+        {"a summary after the tenth record", paa3 + "\"Average\",1,2,3\r\n\"unfinished", ""},
+        {"nine records", paa3Short, "line 14: Input past end of file"},
+        {"a text as record number", WithField(paa3, 5, 1, "\"one\""),
+         "line 5: Type mismatch (\"one\" is not a number)"},
+        {"a text in a level outside the range", WithField(paa3, 11, 20, "OVL"),
+         "line 11: Type mismatch (\"OVL\" is not a number)"},
+        {"a field missing in record 3", WithField(paa3, 7, 40, QByteArray()),
+         "line 8: Type mismatch (\"Office 104\" is not a number)"},
+        {"a record cut inside its name", LineRange(paa3, 1, 13) + "10,\"Office 1", "line 14: Input past end of file"},
     };
-    int row = 0;
-    for (const auto& [bytes, error] : cases) {
-        SCOPED_TRACE(++row);
+    for (const auto& [what, bytes, error] : cases) {
+        SCOPED_TRACE(what);
         const Parsed<MeterTests> parsed = ParsePaa3(bytes, 3, 5);
         EXPECT_EQ(ParseError(parsed), error);
         if (const MeterTests* tests = std::get_if<MeterTests>(&parsed)) {
