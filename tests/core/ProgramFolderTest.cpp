@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 
+#include "core/Message.h"
 #include "core/ProgramFolder.h"
 #include "core/Tables.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -192,13 +193,11 @@ TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
     const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
 
     EXPECT_TRUE(setup.folder.isEmpty());
-    ASSERT_TRUE(setup.failure.has_value());
-    EXPECT_EQ(setup.failure->text,
-              QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, folder "
-                             "file and projects there and cannot start without them.")
-                  .arg(QDir::toNativeSeparators(layout.userData())));
-    EXPECT_EQ(setup.failure->title, QStringLiteral("Fatal Error"));
-    EXPECT_EQ(setup.failure->icon, MsgIcon::Critical);
+    EXPECT_EQ(setup.failure,
+              (Message{QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, "
+                                      "folder file and projects there and cannot start without them.")
+                           .arg(QDir::toNativeSeparators(layout.userData())),
+                       "Fatal Error", MsgIcon::Critical}));
 }
 
 TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
@@ -209,12 +208,12 @@ TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
 
     const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), QString());
 
-    ASSERT_TRUE(setup.failure.has_value());
-    EXPECT_EQ(setup.failure->text,
-              QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this account has "
-                             "no home folder. KOV keeps its spectrum database, folder file and projects there and "
-                             "cannot start without them.")
-                  .arg(QDir::toNativeSeparators(layout.installedProgram())));
+    EXPECT_EQ(setup.failure,
+              (Message{QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this "
+                                      "account has no home folder. KOV keeps its spectrum database, folder file and "
+                                      "projects there and cannot start without them.")
+                           .arg(QDir::toNativeSeparators(layout.installedProgram())),
+                       "Fatal Error", MsgIcon::Critical}));
 }
 
 TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
@@ -231,13 +230,13 @@ TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
 
     const ProgramFolderSetup failed = PrepareProgramFolder(layout.installedProgram(), layout.userData());
 
-    ASSERT_TRUE(failed.failure.has_value());
-    EXPECT_EQ(failed.failure->text,
-              QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%3 is too large to be a KOV data file). KOV "
-                             "keeps its spectrum database, folder file and projects there and cannot start without "
-                             "them.")
-                  .arg(QDir::toNativeSeparators(shared), QDir::toNativeSeparators(layout.userData()),
-                       QDir::toNativeSeparators(shared + QStringLiteral("/KOV.XLS"))));
+    EXPECT_EQ(failed.failure,
+              (Message{QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%3 is too large to be a KOV data file). "
+                                      "KOV keeps its spectrum database, folder file and projects there and cannot "
+                                      "start without them.")
+                           .arg(QDir::toNativeSeparators(shared), QDir::toNativeSeparators(layout.userData()),
+                                QDir::toNativeSeparators(shared + QStringLiteral("/KOV.XLS"))),
+                       "Fatal Error", MsgIcon::Critical}));
     // Files are copied in name order: the one before stays whole, the failed one and those after are not there.
     EXPECT_EQ(ReadFiles(layout.userData()), (Files{*Shipped.find("DIRFILE.DAT")}));
 
