@@ -59,6 +59,7 @@ Files ReadFiles(const QString& folder)
 // A root holding a build folder's layout (the program beside its data) or an installed one (usr/bin and
 // usr/share/kov), and a home for the person's data folder.
 struct Layout {
+    Layout() { EXPECT_TRUE(root.isValid()); }
     QTemporaryDir root;
     QString at(const QString& path) const { return QDir(root.path()).filePath(path); }
     QString installedProgram() const { return at(QStringLiteral("usr/bin")); }
@@ -118,7 +119,6 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Layout layout;
-        ASSERT_TRUE(layout.root.isValid());
         c.arrange(layout);
         const QString programDir = layout.at(QString::fromLatin1(c.programDir));
 
@@ -161,7 +161,6 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Layout layout;
-        ASSERT_TRUE(layout.root.isValid());
         const QString shared = layout.at(QStringLiteral("usr/share/kov"));
         WriteFiles(shared, Shipped);
         ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
@@ -185,7 +184,6 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
 TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
     // A file where the folder should go stops even root.
     WriteFiles(layout.at(QStringLiteral("home")), {{".local", "not a folder"}});
@@ -203,7 +201,6 @@ TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
 TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
 
     const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), QString());
@@ -219,7 +216,6 @@ TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
 TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     const QString shared = layout.at(QStringLiteral("usr/share/kov"));
     WriteFiles(shared, Shipped);
     // A shipped file that cannot be read whole; a sparse one, so the test writes nothing of that size.
@@ -265,7 +261,6 @@ TEST(ProgramFolderTest, TheStartRemovesOnlyCopiesLeftBySavesOfItsOwnFiles)
         {"KOVSPEC.DATA.Mvuviu", false, false}, {".Blkulk", false, false},
     };
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     const QString build = layout.at(QStringLiteral("build/bin"));
     Files planted = Shipped;
     for (const auto& c : cases)
@@ -296,7 +291,6 @@ TEST(ProgramFolderTest, AFolderThePersonCannotWriteIsTold)
     GTEST_SKIP() << "Qt's owner permissions do not stop writing on Windows (its folders take ACLs)";
 #endif
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
     ASSERT_TRUE(QDir().mkpath(layout.userData()));
     ASSERT_TRUE(QFile::setPermissions(layout.userData(), QFile::ReadOwner | QFile::ExeOwner));

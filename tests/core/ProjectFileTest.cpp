@@ -117,6 +117,14 @@ protected:
         InitTables(d);
         HandBuiltProject(d);
     }
+    // The golden file with one text replaced in one line (1-based).
+    QByteArray changed(int line, const char* from, const char* to) const
+    {
+        QList<QByteArray> lines = FileLines(golden);
+        lines[line - 1].replace(from, to);
+        return JoinLines(lines);
+    }
+
     const QByteArray golden = GoldenFile(QStringLiteral("HANDBUILT.MSK"));
     TempProgramFolder folder;
     ScriptedPrompter prompter;
@@ -203,30 +211,20 @@ TEST_F(ProjectFileTest, WrittenAndReadAgainIsByteIdenticalForAwkwardNumbersAndTe
 
 TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 {
-    const QList<QByteArray> lines = FileLines(golden);
-    QList<QByteArray> badNumber = lines;
-    badNumber[25].replace("31.75", "3l.75");  // line 26: MaskTest(1, 1, 22)
-    QList<QByteArray> overflow = lines;
-    overflow[0].replace(",3,5,2,", ",3,40000,2,");
-    QList<QByteArray> unknownGenerator = lines;
-    unknownGenerator[0].replace(",3,5,2,", ",3,7,2,");
-    QList<QByteArray> textForNumber = lines;
-    textForNumber[1].replace(",1,3,", ",\"one\",3,");
-    QList<QByteArray> eqFolder = lines;
-    eqFolder[1].replace("\"HANDBUILT.EQ\"", "\"../HANDBUILT.EQ\"");
     const struct {
         const char* what;
         QByteArray bytes;
         const char* error;
     } cases[] = {
-        {"truncated after line 1200", JoinLines(lines.mid(0, 1200)), "line 1201: Input past end of file"},
+        {"truncated after line 1200", JoinLines(FileLines(golden).mid(0, 1200)), "line 1201: Input past end of file"},
         {"last field missing", golden.left(golden.size() - 4), "line 1232: Input past end of file"},
-        {"letter in a number", JoinLines(badNumber), "line 26: Type mismatch (\"3l.75\" is not a number)"},
-        {"generator beyond an integer", JoinLines(overflow), "line 1: Overflow (\"40000\")"},
-        {"generator unknown", JoinLines(unknownGenerator),
+        // MaskTest(1, 1, 22)
+        {"letter in a number", changed(26, "31.75", "3l.75"), "line 26: Type mismatch (\"3l.75\" is not a number)"},
+        {"generator beyond an integer", changed(1, ",3,5,2,", ",3,40000,2,"), "line 1: Overflow (\"40000\")"},
+        {"generator unknown", changed(1, ",3,5,2,", ",3,7,2,"),
          "line 1: Subscript out of range (generator \"7\" is not 0 to 6)"},
-        {"text for a number", JoinLines(textForNumber), "line 2: Type mismatch (\"one\" is not a number)"},
-        {"EQ file in another folder", JoinLines(eqFolder),
+        {"text for a number", changed(2, ",1,3,", ",\"one\",3,"), "line 2: Type mismatch (\"one\" is not a number)"},
+        {"EQ file in another folder", changed(2, "\"HANDBUILT.EQ\"", "\"../HANDBUILT.EQ\""),
          "line 2: Bad file name (EQ file \"../HANDBUILT.EQ\" is not a bare file name)"},
         {"empty file", QByteArray(), "line 1: Input past end of file"},
     };
@@ -236,9 +234,7 @@ TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 
 TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
 {
-    QList<QByteArray> lines = FileLines(golden);
-    lines[25].replace("31.75", "3l.75");
-    folder.write(QStringLiteral("DAMAGED.MSK"), JoinLines(lines));
+    folder.write(QStringLiteral("DAMAGED.MSK"), changed(26, "31.75", "3l.75"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("FOLDER.MSK")));
     const auto shown = [&](const char* name) { return QDir::toNativeSeparators(folder.file(QLatin1String(name))); };
     const struct {
