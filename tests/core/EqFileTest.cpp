@@ -310,11 +310,10 @@ TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
         d.EqGain.fill(-7.f);
         d.EqPageChannel.fill(-7);
         const LumoData before = d;
-        ScriptedPrompter p;
-        p.answer(MsgAnswer::Ok);
-        WriteEqFile(d, p, 3, 1);
+        prompter.clear();
+        write(3, 1);
         EXPECT_TRUE(d == before) << c.what;
-        EXPECT_EQ(p.messages(), Shown({{c.message, "File Error", MsgIcon::Critical}})) << c.what;
+        EXPECT_EQ(prompter.messages(), Shown({{c.message, "File Error", MsgIcon::Critical}})) << c.what;
         if (c.bytes.isEmpty()) {
             EXPECT_TRUE(QFileInfo(eqPath()).isDir()) << c.what;
         } else {
@@ -344,13 +343,12 @@ TEST_F(EqFileTest, NoEqFileNameWritesNothing)
     for (const QString& name : {QString(), QStringLiteral("  ")}) {
         d.ProjectEqName = name;
         const LumoData before = d;
-        ScriptedPrompter p;
-        p.answer(MsgAnswer::Ok);
-        WriteEqFile(d, p, 3, 1);
+        prompter.clear();
+        write(3, 1);
         EXPECT_TRUE(d == before);
-        EXPECT_EQ(p.messages(), Shown({{"The project has no EQ file name yet, so the ZUV-AR24 settings were not "
-                                        "saved. Open a masking channel of the project to name the EQ file.",
-                                        "File Error", MsgIcon::Exclamation}}));
+        EXPECT_EQ(prompter.messages(), Shown({{"The project has no EQ file name yet, so the ZUV-AR24 settings were not "
+                                               "saved. Open a masking channel of the project to name the EQ file.",
+                                               "File Error", MsgIcon::Exclamation}}));
         EXPECT_TRUE(QDir(folder.file(QStringLiteral("mg24"))).isEmpty());
     }
 }

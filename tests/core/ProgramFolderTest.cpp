@@ -81,7 +81,6 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
     Files changed = Shipped;
     changed["KOVSPEC.DAT"] = "\"My office\",41\r\n";
     changed["JOB.MSK"] = "project";
-    Files afterLaterStart = changed;
 
     const Case cases[] = {
         {"build folder: the data beside the program stays the program folder, even with an installed copy around",
@@ -105,7 +104,7 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
              mine.erase("DIRFILE.DAT");
              WriteFiles(l.userData(), mine);
          },
-         "usr/bin", true, afterLaterStart},
+         "usr/bin", true, changed},
         {"share/kov without its database is no installation: the program folder as before",
          [](const Layout& l) {
              Files noDatabase = Shipped;
