@@ -73,8 +73,7 @@ TEST(CommPortTest, AListedPortBecomesWhatTheDownloadOpens)
     };
     for (const auto& c : cases) {
         const PortChoice choice = ChooseListedPort(c.entry, c.current);
-        EXPECT_EQ(choice.port, c.choice.port) << c.listedAs;
-        EXPECT_EQ(choice.device, c.choice.device) << c.listedAs;
+        EXPECT_EQ(choice, c.choice) << c.listedAs;
         EXPECT_EQ(ListedPortName(c.entry), QString::fromLatin1(c.listedAs));
     }
 }

@@ -12,6 +12,7 @@
 #endif
 
 #include "core/FolderSearch.h"
+#include "core/Message.h"
 
 using namespace kov;
 
@@ -97,8 +98,8 @@ TEST(SearchFolders, LinkCyclesAndEndlessDepthEnd)
     const Tree deep({"1/2/3/4/5/ZUV-AR24.EXE"});
     const FolderSearchResult capped = SearchFolders(deep.root(), MG24ProgramFile, {}, {3, 256});
     EXPECT_TRUE(capped.found.isEmpty());
-    ASSERT_TRUE(capped.unsearched.has_value());
-    EXPECT_EQ(capped.unsearched->text, deep.path("1/2/3/4/") + " could not be searched (more than 3 folders deep).");
+    EXPECT_EQ(capped.unsearched, (Message{deep.path("1/2/3/4/") + " could not be searched (more than 3 folders deep).",
+                                          "Unexpected Error", MsgIcon::Exclamation}));
     EXPECT_EQ(capped.foldersListed, 4);
 }
 
@@ -135,11 +136,9 @@ TEST(SearchFolders, UnreadableFoldersAreSkippedAndNamedInOneMessage)
 
     const FolderSearchResult result = SearchFolders(tree.root(), MG24ProgramFile);
     EXPECT_EQ(result.found, tree.path("zz/"));
-    ASSERT_TRUE(result.unsearched.has_value());
-    EXPECT_EQ(result.unsearched->text,
-              tree.path("shut1/") + " could not be searched (Permission denied). 2 more could not be searched either.");
-    EXPECT_EQ(result.unsearched->title, QStringLiteral("Unexpected Error"));
-    EXPECT_EQ(result.unsearched->icon, MsgIcon::Exclamation);
+    EXPECT_EQ(result.unsearched, (Message{tree.path("shut1/") + " could not be searched (Permission denied). 2 more "
+                                                                "could not be searched either.",
+                                          "Unexpected Error", MsgIcon::Exclamation}));
 }
 #endif
 

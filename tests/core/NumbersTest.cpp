@@ -31,32 +31,23 @@ TEST_P(RoundHalfEvenTest, RoundsDoubleAndSingle)
         << c.x << " at " << c.decimals;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RoundHalfEvenTest,
-                         ::testing::Values(
-                             // ties go to the even neighbour
-                             RoundCase{2.5, 0, 2}, RoundCase{3.5, 0, 4}, RoundCase{-2.5, 0, -2}, RoundCase{-3.5, 0, -4},
-                             RoundCase{0.5, 0, 0}, RoundCase{1.5, 0, 2}, RoundCase{0.125, 2, 0.12},
-                             RoundCase{0.375, 2, 0.38}, RoundCase{-1.25, 1, -1.2}, RoundCase{45.25, 1, 45.2},
-                             RoundCase{45.35, 1, 45.4}, RoundCase{32766.5, 0, 32766},
-                             // not ties
-                             RoundCase{2.51, 0, 3}, RoundCase{2.49, 0, 2}, RoundCase{-2.51, 0, -3},
-                             RoundCase{45.26, 1, 45.3}, RoundCase{0.126, 2, 0.13}, RoundCase{0.004, 2, 0},
-                             RoundCase{9.96, 1, 10}, RoundCase{99.5, 0, 100}, RoundCase{0.05, 0, 0},
-                             RoundCase{0.0004, 0, 0}, RoundCase{1234.5678, 2, 1234.57}, RoundCase{12345, 0, 12345},
-                             RoundCase{7, 2, 7}));
-
-TEST(RoundHalfEven, TieIsJudgedOnTheSevenDigitText)
-{
-    // 45.35f lies a hair below 45.35 in binary and 45.45f a hair above 45.45, yet both read as ties and go to
-    // the even neighbour, where the binary value alone would give 45.3 and 45.5.
-    EXPECT_EQ(RoundSingle(45.35f, 1), 45.4f);
-    EXPECT_EQ(RoundSingle(45.45f, 1), 45.4f);
-    EXPECT_EQ(RoundSingle(0.35f, 1), 0.4f);
-    EXPECT_EQ(RoundSingle(-45.35f, 1), -45.4f);
-    EXPECT_EQ(RoundHalfEven(static_cast<double>(45.35f), 1), 45.4);
-    // 2.675 as a double is 2.67499999999999982236431605997495353221893310546875.
-    EXPECT_EQ(RoundHalfEven(2.675, 2), 2.68);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RoundHalfEvenTest,
+    ::testing::Values(
+        // ties go to the even neighbour
+        RoundCase{2.5, 0, 2}, RoundCase{3.5, 0, 4}, RoundCase{-2.5, 0, -2}, RoundCase{-3.5, 0, -4},
+        RoundCase{0.5, 0, 0}, RoundCase{1.5, 0, 2}, RoundCase{0.125, 2, 0.12}, RoundCase{0.375, 2, 0.38},
+        RoundCase{-1.25, 1, -1.2}, RoundCase{45.25, 1, 45.2}, RoundCase{45.35, 1, 45.4}, RoundCase{32766.5, 0, 32766},
+        // ties in their seven-digit text though a hair off one in binary (45.45 lies above, 2.675 below): the
+        // binary value alone would give 45.5 and 2.67
+        RoundCase{45.45, 1, 45.4}, RoundCase{0.35, 1, 0.4}, RoundCase{-45.35, 1, -45.4}, RoundCase{2.675, 2, 2.68},
+        // a single made a double is still judged on its seven-digit text
+        RoundCase{45.35f, 1, 45.4},
+        // not ties
+        RoundCase{2.51, 0, 3}, RoundCase{2.49, 0, 2}, RoundCase{-2.51, 0, -3}, RoundCase{45.26, 1, 45.3},
+        RoundCase{0.126, 2, 0.13}, RoundCase{0.004, 2, 0}, RoundCase{9.96, 1, 10}, RoundCase{99.5, 0, 100},
+        RoundCase{0.05, 0, 0}, RoundCase{0.0004, 0, 0}, RoundCase{1234.5678, 2, 1234.57}, RoundCase{12345, 0, 12345},
+        RoundCase{7, 2, 7}));
 
 TEST(RoundHalfEven, DoublesBeyondSevenDigitsRoundOnTheirValue)
 {
@@ -249,14 +240,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A negative value keeps its minus when it rounds to zero; negative zero is not negative.
         FormatCase{-0.04, "#0.0", "-0.0"}, FormatCase{-0.04, "+#0.0", "-+0.0"}, FormatCase{-0.4, "##", "-"},
         FormatCase{-0.004, "0.00", "-0.00"}, FormatCase{-0.4, "#0", "-0"}, FormatCase{-0.04, "##.0", "-.0"},
-        FormatCase{-0.0, " #0.0", " 0.0"}));
-
-TEST(FormatNumber, SingleTiesAsTheyRead)
-{
-    EXPECT_EQ(FormatNumber(45.35f, "#0.0"), "45.4");
-    EXPECT_EQ(FormatNumber(45.45f, "#0.0"), "45.4");
-    EXPECT_EQ(FormatNumber(-45.35f, " #0.0"), "- 45.4");
-}
+        FormatCase{-0.0, " #0.0", " 0.0"},
+        // Singles tie as they read, a hair off in binary.
+        FormatCase{45.35f, "#0.0", "45.4"}, FormatCase{45.45f, "#0.0", "45.4"},
+        FormatCase{-45.35f, " #0.0", "- 45.4"}));
 
 TEST(FormatSignedTenth, SignIsChosenOnTheValueItself)
 {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 
+#include "core/Message.h"
 #include "core/ProgramFolder.h"
 #include "core/Tables.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -58,6 +59,7 @@ Files ReadFiles(const QString& folder)
 // A root holding a build folder's layout (the program beside its data) or an installed one (usr/bin and
 // usr/share/kov), and a home for the person's data folder.
 struct Layout {
+    Layout() { EXPECT_TRUE(root.isValid()); }
     QTemporaryDir root;
     QString at(const QString& path) const { return QDir(root.path()).filePath(path); }
     QString installedProgram() const { return at(QStringLiteral("usr/bin")); }
@@ -79,7 +81,6 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
     Files changed = Shipped;
     changed["KOVSPEC.DAT"] = "\"My office\",41\r\n";
     changed["JOB.MSK"] = "project";
-    Files afterLaterStart = changed;
 
     const Case cases[] = {
         {"build folder: the data beside the program stays the program folder, even with an installed copy around",
@@ -103,7 +104,7 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
              mine.erase("DIRFILE.DAT");
              WriteFiles(l.userData(), mine);
          },
-         "usr/bin", true, afterLaterStart},
+         "usr/bin", true, changed},
         {"share/kov without its database is no installation: the program folder as before",
          [](const Layout& l) {
              Files noDatabase = Shipped;
@@ -117,7 +118,6 @@ TEST(ProgramFolderTest, ChoosesAndFillsTheFolderTheProgramKeepsItsDataIn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Layout layout;
-        ASSERT_TRUE(layout.root.isValid());
         c.arrange(layout);
         const QString programDir = layout.at(QString::fromLatin1(c.programDir));
 
@@ -160,7 +160,6 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Layout layout;
-        ASSERT_TRUE(layout.root.isValid());
         const QString shared = layout.at(QStringLiteral("usr/share/kov"));
         WriteFiles(shared, Shipped);
         ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
@@ -184,7 +183,6 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
 TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
     // A file where the folder should go stops even root.
     WriteFiles(layout.at(QStringLiteral("home")), {{".local", "not a folder"}});
@@ -192,35 +190,31 @@ TEST(ProgramFolderTest, AFolderThatCannotBeMadeEndsTheStartWithItsReason)
     const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
 
     EXPECT_TRUE(setup.folder.isEmpty());
-    ASSERT_TRUE(setup.failure.has_value());
-    EXPECT_EQ(setup.failure->text,
-              QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, folder "
-                             "file and projects there and cannot start without them.")
-                  .arg(QDir::toNativeSeparators(layout.userData())));
-    EXPECT_EQ(setup.failure->title, QStringLiteral("Fatal Error"));
-    EXPECT_EQ(setup.failure->icon, MsgIcon::Critical);
+    EXPECT_EQ(setup.failure,
+              (Message{QStringLiteral("Cannot make the folder %1 (Not a directory). KOV keeps its spectrum database, "
+                                      "folder file and projects there and cannot start without them.")
+                           .arg(QDir::toNativeSeparators(layout.userData())),
+                       "Fatal Error", MsgIcon::Critical}));
 }
 
 TEST(ProgramFolderTest, AnAccountWithoutAHomeIsTold)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
 
     const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), QString());
 
-    ASSERT_TRUE(setup.failure.has_value());
-    EXPECT_EQ(setup.failure->text,
-              QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this account has "
-                             "no home folder. KOV keeps its spectrum database, folder file and projects there and "
-                             "cannot start without them.")
-                  .arg(QDir::toNativeSeparators(layout.installedProgram())));
+    EXPECT_EQ(setup.failure,
+              (Message{QStringLiteral("KOV is installed in %1 and needs a folder of its own for its data, but this "
+                                      "account has no home folder. KOV keeps its spectrum database, folder file and "
+                                      "projects there and cannot start without them.")
+                           .arg(QDir::toNativeSeparators(layout.installedProgram())),
+                       "Fatal Error", MsgIcon::Critical}));
 }
 
 TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
 {
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     const QString shared = layout.at(QStringLiteral("usr/share/kov"));
     WriteFiles(shared, Shipped);
     // A shipped file that cannot be read whole; a sparse one, so the test writes nothing of that size.
@@ -231,13 +225,13 @@ TEST(ProgramFolderTest, AFailedCopyLeavesNoPartFileAndTheNextStartCopiesTheRest)
 
     const ProgramFolderSetup failed = PrepareProgramFolder(layout.installedProgram(), layout.userData());
 
-    ASSERT_TRUE(failed.failure.has_value());
-    EXPECT_EQ(failed.failure->text,
-              QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%3 is too large to be a KOV data file). KOV "
-                             "keeps its spectrum database, folder file and projects there and cannot start without "
-                             "them.")
-                  .arg(QDir::toNativeSeparators(shared), QDir::toNativeSeparators(layout.userData()),
-                       QDir::toNativeSeparators(shared + QStringLiteral("/KOV.XLS"))));
+    EXPECT_EQ(failed.failure,
+              (Message{QStringLiteral("Cannot copy KOV.XLS from %1 into %2 (%3 is too large to be a KOV data file). "
+                                      "KOV keeps its spectrum database, folder file and projects there and cannot "
+                                      "start without them.")
+                           .arg(QDir::toNativeSeparators(shared), QDir::toNativeSeparators(layout.userData()),
+                                QDir::toNativeSeparators(shared + QStringLiteral("/KOV.XLS"))),
+                       "Fatal Error", MsgIcon::Critical}));
     // Files are copied in name order: the one before stays whole, the failed one and those after are not there.
     EXPECT_EQ(ReadFiles(layout.userData()), (Files{*Shipped.find("DIRFILE.DAT")}));
 
@@ -266,7 +260,6 @@ TEST(ProgramFolderTest, TheStartRemovesOnlyCopiesLeftBySavesOfItsOwnFiles)
         {"KOVSPEC.DATA.Mvuviu", false, false}, {".Blkulk", false, false},
     };
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     const QString build = layout.at(QStringLiteral("build/bin"));
     Files planted = Shipped;
     for (const auto& c : cases)
@@ -297,7 +290,6 @@ TEST(ProgramFolderTest, AFolderThePersonCannotWriteIsTold)
     GTEST_SKIP() << "Qt's owner permissions do not stop writing on Windows (its folders take ACLs)";
 #endif
     Layout layout;
-    ASSERT_TRUE(layout.root.isValid());
     WriteFiles(layout.at(QStringLiteral("usr/share/kov")), Shipped);
     ASSERT_TRUE(QDir().mkpath(layout.userData()));
     ASSERT_TRUE(QFile::setPermissions(layout.userData(), QFile::ReadOwner | QFile::ExeOwner));

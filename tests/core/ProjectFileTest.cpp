@@ -21,6 +21,7 @@ using kov::test::HandBuiltProject;
 using kov::test::JoinLines;
 using kov::test::ParseError;
 using kov::test::ScriptedPrompter;
+using kov::test::Shown;
 using kov::test::TempProgramFolder;
 
 namespace {
@@ -66,6 +67,13 @@ void CopyStoredFields(const LumoData& from, LumoData& to)
     }
 }
 
+// Every element of each array to one value.
+template <typename T, typename... Arrays>
+void FillAll(T value, Arrays&... arrays)
+{
+    (arrays.fill(value), ...);
+}
+
 // A project unlike the hand-built one in every field, stored or not, so that a field the reader skips or one it
 // should not touch shows up in a comparison.
 void FillWithOtherValues(LumoData& d)
@@ -79,35 +87,12 @@ void FillWithOtherValues(LumoData& d)
     d.ProjectEqName = QStringLiteral("OLD.EQ");
     d.SaveConfirmed = 0;
     d.CurrentChannel = 4;
-    d.PageChannelOpen.fill(-7);
-    d.MaskTestCount.fill(-7);
-    d.MaskReserved.fill(-7);
-    d.MaskHighCutFreq.fill(-7);
-    d.MaskLowCutFreq.fill(-7);
-    d.MaskHighCutSlope.fill(-7);
-    d.MaskLowCutSlope.fill(-7);
-    d.MaskSpectrumIndex.fill(-7);
-    d.MaskGainChange.fill(-7.5f);
-    d.MaskCorrection.fill(-7.5f);
-    d.MaskFinal.fill(-7.5f);
-    d.MaskFinalOctave.fill(-7.5f);
-    d.MaskTest.fill(-7.5f);
-    d.MaskAverage.fill(-7.5f);
-    d.MaskMatched.fill(-7.5f);
-    d.PageLowpassFreq.fill(-7);
-    d.PageHighpassFreq.fill(-7);
-    d.PageLevel.fill(-7.5f);
-    d.PageSpectrum.fill(-7.5f);
-    d.PageEqFreq.fill(-7);
-    d.PageEqWidth.fill(-7.5f);
-    d.PageEqLevel.fill(-7.5f);
-    d.PageSpeakerOption.fill(-7);
-    d.MaskCorrectionEdit.fill(-7.5f);
-    d.MaskTestEdit.fill(-7.5f);
-    d.PageEqFreqEdit.fill(-7);
-    d.EqPageChannel.fill(-7);
-    d.EqChannel.fill(-7);
-    d.EqBand.fill(-7.5f);
+    FillAll<i16>(-7, d.PageChannelOpen, d.MaskTestCount, d.MaskReserved, d.MaskHighCutFreq, d.MaskLowCutFreq,
+                 d.MaskHighCutSlope, d.MaskLowCutSlope, d.MaskSpectrumIndex, d.PageLowpassFreq, d.PageHighpassFreq,
+                 d.PageEqFreq, d.PageSpeakerOption, d.PageEqFreqEdit, d.EqPageChannel, d.EqChannel);
+    FillAll(-7.5f, d.MaskGainChange, d.MaskCorrection, d.MaskFinal, d.MaskFinalOctave, d.MaskTest, d.MaskAverage,
+            d.MaskMatched, d.PageLevel, d.PageSpectrum, d.PageEqWidth, d.PageEqLevel, d.MaskCorrectionEdit,
+            d.MaskTestEdit, d.EqBand);
     d.MG24Folder = QStringLiteral("/old/mg24/");
 }
 
@@ -132,18 +117,19 @@ protected:
         InitTables(d);
         HandBuiltProject(d);
     }
+    // The golden file with one text replaced in one line (1-based).
+    QByteArray changed(int line, const char* from, const char* to) const
+    {
+        QList<QByteArray> lines = FileLines(golden);
+        lines[line - 1].replace(from, to);
+        return JoinLines(lines);
+    }
+
     const QByteArray golden = GoldenFile(QStringLiteral("HANDBUILT.MSK"));
     TempProgramFolder folder;
     ScriptedPrompter prompter;
     LumoData d;
 };
-
-TEST_F(ProjectFileTest, HandBuiltProjectGivesTheGoldenFileByteForByte)
-{
-    const QByteArray bytes = ProjectFileBytes(d);
-    EXPECT_EQ(FileLines(bytes).size(), ProjectFileLines);
-    EXPECT_TRUE(bytes == golden) << FirstDifference(bytes, golden);
-}
 
 TEST_F(ProjectFileTest, ValuesTheFileDoesNotHoldDoNotReachIt)
 {
@@ -161,7 +147,9 @@ TEST_F(ProjectFileTest, ValuesTheFileDoesNotHoldDoNotReachIt)
     d.PageLowpassFreq(7) = 9;
     d.EqChannel(3) = 9;
     d.MaskTestEdit(1, 1, 22) = 9.f;
-    EXPECT_TRUE(ProjectFileBytes(d) == golden);
+    const QByteArray bytes = ProjectFileBytes(d);
+    EXPECT_EQ(FileLines(bytes).size(), ProjectFileLines);
+    EXPECT_TRUE(bytes == golden) << FirstDifference(bytes, golden);
 }
 
 TEST_F(ProjectFileTest, SaveWritesTheFileAndSetsTheBaseName)
@@ -223,30 +211,20 @@ TEST_F(ProjectFileTest, WrittenAndReadAgainIsByteIdenticalForAwkwardNumbersAndTe
 
 TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 {
-    const QList<QByteArray> lines = FileLines(golden);
-    QList<QByteArray> badNumber = lines;
-    badNumber[25].replace("31.75", "3l.75");  // line 26: MaskTest(1, 1, 22)
-    QList<QByteArray> overflow = lines;
-    overflow[0].replace(",3,5,2,", ",3,40000,2,");
-    QList<QByteArray> unknownGenerator = lines;
-    unknownGenerator[0].replace(",3,5,2,", ",3,7,2,");
-    QList<QByteArray> textForNumber = lines;
-    textForNumber[1].replace(",1,3,", ",\"one\",3,");
-    QList<QByteArray> eqFolder = lines;
-    eqFolder[1].replace("\"HANDBUILT.EQ\"", "\"../HANDBUILT.EQ\"");
     const struct {
         const char* what;
         QByteArray bytes;
         const char* error;
     } cases[] = {
-        {"truncated after line 1200", JoinLines(lines.mid(0, 1200)), "line 1201: Input past end of file"},
+        {"truncated after line 1200", JoinLines(FileLines(golden).mid(0, 1200)), "line 1201: Input past end of file"},
         {"last field missing", golden.left(golden.size() - 4), "line 1232: Input past end of file"},
-        {"letter in a number", JoinLines(badNumber), "line 26: Type mismatch (\"3l.75\" is not a number)"},
-        {"generator beyond an integer", JoinLines(overflow), "line 1: Overflow (\"40000\")"},
-        {"generator unknown", JoinLines(unknownGenerator),
+        // MaskTest(1, 1, 22)
+        {"letter in a number", changed(26, "31.75", "3l.75"), "line 26: Type mismatch (\"3l.75\" is not a number)"},
+        {"generator beyond an integer", changed(1, ",3,5,2,", ",3,40000,2,"), "line 1: Overflow (\"40000\")"},
+        {"generator unknown", changed(1, ",3,5,2,", ",3,7,2,"),
          "line 1: Subscript out of range (generator \"7\" is not 0 to 6)"},
-        {"text for a number", JoinLines(textForNumber), "line 2: Type mismatch (\"one\" is not a number)"},
-        {"EQ file in another folder", JoinLines(eqFolder),
+        {"text for a number", changed(2, ",1,3,", ",\"one\",3,"), "line 2: Type mismatch (\"one\" is not a number)"},
+        {"EQ file in another folder", changed(2, "\"HANDBUILT.EQ\"", "\"../HANDBUILT.EQ\""),
          "line 2: Bad file name (EQ file \"../HANDBUILT.EQ\" is not a bare file name)"},
         {"empty file", QByteArray(), "line 1: Input past end of file"},
     };
@@ -256,9 +234,7 @@ TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 
 TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
 {
-    QList<QByteArray> lines = FileLines(golden);
-    lines[25].replace("31.75", "3l.75");
-    folder.write(QStringLiteral("DAMAGED.MSK"), JoinLines(lines));
+    folder.write(QStringLiteral("DAMAGED.MSK"), changed(26, "31.75", "3l.75"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("FOLDER.MSK")));
     const auto shown = [&](const char* name) { return QDir::toNativeSeparators(folder.file(QLatin1String(name))); };
     const struct {
@@ -280,12 +256,7 @@ TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
         OpenProjectFile(data, p, folder.file(QLatin1String(c.name)), failed);
         EXPECT_EQ(failed, -1) << c.name;
         EXPECT_TRUE(data == before) << c.name;
-        ASSERT_EQ(p.messages().size(), 1u) << c.name;
-        const auto& m = p.messages().front();
-        EXPECT_EQ(m.text, c.message) << c.name;
-        EXPECT_EQ(m.title, QStringLiteral("File Error")) << c.name;
-        EXPECT_EQ(m.icon, MsgIcon::Critical) << c.name;
-        EXPECT_EQ(m.buttons, MsgButtons::Ok) << c.name;
+        EXPECT_EQ(p.messages(), Shown({{c.message, "File Error", MsgIcon::Critical}})) << c.name;
     }
 }
 
