@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "paging/EqReview.h"
 
@@ -22,9 +23,9 @@ TEST(EqReviewTest, OnlyPagingLine2)
     const EqFileReview r = ShowEqFile(d);
     EXPECT_FALSE(r.paging(1).has_value());
     ASSERT_TRUE(r.paging(2).has_value());
-    EXPECT_EQ(r.paging(2)->control1, (EqControlTexts{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+6.0 dB"}));
-    EXPECT_EQ(r.paging(2)->control2, (EqControlTexts{"Bypass", "", ""}));
-    EXPECT_EQ(r.paging(2)->bypassed, "Bypass");
+    EXPECT_EQ(std::tuple(r.paging(2)->control1, r.paging(2)->control2, r.paging(2)->bypassed),
+              std::tuple(EqControlTexts{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+6.0 dB"},
+                         EqControlTexts{"Bypass", "", ""}, "Bypass"));
     for (int m = 3; m <= 6; ++m)
         EXPECT_FALSE(r.masking(m).has_value()) << m;
 }
@@ -46,10 +47,9 @@ TEST(EqReviewTest, LevelsWholeOnLine1AndTenthsOnLine2)
         }
         const EqFileReview r = ShowEqFile(d);
         ASSERT_TRUE(r.paging(1) && r.paging(2));
-        EXPECT_EQ(r.paging(1)->control1[2], QString::fromLatin1(line1));
-        EXPECT_EQ(r.paging(1)->control2[2], QString::fromLatin1(line1));
-        EXPECT_EQ(r.paging(2)->control1[2], QString::fromLatin1(line2));
-        EXPECT_EQ(r.paging(2)->control2[2], QString::fromLatin1(line2));
+        EXPECT_EQ(QStringList({r.paging(1)->control1[2], r.paging(1)->control2[2], r.paging(2)->control1[2],
+                               r.paging(2)->control2[2]}),
+                  QStringList({line1, line1, line2, line2}));
     }
 }
 
@@ -85,28 +85,21 @@ TEST(EqReviewTest, MaskingLines)
     const EqFileReview r = ShowEqFile(d);
     EXPECT_FALSE(r.masking(3) || r.masking(4));
     ASSERT_TRUE(r.masking(5) && r.masking(6));
-    EXPECT_EQ(r.masking(5)->highCut, "6300");
-    EXPECT_EQ(r.masking(5)->lowCut, "100");
-    EXPECT_EQ(r.masking(5)->gain, "- 4.0");
-    EXPECT_EQ(r.masking(5)->bandTexts(22), " 0.0");
-    EXPECT_EQ(r.masking(5)->bandTexts(23), "- 3.0");
-    EXPECT_EQ(r.masking(5)->bandTexts(39), "+12.0");
-    EXPECT_EQ(r.masking(6)->gain, "+2.0");
+    const auto& m5 = *r.masking(5);
     // A cutoff of 0 in "####" shows nothing.
-    EXPECT_EQ(r.masking(6)->highCut, "");
+    EXPECT_EQ(QStringList({m5.highCut, m5.lowCut, m5.gain, m5.bandTexts(22), m5.bandTexts(23), m5.bandTexts(39),
+                           r.masking(6)->gain, r.masking(6)->highCut}),
+              QStringList({"6300", "100", "- 4.0", " 0.0", "- 3.0", "+12.0", "+2.0", ""}));
     EXPECT_FALSE(r.paging(1) || r.paging(2));
 }
 
 TEST(EqReviewTest, ControlIndices)
 {
-    EXPECT_EQ(ReviewMixIndex(1, 1), 1);
-    EXPECT_EQ(ReviewMixIndex(1, 3), 3);
-    EXPECT_EQ(ReviewMixIndex(2, 1), 4);
-    EXPECT_EQ(ReviewMixIndex(2, 3), 6);
-    EXPECT_EQ(ReviewBandIndex(3, 22), 22);
-    EXPECT_EQ(ReviewBandIndex(4, 22), 42);
-    EXPECT_EQ(ReviewBandIndex(5, 39), 79);
-    EXPECT_EQ(ReviewBandIndex(6, 39), 99);
+    EXPECT_EQ((std::vector{ReviewMixIndex(1, 1), ReviewMixIndex(1, 3), ReviewMixIndex(2, 1), ReviewMixIndex(2, 3)}),
+              (std::vector{1, 3, 4, 6}));
+    EXPECT_EQ(
+        (std::vector{ReviewBandIndex(3, 22), ReviewBandIndex(4, 22), ReviewBandIndex(5, 39), ReviewBandIndex(6, 39)}),
+        (std::vector{22, 42, 79, 99}));
 }
 
 }  // namespace

@@ -27,32 +27,26 @@ TEST(TrebleSettingTest, CaptionsByLocation)
     for (int location = 1; location <= 4; ++location) {
         LumoData d = Project(GeneratorVO120RDAR131, location);
         const PagingSettingsView v = ShowPagingSettings(d, Ch);
-        EXPECT_EQ(v.frame, SettingsFrame::Treble);
-        EXPECT_EQ(v.trebleText, QString::fromLatin1(expected[location - 1]));
+        EXPECT_EQ(std::tuple(v.frame, v.trebleText),
+                  std::tuple(SettingsFrame::Treble, QString::fromLatin1(expected[location - 1])));
     }
-    EXPECT_FALSE(ShowTrebleSetting(0).has_value());
-    EXPECT_FALSE(ShowTrebleSetting(5).has_value());
+    EXPECT_FALSE(ShowTrebleSetting(0).has_value() || ShowTrebleSetting(5).has_value());
 }
 
 TEST(Da2500SettingsTest, Location4ShowsBands28To35)
 {
     LumoData d = Project(GeneratorDA2500, 4);
     const PagingSettingsView v = ShowPagingSettings(d, Ch);
-    EXPECT_EQ(v.frame, SettingsFrame::ThirdOctave);
-    EXPECT_TRUE(v.hideNote);
-    EXPECT_TRUE(v.doneEnabled);
+    EXPECT_EQ(std::tuple(v.frame, v.hideNote, v.doneEnabled), std::tuple(SettingsFrame::ThirdOctave, true, true));
     ASSERT_TRUE(v.thirdOctave.has_value());
     const Da2500Settings& s = *v.thirdOctave;
     const char* bands[] = {" 0.0", " 0.0", " 0.0", " 0.0", " 0.0", " 0.0", "+1.0", "+1.0", "+1.0",
                            "+2.0", "+2.0", "+2.0", "+1.0", "+1.0", " 0.0", " 0.0", " 0.0", " 0.0"};
     for (int b = 22; b <= 39; ++b)
         EXPECT_EQ(s.bandTexts(b), QString::fromLatin1(bands[b - 22])) << b;
-    EXPECT_EQ(s.channelText, "1");
-    EXPECT_EQ(s.levelText, " 61.2");
-    EXPECT_EQ(s.lowText, " 100");
-    EXPECT_EQ(s.highText, " 5000");
-    EXPECT_EQ(d.PageLowpassFreqEdit(Ch), 100);
-    EXPECT_EQ(d.PageHighpassFreqEdit(Ch), 5000);
+    EXPECT_EQ(std::tuple(s.channelText, s.levelText, s.lowText, s.highText, d.PageLowpassFreqEdit(Ch),
+                         d.PageHighpassFreqEdit(Ch)),
+              std::tuple("1", " 61.2", " 100", " 5000", 100, 5000));
 }
 
 TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
@@ -73,11 +67,7 @@ TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
     EXPECT_EQ(none.PageLowpassFreqEdit(Ch), 0);
 }
 
-struct Control {
-    i16 freq;
-    f32 width;
-    f32 level;
-};
+using Control = std::tuple<f32, f32, f32>;  // frequency, width, level
 
 TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
@@ -97,9 +87,8 @@ TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
         ASSERT_TRUE(SetMixerEq(d, Ch));
         for (int k = 1; k <= 8; ++k) {
             const Control expected = k == 1 ? first : k == 2 ? second : Control{0, 0, 0};
-            EXPECT_EQ(d.PageEqFreqEdit(Ch, k), expected.freq) << k;
-            EXPECT_EQ(d.PageEqWidthEdit(Ch, k), expected.width) << k;
-            EXPECT_EQ(d.PageEqLevelEdit(Ch, k), expected.level) << k;
+            EXPECT_EQ(Control(d.PageEqFreqEdit(Ch, k), d.PageEqWidthEdit(Ch, k), d.PageEqLevelEdit(Ch, k)), expected)
+                << k;
         }
         // The other paging channel is not touched.
         EXPECT_EQ(d.PageEqFreqEdit(2, 1), 0);
@@ -111,8 +100,8 @@ TEST(MixerSettingsTest, RowsForLocations3And4)
     const MixerRow bypass{"Bypass", "", ""};
     LumoData floor = Project(GeneratorZUVAR24, 3);
     const PagingSettingsView v3 = ShowPagingSettings(floor, Ch);
-    EXPECT_EQ(v3.frame, SettingsFrame::Mixer);
-    EXPECT_EQ(v3.note, "Press DONE to save data.");
+    EXPECT_EQ(std::tuple(v3.frame, v3.note),
+              std::tuple(SettingsFrame::Mixer, QStringLiteral("Press DONE to save data.")));
     ASSERT_TRUE(v3.mixer.has_value());
     EXPECT_EQ((*v3.mixer)(1), (MixerRow{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"}));
     EXPECT_EQ((*v3.mixer)(2), (MixerRow{"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}));
@@ -137,9 +126,9 @@ TEST(ShowSettingsTest, TwiceGivesTheSame)
         d.PageSpectrumEdit(Ch, 30) = 77;
         const PagingSettingsView second = ShowPagingSettings(d, Ch);
         d.PageSpectrumEdit(Ch, 30) = 0;
-        EXPECT_TRUE(d == after) << generator;
-        EXPECT_EQ(first.trebleText, second.trebleText);
-        EXPECT_EQ(first.mixer, second.mixer);
+        EXPECT_EQ(std::tuple(d == after, first.trebleText, first.mixer),
+                  std::tuple(true, second.trebleText, second.mixer))
+            << generator;
         ASSERT_EQ(first.thirdOctave.has_value(), second.thirdOctave.has_value());
         if (first.thirdOctave) {
             EXPECT_TRUE(first.thirdOctave->bandTexts == second.thirdOctave->bandTexts);
@@ -153,9 +142,7 @@ TEST(ShowSettingsTest, OtherProductsShowNothing)
         LumoData d = Project(generator, 2);
         const LumoData before = d;
         const PagingSettingsView v = ShowPagingSettings(d, Ch);
-        EXPECT_EQ(v.frame, SettingsFrame::None);
-        EXPECT_TRUE(v.doneEnabled);
-        EXPECT_TRUE(d == before);
+        EXPECT_EQ(std::tuple(v.frame, v.doneEnabled, d == before), std::tuple(SettingsFrame::None, true, true));
     }
 }
 
