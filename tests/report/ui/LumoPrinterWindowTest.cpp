@@ -13,13 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/LumoMainWindow.h"
-#include "core/WindowPlacement.h"
 #include "report/LumoPrinterWindow.h"
 #include "tests/report/ui/PrivateCups.h"
-#include "tests/support/GuiTest.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempProgramFolder.h"
+#include "tests/support/WindowTest.h"
 
 namespace kov {
 namespace {
@@ -36,10 +32,8 @@ std::string Lines(const QListWidget* list)
     return lines.join(QStringLiteral(" | ")).toStdString();
 }
 
-class LumoPrinterTest : public ::testing::Test {
+class LumoPrinterTest : public test::WindowTest<LumoPrinter> {
 protected:
-    void SetUp() override { ASSERT_TRUE(Main(*d, prompter, main)); }
-
     LumoPrinter& open()
     {
         window = std::make_unique<LumoPrinter>(printer, prompter, &main);
@@ -47,23 +41,9 @@ protected:
         LetEventsRun();
         return *window;
     }
-    template <typename T>
-    T* c(const char* name) const
-    {
-        return Control<T>(*window, name);
-    }
     QListWidget* list() const { return c<QListWidget>("ListPrinter"); }
     std::string data() const { return Lines(c<QListWidget>("ListPrinterData")); }
-    void clickEntry(int row) const
-    {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(row)).center());
-        LetEventsRun();
-    }
-    void press(const char* button) const
-    {
-        c<QPushButton>(button)->click();
-        LetEventsRun();
-    }
+    void clickEntry(int row) const { clickOn(list()->viewport(), list()->visualItemRect(list()->item(row)).center()); }
     static std::string expectedData(const char* orientation)
     {
         return "   CURRENT PRINTER | KOV_PDF | Font: Times New Roman | Font Size: Variable | Orientation: " +
@@ -71,12 +51,10 @@ protected:
                test::PrivateCupsFolder().toStdString() + "/out.pdf";
     }
 
-    test::TempProgramFolder folder;
-    test::ScriptedPrompter prompter;
-    std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
-    LumoMain main{*d, prompter};
+    // The window holds the printer: it goes first.
+    void TearDown() override { window.reset(); }
+
     ProgramPrinter printer;
-    std::unique_ptr<LumoPrinter> window;
 };
 
 TEST_F(LumoPrinterTest, ListsThePrinterAndChoosingResetsItToPortrait)
@@ -84,11 +62,10 @@ TEST_F(LumoPrinterTest, ListsThePrinterAndChoosingResetsItToPortrait)
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Printer Selection"));
     ASSERT_EQ(Lines(list()), "KOV_PDF");
-    EXPECT_EQ(list()->item(0)->data(Qt::UserRole), QVariant(0));
     // The system's default printer is the one in use: marked, and its test print offered.
-    EXPECT_EQ(list()->currentRow(), 0);
-    EXPECT_TRUE(c<QGroupBox>("FramPrinter")->isEnabled());
-    EXPECT_TRUE(c<QPushButton>("CmdPrt")->isEnabled());
+    EXPECT_EQ(std::tuple(list()->item(0)->data(Qt::UserRole), list()->currentRow(), enabled("FramPrinter"),
+                         enabled("CmdPrt")),
+              std::tuple(QVariant(0), 0, true, true));
     EXPECT_EQ(test::ControlsNotWhole(*window), "");
 
     press("CmdOrient");
@@ -126,13 +103,12 @@ TEST_F(LumoPrinterTest, TheMainWindowIsOutOfSightWhileItIsOpen)
     };
     for (const auto& [how, close] : closings) {
         open();
-        EXPECT_FALSE(main.isVisible()) << how;
-        EXPECT_TRUE(window->isVisible()) << how;
-        EXPECT_TRUE(window->windowHandle()->isVisible()) << how;
+        EXPECT_EQ(std::tuple(main.isVisible(), window->isVisible(), window->windowHandle()->isVisible()),
+                  std::tuple(false, true, true))
+            << how;
         close();
-        EXPECT_FALSE(window->isVisible()) << how;
-        EXPECT_TRUE(main.isVisible()) << how;
-        EXPECT_TRUE(main.isEnabled()) << how;
+        EXPECT_EQ(std::tuple(window->isVisible(), main.isVisible(), main.isEnabled()), std::tuple(false, true, true))
+            << how;
     }
     // Shown again, the same window lists the printer once.
     window->show();
@@ -149,9 +125,8 @@ TEST_F(LumoPrinterTest, TestPrintReachesThePrinter)
     press("CmdPrt");
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(test::PrintedPdfText().contains("This is a test print to check printer connection."));
-    EXPECT_EQ(test::PrintedPdfPages(), 1);
     // The printer object keeps the size the test page set.
-    EXPECT_EQ(printer.font().size, 14);
+    EXPECT_EQ(std::tuple(test::PrintedPdfPages(), printer.font().size), std::tuple(1, 14.0));
 }
 
 TEST(NoPrinterLumoPrinter, ListsNothingAndOffersNoTestPrint)
@@ -161,10 +136,10 @@ TEST(NoPrinterLumoPrinter, ListsNothingAndOffersNoTestPrint)
     LumoPrinter window(printer, prompter, nullptr);
     CenterAndShowForm(&window, 4500, 5200);
     LetEventsRun();
-    EXPECT_EQ(Control<QListWidget>(window, "ListPrinter")->count(), 0);
-    EXPECT_FALSE(Control<QPushButton>(window, "CmdPrt")->isEnabled());
-    EXPECT_FALSE(Control<QGroupBox>(window, "FramPrinter")->isEnabled());
-    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(std::tuple(Control<QListWidget>(window, "ListPrinter")->count(),
+                         Control<QWidget>(window, "CmdPrt")->isEnabled(),
+                         Control<QWidget>(window, "FramPrinter")->isEnabled(), prompter.messages().size()),
+              std::tuple(0, false, false, 0u));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/Tables.h"
 #include "report/ProgramPrinter.h"
@@ -34,32 +35,21 @@ LumoData ProjectWithResults()
     d.Generator = 5;
     for (int ch : {1, 4}) {
         for (int b = 22; b <= 39; ++b)
-            d.MaskFinal(ch, b) = 40;
-        d.MaskFinal(ch, 30) = 50.5f;
+            d.MaskFinal(ch, b) = b == 30 ? 50.5f : 40;
         d.MaskCorrection(ch, 23) = 2;
-        d.MaskHighCutFreq(ch) = 4000;
-        d.MaskHighCutSlope(ch) = 12;
-        d.MaskLowCutFreq(ch) = 200;
-        d.MaskLowCutSlope(ch) = 6;
+        std::tie(d.MaskHighCutFreq(ch), d.MaskHighCutSlope(ch), d.MaskLowCutFreq(ch), d.MaskLowCutSlope(ch)) =
+            std::tuple(4000, 12, 200, 6);
         d.MaskGainChange(ch) = 3;
     }
-    d.PageSpectrum(2, 22) = 40;
-    d.PageLevel(2) = 72.5f;
-    d.PageEqFreq(2, 1) = 1000;
-    d.PageEqWidth(2, 1) = 1.5f;
-    d.PageEqLevel(2, 1) = 4.5f;
+    std::tie(d.PageSpectrum(2, 22), d.PageLevel(2), d.PageEqFreq(2, 1), d.PageEqWidth(2, 1), d.PageEqLevel(2, 1)) =
+        std::tuple(40.f, 72.5f, 1000.f, 1.5f, 4.5f);
     return d;
 }
 
 // What a person reads on the pages, whatever the spacing the PDF's text layer gives the words.
-QString Simplified(const QString& text)
-{
-    return text.simplified();
-}
-
 void ExpectReport(const QString& pdfText)
 {
-    const QString text = Simplified(pdfText);
+    const QString text = pdfText.simplified();
     for (const char* line :
          {"Page 1", "MASKING SYSTEM EQUALIZATON REPORT", "Project: Harbour Offices", "Date: 12/7/2026",
           "THE MASKING SPECTRUM for Channel 1", "THE MASKING SPECTRUM for Channel 4",
@@ -81,6 +71,19 @@ QPointF FirstWordAt(const QString& path, const QString& word)
     const QRegularExpression box(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1<)re").arg(word));
     const QRegularExpressionMatch m = box.match(boxes);
     return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void RunTool(const QString& program, const QStringList& arguments)
@@ -110,11 +113,9 @@ TEST_F(ReportPrintingTest, PrintReportSendsEveryPageToThePrinter)
 {
     report.printReport();
     ExpectReport(PrintedPdfText());
-    EXPECT_EQ(test::PrintedPdfPages(), 2);
     // The report leaves its last font on the printer object, as the next page header will find it.
-    EXPECT_EQ(printer.font().size, 9.75);
-    EXPECT_FALSE(printer.font().bold);
-    EXPECT_EQ(printer.font().name, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(std::tuple(test::PrintedPdfPages(), printer.font().size, printer.font().bold, printer.font().name),
+              std::tuple(2, 9.75, false, "Times New Roman"));
 }
 
 TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrinted)
@@ -125,12 +126,11 @@ TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrint
     RunTool(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("KOV_PDF")});
     ASSERT_EQ(prompter.messages().size(), 1u);
     const test::RecordedMessage& m = prompter.messages().front();
-    EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")))
+    // The printing system's own reason stands in the brackets.
+    EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")) &&
+                m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
         << m.text.toStdString();
-    EXPECT_TRUE(m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
-        << m.text.toStdString();
-    EXPECT_EQ(m.title, QStringLiteral("Print Error"));
-    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    EXPECT_EQ(std::tuple(m.title, m.icon, m.buttons), std::tuple("Print Error", MsgIcon::Critical, MsgButtons::Ok));
     EXPECT_FALSE(QFile::exists(QDir(PrivateCupsFolder()).filePath(QStringLiteral("out.pdf"))));
 }
 
@@ -146,18 +146,12 @@ TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
     // A typed name without the extension gets it, so a project file cannot be written over.
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
     prompter.answer(MsgAnswer::No);
-    const QByteArray before = [&] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray before = ReadFile(path);
     d.ProjectInfo(1) = QStringLiteral("Changed");
     report.exportPdf();
-    QFile after(path);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), before);
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages().front().text, QStringLiteral("The file %1 already exists. Replace it?").arg(path));
-    EXPECT_EQ(prompter.messages().front().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(prompter.messages(), test::Shown({{QStringLiteral("The file %1 already exists. Replace it?").arg(path),
+                                                 "Export PDF", MsgIcon::Question, MsgButtons::YesNo}}));
 }
 
 TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
@@ -169,9 +163,12 @@ TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
     report.exportPdf();
     EXPECT_FALSE(QFile::exists(path));
     ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_TRUE(prompter.messages().front().text.startsWith(
-        QStringLiteral("The report could not be written to %1 (").arg(path)));
-    EXPECT_EQ(prompter.messages().front().icon, MsgIcon::Critical);
+    const test::RecordedMessage& m = prompter.messages().front();
+    // The system's reason stands in the brackets.
+    EXPECT_TRUE(m.text.startsWith(QStringLiteral("The report could not be written to %1 (").arg(path)) &&
+                m.text.endsWith(QLatin1String("). No file was changed.")))
+        << m.text.toStdString();
+    EXPECT_EQ(std::tuple(m.title, m.icon), std::tuple(QStringLiteral("Export PDF"), MsgIcon::Critical));
 }
 
 TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
@@ -200,20 +197,19 @@ TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
     // Letter without margins: unit 153, margin 765. With the 18/36 points a PDF printer keeps free: the page is
     // 11520 twips wide, unit 144, margin 720.
     for (const Case& c : {Case{{}, {50, 5}, {38.25, 0}}, Case{{18, 36, 18, 36}, {68, 41}, {54, 0}}}) {
-        const ReportPdf pdf =
-            ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, c.margins));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(pdf.bytes);
-        file.close();
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).x(), c.page.x(), 0.01);
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).y(), c.page.y(), 0.01);
+        WriteFile(path, ReportAsPdf(d, PrinterFont{},
+                                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, c.margins))
+                            .bytes);
+        const QPointF page = FirstWordAt(path, QStringLiteral("Page"));
+        EXPECT_NEAR(page.x(), c.page.x(), 0.01);
+        EXPECT_NEAR(page.y(), c.page.y(), 0.01);
         EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), c.high.x(), 0.01);
     }
     // Times New Roman, as the printer object holds it, comes out in the metric-compatible face the system has.
     const QString fonts = ProgramOutput(QStringLiteral("pdffonts"), {path});
-    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold "))) << fonts.toStdString();
-    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif "))) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold ")) &&
+                fonts.contains(QLatin1String("LiberationSerif ")))
+        << fonts.toStdString();
 }
 
 // The page is measured from its printable corner in twips, whatever the resolution of the device.
@@ -230,8 +226,7 @@ TEST(PainterCanvas, MeasuresThePageInTwips)
         PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, c.margins));
         PrinterFont font;
         PainterCanvas canvas(pdf.writer, font);
-        EXPECT_EQ(canvas.pageWidth(), c.width);
-        EXPECT_EQ(canvas.pageHeight(), c.height);
+        EXPECT_EQ(std::tuple(canvas.pageWidth(), canvas.pageHeight()), std::tuple(c.width, c.height));
     }
 }
 
@@ -244,10 +239,9 @@ TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
     ReportPrinting report(d, printer, prompter);
     prompter.answer(MsgAnswer::Ok);
     report.printReport();
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(
-        prompter.messages().front().text,
-        QStringLiteral("Printer error (no printer is installed) occurred in printing. Report cannot be completed."));
+    EXPECT_EQ(prompter.messages(),
+              test::Shown({{"Printer error (no printer is installed) occurred in printing. Report cannot be completed.",
+                            "Print Error", MsgIcon::Critical}}));
 
     QTemporaryDir dir;
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
@@ -270,14 +264,11 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
             d.PageEqLevel(pch, i) = static_cast<f32>(i);
         }
     }
-    const ReportPdf pdf =
-        ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("paging.pdf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(pdf.bytes);
-    file.close();
+    WriteFile(path, ReportAsPdf(d, PrinterFont{},
+                                QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()))
+                        .bytes);
 
     const QString continued = PdfText(path, 3).simplified();
     EXPECT_TRUE(continued.contains(QLatin1String("EQ Freq = 602 Hz EQ BW = 1 Oct EQ Level = 6 dB")))
