@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -109,49 +110,6 @@ TEST(PageHeaderTest, PrintsNumberTitleProjectAndDate)
 
 // ---- Pages --------------------------------------------------------------------------------------------------------
 
-struct PagesCase {
-    const char* what;
-    std::vector<int> masking;  // channels given results
-    std::vector<int> paging;
-    int pages;
-    std::vector<P> titles;  // every block title, in order
-};
-
-class ReportPagesTest : public ::testing::TestWithParam<PagesCase> {};
-
-TEST_P(ReportPagesTest, BlocksLandOnTheirPages)
-{
-    const PagesCase& c = GetParam();
-    LumoData d = Project(GeneratorDA2500);
-    for (int ch : c.masking)
-        GiveMaskingResults(d, ch);
-    for (int pch : c.paging)
-        GivePagingResults(d, pch);
-    // Results in every band but 160 Hz, or a negative one there, do not count.
-    d.MaskFinal(2, 30) = 60;
-    d.MaskFinal(4, 22) = -1;
-    d.PageSpectrum(2, 30) = 60;
-
-    RecordingCanvas canvas;
-    EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
-    EXPECT_EQ(std::tuple(canvas.page(), canvas.endDocCount()), std::tuple(c.pages, 1));
-
-    std::vector<P> titles;
-    for (const P& t : canvas.texts())
-        if (t.text.startsWith("THE "))
-            titles.push_back(t);
-    EXPECT_EQ(titles, c.titles);
-    if (c.masking.empty() && c.paging.empty()) {
-        EXPECT_EQ(canvas.texts().size(), 4);  // the header alone
-    }
-    for (int page = 1; page <= c.pages; ++page) {
-        const QList<P> on = canvas.textsOnPage(page);
-        ASSERT_GE(on.size(), 4);
-        EXPECT_EQ(std::tuple(on[0].text, on[3].text),
-                  std::tuple(QStringLiteral("Page %1").arg(page), "Date: 3/14/2026"));
-    }
-}
-
 const P Mask1{1, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 1"};
 const P Mask3Low{1, 4080, 7800, 12, true, "THE MASKING SPECTRUM for Channel 3"};
 // After the header the printer stands one 12-point line below the date: 1350 + 288 + 800.
@@ -160,18 +118,53 @@ P Paging(int page, int ch)
     return {page, 4140, 2438, 12, true, QStringLiteral("THE PAGING SPECTRUM for Channel %1").arg(ch)};
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Projects, ReportPagesTest,
-    ::testing::Values(
-        PagesCase{"no results", {}, {}, 1, {}},
-        PagesCase{"three masking channels and paging",
-                  {1, 3, 5},
-                  {1},
-                  3,
-                  {Mask1, Mask3Low, {2, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 5"}, Paging(3, 1)}},
-        PagesCase{"two masking channels fill page 1 and no more", {1, 3}, {}, 1, {Mask1, Mask3Low}},
-        PagesCase{"two masking channels, paging on the next page", {1, 3}, {2}, 2, {Mask1, Mask3Low, Paging(2, 2)}},
-        PagesCase{"paging without masking", {}, {1}, 2, {Paging(2, 1)}}));
+TEST(ReportPagesTest, BlocksLandOnTheirPages)
+{
+    struct Case {
+        const char* what;
+        std::vector<int> masking;  // channels given results
+        std::vector<int> paging;
+        int pages;
+        std::vector<P> titles;  // every block title, in order
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"no results", {}, {}, 1, {}},
+        {"three masking channels and paging", {1, 3, 5}, {1}, 3,
+         {Mask1, Mask3Low, {2, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 5"}, Paging(3, 1)}},
+        {"two masking channels fill page 1 and no more", {1, 3}, {}, 1, {Mask1, Mask3Low}},
+        {"two masking channels, paging on the next page", {1, 3}, {2}, 2, {Mask1, Mask3Low, Paging(2, 2)}},
+        {"paging without masking", {}, {1}, 2, {Paging(2, 1)}}};
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LumoData d = Project(GeneratorDA2500);
+        for (int ch : c.masking)
+            GiveMaskingResults(d, ch);
+        for (int pch : c.paging)
+            GivePagingResults(d, pch);
+        // Results in every band but 160 Hz, or a negative one there, do not count.
+        d.MaskFinal(2, 30) = 60;
+        d.MaskFinal(4, 22) = -1;
+        d.PageSpectrum(2, 30) = 60;
+        RecordingCanvas canvas;
+        EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
+        EXPECT_EQ(std::tuple(canvas.page(), canvas.endDocCount()), std::tuple(c.pages, 1));
+        std::vector<P> titles;
+        std::copy_if(canvas.texts().begin(), canvas.texts().end(), std::back_inserter(titles),
+                     [](const P& t) { return t.text.startsWith("THE "); });
+        EXPECT_EQ(titles, c.titles);
+        if (c.masking.empty() && c.paging.empty()) {
+            EXPECT_EQ(canvas.texts().size(), 4);  // the header alone
+        }
+        for (int page = 1; page <= c.pages; ++page) {
+            const QList<P> on = canvas.textsOnPage(page);
+            ASSERT_GE(on.size(), 4);
+            EXPECT_EQ(std::tuple(on[0].text, on[3].text),
+                      std::tuple(QStringLiteral("Page %1").arg(page), "Date: 3/14/2026"));
+        }
+    }
+}
 
 // The printer object's font carries over: into the next page's header and into the next report.
 TEST(ReportTest, FontCarriesOver)
@@ -191,20 +184,19 @@ TEST(ReportTest, FontCarriesOver)
 
 // ---- Masking block --------------------------------------------------------------------------------------------
 
-struct FilterCase {
-    int generator;
-    std::vector<QString> lines;  // the four filter lines
-};
-
-class MaskingBlockTest : public ::testing::TestWithParam<FilterCase> {};
-
-TEST_P(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
+// The filters are named after the product's unit.
+TEST(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
 {
-    LumoData d = Project(GetParam().generator);
-    GiveMaskingResults(d, 1);
-    RecordingCanvas canvas;
-    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
-    // clang-format off
+    for (const auto& [generator, high, low] :
+         {std::tuple{GeneratorZUVAR24, "High Cut", "Low Cut"}, {GeneratorDA2500, "Low Pass", "High Pass"}}) {
+        SCOPED_TRACE(generator);
+        LumoData d = Project(generator);
+        GiveMaskingResults(d, 1);
+        RecordingCanvas canvas;
+        ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+        const QString h = QLatin1String(high);
+        const QString l = QLatin1String(low);
+        // clang-format off
     const std::vector<P> expected{
         Mask1,
         // 36 characters of 97.5 twips: 3510 wide.
@@ -217,25 +209,18 @@ TEST_P(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
         {1, 765, 3620, 9.75, false, " 160 "}, {1, 918, 3854, 9.75, false, " 1 "}, {1, 5446, 3854, 9.75, false, " 60 "},
         {1, 765, 4556, 9.75, false, " 160 "}, {1, 765, 4790, 9.75, false, " 0.0"}, {1, 1331, 4790, 9.75, false, "+2.0"},
         {1, 1897, 4790, 9.75, false, "- 1.5"}, {1, 5438, 5258, 9.75, false, "OTHER SETTINGS"},
-        {1, 765, 5492, 9.75, false, GetParam().lines[0]}, {1, 765, 5726, 9.75, false, GetParam().lines[1]},
-        {1, 765, 5960, 9.75, false, GetParam().lines[2]}, {1, 765, 6194, 9.75, false, GetParam().lines[3]},
+        {1, 765, 5492, 9.75, false, h + " filter cutoff frequency:  4000 Hz."},
+        {1, 765, 5726, 9.75, false, h + " filter slope:  12 dB/octave."},
+        {1, 765, 5960, 9.75, false, l + " filter cutoff frequency:  200 Hz."},
+        {1, 765, 6194, 9.75, false, l + " filter slope:  6 dB/octave."},
         {1, 765, 6428, 9.75, false, "Required change in generator gain: +3 dB."},
         {1, 765, 6662, 9.75, false, "The A-weighted masking level is :60 dB."}};
-    // clang-format on
-    ExpectPrinted(canvas, expected);
-    // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
-    EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6);
+        // clang-format on
+        ExpectPrinted(canvas, expected);
+        // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
+        EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Products, MaskingBlockTest,
-    ::testing::Values(
-        FilterCase{GeneratorZUVAR24,
-                   {"High Cut filter cutoff frequency:  4000 Hz.", "High Cut filter slope:  12 dB/octave.",
-                    "Low Cut filter cutoff frequency:  200 Hz.", "Low Cut filter slope:  6 dB/octave."}},
-        FilterCase{GeneratorDA2500,
-                   {"Low Pass filter cutoff frequency:  4000 Hz.", "Low Pass filter slope:  12 dB/octave.",
-                    "High Pass filter cutoff frequency:  200 Hz.", "High Pass filter slope:  6 dB/octave."}}));
 
 // The gain to set carries its own sign, in whole decibels rounded half to even.
 TEST(GainLineTest, SignedWholeDecibels)
