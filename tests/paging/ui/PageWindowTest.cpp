@@ -100,19 +100,17 @@ const QString ChooseBoth =
 
 // ---- The road of a paging channel -----------------------------------------------------------------------------
 
+// The paging channel, the background's masking channel and its option, the location's option and whether it is
+// chosen first; the first and last lines of ListAI, the level shown and stored (two decimals) and the raises.
 struct Road {
     const char* product;
     i16 generator;
-    int channel;                   // paging channel
-    int maskingChannel;            // the background's channel
-    const char* backgroundOption;  // its option
-    const char* speaker;           // the location's option
+    int channel, maskingChannel;
+    const char *backgroundOption, *speaker;
     bool speakerFirst;
     BandArray (*background)();
-    QString startLine;
-    QString lastLine;
-    QString levelText;
-    f32 level;  // PageLevel, two decimals
+    QString startLine, lastLine, levelText;
+    f32 level;
     int raises;
 };
 

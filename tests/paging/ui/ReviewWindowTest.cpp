@@ -9,8 +9,7 @@
 namespace kov {
 namespace {
 
-using test::Control;
-using test::LetEventsRun;
+using namespace test;
 
 class ReviewWindowTest : public test::WindowTest<Review> {
 protected:

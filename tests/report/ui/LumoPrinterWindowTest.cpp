@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
 #include <QWindow>
 #include <functional>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,8 +16,7 @@
 namespace kov {
 namespace {
 
-using test::Control;
-using test::LetEventsRun;
+using namespace test;
 
 // The entries of a list, one text, so that a failure shows them readably.
 std::string Lines(const QListWidget* list)

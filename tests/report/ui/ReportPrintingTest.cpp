@@ -18,12 +18,7 @@
 namespace kov {
 namespace {
 
-using test::ForgetPrintedPdf;
-using test::PdfText;
-using test::PrintedPdfText;
-using test::PrivateCupsFolder;
-using test::ProgramOutput;
-using test::ScriptedPrompter;
+using namespace test;
 
 // Two masking channels of a ZUV-AR24 and one paging channel: page 1 holds the masking blocks, page 2 the paging.
 LumoData ProjectWithResults()
@@ -114,7 +109,7 @@ TEST_F(ReportPrintingTest, PrintReportSendsEveryPageToThePrinter)
     report.printReport();
     ExpectReport(PrintedPdfText());
     // The report leaves its last font on the printer object, as the next page header will find it.
-    EXPECT_EQ(std::tuple(test::PrintedPdfPages(), printer.font().size, printer.font().bold, printer.font().name),
+    EXPECT_EQ(std::tuple(PrintedPdfPages(), printer.font().size, printer.font().bold, printer.font().name),
               std::tuple(2, 9.75, false, "Times New Roman"));
 }
 
@@ -125,7 +120,7 @@ TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrint
     report.printReport();
     RunTool(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("KOV_PDF")});
     ASSERT_EQ(prompter.messages().size(), 1u);
-    const test::RecordedMessage& m = prompter.messages().front();
+    const RecordedMessage& m = prompter.messages().front();
     // The printing system's own reason stands in the brackets.
     EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")) &&
                 m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
@@ -150,8 +145,8 @@ TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
     d.ProjectInfo(1) = QStringLiteral("Changed");
     report.exportPdf();
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_EQ(prompter.messages(), test::Shown({{QStringLiteral("The file %1 already exists. Replace it?").arg(path),
-                                                 "Export PDF", MsgIcon::Question, MsgButtons::YesNo}}));
+    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("The file %1 already exists. Replace it?").arg(path),
+                                           "Export PDF", MsgIcon::Question, MsgButtons::YesNo}}));
 }
 
 TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
@@ -163,7 +158,7 @@ TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
     report.exportPdf();
     EXPECT_FALSE(QFile::exists(path));
     ASSERT_EQ(prompter.messages().size(), 1u);
-    const test::RecordedMessage& m = prompter.messages().front();
+    const RecordedMessage& m = prompter.messages().front();
     // The system's reason stands in the brackets.
     EXPECT_TRUE(m.text.startsWith(QStringLiteral("The report could not be written to %1 (").arg(path)) &&
                 m.text.endsWith(QLatin1String("). No file was changed.")))
@@ -234,14 +229,14 @@ TEST(PainterCanvas, MeasuresThePageInTwips)
 TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
 {
     const LumoData d = ProjectWithResults();
-    test::ScriptedPrompter prompter;
+    ScriptedPrompter prompter;
     ProgramPrinter printer;
     ReportPrinting report(d, printer, prompter);
     prompter.answer(MsgAnswer::Ok);
     report.printReport();
     EXPECT_EQ(prompter.messages(),
-              test::Shown({{"Printer error (no printer is installed) occurred in printing. Report cannot be completed.",
-                            "Print Error", MsgIcon::Critical}}));
+              Shown({{"Printer error (no printer is installed) occurred in printing. Report cannot be completed.",
+                      "Print Error", MsgIcon::Critical}}));
 
     QTemporaryDir dir;
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
