@@ -156,12 +156,8 @@ TEST(ChoosingTest, BackgroundRowIsBands22To39OfTheProjectSpectrum)
 TEST(ActivatePagingTest, KeepsTheOtherChannelsStoredResults)
 {
     LumoData d = Tables();
-    d.PageLevel(1) = 61.5f;
-    d.PageSpectrum(1, 30) = 58.25f;
-    d.PageEqFreq(1, 1) = 2500;
-    d.PageSpeakerOption(1) = 3;
-    d.PageSpeakerOption(2) = 2;
-    d.PageSpecOption = 2;
+    std::tie(d.PageLevel(1), d.PageSpectrum(1, 30), d.PageEqFreq(1, 1), d.PageSpeakerOption(1), d.PageSpeakerOption(2),
+             d.PageSpecOption) = std::tuple(61.5f, 58.25f, 2500, 3, 2, 2);
     ActivatePaging(d, Ch);
     // The choices shown unselected are unselected.
     EXPECT_EQ(std::tuple(d.PageLevelEdit(1), d.PageSpectrumEdit(1, 30), d.PageEqFreqEdit(1, 1),

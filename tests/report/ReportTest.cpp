@@ -37,29 +37,18 @@ LumoData Project(int generator)
 // less than 25 to 10^6 in the power sum).
 void GiveMaskingResults(LumoData& d, int ch)
 {
-    d.MaskFinal(ch, 22) = 1;
-    d.MaskFinal(ch, 30) = 60;
-    d.MaskFinalOctave(ch, 24) = 52.5f;
-    d.MaskFinalOctave(ch, 27) = 53.5f;
-    d.MaskCorrection(ch, 23) = 2;
-    d.MaskCorrection(ch, 24) = -1.5f;
-    d.MaskHighCutFreq(ch) = 4000;
-    d.MaskHighCutSlope(ch) = 12;
-    d.MaskLowCutFreq(ch) = 200;
-    d.MaskLowCutSlope(ch) = 6;
-    d.MaskGainChange(ch) = 3;
+    std::tie(d.MaskFinal(ch, 22), d.MaskFinal(ch, 30), d.MaskFinalOctave(ch, 24), d.MaskFinalOctave(ch, 27),
+             d.MaskCorrection(ch, 23), d.MaskCorrection(ch, 24)) = std::tuple(1, 60, 52.5f, 53.5f, 2, -1.5f);
+    std::tie(d.MaskHighCutFreq(ch), d.MaskHighCutSlope(ch), d.MaskLowCutFreq(ch), d.MaskLowCutSlope(ch),
+             d.MaskGainChange(ch)) = std::tuple(4000, 12, 200, 6, 3);
 }
 
 void GivePagingResults(LumoData& d, int pch)
 {
-    d.PageSpectrum(pch, 22) = 40;
-    d.PageLowpassFreq(pch) = 100;
-    d.PageHighpassFreq(pch) = 5000;
-    d.PageLevel(pch) = 72.5f;
-    d.PageEqFreq(pch, 1) = 1000;
-    d.PageEqWidth(pch, 1) = 1.5f;
-    d.PageEqLevel(pch, 1) = 4.5f;
-    d.PageEqFreq(pch, 7) = 500;  // beyond the six controls the unit has
+    // Control 7 is beyond the six controls the unit has.
+    std::tie(d.PageSpectrum(pch, 22), d.PageLowpassFreq(pch), d.PageHighpassFreq(pch), d.PageLevel(pch),
+             d.PageEqFreq(pch, 1), d.PageEqWidth(pch, 1), d.PageEqLevel(pch, 1), d.PageEqFreq(pch, 7)) =
+        std::tuple(40, 100, 5000, 72.5f, 1000, 1.5f, 4.5f, 500);
 }
 
 void ExpectPrinted(const RecordingCanvas& c, const std::vector<P>& expected)

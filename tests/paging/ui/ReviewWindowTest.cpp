@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <tuple>
 
 #include "core/EqFile.h"
 #include "paging/ReviewWindow.h"
@@ -46,10 +47,8 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     EXPECT_EQ(text("LabMix1_4"), QString());
 
     LumoData image;
-    image.EqPageChannel(2) = 2;
-    image.EqPageFreq(2, 1) = 2000;
-    image.EqPageWidth(2, 1) = 2.0f;
-    image.EqPageLevel(2, 1) = 6.0f;
+    std::tie(image.EqPageChannel(2), image.EqPageFreq(2, 1), image.EqPageWidth(2, 1), image.EqPageLevel(2, 1)) =
+        std::tuple(2, 2000, 2.0f, 6.0f);
     folder.write(QStringLiteral("JOB.EQ"), EqFileBytes(image));
     d->PageSpeakerOption(2) = 1;
     openEqFile(QStringLiteral("JOB.EQ"));
