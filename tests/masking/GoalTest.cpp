@@ -149,9 +149,7 @@ TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)
     SelectGoalEntry(d, Ch, 10);
     for (int b = 22; b <= 39; ++b)
         d.MaskFinalEdit(Ch, b) = 40;
-    d.MaskFinalEdit(Ch, 22) = 45;
-    d.MaskFinalEdit(Ch, 38) = 50;
-    d.MaskFinalEdit(Ch, 39) = 49;
+    std::tie(d.MaskFinalEdit(Ch, 22), d.MaskFinalEdit(Ch, 38), d.MaskFinalEdit(Ch, 39)) = std::tuple(45, 50, 49);
     const GoalChoice choice = ConfirmGoal(d, Ch, GoalLevelText(d, Ch));
     ASSERT_TRUE(choice.accepted);
     EXPECT_EQ(

@@ -165,8 +165,8 @@ TEST(DeleteTestTest, LaterColumnsMoveLeftAndTheLastOrOnlyColumnEmpties)
     DeleteTest(g, 2);
     EXPECT_EQ(g.count(), 2);
     for (int k = 1; k <= GridBandCount; ++k) {
-        EXPECT_EQ(g.value(2, k), FilledGrid(3).value(3, k)) << k;
-        EXPECT_EQ(g.text(TestBandToCell(3, k)), QString()) << k;
+        EXPECT_EQ(std::tuple(g.value(2, k), g.text(TestBandToCell(3, k))), std::tuple(FilledGrid(3).value(3, k), ""))
+            << k;
         // Tests 1 and 3 were 40.1 + k and 40.3 + k.
         EXPECT_FLOAT_EQ(g.average(k), 40.2f + k) << k;
     }
@@ -270,10 +270,8 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
     EXPECT_EQ(fresh.focus, (GridTarget{GridTarget::Cell, 1}));
 
     d.MaskTestCountEdit(Ch) = 2;
-    for (int b = 22; b <= 39; ++b) {
-        d.MaskTestEdit(1, Ch, b) = 40;
-        d.MaskTestEdit(2, Ch, b) = 45.3f;
-    }
+    for (int b = 22; b <= 39; ++b)
+        std::tie(d.MaskTestEdit(1, Ch, b), d.MaskTestEdit(2, Ch, b)) = std::tuple(40.f, 45.3f);
     const GridStep stored = EnterGridStage(g, d, Ch);
     EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 30), 42.6f);  // 42.65, half to even
     // 42.6 dB in every band: 54.1 dBA to a tenth.
@@ -295,10 +293,8 @@ TEST(WorkingSetTest, RefreshAfterADownload)
 {
     LumoData d = Tables();
     DownloadLevels levels;
-    for (int k = 1; k <= 20; ++k) {
-        levels(1, k) = 45.25f;
-        levels(2, k) = 50.05f;
-    }
+    for (int k = 1; k <= 20; ++k)
+        std::tie(levels(1, k), levels(2, k)) = std::tuple(45.25f, 50.05f);
     d.MaskTestCountEdit(Ch) = 2;
     TestGrid g;
     const GridStep step = RefreshGridAndAverage(g, d, Ch, levels);
