@@ -87,13 +87,10 @@ TEST(PageHeaderTest, PrintsNumberTitleProjectAndDate)
     const LumoData d = Project(GeneratorDA2500);
     ReportLayout l = ReportLayoutFor(c.pageWidth());
     ASSERT_TRUE(PrintPageHeader(c, d, l, 3));
-    const std::vector<P> expected{
-        {1, 1000, 100, 10, false, "Page 3"},
-        {1, 3480, 650, 16, true, "MASKING SYSTEM EQUALIZATON REPORT"},
-        {1, 4800, 1050, 12, true, "Project: Smith Offices"},
-        {1, 5220, 1350, 12, true, "Date: 3/14/2026"},
-    };
-    EXPECT_EQ(c.texts(), QList<P>(expected.begin(), expected.end()));
+    EXPECT_EQ(c.texts(), (QList<P>{{1, 1000, 100, 10, false, "Page 3"},
+                                   {1, 3480, 650, 16, true, "MASKING SYSTEM EQUALIZATON REPORT"},
+                                   {1, 4800, 1050, 12, true, "Project: Smith Offices"},
+                                   {1, 5220, 1350, 12, true, "Date: 3/14/2026"}}));
     EXPECT_EQ(std::tuple(l.ReportY, c.fontBold(), c.fontSize()), std::tuple(1350, true, 12.0));
 }
 

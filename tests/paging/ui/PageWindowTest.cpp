@@ -2,7 +2,6 @@
 
 #include <QListWidget>
 #include <QRadioButton>
-#include <ostream>
 #include <tuple>
 #include <variant>
 
@@ -113,11 +112,6 @@ struct Road {
     f32 level;
     int raises;
 };
-
-void PrintTo(const Road& road, std::ostream* os)
-{
-    *os << road.product << " paging channel " << road.channel;
-}
 
 class PageRoadTest : public PageWindowTest, public ::testing::WithParamInterface<Road> {};
 
