@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "core/Tables.h"
 #include "paging/PagingSettings.h"
@@ -72,18 +73,15 @@ using Control = std::tuple<f32, f32, f32>;  // frequency, width, level
 TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
     // (location, EQ control 1, EQ control 2)
-    const std::tuple<int, Control, Control> cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
-                                                       {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
-                                                       {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
-                                                       {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    // clang-format off
+    const std::tuple<int, Control, Control> cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}}, {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+        {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}}, {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    // clang-format on
     for (const auto& [location, first, second] : cases) {
         SCOPED_TRACE(location);
         LumoData d = Project(GeneratorZUVAR24, location);
-        for (int k = 1; k <= 8; ++k) {
-            d.PageEqFreqEdit(Ch, k) = 999;
-            d.PageEqWidthEdit(Ch, k) = 9;
-            d.PageEqLevelEdit(Ch, k) = 9;
-        }
+        for (int k = 1; k <= 8; ++k)
+            std::tie(d.PageEqFreqEdit(Ch, k), d.PageEqWidthEdit(Ch, k), d.PageEqLevelEdit(Ch, k)) = Control(999, 9, 9);
         ASSERT_TRUE(SetMixerEq(d, Ch));
         for (int k = 1; k <= 8; ++k) {
             const Control expected = k == 1 ? first : k == 2 ? second : Control{0, 0, 0};
@@ -97,23 +95,23 @@ TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 
 TEST(MixerSettingsTest, RowsForLocations3And4)
 {
+    // Under the floor two controls are set, in the ceiling one; the others are bypassed.
     const MixerRow bypass{"Bypass", "", ""};
-    LumoData floor = Project(GeneratorZUVAR24, 3);
-    const PagingSettingsView v3 = ShowPagingSettings(floor, Ch);
-    EXPECT_EQ(std::tuple(v3.frame, v3.note),
-              std::tuple(SettingsFrame::Mixer, QStringLiteral("Press DONE to save data.")));
-    ASSERT_TRUE(v3.mixer.has_value());
-    EXPECT_EQ((*v3.mixer)(1), (MixerRow{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"}));
-    EXPECT_EQ((*v3.mixer)(2), (MixerRow{"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}));
-    for (int k = 3; k <= 8; ++k)
-        EXPECT_EQ((*v3.mixer)(k), bypass) << k;
-
-    LumoData ceiling = Project(GeneratorZUVAR24, 4);
-    const PagingSettingsView v4 = ShowPagingSettings(ceiling, Ch);
-    ASSERT_TRUE(v4.mixer.has_value());
-    EXPECT_EQ((*v4.mixer)(1), (MixerRow{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}));
-    for (int k = 2; k <= 8; ++k)
-        EXPECT_EQ((*v4.mixer)(k), bypass) << k;
+    const std::tuple<int, std::vector<MixerRow>> cases[] = {
+        {3,
+         {{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"},
+          {"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}}},
+        {4, {{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}}}};
+    for (const auto& [location, set] : cases) {
+        LumoData d = Project(GeneratorZUVAR24, location);
+        const PagingSettingsView v = ShowPagingSettings(d, Ch);
+        EXPECT_EQ(std::tuple(v.frame, v.note),
+                  std::tuple(SettingsFrame::Mixer, QStringLiteral("Press DONE to save data.")));
+        ASSERT_TRUE(v.mixer.has_value());
+        for (int k = 1; k <= 8; ++k)
+            EXPECT_EQ((*v.mixer)(k), k <= static_cast<int>(set.size()) ? set[static_cast<std::size_t>(k - 1)] : bypass)
+                << k;
+    }
 }
 
 TEST(ShowSettingsTest, TwiceGivesTheSame)
