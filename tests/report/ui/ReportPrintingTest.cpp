@@ -81,6 +81,16 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The one message shown, a critical one offering Ok: its text starts and ends so, with the system's own reason in
+// the brackets between.
+void ExpectOneMessage(const ScriptedPrompter& p, const QString& start, const QString& end, const QString& title)
+{
+    ASSERT_EQ(p.messages().size(), 1u);
+    const RecordedMessage& m = p.messages().front();
+    EXPECT_TRUE(m.text.startsWith(start) && m.text.endsWith(end)) << m.text.toStdString();
+    EXPECT_EQ(std::tuple(m.title, m.icon, m.buttons), std::tuple(title, MsgIcon::Critical, MsgButtons::Ok));
+}
+
 void RunTool(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -119,13 +129,8 @@ TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrint
     prompter.answer(MsgAnswer::Ok);
     report.printReport();
     RunTool(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("KOV_PDF")});
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    const RecordedMessage& m = prompter.messages().front();
-    // The printing system's own reason stands in the brackets.
-    EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")) &&
-                m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
-        << m.text.toStdString();
-    EXPECT_EQ(std::tuple(m.title, m.icon, m.buttons), std::tuple("Print Error", MsgIcon::Critical, MsgButtons::Ok));
+    ExpectOneMessage(prompter, "Printer error (the printer KOV_PDF refused the job: ",
+                     ") occurred in printing. Report cannot be completed.", "Print Error");
     EXPECT_FALSE(QFile::exists(QDir(PrivateCupsFolder()).filePath(QStringLiteral("out.pdf"))));
 }
 
@@ -157,13 +162,8 @@ TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
     prompter.answer(MsgAnswer::Ok);
     report.exportPdf();
     EXPECT_FALSE(QFile::exists(path));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    const RecordedMessage& m = prompter.messages().front();
-    // The system's reason stands in the brackets.
-    EXPECT_TRUE(m.text.startsWith(QStringLiteral("The report could not be written to %1 (").arg(path)) &&
-                m.text.endsWith(QLatin1String("). No file was changed.")))
-        << m.text.toStdString();
-    EXPECT_EQ(std::tuple(m.title, m.icon), std::tuple(QStringLiteral("Export PDF"), MsgIcon::Critical));
+    ExpectOneMessage(prompter, QStringLiteral("The report could not be written to %1 (").arg(path),
+                     "). No file was changed.", "Export PDF");
 }
 
 TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
@@ -253,11 +253,9 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
     d.Generator = 5;
     for (int pch = 1; pch <= 2; ++pch) {
         d.PageSpectrum(pch, 22) = 40;
-        for (int i = 1; i <= 6; ++i) {
-            d.PageEqFreq(pch, i) = static_cast<f32>(100 * i + pch);
-            d.PageEqWidth(pch, i) = 1;
-            d.PageEqLevel(pch, i) = static_cast<f32>(i);
-        }
+        for (int i = 1; i <= 6; ++i)
+            std::tie(d.PageEqFreq(pch, i), d.PageEqWidth(pch, i), d.PageEqLevel(pch, i)) =
+                std::tuple(100 * i + pch, 1, i);
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("paging.pdf"));
