@@ -245,8 +245,8 @@ TEST(WorkingSetTest, StoreAndLoadGrid)
     StoreGrid(g, d, Ch);
     EXPECT_EQ(std::tuple(d.MaskTestCountEdit(Ch), d.MaskTestEdit(2, Ch, 24)), std::tuple(2, 0.f));
     EXPECT_FLOAT_EQ(d.MaskTestEdit(2, Ch, 23), 42.2f);
-    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 24), 21.6f);  // (43.1 + 0) / 2 = 21.55, half to even
-    EXPECT_FLOAT_EQ(d.MaskAverageEdit(Ch, 39), 58.2f);
+    // (43.1 + 0) / 2 = 21.55, half to even.
+    EXPECT_EQ(std::tuple(d.MaskAverageEdit(Ch, 24), d.MaskAverageEdit(Ch, 39)), std::tuple(21.6f, 58.2f));
 
     d.MaskTestEdit(1, Ch, 22) = 45.25f;
     TestGrid loaded;
@@ -266,8 +266,8 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
     const GridStep fresh = EnterGridStage(g, d, Ch);
     EXPECT_EQ(std::tuple(g.count(), d.MaskTestCountEdit(Ch), g.text(TestBandToCell(2, 1)), fresh.note),
               std::tuple(1, 1, "", FirstEntryNote));
-    EXPECT_EQ(fresh.buttons, (GridButtons{false, false, std::nullopt, false, true}));
-    EXPECT_EQ(fresh.focus, (GridTarget{GridTarget::Cell, 1}));
+    EXPECT_EQ(std::tuple(fresh.buttons, fresh.focus),
+              std::tuple(GridButtons{false, false, std::nullopt, false, true}, GridTarget{GridTarget::Cell, 1}));
 
     d.MaskTestCountEdit(Ch) = 2;
     for (int b = 22; b <= 39; ++b)
@@ -277,15 +277,14 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
     // 42.6 dB in every band: 54.1 dBA to a tenth.
     EXPECT_EQ(std::tuple(stored.failure.has_value(), g.count(), g.averageText(1), stored.note, stored.levelText),
               std::tuple(false, 2, "42.6", EditOrCalculateNote, "54"));
-    EXPECT_EQ(stored.buttons, (GridButtons{true, true, std::nullopt, true, true}));
-    EXPECT_EQ(stored.focus, GridTarget{GridTarget::Calculate});
+    EXPECT_EQ(std::tuple(stored.buttons, stored.focus),
+              std::tuple(GridButtons{true, true, std::nullopt, true, true}, GridTarget{GridTarget::Calculate}));
 
     // Ten stored tests fill the grid: Add Test starts off.
     d.MaskTestCountEdit(Ch) = 10;
-    for (int t = 3; t <= 10; ++t) {
+    for (int t = 3; t <= 10; ++t)
         for (int b = 22; b <= 39; ++b)
             d.MaskTestEdit(t, Ch, b) = 40;
-    }
     EXPECT_EQ(EnterGridStage(g, d, Ch).buttons.addTest, false);
 }
 
@@ -304,8 +303,8 @@ TEST(WorkingSetTest, RefreshAfterADownload)
     // Band index 19 of the buffer is no grid band.
     EXPECT_EQ(std::tuple(step.averageFailures, d.MaskTestEdit(1, Ch, 40), g.text(TestBandToCell(2, 18)), step.note),
               std::tuple(0, 0.f, "50.0", DownloadCompleteNote));
-    EXPECT_EQ(step.buttons, (GridButtons{true, true, true, true, std::nullopt}));
-    EXPECT_EQ(step.focus, GridTarget{GridTarget::Calculate});
+    EXPECT_EQ(std::tuple(step.buttons, step.focus),
+              std::tuple(GridButtons{true, true, true, true, std::nullopt}, GridTarget{GridTarget::Calculate}));
 
     d.MaskTestCountEdit(Ch) = 0;
     const GridStep none = RefreshGridAndAverage(g, d, Ch, levels);

@@ -349,10 +349,8 @@ TEST(PagingAxisTextsTest, LevelsEveryTenDecibelsAndTheOctavesBelow)
     EXPECT_EQ(shown, QStringList({"20", "30", "40", "50", "60", "70", "80", "250", "500", "1000", "2000", "4000",
                                   "8000", "Frequency"}));
     // 600 twips for each 10 dB, 80 dB level with the plot's top.
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(texts[k].x, plot.left - 300) << k;
-        EXPECT_EQ(texts[k].y, texts[0].y - 600 * k) << k;
-    }
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(std::tuple(texts[k].x, texts[k].y), std::tuple(plot.left - 300, texts[0].y - 600 * k)) << k;
     EXPECT_EQ(texts[6].y, plot.top - 100);
 }
 
