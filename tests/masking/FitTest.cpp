@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "core/Levels.h"
 #include "core/Tables.h"
@@ -67,13 +68,11 @@ int InnerFrames(const FitResult& r)
 
 void ExpectOuterMarkersInOrder(const FitResult& r)
 {
-    int next = 1;
-    for (const FitFrame& f : r.frames) {
-        if (f.outerStep != 0) {
-            EXPECT_EQ(f.outerStep, next++);
-        }
-    }
-    EXPECT_EQ(next, 10);
+    std::vector<int> outer;
+    for (const FitFrame& f : r.frames)
+        if (f.outerStep != 0)
+            outer.push_back(f.outerStep);
+    EXPECT_EQ(outer, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     ASSERT_FALSE(r.frames.empty());
     EXPECT_EQ(std::tuple(r.frames.back().outerStep, r.frames.back().adjusted, r.frames.back().cutoff),
               std::tuple(9, r.adjusted, r.cutoff));
@@ -165,8 +164,7 @@ TEST(SquaredErrorTest, AccumulatesInASingle)
         s(b) = std::sqrt(0.03f);
     EXPECT_EQ(SquaredError(goal, s), 1e6f);
     BandArray small;
-    small(30) = 3;
-    small(31) = -4;
+    std::tie(small(30), small(31)) = std::tuple(3, -4);
     EXPECT_EQ(SquaredError(goal, small), 25);
 }
 
