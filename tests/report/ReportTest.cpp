@@ -51,6 +51,12 @@ void GivePagingResults(LumoData& d, int pch)
         std::tuple(40, 100, 5000, 72.5f, 1000, 1.5f, 4.5f, 500);
 }
 
+// A plain line of 9.75 points at (x, y) on `page`.
+P L(int x, int y, const QString& text, int page = 2)
+{
+    return {page, x, y, 9.75, false, text};
+}
+
 void ExpectPrinted(const RecordingCanvas& c, const std::vector<P>& expected)
 {
     for (const P& e : expected)
@@ -186,21 +192,17 @@ TEST(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
     const std::vector<P> expected{
         Mask1,
         // 36 characters of 97.5 twips: 3510 wide.
-        {1, 4365, 2450, 9.75, false, "FINAL 1 OCTAVE BAND MASKING SPECTRUM"},
-        {1, 4161, 2684, 9.75, false, " 250 "}, {1, 4727, 2684, 9.75, false, " 500 "}, {1, 6991, 2684, 9.75, false, " 8000 "},
-        {1, 4314, 2918, 9.75, false, " 52 "}, {1, 4880, 2918, 9.75, false, " 54 "}, {1, 7144, 2918, 9.75, false, " 0 "},
-        {1, 0, 3152, 9.75, false, ""},
+        L(4365, 2450, "FINAL 1 OCTAVE BAND MASKING SPECTRUM", 1), L(4161, 2684, " 250 ", 1), L(4727, 2684, " 500 ", 1),
+        L(6991, 2684, " 8000 ", 1), L(4314, 2918, " 52 ", 1), L(4880, 2918, " 54 ", 1), L(7144, 2918, " 0 ", 1),
+        L(0, 3152, "", 1),
         // 38 characters: 3705 wide, half of it 1852.
-        {1, 4268, 3386, 9.75, false, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM"},
-        {1, 765, 3620, 9.75, false, " 160 "}, {1, 918, 3854, 9.75, false, " 1 "}, {1, 5446, 3854, 9.75, false, " 60 "},
-        {1, 765, 4556, 9.75, false, " 160 "}, {1, 765, 4790, 9.75, false, " 0.0"}, {1, 1331, 4790, 9.75, false, "+2.0"},
-        {1, 1897, 4790, 9.75, false, "- 1.5"}, {1, 5438, 5258, 9.75, false, "OTHER SETTINGS"},
-        {1, 765, 5492, 9.75, false, h + " filter cutoff frequency:  4000 Hz."},
-        {1, 765, 5726, 9.75, false, h + " filter slope:  12 dB/octave."},
-        {1, 765, 5960, 9.75, false, l + " filter cutoff frequency:  200 Hz."},
-        {1, 765, 6194, 9.75, false, l + " filter slope:  6 dB/octave."},
-        {1, 765, 6428, 9.75, false, "Required change in generator gain: +3 dB."},
-        {1, 765, 6662, 9.75, false, "The A-weighted masking level is :60 dB."}};
+        L(4268, 3386, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM", 1), L(765, 3620, " 160 ", 1), L(918, 3854, " 1 ", 1),
+        L(5446, 3854, " 60 ", 1), L(765, 4556, " 160 ", 1), L(765, 4790, " 0.0", 1), L(1331, 4790, "+2.0", 1),
+        L(1897, 4790, "- 1.5", 1), L(5438, 5258, "OTHER SETTINGS", 1),
+        L(765, 5492, h + " filter cutoff frequency:  4000 Hz.", 1), L(765, 5726, h + " filter slope:  12 dB/octave.", 1),
+        L(765, 5960, l + " filter cutoff frequency:  200 Hz.", 1), L(765, 6194, l + " filter slope:  6 dB/octave.", 1),
+        L(765, 6428, "Required change in generator gain: +3 dB.", 1),
+        L(765, 6662, "The A-weighted masking level is :60 dB.", 1)};
         // clang-format on
         ExpectPrinted(canvas, expected);
         // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
@@ -219,8 +221,7 @@ TEST(GainLineTest, SignedWholeDecibels)
         d.MaskGainChange(1) = gain;
         RecordingCanvas canvas;
         ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
-        ExpectPrinted(canvas, {{1, 765, 6428, 9.75, false,
-                                QStringLiteral("Required change in generator gain: ") + QLatin1String(text)}});
+        ExpectPrinted(canvas, {L(765, 6428, QStringLiteral("Required change in generator gain: ") + text, 1)});
     }
 }
 
@@ -239,44 +240,37 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
     // clang-format off
     const Case cases[] = {
         {GeneratorDU3001,
-         {Paging(2, 1), {2, 3634, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"},
-          {2, 765, 2972, 9.75, false, " 160 "}, {2, 765, 3206, 9.75, false, " 0.0"}, {2, 6425, 3206, 9.75, false, "- 1.0"},
-          {2, 765, 3440, 9.75, false, "Lowpass cutoff frequency:  100 Hz."},
-          {2, 765, 3674, 9.75, false, "Lowpass filter slope: - 12 dB/Octave."},
-          {2, 765, 3908, 9.75, false, "Highpass filter cutoff frequency:  5000 Hz."},
-          {2, 765, 4142, 9.75, false, "Highpass filter slope: 12 dB/octave."},
-          {2, 765, 4376, 9.75, false, "Overall paging level for good intelligibility:  72 dBA."},
+         {Paging(2, 1), L(3634, 2738, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"), L(765, 2972, " 160 "),
+          L(765, 3206, " 0.0"), L(6425, 3206, "- 1.0"), L(765, 3440, "Lowpass cutoff frequency:  100 Hz."),
+          L(765, 3674, "Lowpass filter slope: - 12 dB/Octave."),
+          L(765, 3908, "Highpass filter cutoff frequency:  5000 Hz."),
+          L(765, 4142, "Highpass filter slope: 12 dB/octave."),
+          L(765, 4376, "Overall paging level for good intelligibility:  72 dBA."),
           // 800 below the line the first block ended on (4376 + 234).
           {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
         {GeneratorZUVAR24,
-         {Paging(2, 1), {2, 4122, 2738, 9.75, false, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"},
-          {2, 765, 2938, 9.75, false, "EQ Control 1"}, {2, 1265, 3138, 9.75, false, "EQ Type = Parametric"},
-          {2, 1265, 3338, 9.75, false, "EQ Freq = 1000 Hz"}, {2, 1265, 3538, 9.75, false, "EQ  BW = 1.5 Oct"},
-          {2, 1265, 3738, 9.75, false, "EQ Level = 4 dB"}, {2, 765, 3938, 9.75, false, "EQ Control 2"},
-          {2, 1265, 4138, 9.75, false, "Bypass"}, {2, 765, 5538, 9.75, false, "EQ Control 6"},
-          {2, 1265, 5738, 9.75, false, "Bypass"}, {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+         {Paging(2, 1), L(4122, 2738, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"), L(765, 2938, "EQ Control 1"),
+          L(1265, 3138, "EQ Type = Parametric"), L(1265, 3338, "EQ Freq = 1000 Hz"), L(1265, 3538, "EQ  BW = 1.5 Oct"),
+          L(1265, 3738, "EQ Level = 4 dB"), L(765, 3938, "EQ Control 2"), L(1265, 4138, "Bypass"),
+          L(765, 5538, "EQ Control 6"), L(1265, 5738, "Bypass"),
+          {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
         {GeneratorDA2500,
-         {Paging(2, 1), {2, 3439, 2738, 9.75, false, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"},
-          {2, 765, 2972, 9.75, false, " 160 "}, {2, 10387, 2972, 9.75, false, " 8000 "},
-          {2, 3595, 3206, 9.75, false, " 0.0"}, {2, 4161, 3206, 9.75, false, "+1.0"}, {2, 5859, 3206, 9.75, false, "+2.0"},
-          {2, 8123, 3206, 9.75, false, "+1.0"}, {2, 8689, 3206, 9.75, false, " 0.0"},
-          {2, 765, 3440, 9.75, false, "Paging channel: 1."},
-          {2, 765, 3674, 9.75, false, "Low limit of the paging band: 100 Hz."},
-          {2, 765, 3908, 9.75, false, "High limit of the paging band: 5000 Hz."},
-          {2, 765, 4142, 9.75, false, "Overall paging level for good intelligibility: 72.5 dBA."},
-          {2, 4140, 5176, 12, true, "THE PAGING SPECTRUM for Channel 2"},
-          {2, 6991, 5944, 9.75, false, "+8.0"}, {2, 10387, 5944, 9.75, false, "+4.0"},
-          {2, 765, 6178, 9.75, false, "Paging channel: 2."}}},
+         {Paging(2, 1), L(3439, 2738, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"), L(765, 2972, " 160 "),
+          L(10387, 2972, " 8000 "), L(3595, 3206, " 0.0"), L(4161, 3206, "+1.0"), L(5859, 3206, "+2.0"),
+          L(8123, 3206, "+1.0"), L(8689, 3206, " 0.0"), L(765, 3440, "Paging channel: 1."),
+          L(765, 3674, "Low limit of the paging band: 100 Hz."), L(765, 3908, "High limit of the paging band: 5000 Hz."),
+          L(765, 4142, "Overall paging level for good intelligibility: 72.5 dBA."),
+          {2, 4140, 5176, 12, true, "THE PAGING SPECTRUM for Channel 2"}, L(6991, 5944, "+8.0"), L(10387, 5944, "+4.0"),
+          L(765, 6178, "Paging channel: 2.")}},
         {GeneratorVO120R,
-         {Paging(2, 1), {2, 5048, 2738, 9.75, false, "VO120R PAGING SETTINGS"},
-          {2, 765, 2972, 9.75, false, "Treble Setting: Set Straight Up"},
+         {Paging(2, 1), L(5048, 2738, "VO120R PAGING SETTINGS"), L(765, 2972, "Treble Setting: Set Straight Up"),
           {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"},
-          {2, 765, 4540, 9.75, false, "Treble Setting: Set to +5 Dots"}}},
+          L(765, 4540, "Treble Setting: Set to +5 Dots")}},
         {GeneratorVO120RDAR131,
-         {{2, 765, 2972, 9.75, false, "Treble Setting: Set to +3 Dots"},
-          {2, 765, 4540, 9.75, false, "No speaker location is stored for this channel."}}, 1, 0},
+         {L(765, 2972, "Treble Setting: Set to +3 Dots"),
+          L(765, 4540, "No speaker location is stored for this channel.")}, 1, 0},
         {GeneratorDA2500,
-         {{2, 765, 2972, 9.75, false, "No speaker location is stored for this channel."},
+         {L(765, 2972, "No speaker location is stored for this channel."),
           {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"}}, 5, 3}};
     // clang-format on
     for (const Case& c : cases) {
