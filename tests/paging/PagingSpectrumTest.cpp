@@ -180,24 +180,20 @@ TEST(PagingCalculationTest, StartThatReachesTheTargetGivesOneLine)
                                                       "software and transfer the settings.  Then press Done.")));
 }
 
-// Printed by tests/fixtures/paging_reference.py for the rumble: (raises, level, its text, index, rating, the line
-// of the list or nullptr for none).
+// Printed by tests/fixtures/paging_reference.py for the rumble, one row for each raise from none on: (level, its
+// text, index, rating, the line of the list or "" for none).
 // clang-format off
-const std::tuple<int, f32, const char*, f32, const char*, const char*> RumbleSteps[] = {
-    {0, 57.4f, "57", 0.67f, "Marginal", "57    Marginal"}, {1, 57.9f, "58", 0.68f, "Marginal", nullptr},
-    {2, 58.4f, "58", 0.7f, "Marginal", nullptr}, {3, 58.9f, "59", 0.71f, "Fair", "59    Fair"},
-    {4, 59.4f, "59", 0.72f, "Fair", nullptr}, {5, 59.9f, "60", 0.73f, "Fair", nullptr},
-    {6, 60.4f, "60", 0.75f, "Fair", nullptr}, {7, 60.9f, "61", 0.76f, "Fair", nullptr},
-    {8, 61.4f, "61", 0.77f, "Fair", nullptr}, {9, 61.9f, "62", 0.78f, "Fair", nullptr},
-    {10, 62.4f, "62", 0.79f, "Fair", nullptr}, {11, 62.9f, "63", 0.79f, "Fair", nullptr},
-    {12, 63.4f, "63", 0.8f, "Fair", nullptr}, {13, 63.9f, "64", 0.81f, "Good", "64    Good"},
-    {14, 64.4f, "64", 0.82f, "Good", nullptr}, {15, 64.9f, "65", 0.83f, "Good", nullptr},
-    {16, 65.4f, "65", 0.83f, "Good", nullptr}, {17, 65.9f, "66", 0.84f, "Good", nullptr},
-    {18, 66.4f, "66", 0.85f, "Good", nullptr}, {19, 66.9f, "67", 0.85f, "Good", nullptr},
-    {20, 67.4f, "67", 0.86f, "Good", nullptr}, {21, 67.9f, "68", 0.87f, "Good", nullptr},
-    {22, 68.4f, "68", 0.87f, "Good", nullptr}, {23, 68.9f, "69", 0.88f, "Good", nullptr},
-    {24, 69.4f, "69", 0.88f, "Good", nullptr}, {25, 69.9f, "70", 0.89f, "Good", nullptr},
-    {26, 70.4f, "70", 0.89f, "Good", nullptr}, {27, 70.9f, "71", 0.9f, "Excellent", "71    Excellent"},
+const std::tuple<f32, const char*, f32, const char*, const char*> RumbleSteps[] = {
+    {57.4f, "57", 0.67f, "Marginal", "57    Marginal"}, {57.9f, "58", 0.68f, "Marginal", ""},
+    {58.4f, "58", 0.7f, "Marginal", ""}, {58.9f, "59", 0.71f, "Fair", "59    Fair"}, {59.4f, "59", 0.72f, "Fair", ""},
+    {59.9f, "60", 0.73f, "Fair", ""}, {60.4f, "60", 0.75f, "Fair", ""}, {60.9f, "61", 0.76f, "Fair", ""},
+    {61.4f, "61", 0.77f, "Fair", ""}, {61.9f, "62", 0.78f, "Fair", ""}, {62.4f, "62", 0.79f, "Fair", ""},
+    {62.9f, "63", 0.79f, "Fair", ""}, {63.4f, "63", 0.8f, "Fair", ""}, {63.9f, "64", 0.81f, "Good", "64    Good"},
+    {64.4f, "64", 0.82f, "Good", ""}, {64.9f, "65", 0.83f, "Good", ""}, {65.4f, "65", 0.83f, "Good", ""},
+    {65.9f, "66", 0.84f, "Good", ""}, {66.4f, "66", 0.85f, "Good", ""}, {66.9f, "67", 0.85f, "Good", ""},
+    {67.4f, "67", 0.86f, "Good", ""}, {67.9f, "68", 0.87f, "Good", ""}, {68.4f, "68", 0.87f, "Good", ""},
+    {68.9f, "69", 0.88f, "Good", ""}, {69.4f, "69", 0.88f, "Good", ""}, {69.9f, "70", 0.89f, "Good", ""},
+    {70.4f, "70", 0.89f, "Good", ""}, {70.9f, "71", 0.9f, "Excellent", "71    Excellent"},
 };
 // clang-format on
 
@@ -208,11 +204,12 @@ TEST(PagingCalculationTest, RumbleStepByStep)
     const std::vector<PagingStep> steps = RunAll(calc);
     ASSERT_EQ(steps.size(), std::size(RumbleSteps));
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        const auto& [raises, level, levelText, index, rating, line] = RumbleSteps[i];
+        const auto& [level, levelText, index, rating, line] = RumbleSteps[i];
         const PagingStep& s = steps[i];
         EXPECT_EQ(
             std::tuple(s.raises, s.level, s.levelText, s.index, s.rating, s.listLine.value_or(QStringLiteral("none"))),
-            std::tuple(raises, level, levelText, index, rating, QString::fromLatin1(line ? line : "none")))
+            std::tuple(static_cast<int>(i), level, levelText, index, rating,
+                       *line ? QString::fromLatin1(line) : "none"))
             << i;
     }
     // 48.2 to start, 27 raises of 0.5 dB.
