@@ -204,14 +204,15 @@ TEST(RangeCheckTest, StrictLimitsByProduct)
 TEST(RangeCheckTest, OneMessagePerProductAndFlags)
 {
     // (generator, flags, the start of the message with its typing slip, the limit in the brackets)
+    // clang-format off
     const std::tuple<int, RangeFlags, const char*, const char*> cases[] = {
         {GeneratorDA2500, {true, true}, "Both the plus and minus corrections are", "+/-12 dB"},
         {GeneratorDU3001, {true, false}, "The minus correction is", "-12 dB"},
         {GeneratorDA2500, {false, true}, "The plus correction is", "+12 dB"},
         {GeneratorZUVAR24, {true, true}, "Both the plus and minus corrections are", "+15dB/-30dB"},
         {GeneratorZUVAR24, {true, false}, "The minus correction is", "-30dB"},
-        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"},
-    };
+        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"}};
+    // clang-format on
     for (const auto& [generator, flags, what, limit] : cases) {
         const QString text =
             QStringLiteral("%1 more than the 1/3 octave filters can handle(%2). Change initial spectrum.")
@@ -363,12 +364,13 @@ TEST(ReferenceFitTest, MatchesTheReferenceCalculation)
 TEST(FitResultTest, RepeatedFitsKeepTheCutoffInTheGeneratorsRange)
 {
     // (what, goal, average, the cutoff to start with, after the first fit and after the second)
+    // clang-format off
     const std::tuple<const char*, const Bands18&, const Bands18&, int, int, int> cases[] = {
         {"bright room from 7000", BrightGoal, BrightAverage, 7000, 7700, 8000},
         {"bright room from 8000", BrightGoal, BrightAverage, 8000, 8000, 8000},
         {"average equal to the goal from 7000", Ceiling, Ceiling, 7000, 7400, 7800},
-        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000},
-    };
+        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000}};
+    // clang-format on
     for (const auto& [what, goal, average, start, afterFirst, afterSecond] : cases) {
         SCOPED_TRACE(what);
         LumoData d = Channel(GeneratorZUVAR24, goal, average, start);
