@@ -26,22 +26,19 @@ TestGrid FilledGrid(int count, double level = 40)
 {
     TestGrid g;
     g.setCount(count);
-    for (int t = 1; t <= count; ++t) {
+    for (int t = 1; t <= count; ++t)
         for (int k = 1; k <= GridBandCount; ++k)
             g.setText(TestBandToCell(t, k), QString::number(level + t / 10.0 + k, 'f', 1));
-    }
     return g;
 }
 
 TEST(TestGridCells, CellNumbersAndBack)
 {
     // (test, band, cell)
-    for (const auto& [test, band, cell] : {std::tuple{1, 1, 1}, {1, 18, 18}, {2, 1, 19}, {3, 5, 41}, {10, 18, 180}}) {
-        EXPECT_EQ(TestBandToCell(test, band), cell);
-        EXPECT_EQ(CellToTestBand(cell), (TestBand{test, band})) << cell;
-    }
-    EXPECT_EQ(GridIndexToBand(1), 22);
-    EXPECT_EQ(GridIndexToBand(18), 39);
+    for (const auto& [test, band, cell] : {std::tuple{1, 1, 1}, {1, 18, 18}, {2, 1, 19}, {3, 5, 41}, {10, 18, 180}})
+        EXPECT_EQ(std::tuple(TestBandToCell(test, band), CellToTestBand(cell)), std::tuple(cell, TestBand{test, band}))
+            << cell;
+    EXPECT_EQ(std::tuple(GridIndexToBand(1), GridIndexToBand(18)), std::tuple(22, 39));
 }
 
 TEST(CellNumberTest, OnlyAWholeNumberIsAValue)
