@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/Levels.h"
 #include "core/Tables.h"
 #include "paging/PagingSpectrum.h"
 
@@ -116,8 +117,7 @@ TEST(ChoosingTest, BothOrdersEndReadyToCalculate)
 {
     for (const bool speakerFirst : {true, false}) {
         LumoData d = Tables(GeneratorDA2500);
-        for (int b = FirstDataBand; b <= LastDataBand; ++b)
-            d.MaskMatched(2, b) = 30.5f;
+        SetChannelRow(d.MaskMatched, 2, Flat(30.5f));
         SCOPED_TRACE(speakerFirst);
         const PagingStart start = ActivatePaging(d, Ch);
         EXPECT_EQ(std::tuple(start.caption, start.note),

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "core/EqFile.h"
+#include "core/Levels.h"
 #include "core/ProjectFile.h"
 #include "core/Tables.h"
 #include "paging/PageWindow.h"
@@ -48,12 +49,6 @@ protected:
         if (withFile)
             d->ProjectEqName = QStringLiteral("ROAD.EQ");
         WindowTest::project(generator, 2, withFile);
-    }
-
-    void masked(int maskingChannel, const BandArray& spectrum)
-    {
-        for (int b = FirstDataBand; b <= LastDataBand; ++b)
-            d->MaskMatched(maskingChannel, b) = spectrum(b);
     }
 
     // The channel's item of the Equalize System menu.
@@ -121,7 +116,7 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     const int ch = road.channel;
     const bool zuv = road.generator == GeneratorZUVAR24;
     project(road.generator);
-    masked(road.maskingChannel, road.background());
+    SetChannelRow(d->MaskMatched, road.maskingChannel, road.background());
     open(ch);
     EXPECT_EQ(
         std::tuple(page->windowTitle(), note(), main.isEnabled(), c("ListAI")->isVisible(), c("PicErr")->isVisible(),
@@ -255,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(Products, PageRoadTest,
 TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
 {
     project(GeneratorDA2500, false);
-    masked(2, Sloped());
+    SetChannelRow(d->MaskMatched, 2, Sloped());
     open(1);
     option(QStringLiteral("OptSpec_3"));
     option(QStringLiteral("OptSpkr_2"));
@@ -278,7 +273,7 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
 TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDropsThem)
 {
     project(GeneratorDA2500);
-    masked(1, Sloped());
+    SetChannelRow(d->MaskMatched, 1, Sloped());
     open(1);
     option(QStringLiteral("OptSpkr_1"));
     option(QStringLiteral("OptSpec_2"));
