@@ -372,11 +372,10 @@ TEST(FitResultTest, RepeatedFitsKeepTheCutoffInTheGeneratorsRange)
         {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000}};
     // clang-format on
     for (const auto& [what, goal, average, start, afterFirst, afterSecond] : cases) {
-        SCOPED_TRACE(what);
         LumoData d = Channel(GeneratorZUVAR24, goal, average, start);
         const FitResult first = Fit(d);
         ApplyFit(d, Ch, first);
-        EXPECT_EQ(std::tuple(first.cutoff, Fit(d).cutoff), std::tuple(afterFirst, afterSecond));
+        EXPECT_EQ(std::tuple(first.cutoff, Fit(d).cutoff), std::tuple(afterFirst, afterSecond)) << what;
     }
 }
 
@@ -469,14 +468,14 @@ TEST(InitialCutoffTest, WholeHundredsFrom5000)
         {"32800", 0, " The Low Pass filter frequency of  32800 Hz is too high. Adjust unit and remeasure."}};
     // clang-format on
     for (const auto& [typed, stored, refused] : cases) {
-        SCOPED_TRACE(typed);
         LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling, 7000);
         const CutoffEntry e = EnterInitialCutoff(d, Ch, QString::fromLatin1(typed), false);
         // A refused value leaves the cutoff in use, and the box shows it.
         const int kept = stored != 0 ? stored : 7000;
         const auto refusal = stored != 0 ? std::nullopt : std::optional(Message{refused, "Filter Frequency"});
         EXPECT_EQ(std::tuple(e.accepted, d.MaskHighCutFreqEdit(Ch), e.cutoffText, e.refusal),
-                  std::tuple(stored != 0, kept, QString::number(kept), refusal));
+                  std::tuple(stored != 0, kept, QString::number(kept), refusal))
+            << typed;
     }
     LumoData none = Channel(GeneratorDA2500, Ceiling, Ceiling, 0);
     EXPECT_EQ(EnterInitialCutoff(none, Ch, QStringLiteral("4999"), false).cutoffText, QString());
