@@ -73,32 +73,28 @@ TEST(SelectGoalTest, ReselectingDiscardsSteps)
     EXPECT_EQ(d.MaskFinalEdit(Ch, 30), 40 + 6 - 8);
 }
 
-// Steps the goal with the level text each step shows until a step is refused.
-QString StepUntilRefused(LumoData& d, bool up, std::optional<Message>& refusal)
+// Steps the goal with the level text each step shows until a step is refused: the last level shown, and the refusal.
+std::tuple<QString, std::optional<Message>> StepUntilRefused(LumoData& d, bool up)
 {
     QString shown = GoalLevelText(d, Ch);
     for (int i = 0; i < 200; ++i) {
         const GoalStep step = up ? RaiseGoal(d, Ch, shown) : LowerGoal(d, Ch, shown);
-        if (!step.changed) {
-            refusal = step.error;
-            return shown;
-        }
+        if (!step.changed)
+            return {shown, step.error};
         shown = step.levelText;
     }
-    return QString();
+    return {};
 }
 
 TEST(GoalStepTest, UpToSeventyOneAndDownToThirtyNine)
 {
     LumoData d = Database();
     SelectGoalEntry(d, Ch, 10);
-    std::optional<Message> refusal;
-    EXPECT_EQ(StepUntilRefused(d, true, refusal), QStringLiteral("71"));
-    EXPECT_EQ(refusal, (Message{"The masking spectrum is set too high", "Range Error", MsgIcon::Critical}));
+    EXPECT_EQ(StepUntilRefused(d, true), std::tuple("71", std::optional(Message{"The masking spectrum is set too high",
+                                                                                "Range Error", MsgIcon::Critical})));
     EXPECT_EQ(GoalLevelText(d, Ch), QStringLiteral("71"));
-    refusal.reset();
-    EXPECT_EQ(StepUntilRefused(d, false, refusal), QStringLiteral("39"));
-    EXPECT_EQ(refusal, (Message{"The masking spectrum is set too low.", "Range Error", MsgIcon::Critical}));
+    EXPECT_EQ(StepUntilRefused(d, false), std::tuple("39", std::optional(Message{"The masking spectrum is set too low.",
+                                                                                 "Range Error", MsgIcon::Critical})));
 }
 
 TEST(GoalStepTest, LimitsReadFromTheShownTextAndNoStepWithoutAnEntry)
