@@ -27,9 +27,7 @@ LumoData Project(int generator)
 {
     LumoData d;
     InitTables(d);
-    d.ProjectInfo(1) = QStringLiteral("Smith Offices");
-    d.ProjectInfo(2) = QStringLiteral("3/14/2026");
-    d.Generator = static_cast<i16>(generator);
+    std::tie(d.ProjectInfo(1), d.ProjectInfo(2), d.Generator) = std::tuple("Smith Offices", "3/14/2026", generator);
     return d;
 }
 
@@ -136,9 +134,7 @@ TEST(ReportPagesTest, BlocksLandOnTheirPages)
         for (int pch : c.paging)
             GivePagingResults(d, pch);
         // Results in every band but 160 Hz, or a negative one there, do not count.
-        d.MaskFinal(2, 30) = 60;
-        d.MaskFinal(4, 22) = -1;
-        d.PageSpectrum(2, 30) = 60;
+        std::tie(d.MaskFinal(2, 30), d.MaskFinal(4, 22), d.PageSpectrum(2, 30)) = std::tuple(60, -1, 60);
         RecordingCanvas canvas;
         EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
         EXPECT_EQ(std::tuple(canvas.page(), canvas.endDocCount()), std::tuple(c.pages, 1));

@@ -25,9 +25,7 @@ LumoData ProjectWithResults()
 {
     LumoData d;
     InitTables(d);
-    d.ProjectInfo(1) = QStringLiteral("Harbour Offices");
-    d.ProjectInfo(2) = QStringLiteral("12/7/2026");
-    d.Generator = 5;
+    std::tie(d.ProjectInfo(1), d.ProjectInfo(2), d.Generator) = std::tuple("Harbour Offices", "12/7/2026", 5);
     for (int ch : {1, 4}) {
         for (int b = 22; b <= 39; ++b)
             d.MaskFinal(ch, b) = b == 30 ? 50.5f : 40;
