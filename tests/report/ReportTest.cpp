@@ -110,15 +110,9 @@ P Paging(int page, int ch)
 
 TEST(ReportPagesTest, BlocksLandOnTheirPages)
 {
-    struct Case {
-        const char* what;
-        std::vector<int> masking;  // channels given results
-        std::vector<int> paging;
-        int pages;
-        std::vector<P> titles;  // every block title, in order
-    };
+    // (what, masking channels given results, paging channels, pages, every block title in order)
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, std::vector<int>, std::vector<int>, int, std::vector<P>> cases[] = {
         {"no results", {}, {}, 1, {}},
         {"three masking channels and paging", {1, 3, 5}, {1}, 3,
          {Mask1, Mask3Low, {2, 4080, 2150, 12, true, "THE MASKING SPECTRUM for Channel 5"}, Paging(3, 1)}},
@@ -126,26 +120,26 @@ TEST(ReportPagesTest, BlocksLandOnTheirPages)
         {"two masking channels, paging on the next page", {1, 3}, {2}, 2, {Mask1, Mask3Low, Paging(2, 2)}},
         {"paging without masking", {}, {1}, 2, {Paging(2, 1)}}};
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, masking, paging, pages, expectedTitles] : cases) {
+        SCOPED_TRACE(what);
         LumoData d = Project(GeneratorDA2500);
-        for (int ch : c.masking)
+        for (int ch : masking)
             GiveMaskingResults(d, ch);
-        for (int pch : c.paging)
+        for (int pch : paging)
             GivePagingResults(d, pch);
         // Results in every band but 160 Hz, or a negative one there, do not count.
         std::tie(d.MaskFinal(2, 30), d.MaskFinal(4, 22), d.PageSpectrum(2, 30)) = std::tuple(60, -1, 60);
         RecordingCanvas canvas;
         EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
-        EXPECT_EQ(std::tuple(canvas.page(), canvas.endDocCount()), std::tuple(c.pages, 1));
+        EXPECT_EQ(std::tuple(canvas.page(), canvas.endDocCount()), std::tuple(pages, 1));
         std::vector<P> titles;
         std::copy_if(canvas.texts().begin(), canvas.texts().end(), std::back_inserter(titles),
                      [](const P& t) { return t.text.startsWith("THE "); });
-        EXPECT_EQ(titles, c.titles);
-        if (c.masking.empty() && c.paging.empty()) {
+        EXPECT_EQ(titles, expectedTitles);
+        if (masking.empty() && paging.empty()) {
             EXPECT_EQ(canvas.texts().size(), 4);  // the header alone
         }
-        for (int page = 1; page <= c.pages; ++page) {
+        for (int page = 1; page <= pages; ++page) {
             const QList<P> on = canvas.textsOnPage(page);
             ASSERT_GE(on.size(), 4);
             EXPECT_EQ(std::tuple(on[0].text, on[3].text),
@@ -227,14 +221,10 @@ TEST(GainLineTest, SignedWholeDecibels)
 // limits the Page window showed; a location the project does not hold has no preset to stand for it.
 TEST(PagingBlockTest, BothChannelsShareOnePage)
 {
-    struct Case {
-        int generator;
-        std::vector<P> expected;
-        int location1 = 4;  // "Face-Down in Suspended Ceiling"
-        int location2 = 3;  // "Under Raised Access Floor"
-    };
+    // (product, lines expected, the locations of channels 1 and 2: mostly 4, "Face-Down in Suspended Ceiling", and 3,
+    // "Under Raised Access Floor")
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, std::vector<P>, i16, i16> cases[] = {
         {GeneratorDU3001,
          {Paging(2, 1), L(3634, 2738, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN MG UNIT"), L(765, 2972, " 160 "),
           L(765, 3206, " 0.0"), L(6425, 3206, "- 1.0"), L(765, 3440, "Lowpass cutoff frequency:  100 Hz."),
@@ -243,13 +233,13 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
           L(765, 4142, "Highpass filter slope: 12 dB/octave."),
           L(765, 4376, "Overall paging level for good intelligibility:  72 dBA."),
           // 800 below the line the first block ended on (4376 + 234).
-          {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+          {2, 4140, 5410, 12, true, "THE PAGING SPECTRUM for Channel 2"}}, 4, 3},
         {GeneratorZUVAR24,
          {Paging(2, 1), L(4122, 2738, "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT"), L(765, 2938, "EQ Control 1"),
           L(1265, 3138, "EQ Type = Parametric"), L(1265, 3338, "EQ Freq = 1000 Hz"), L(1265, 3538, "EQ  BW = 1.5 Oct"),
           L(1265, 3738, "EQ Level = 4 dB"), L(765, 3938, "EQ Control 2"), L(1265, 4138, "Bypass"),
           L(765, 5538, "EQ Control 6"), L(1265, 5738, "Bypass"),
-          {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}},
+          {2, 4140, 6772, 12, true, "THE PAGING SPECTRUM for Channel 2"}}, 4, 3},
         {GeneratorDA2500,
          {Paging(2, 1), L(3439, 2738, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"), L(765, 2972, " 160 "),
           L(10387, 2972, " 8000 "), L(3595, 3206, " 0.0"), L(4161, 3206, "+1.0"), L(5859, 3206, "+2.0"),
@@ -257,11 +247,11 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
           L(765, 3674, "Low limit of the paging band: 100 Hz."), L(765, 3908, "High limit of the paging band: 5000 Hz."),
           L(765, 4142, "Overall paging level for good intelligibility: 72.5 dBA."),
           {2, 4140, 5176, 12, true, "THE PAGING SPECTRUM for Channel 2"}, L(6991, 5944, "+8.0"), L(10387, 5944, "+4.0"),
-          L(765, 6178, "Paging channel: 2.")}},
+          L(765, 6178, "Paging channel: 2.")}, 4, 3},
         {GeneratorVO120R,
          {Paging(2, 1), L(5048, 2738, "VO120R PAGING SETTINGS"), L(765, 2972, "Treble Setting: Set Straight Up"),
           {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"},
-          L(765, 4540, "Treble Setting: Set to +5 Dots")}},
+          L(765, 4540, "Treble Setting: Set to +5 Dots")}, 4, 3},
         {GeneratorVO120RDAR131,
          {L(765, 2972, "Treble Setting: Set to +3 Dots"),
           L(765, 4540, "No speaker location is stored for this channel.")}, 1, 0},
@@ -269,19 +259,18 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
          {L(765, 2972, "No speaker location is stored for this channel."),
           {2, 4140, 4006, 12, true, "THE PAGING SPECTRUM for Channel 2"}}, 5, 3}};
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.generator);
-        LumoData d = Project(c.generator);
+    for (const auto& [generator, expected, location1, location2] : cases) {
+        SCOPED_TRACE(generator);
+        LumoData d = Project(generator);
         GivePagingResults(d, 1);
         GivePagingResults(d, 2);
-        d.PageSpeakerOption(1) = static_cast<i16>(c.location1);
-        d.PageSpeakerOption(2) = static_cast<i16>(c.location2);
+        std::tie(d.PageSpeakerOption(1), d.PageSpeakerOption(2)) = std::tuple(location1, location2);
         RecordingCanvas canvas;
         ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
         EXPECT_EQ(canvas.page(), 2);
-        ExpectPrinted(canvas, c.expected);
+        ExpectPrinted(canvas, expected);
         // The unit has six controls: the seventh of each channel is not printed.
-        if (c.generator == GeneratorZUVAR24) {
+        if (generator == GeneratorZUVAR24) {
             EXPECT_EQ(std::count_if(canvas.texts().begin(), canvas.texts().end(),
                                     [](const P& t) { return t.text.startsWith("EQ Control"); }),
                       12);
