@@ -180,23 +180,21 @@ TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
 // 5 x (page width / 80); 20 twips to a point.
 TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
 {
-    struct Case {
-        QMarginsF margins;  // in points
-        QPointF page, high;
-    };
     const LumoData d = ProjectWithResults();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
     // Letter without margins: unit 153, margin 765. With the 18/36 points a PDF printer keeps free: the page is
     // 11520 twips wide, unit 144, margin 720.
-    for (const Case& c : {Case{{}, {50, 5}, {38.25, 0}}, Case{{18, 36, 18, 36}, {68, 41}, {54, 0}}}) {
+    // (margins in points, where "Page" starts, where "High" starts on the left)
+    for (const auto& [margins, pageAt, highX] :
+         {std::tuple{QMarginsF(), QPointF(50, 5), 38.25}, {QMarginsF(18, 36, 18, 36), QPointF(68, 41), 54.0}}) {
         WriteFile(path, ReportAsPdf(d, PrinterFont{},
-                                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, c.margins))
+                                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, margins))
                             .bytes);
         const QPointF page = FirstWordAt(path, QStringLiteral("Page"));
-        EXPECT_NEAR(page.x(), c.page.x(), 0.01);
-        EXPECT_NEAR(page.y(), c.page.y(), 0.01);
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), c.high.x(), 0.01);
+        EXPECT_NEAR(page.x(), pageAt.x(), 0.01);
+        EXPECT_NEAR(page.y(), pageAt.y(), 0.01);
+        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), highX, 0.01);
     }
     // Times New Roman, as the printer object holds it, comes out in the metric-compatible face the system has.
     const QString fonts = ProgramOutput(QStringLiteral("pdffonts"), {path});
@@ -208,18 +206,14 @@ TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
 // The page is measured from its printable corner in twips, whatever the resolution of the device.
 TEST(PainterCanvas, MeasuresThePageInTwips)
 {
-    struct Case {
-        QPageSize::PageSizeId paper;
-        QMarginsF margins;  // in points
-        int width, height;
-    };
-    for (const Case& c :
-         {Case{QPageSize::Letter, {}, 12240, 15840}, Case{QPageSize::A4, {}, 11900, 16840} /* A4 in whole points */,
-          Case{QPageSize::Letter, {18, 18, 18, 18}, 11520, 15120}}) {
-        PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, c.margins));
+    // (paper, margins in points, width, height); A4 in whole points
+    for (const auto& [paper, margins, width, height] : {std::tuple{QPageSize::Letter, QMarginsF(), 12240, 15840},
+                                                        {QPageSize::A4, QMarginsF(), 11900, 16840},
+                                                        {QPageSize::Letter, QMarginsF(18, 18, 18, 18), 11520, 15120}}) {
+        PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(paper), QPageLayout::Portrait, margins));
         PrinterFont font;
         PainterCanvas canvas(pdf.writer, font);
-        EXPECT_EQ(std::tuple(canvas.pageWidth(), canvas.pageHeight()), std::tuple(c.width, c.height));
+        EXPECT_EQ(std::tuple(canvas.pageWidth(), canvas.pageHeight()), std::tuple(width, height));
     }
 }
 
