@@ -24,13 +24,10 @@ LumoData Channel(int generator, const Bands18& goal, const Bands18& average, int
 {
     LumoData d;
     InitTables(d);
-    d.Generator = static_cast<i16>(generator);
-    d.MaskHighCutFreqEdit(Ch) = static_cast<i16>(cutoff);
-    d.MaskLowCutFreqEdit(Ch) = 100;
-    for (int b = 22; b <= 39; ++b) {
-        d.MaskFinalEdit(Ch, b) = goal[static_cast<std::size_t>(b - 22)];
-        d.MaskAverageEdit(Ch, b) = average[static_cast<std::size_t>(b - 22)];
-    }
+    std::tie(d.Generator, d.MaskHighCutFreqEdit(Ch), d.MaskLowCutFreqEdit(Ch)) = std::tuple(generator, cutoff, 100);
+    for (std::size_t i = 0; i < 18; ++i)
+        std::tie(d.MaskFinalEdit(Ch, 22 + static_cast<int>(i)), d.MaskAverageEdit(Ch, 22 + static_cast<int>(i))) =
+            std::tuple(goal[i], average[i]);
     return d;
 }
 

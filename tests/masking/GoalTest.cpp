@@ -169,12 +169,8 @@ TEST(ConfirmGoalTest, OctavesRoundTheProductBeforeItBecomesASingle)
     for (int b = 22; b <= 39; ++b)
         d.MaskFinalEdit(Ch, b) = 40;
     // 59.4999946 and 55.4999948: made singles first, both would read as ties and go up.
-    const f32 octave24[] = {37.4f, 59.4f, 41.7f};
-    const f32 octave27[] = {55.4f, 37.7f, 33.4f};
-    for (int i = 0; i < 3; ++i) {
-        d.MaskFinalEdit(Ch, 23 + i) = octave24[i];
-        d.MaskFinalEdit(Ch, 26 + i) = octave27[i];
-    }
+    std::tie(d.MaskFinalEdit(Ch, 23), d.MaskFinalEdit(Ch, 24), d.MaskFinalEdit(Ch, 25), d.MaskFinalEdit(Ch, 26),
+             d.MaskFinalEdit(Ch, 27), d.MaskFinalEdit(Ch, 28)) = std::tuple(37.4f, 59.4f, 41.7f, 55.4f, 37.7f, 33.4f);
     ASSERT_TRUE(ConfirmGoal(d, Ch, GoalLevelText(d, Ch)).accepted);
     EXPECT_EQ(std::tuple(d.MaskFinalOctaveEdit(Ch, 24), d.MaskFinalOctaveEdit(Ch, 27)), std::tuple(59.f, 55.f));
 }

@@ -16,9 +16,7 @@ LumoData Project(int generator, int location)
 {
     LumoData d;
     InitTables(d);
-    d.Generator = static_cast<i16>(generator);
-    d.PageSpeakerOptionEdit(Ch) = static_cast<i16>(location);
-    d.PageLevelEdit(Ch) = 61.25f;
+    std::tie(d.Generator, d.PageSpeakerOptionEdit(Ch), d.PageLevelEdit(Ch)) = std::tuple(generator, location, 61.25f);
     return d;
 }
 

@@ -58,13 +58,16 @@ protected:
         WindowTest::open(QStringLiteral("GoPage%1").arg(ch));
     }
 
-    void option(const QString& name) const
+    // Clicks the options in turn.
+    void option(std::initializer_list<QString> names) const
     {
-        auto* o = c<QRadioButton>(name);
-        ASSERT_TRUE(o->isEnabled()) << name.toStdString();
-        // On the round button itself: a short caption leaves the middle of a wide option empty.
-        QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() / 2, o->height() / 2));
-        LetEventsRun();
+        for (const QString& name : names) {
+            auto* o = c<QRadioButton>(name);
+            ASSERT_TRUE(o->isEnabled()) << name.toStdString();
+            // On the round button itself: a short caption leaves the middle of a wide option empty.
+            QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() / 2, o->height() / 2));
+            LetEventsRun();
+        }
     }
     QStringList listAI() const
     {
@@ -125,12 +128,12 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
                    false, true, false, false, false, false));
 
     const char* first = road.speakerFirst ? road.speaker : road.backgroundOption;
-    option(QLatin1String(first));
+    option({QLatin1String(first)});
     EXPECT_EQ(std::tuple(note(), enabled("CmdCalculate")),
               std::tuple(road.speakerFirst ? QStringLiteral("Choose the reference background spectrum.")
                                            : QStringLiteral("Choose the speaker location.."),
                          false));
-    option(QLatin1String(road.speakerFirst ? road.backgroundOption : road.speaker));
+    option({QLatin1String(road.speakerFirst ? road.backgroundOption : road.speaker)});
     EXPECT_EQ(std::tuple(note(), page->plot()->backgroundDrawn()),
               std::tuple(QStringLiteral("Press CALCULATE to create the paging spectrum."), true));
     EXPECT_FLOAT_EQ(page->pageWork(ch)(FirstDataBand), road.background()(FirstDataBand));
@@ -251,8 +254,7 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
     project(GeneratorDA2500, false);
     SetChannelRow(d->MaskMatched, 2, Sloped());
     open(1);
-    option(QStringLiteral("OptSpec_3"));
-    option(QStringLiteral("OptSpkr_2"));
+    option({"OptSpec_3", "OptSpkr_2"});
     press("CmdCalculate");
     press("CmdEQSet");
     const LumoData calculated = *d;
@@ -274,8 +276,7 @@ TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDrops
     project(GeneratorDA2500);
     SetChannelRow(d->MaskMatched, 1, Sloped());
     open(1);
-    option(QStringLiteral("OptSpkr_1"));
-    option(QStringLiteral("OptSpec_2"));
+    option({"OptSpkr_1", "OptSpec_2"});
     press("CmdCalculate");
 
     prompter.answer(MsgAnswer::Cancel);
@@ -306,17 +307,16 @@ TEST_F(PageWindowTest, NeverEqualizedChannelIsRefusedAndAnEarlierBackgroundDoesN
     EXPECT_FALSE(enabled("OptSpec_4") || enabled("OptSpec_5"));
 
     // The database background first: it is there, and Calculate could run over it.
-    option(QStringLiteral("OptSpkr_1"));
-    option(QStringLiteral("OptSpec_1"));
+    option({"OptSpkr_1", "OptSpec_1"});
     EXPECT_EQ(std::tuple(enabled("CmdCalculate"), page->plot()->backgroundDrawn()), std::tuple(true, true));
 
     prompter.answer(MsgAnswer::Ok);
-    option(QStringLiteral("OptSpec_2"));
+    option({"OptSpec_2"});
     const test::Shown refused{{"The Channel1 spectrum is not available.", "No data", MsgIcon::Critical}};
     EXPECT_EQ(std::tuple(prompter.messages(), enabled("CmdCalculate"), page->plot()->backgroundDrawn()),
               std::tuple(refused, false, false));
 
-    option(QStringLiteral("OptSpkr_2"));
+    option({"OptSpkr_2"});
     EXPECT_EQ(std::tuple(enabled("CmdCalculate"), note()),
               std::tuple(false, QStringLiteral("Choose the reference background spectrum.")));
 
