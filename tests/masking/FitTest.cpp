@@ -291,10 +291,12 @@ const Bands18 BrightAverage{46.7f, 47.5f, 48.8f, 49.0f, 49.0f, 47.9f, 45.9f, 45.
 // clang-format off
 const ReferenceCase ReferenceCases[] = {
     {"AverageIsTheGoal", 4, 7000, Ceiling, Ceiling, 7400, " 0.0", 0, 0, 9, 0, Flat(0), false, false},
-    {"PlenumTooBright", 5, 7000, BrightGoal, BrightAverage, 7700, "- 1.1", -1.0800437927246094f, 31.14075469970703f, 19, 10,
+    {"PlenumTooBright", 5, 7000, BrightGoal, BrightAverage,
+     7700, "- 1.1", -1.0800437927246094f, 31.14075469970703f, 19, 10,
      {1.21, 0.91, 0.12, -0.58, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.27, -1.53, -1.92, -2.02, -1.59, -0.77, 0.81, 3.08},
      false, false},
-    {"BrightFrom8000", 5, 8000, BrightGoal, BrightAverage, 8000, "- 1.1", -1.0814666748046875f, 38.38627243041992f, 20, 11,
+    {"BrightFrom8000", 5, 8000, BrightGoal, BrightAverage,
+     8000, "- 1.1", -1.0814666748046875f, 38.38627243041992f, 20, 11,
      {1.21, 0.91, 0.12, -0.57, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.26, -1.51, -1.87, -1.93, -1.43, -0.46, 1.38, 4.12},
      false, false},
     {"LowPassTooLow", 4, 5000, Ceiling,

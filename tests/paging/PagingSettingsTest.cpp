@@ -72,7 +72,8 @@ TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
     // (location, EQ control 1, EQ control 2)
     // clang-format off
-    const std::tuple<int, Control, Control> cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}}, {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+    const std::tuple<int, Control, Control> cases[] = {
+        {1, {2000, 2.0f, 6.0f}, {0, 0, 0}}, {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
         {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}}, {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
     // clang-format on
     for (const auto& [location, first, second] : cases) {

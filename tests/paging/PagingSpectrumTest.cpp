@@ -87,12 +87,14 @@ TEST(BackgroundOptionsTest, CaptionsStatesAndSpectraByProduct)
     // (product, option, what it is)
     // clang-format off
     const std::tuple<int, int, BackgroundOption> cases[] = {
-        {GeneratorZUVAR24, 1, {"Background", true, {S::Database, 0}}}, {GeneratorZUVAR24, 2, {"MG24 Channel 3", true, {S::Masking, 3}}},
-        {GeneratorZUVAR24, 4, {"MG24 Channel 5", true, {S::Masking, 5}}}, {GeneratorZUVAR24, 5, {"Mg24 Channel 6", true, {S::Masking, 6}}},
+        {GeneratorZUVAR24, 1, {"Background", true, {S::Database, 0}}},
+        {GeneratorZUVAR24, 2, {"MG24 Channel 3", true, {S::Masking, 3}}},
+        {GeneratorZUVAR24, 4, {"MG24 Channel 5", true, {S::Masking, 5}}},
+        {GeneratorZUVAR24, 5, {"Mg24 Channel 6", true, {S::Masking, 6}}},
         {GeneratorDA2500, 3, {"DA2500 Channel 2", true, {S::Masking, 2}}}, {GeneratorDA2500, 4, notUsed},
-        {GeneratorVO120R, 2, {"VO120R Mask", true, {S::Masking, 1}}}, {GeneratorVO120R, 3, notUsed}, {GeneratorVO120R, 5, notUsed},
-        {GeneratorVO120RDAR131, 2, {"VO120R Mask", true, {S::Masking, 1}}}, {GeneratorVO120RDAR131, 3, notUsed},
-        {GeneratorVO120RDAR131, 5, notUsed}};
+        {GeneratorVO120R, 2, {"VO120R Mask", true, {S::Masking, 1}}}, {GeneratorVO120R, 3, notUsed},
+        {GeneratorVO120R, 5, notUsed}, {GeneratorVO120RDAR131, 2, {"VO120R Mask", true, {S::Masking, 1}}},
+        {GeneratorVO120RDAR131, 3, notUsed}, {GeneratorVO120RDAR131, 5, notUsed}};
     // clang-format on
     for (const auto& [generator, option, expected] : cases)
         EXPECT_EQ(BackgroundOptions(generator)(option), expected) << generator << ' ' << option;
@@ -254,7 +256,8 @@ TEST(PagingCalculationTest, GivesUpWhenTheIndexCannotRiseAndStopsAtOnceOverAnInf
     // (data, background, raises)
     // clang-format off
     const std::tuple<LumoData, BandArray, int> cases[] = {{withoutWeights, Office, MaxPagingRaises},
-        {Tables(), Flat(std::numeric_limits<f32>::quiet_NaN()), MaxPagingRaises}, {Tables(), oneBand, 0}, {Tables(), Flat(Inf), 0}};
+        {Tables(), Flat(std::numeric_limits<f32>::quiet_NaN()), MaxPagingRaises}, {Tables(), oneBand, 0},
+        {Tables(), Flat(Inf), 0}};
     // clang-format on
     for (auto [d, background, raises] : cases) {
         SCOPED_TRACE(testing::Message() << "case with " << raises << " raises, band 30 " << background(30));

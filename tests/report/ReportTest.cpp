@@ -189,7 +189,8 @@ TEST(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
         L(4268, 3386, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM", 1), L(765, 3620, " 160 ", 1), L(918, 3854, " 1 ", 1),
         L(5446, 3854, " 60 ", 1), L(765, 4556, " 160 ", 1), L(765, 4790, " 0.0", 1), L(1331, 4790, "+2.0", 1),
         L(1897, 4790, "- 1.5", 1), L(5438, 5258, "OTHER SETTINGS", 1),
-        L(765, 5492, h + " filter cutoff frequency:  4000 Hz.", 1), L(765, 5726, h + " filter slope:  12 dB/octave.", 1),
+        L(765, 5492, h + " filter cutoff frequency:  4000 Hz.", 1),
+        L(765, 5726, h + " filter slope:  12 dB/octave.", 1),
         L(765, 5960, l + " filter cutoff frequency:  200 Hz.", 1), L(765, 6194, l + " filter slope:  6 dB/octave.", 1),
         L(765, 6428, "Required change in generator gain: +3 dB.", 1),
         L(765, 6662, "The A-weighted masking level is :60 dB.", 1)};
@@ -244,7 +245,8 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
          {Paging(2, 1), L(3439, 2738, "1/3 OCTAVE BAND PAGING SPECTRUM SETTINGS IN DA2500 UNIT"), L(765, 2972, " 160 "),
           L(10387, 2972, " 8000 "), L(3595, 3206, " 0.0"), L(4161, 3206, "+1.0"), L(5859, 3206, "+2.0"),
           L(8123, 3206, "+1.0"), L(8689, 3206, " 0.0"), L(765, 3440, "Paging channel: 1."),
-          L(765, 3674, "Low limit of the paging band: 100 Hz."), L(765, 3908, "High limit of the paging band: 5000 Hz."),
+          L(765, 3674, "Low limit of the paging band: 100 Hz."),
+          L(765, 3908, "High limit of the paging band: 5000 Hz."),
           L(765, 4142, "Overall paging level for good intelligibility: 72.5 dBA."),
           {2, 4140, 5176, 12, true, "THE PAGING SPECTRUM for Channel 2"}, L(6991, 5944, "+8.0"), L(10387, 5944, "+4.0"),
           L(765, 6178, "Paging channel: 2.")}, 4, 3},
@@ -299,11 +301,11 @@ TEST(PrinterDataLinesTest, ListsWhatThePrinterTells)
     // clang-format off
     const std::pair<PrinterCharacteristics, QStringList> cases[] = {
         {{"Office Laser", "Times New Roman", 2, 1, 600, "lpd://10.0.0.7/queue"},
-         {"   CURRENT PRINTER", "Office Laser", "Font: Times New Roman", "Font Size: Variable", "Orientation: Landscape",
-          "Mode: Black and White", "Print Quality: 600 DPI", "Port: lpd://10.0.0.7/queue"}},
+         {"   CURRENT PRINTER", "Office Laser", "Font: Times New Roman", "Font Size: Variable",
+          "Orientation: Landscape", "Mode: Black and White", "Print Quality: 600 DPI", "Port: lpd://10.0.0.7/queue"}},
         {{"Draft Jet", "Arial", 1, 2, -4, ""},
-         {"   CURRENT PRINTER", "Draft Jet", "Font: Arial", "Font Size: Variable", "Orientation: Portrait", "Mode: Color",
-          "Print Quality: -4 DPI", "Port: "}},
+         {"   CURRENT PRINTER", "Draft Jet", "Font: Arial", "Font Size: Variable", "Orientation: Portrait",
+          "Mode: Color", "Print Quality: -4 DPI", "Port: "}},
         {{"Old Printer", "Times New Roman", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
          {"   CURRENT PRINTER", "Old Printer", "Font: Times New Roman", "Font Size: Variable"}},
         {{"", "", 3, 0, 300, std::nullopt}, {"   CURRENT PRINTER", "Font Size: Variable", "Print Quality: 300 DPI"}}};
