@@ -98,9 +98,8 @@ TEST(FitLevelTest, AStepPastTheStartingErrorEndsAtOnce)
     // 0.6 dB too loud: -1 brings it to 0.4 below (better), -2 to 1.4 below, worse than where it started, so the
     // search ends there keeping the first step and the starting error.
     LumoData d = Channel(GeneratorDA2500, Flat(40), Flat(40.6f));
-    FitState s{ChannelRow(d.MaskFinalEdit, Ch), ChannelRow(d.MaskAverageEdit, Ch), 7000, 0, 0};
-    s.bestError = SquaredError(s.goal, s.adjusted);
-    s.goalLevel = LevelTo1600(s.goal);
+    const BandArray goal = ChannelRow(d.MaskFinalEdit, Ch), measured = ChannelRow(d.MaskAverageEdit, Ch);
+    FitState s{goal, measured, 7000, SquaredError(goal, measured), LevelTo1600(goal)};
     const f32 start = s.bestError;
     std::vector<FitFrame> frames;
     FitLevel(d, s, frames);

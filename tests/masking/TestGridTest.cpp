@@ -132,9 +132,8 @@ TEST(FindMissingCellTest, LastEmptyCellOfTheFirstNTestsAndFirstHoleForCalculate)
 {
     TestGrid g = FilledGrid(3);
     EXPECT_EQ(FindMissingCell(g, 3), TestBand{});
-    g.clearCell(TestBandToCell(1, 7));
-    g.clearCell(TestBandToCell(2, 3));
-    g.clearCell(TestBandToCell(3, 1));
+    for (const auto& [test, band] : {std::pair{1, 7}, {2, 3}, {3, 1}})
+        g.clearCell(TestBandToCell(test, band));
     EXPECT_EQ((std::vector{FindMissingCell(g, 1), FindMissingCell(g, 2), FindMissingCell(g, 3), FindMissingCell(g, 0)}),
               (std::vector<TestBand>{{1, 7}, {2, 3}, {3, 1}, {}}));
 
