@@ -12,10 +12,10 @@
 #include "paging/PageWindow.h"
 #include "tests/support/WindowTest.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using test::LetEventsRun;
+namespace {
 
 // Two masking results as the Mask window leaves them. The figures the window must arrive at over them were worked
 // out apart from the program, with the band tables, single-precision sums and rounding half to even.
@@ -347,4 +347,3 @@ TEST(PagingAxisTextsTest, LevelsEveryTenDecibelsAndTheOctavesBelow)
 }
 
 }  // namespace
-}  // namespace kov

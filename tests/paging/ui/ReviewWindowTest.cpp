@@ -7,10 +7,10 @@
 #include "paging/ReviewWindow.h"
 #include "tests/support/WindowTest.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using namespace test;
+namespace {
 
 class ReviewWindowTest : public test::WindowTest<Review> {
 protected:
@@ -73,4 +73,3 @@ TEST_F(ReviewWindowTest, AClickOnTheWaitingReviewBringsTheOpenWindowBack)
 }
 
 }  // namespace
-}  // namespace kov

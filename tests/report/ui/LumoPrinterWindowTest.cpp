@@ -10,10 +10,10 @@
 #include "tests/report/ui/PrivateCups.h"
 #include "tests/support/WindowTest.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using namespace test;
+namespace {
 
 // The entries of a list, one text, so that a failure shows them readably.
 std::string Lines(const QListWidget* list)
@@ -131,4 +131,3 @@ TEST(NoPrinterLumoPrinter, ListsNothingAndOffersNoTestPrint)
 }
 
 }  // namespace
-}  // namespace kov

@@ -15,10 +15,10 @@
 #include "tests/report/ui/PrivateCups.h"
 #include "tests/support/ScriptedPrompter.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using namespace test;
+namespace {
 
 // Two masking channels of a ZUV-AR24 and one paging channel: page 1 holds the masking blocks, page 2 the paging.
 LumoData ProjectWithResults()
@@ -262,4 +262,3 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
 }
 
 }  // namespace
-}  // namespace kov
