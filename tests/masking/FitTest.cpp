@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <initializer_list>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "core/Levels.h"
 #include "core/Tables.h"
@@ -22,13 +24,10 @@ LumoData Channel(int generator, const Bands18& goal, const Bands18& average, int
 {
     LumoData d;
     InitTables(d);
-    d.Generator = static_cast<i16>(generator);
-    d.MaskHighCutFreqEdit(Ch) = static_cast<i16>(cutoff);
-    d.MaskLowCutFreqEdit(Ch) = 100;
-    for (int b = 22; b <= 39; ++b) {
-        d.MaskFinalEdit(Ch, b) = goal[static_cast<std::size_t>(b - 22)];
-        d.MaskAverageEdit(Ch, b) = average[static_cast<std::size_t>(b - 22)];
-    }
+    std::tie(d.Generator, d.MaskHighCutFreqEdit(Ch), d.MaskLowCutFreqEdit(Ch)) = std::tuple(generator, cutoff, 100);
+    for (std::size_t i = 0; i < 18; ++i)
+        std::tie(d.MaskFinalEdit(Ch, 22 + static_cast<int>(i)), d.MaskAverageEdit(Ch, 22 + static_cast<int>(i))) =
+            std::tuple(goal[i], average[i]);
     return d;
 }
 
@@ -46,6 +45,13 @@ Bands18 Flat(f32 level, std::initializer_list<std::pair<std::size_t, f32>> apart
 const Bands18 Ceiling{46.3f, 45.8f, 45.3f, 44.8f, 43.0f, 41.1f, 39.3f, 37.5f, 35.6f,
                       33.8f, 32.0f, 30.1f, 28.3f, 26.5f, 24.6f, 22.8f, 21.0f, 19.1f};
 
+Bands18 Shifted(Bands18 s, f32 by)
+{
+    for (f32& v : s)
+        v += by;
+    return s;
+}
+
 FitResult Fit(const LumoData& d)
 {
     return RunFit(d, Ch, LevelTo1600(ChannelRow(d.MaskFinalEdit, Ch)));
@@ -53,66 +59,36 @@ FitResult Fit(const LumoData& d)
 
 int InnerFrames(const FitResult& r)
 {
-    int n = 0;
-    for (const FitFrame& f : r.frames)
-        n += f.outerStep == 0;
-    return n;
+    return static_cast<int>(
+        std::count_if(r.frames.begin(), r.frames.end(), [](const FitFrame& f) { return f.outerStep == 0; }));
 }
 
 void ExpectOuterMarkersInOrder(const FitResult& r)
 {
-    int next = 1;
-    for (const FitFrame& f : r.frames) {
-        if (f.outerStep != 0) {
-            EXPECT_EQ(f.outerStep, next++);
-        }
-    }
-    EXPECT_EQ(next, 10);
+    std::vector<int> outer;
+    for (const FitFrame& f : r.frames)
+        if (f.outerStep != 0)
+            outer.push_back(f.outerStep);
+    EXPECT_EQ(outer, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     ASSERT_FALSE(r.frames.empty());
-    EXPECT_EQ(r.frames.back().outerStep, 9);
-    EXPECT_EQ(r.frames.back().adjusted, r.adjusted);
-    EXPECT_EQ(r.frames.back().cutoff, r.cutoff);
-}
-
-TEST(FitTest, AverageEqualToGoalTakesNoStep)
-{
-    const LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling);
-    const FitResult r = Fit(d);
-    EXPECT_EQ(r.bestError, 0);
-    EXPECT_EQ(r.frames.size(), 9u);
-    EXPECT_EQ(InnerFrames(r), 0);
-    ExpectOuterMarkersInOrder(r);
-    // Each refused low-pass step still moves the cutoff.
-    EXPECT_EQ(r.cutoff, 7400);
-    EXPECT_EQ(r.cutoffText, QStringLiteral("7400"));
-    EXPECT_EQ(r.gainChange, 0);
-    EXPECT_EQ(r.gainText, QStringLiteral(" 0.0"));
-    for (int b = 22; b <= 39; ++b) {
-        EXPECT_EQ(r.corrections(b), 0) << b;
-        EXPECT_EQ(r.correctionTexts(b), QStringLiteral("  0.0")) << b;
-    }
-    EXPECT_FALSE(r.rangeMessage.has_value());
+    EXPECT_EQ(std::tuple(r.frames.back().outerStep, r.frames.back().adjusted, r.frames.back().cutoff),
+              std::tuple(9, r.adjusted, r.cutoff));
 }
 
 TEST(FitTest, ThreeDecibelsShortIsRaisedByThree)
 {
-    Bands18 below = Ceiling;
-    for (f32& v : below)
-        v -= 3;
+    const Bands18 below = Shifted(Ceiling, -3);
     const LumoData d = Channel(GeneratorDU3001, Ceiling, below);
     const FitResult r = Fit(d);
     // +1, +2, +3, then +4 is accepted, found worse and taken back before the step's own redraw.
     ASSERT_GE(r.frames.size(), 5u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(r.frames[static_cast<std::size_t>(i)].outerStep, 0);
-        EXPECT_NEAR(r.frames[static_cast<std::size_t>(i)].adjusted(30), below[8] + static_cast<f32>(i + 1), 1e-4);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(r.frames[i].outerStep, 0);
+        EXPECT_NEAR(r.frames[i].adjusted(30), below[8] + static_cast<f32>(i + 1), 1e-4);
     }
-    EXPECT_EQ(r.frames[4].outerStep, 1);
     EXPECT_NEAR(r.frames[4].adjusted(30), Ceiling[8], 1e-4);
-    EXPECT_EQ(InnerFrames(r), 4);
-    EXPECT_EQ(r.gainText, QStringLiteral("+3.0"));
     EXPECT_NEAR(r.gainChange, 3, 1e-4);
-    EXPECT_EQ(r.cutoff, 7400);
+    EXPECT_EQ(std::tuple(r.frames[4].outerStep, InnerFrames(r), r.gainText, r.cutoff), std::tuple(1, 4, "+3.0", 7400));
     for (int b = 22; b <= 39; ++b)
         EXPECT_EQ(r.correctionTexts(b), QStringLiteral("  0.0")) << b;
 }
@@ -122,15 +98,13 @@ TEST(FitLevelTest, AStepPastTheStartingErrorEndsAtOnce)
     // 0.6 dB too loud: -1 brings it to 0.4 below (better), -2 to 1.4 below, worse than where it started, so the
     // search ends there keeping the first step and the starting error.
     LumoData d = Channel(GeneratorDA2500, Flat(40), Flat(40.6f));
-    FitState s{ChannelRow(d.MaskFinalEdit, Ch), ChannelRow(d.MaskAverageEdit, Ch), 7000, 0, 0};
-    s.bestError = SquaredError(s.goal, s.adjusted);
-    s.goalLevel = LevelTo1600(s.goal);
+    const BandArray goal = ChannelRow(d.MaskFinalEdit, Ch), measured = ChannelRow(d.MaskAverageEdit, Ch);
+    FitState s{goal, measured, 7000, SquaredError(goal, measured), LevelTo1600(goal)};
     const f32 start = s.bestError;
     std::vector<FitFrame> frames;
     FitLevel(d, s, frames);
-    EXPECT_EQ(frames.size(), 1u);
     EXPECT_FLOAT_EQ(s.adjusted(22), 39.6f);
-    EXPECT_EQ(s.bestError, start);
+    EXPECT_EQ(std::tuple(frames.size(), s.bestError), std::tuple(1u, start));
 }
 
 // The low-pass search on its own, entered with the adjusted spectrum a share of the next cutoff step off the goal.
@@ -140,16 +114,9 @@ TEST(FitHighCutTest, StopsWhereTheReferenceCalculationDoes)
     const Bands18 ceiling4{48.3f, 47.8f, 47.3f, 46.8f, 45.0f, 43.1f, 41.3f, 39.5f, 37.6f,
                            35.8f, 34.0f, 32.1f, 30.3f, 28.5f, 26.6f, 24.8f, 23.0f, 21.1f};
     const Bands18 flat40 = Flat(40);
-    struct Case {
-        const char* what;
-        const Bands18& goal;
-        int start;
-        f32 share;  // of the next step's attenuation already in excess
-        std::size_t frames;
-        int cutoff;
-        f32 bestError;
-    };
-    const Case cases[] = {
+    // (what, goal, cutoff to start from, share of the next step's attenuation already in excess, frames, cutoff,
+    // error at the end)
+    const std::tuple<const char*, const Bands18&, int, f32, std::size_t, int, f32> cases[] = {
         // The first step takes the error to nothing, the second is still below the error the search started from,
         // and the search stops there for want of error: at 7200 Hz, which stays, as it is the cutoff the adjusted
         // spectrum was computed with, not a band centre such as 6300 or 8000 ...
@@ -166,21 +133,20 @@ TEST(FitHighCutTest, StopsWhereTheReferenceCalculationDoes)
         {"at the largest cutoff", flat40, 32700, 0.f, 0, 32700, 0.f},
     };
     const LumoData d = Channel(GeneratorDA2500, Flat(40), Flat(40));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, goal, start, share, frameCount, cutoff, bestError] : cases) {
+        SCOPED_TRACE(what);
         FitState s;
-        const BandArray next = HighCutResponse(d, c.start + 100);
+        const BandArray next = HighCutResponse(d, start + 100);
         for (int b = 22; b <= 39; ++b) {
-            s.goal(b) = c.goal[static_cast<std::size_t>(b - 22)];
-            s.adjusted(b) = s.goal(b) - next(b) * c.share;
+            s.goal(b) = goal[static_cast<std::size_t>(b - 22)];
+            s.adjusted(b) = s.goal(b) - next(b) * share;
         }
-        s.cutoff = c.start;
+        s.cutoff = start;
         s.bestError = SquaredError(s.goal, s.adjusted);
         std::vector<FitFrame> frames;
         FitHighCut(d, s, frames);
-        EXPECT_EQ(frames.size(), c.frames);
-        EXPECT_EQ(s.cutoff, c.cutoff);
-        EXPECT_FLOAT_EQ(s.bestError, c.bestError);
+        EXPECT_EQ(std::tuple(frames.size(), s.cutoff), std::tuple(frameCount, cutoff));
+        EXPECT_FLOAT_EQ(s.bestError, bestError);
     }
 }
 
@@ -188,15 +154,13 @@ TEST(SquaredErrorTest, AccumulatesInASingle)
 {
     // 1000 dB off in one band, then seventeen squares of 0.03: each is below half a step of a single near 1e6,
     // so a single-precision sum keeps 1e6 where a double one would reach 1000000.5.
-    BandArray goal;
-    BandArray s;
+    BandArray goal, s;
     s(22) = 1000;
     for (int b = 23; b <= 39; ++b)
         s(b) = std::sqrt(0.03f);
     EXPECT_EQ(SquaredError(goal, s), 1e6f);
     BandArray small;
-    small(30) = 3;
-    small(31) = -4;
+    std::tie(small(30), small(31)) = std::tuple(3, -4);
     EXPECT_EQ(SquaredError(goal, small), 25);
 }
 
@@ -229,22 +193,22 @@ TEST(RangeCheckTest, StrictLimitsByProduct)
         EXPECT_EQ(CheckCorrectionRange(generator, corrections), flags) << generator << " " << correction;
     }
     BandArray both;
-    both(22) = 12.5f;
-    both(39) = -12.5f;
+    std::tie(both(22), both(39)) = std::tuple(12.5f, -12.5f);
     EXPECT_EQ(CheckCorrectionRange(GeneratorDA2500, both), (RangeFlags{true, true}));
 }
 
 TEST(RangeCheckTest, OneMessagePerProductAndFlags)
 {
     // (generator, flags, the start of the message with its typing slip, the limit in the brackets)
+    // clang-format off
     const std::tuple<int, RangeFlags, const char*, const char*> cases[] = {
         {GeneratorDA2500, {true, true}, "Both the plus and minus corrections are", "+/-12 dB"},
         {GeneratorDU3001, {true, false}, "The minus correction is", "-12 dB"},
         {GeneratorDA2500, {false, true}, "The plus correction is", "+12 dB"},
         {GeneratorZUVAR24, {true, true}, "Both the plus and minus corrections are", "+15dB/-30dB"},
         {GeneratorZUVAR24, {true, false}, "The minus correction is", "-30dB"},
-        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"},
-    };
+        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"}};
+    // clang-format on
     for (const auto& [generator, flags, what, limit] : cases) {
         const QString text =
             QStringLiteral("%1 more than the 1/3 octave filters can handle(%2). Change initial spectrum.")
@@ -252,19 +216,15 @@ TEST(RangeCheckTest, OneMessagePerProductAndFlags)
         EXPECT_EQ(FilterErrorMessage(generator, flags),
                   (Message{text, QStringLiteral("Filter Error"), MsgIcon::Critical}));
     }
-    EXPECT_FALSE(FilterErrorMessage(GeneratorDA2500, {}).has_value());
-    EXPECT_FALSE(FilterErrorMessage(GeneratorVO120RDAR131, {true, true}).has_value());
+    EXPECT_FALSE(FilterErrorMessage(GeneratorDA2500, {}) || FilterErrorMessage(GeneratorVO120RDAR131, {true, true}));
 }
 
 TEST(CorrectionTextTest, SignedTenths)
 {
-    for (const auto& [c, text] : {std::pair{0.f, "  0.0"},
-                                  {2.54f, "+2.5"},
-                                  {12.01f, "+12.0"},
-                                  {-3.27f, "- 3.3"},
-                                  {0.04f, "+0.0"},
-                                  {-30.01f, "- 30.0"},
-                                  {-0.04f, "- 0.0"}})
+    // clang-format off
+    for (const auto& [c, text] : {std::pair{0.f, "  0.0"}, {2.54f, "+2.5"}, {12.01f, "+12.0"}, {-3.27f, "- 3.3"},
+                                  {0.04f, "+0.0"}, {-30.01f, "- 30.0"}, {-0.04f, "- 0.0"}})
+        // clang-format on
         EXPECT_EQ(CorrectionText(c), QString::fromLatin1(text)) << c;
 }
 
@@ -282,6 +242,8 @@ TEST(FitResultTest, TextsOfValuesThatRoundToZero)
     const FitResult r = Fit(d);
     for (const auto& [band, excess, text] : bands)
         EXPECT_EQ(r.correctionTexts(band), QString::fromLatin1(text)) << band;
+    for (int b = 26; b <= 39; ++b)
+        EXPECT_EQ(r.correctionTexts(b), QStringLiteral("  0.0")) << b;
 
     // The gain, counted from a level before the fit a little above or below the level after it: shown rounded to
     // 0.1, so a loss of 0.04 has no minus left, while a rise of 0.04 keeps the "+" of its pattern.
@@ -292,23 +254,25 @@ TEST(FitResultTest, TextsOfValuesThatRoundToZero)
     }
 }
 
+// The corrections for a flat 40 dB measured too low at 500 Hz (index 5), where `band` is the correction.
+Bands18 PlusCorrections(f32 band)
+{
+    return {-1.00, -1.00, -0.99, -0.99, -0.99, band, -0.97, -0.95, -0.91,
+            -0.87, -0.78, -0.67, -0.49, -0.22, 0.20, 0.75,  1.52,  2.56};
+}
+
 // Measured spectra run through the whole fit. The expected results come from tests/fixtures/fit_reference.py,
 // an independent calculation of the fit in Python; paste its output here when a case is added.
 struct ReferenceCase {
     const char* name;
-    int generator;
-    int cutoff;
-    Bands18 goal;
-    Bands18 average;
+    int generator, cutoff;
+    Bands18 goal, average;
     int expectedCutoff;
     const char* gainText;
-    f32 gain;
-    f32 bestError;
-    int redraws;
-    int innerSteps;
+    f32 gain, bestError;
+    int redraws, innerSteps;
     Bands18 corrections;
-    bool minus;
-    bool plus;
+    bool minus, plus;
 };
 
 // Open plan with panels, too much above 2 kHz.
@@ -321,21 +285,20 @@ const Bands18 BrightAverage{46.7f, 47.5f, 48.8f, 49.0f, 49.0f, 47.9f, 45.9f, 45.
 // low-pass at the top of the generators' range. LowPassTooLow: ceiling system, DA2500,
 // low-pass at 5 kHz, the top bands fall away. BigGainChange: DU3001 some 11 dB short. NoEqualizer: VO120R.
 // Minus/Plus/Both: one band far above and/or below a flat goal; OnTheLimit: corrections ending exactly on the
-// limits; BothDar131: extremes on a product without a range check.
+// limits; BothDar131: extremes on a product without a range check. AverageIsTheGoal: no step pays, and each
+// refused low-pass step still moves the cutoff.
 // clang-format off
 const ReferenceCase ReferenceCases[] = {
-    {"PlenumTooBright", 5, 7000,
-     BrightGoal, BrightAverage,
+    {"AverageIsTheGoal", 4, 7000, Ceiling, Ceiling, 7400, " 0.0", 0, 0, 9, 0, Flat(0), false, false},
+    {"PlenumTooBright", 5, 7000, BrightGoal, BrightAverage,
      7700, "- 1.1", -1.0800437927246094f, 31.14075469970703f, 19, 10,
      {1.21, 0.91, 0.12, -0.58, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.27, -1.53, -1.92, -2.02, -1.59, -0.77, 0.81, 3.08},
      false, false},
-    {"BrightFrom8000", 5, 8000,
-     BrightGoal, BrightAverage,
+    {"BrightFrom8000", 5, 8000, BrightGoal, BrightAverage,
      8000, "- 1.1", -1.0814666748046875f, 38.38627243041992f, 20, 11,
      {1.21, 0.91, 0.12, -0.57, -1.06, -0.44, 0.10, -0.54, -0.95, -1.01, -1.26, -1.51, -1.87, -1.93, -1.43, -0.46, 1.38, 4.12},
      false, false},
-    {"LowPassTooLow", 4, 5000,
-     Ceiling,
+    {"LowPassTooLow", 4, 5000, Ceiling,
      {46.9, 46.0, 44.8, 44.9, 43.4, 40.9, 39.6, 37.4, 35.8, 33.8, 31.6, 29.2, 26.7, 23.7, 20.1, 15.9, 11.2, 5.7},
      5400, " 0.0", 0.0f, 355.83001708984375f, 9, 0,
      {-0.60, -0.20, 0.50, -0.10, -0.40, 0.20, -0.30, 0.10, -0.20, 0.00, 0.40, 0.90, 1.60, 2.80, 4.50, 6.90, 9.80, 13.40},
@@ -355,15 +318,13 @@ const ReferenceCase ReferenceCases[] = {
     {"MinusDa2500", 4, 7000, Flat(40), Flat(40, {{8, 55}}), 7400, "- 1.0", -1.0f, 225.0f, 10, 1,
      Flat(1, {{8, -14}}), true, false},
     {"PlusDa2500", 4, 7000, Flat(40), Flat(40, {{5, 25}}), 7500, "+0.9", 0.945098876953125f, 225.0f, 11, 2,
-     {-1.00, -1.00, -0.99, -0.99, -0.99, 14.02, -0.97, -0.95, -0.91, -0.87, -0.78, -0.67, -0.49, -0.22, 0.20, 0.75, 1.52, 2.56},
-     false, true},
+     PlusCorrections(14.02f), false, true},
     {"BothDa2500", 4, 7000, Flat(40), Flat(40, {{5, 25}, {8, 55}}), 7400, " 0.0", 0.0f, 450.0f, 9, 0,
      Flat(0, {{5, 15}, {8, -15}}), true, true},
     {"MinusZuv", 5, 7000, Flat(40), Flat(40, {{8, 73}}), 7400, "- 2.0", -2.0f, 1029.0f, 12, 3,
      Flat(2, {{8, -31}}), true, false},
     {"PlusZuv", 5, 7000, Flat(40), Flat(40, {{5, 23}}), 7500, "+0.9", 0.9450607299804688f, 289.0f, 11, 2,
-     {-1.00, -1.00, -0.99, -0.99, -0.99, 16.02, -0.97, -0.95, -0.91, -0.87, -0.78, -0.67, -0.49, -0.22, 0.20, 0.75, 1.52, 2.56},
-     false, true},
+     PlusCorrections(16.02f), false, true},
     {"BothZuv", 5, 7000, Flat(40), Flat(40, {{5, 23}, {8, 73}}), 7400, "- 1.0", -1.0f, 1378.0f, 10, 1,
      Flat(1, {{5, 18}, {8, -32}}), true, true},
     {"OnTheLimitDa2500", 4, 7000, Flat(40), Flat(40, {{5, 27}, {8, 52}}), 7400, " 0.0", 0.0f, 313.0f, 9, 0,
@@ -375,49 +336,44 @@ const ReferenceCase ReferenceCases[] = {
 };
 // clang-format on
 
-class ReferenceFitTest : public ::testing::TestWithParam<ReferenceCase> {};
-
-TEST_P(ReferenceFitTest, MatchesTheReferenceCalculation)
+TEST(ReferenceFitTest, MatchesTheReferenceCalculation)
 {
-    const ReferenceCase& c = GetParam();
-    LumoData d = Channel(c.generator, c.goal, c.average, c.cutoff);
-    d.ProjectBaseName = QStringLiteral("OFFICE3");
-    const FitResult r = Fit(d);
-    EXPECT_EQ(r.cutoff, c.expectedCutoff);
-    EXPECT_EQ(r.gainText, QString::fromLatin1(c.gainText));
-    EXPECT_FLOAT_EQ(r.gainChange, c.gain);
-    EXPECT_FLOAT_EQ(r.bestError, c.bestError);
-    EXPECT_EQ(static_cast<int>(r.frames.size()), c.redraws);
-    EXPECT_EQ(InnerFrames(r), c.innerSteps);
-    ExpectOuterMarkersInOrder(r);
-    for (int b = 22; b <= 39; ++b)
-        EXPECT_NEAR(r.corrections(b), c.corrections[static_cast<std::size_t>(b - 22)], 1e-3) << b;
-    EXPECT_EQ(r.flags, (RangeFlags{c.minus, c.plus}));
-    EXPECT_EQ(r.rangeMessage.has_value(), c.minus || c.plus);
-    EXPECT_EQ(r.rangeMessage, FilterErrorMessage(c.generator, r.flags));
+    for (const ReferenceCase& c : ReferenceCases) {
+        SCOPED_TRACE(c.name);
+        LumoData d = Channel(c.generator, c.goal, c.average, c.cutoff);
+        d.ProjectBaseName = QStringLiteral("OFFICE3");
+        const FitResult r = Fit(d);
+        EXPECT_EQ(std::tuple(r.cutoff, r.cutoffText, r.gainText, static_cast<int>(r.frames.size()), InnerFrames(r)),
+                  std::tuple(c.expectedCutoff, QString::number(c.expectedCutoff), QString::fromLatin1(c.gainText),
+                             c.redraws, c.innerSteps));
+        EXPECT_FLOAT_EQ(r.gainChange, c.gain);
+        EXPECT_FLOAT_EQ(r.bestError, c.bestError);
+        ExpectOuterMarkersInOrder(r);
+        for (int b = 22; b <= 39; ++b)
+            EXPECT_NEAR(r.corrections(b), c.corrections[static_cast<std::size_t>(b - 22)], 1e-3) << b;
+        EXPECT_EQ(std::tuple(r.flags, r.rangeMessage.has_value()),
+                  std::tuple(RangeFlags{c.minus, c.plus}, c.minus || c.plus));
+        EXPECT_EQ(r.rangeMessage, FilterErrorMessage(c.generator, r.flags));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Spectra, ReferenceFitTest, ::testing::ValuesIn(ReferenceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // A second fit starts from what the first stored, its cutoff included, and neither may leave the generators'
 // 2000..8000 Hz. The cutoffs come from tests/fixtures/fit_reference.py (repeated_fits).
 TEST(FitResultTest, RepeatedFitsKeepTheCutoffInTheGeneratorsRange)
 {
     // (what, goal, average, the cutoff to start with, after the first fit and after the second)
+    // clang-format off
     const std::tuple<const char*, const Bands18&, const Bands18&, int, int, int> cases[] = {
         {"bright room from 7000", BrightGoal, BrightAverage, 7000, 7700, 8000},
         {"bright room from 8000", BrightGoal, BrightAverage, 8000, 8000, 8000},
         {"average equal to the goal from 7000", Ceiling, Ceiling, 7000, 7400, 7800},
-        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000},
-    };
+        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000}};
+    // clang-format on
     for (const auto& [what, goal, average, start, afterFirst, afterSecond] : cases) {
-        SCOPED_TRACE(what);
         LumoData d = Channel(GeneratorZUVAR24, goal, average, start);
         const FitResult first = Fit(d);
         ApplyFit(d, Ch, first);
-        EXPECT_EQ(first.cutoff, afterFirst);
-        EXPECT_EQ(Fit(d).cutoff, afterSecond);
+        EXPECT_EQ(std::tuple(first.cutoff, Fit(d).cutoff), std::tuple(afterFirst, afterSecond)) << what;
     }
 }
 
@@ -427,22 +383,20 @@ TEST(FitResultTest, MatchedSpectrumAndEndingByProduct)
     average[17] += 6;
     average[3] -= 2;
     // (generator, matches the adjusted spectrum, correction table, narrow window)
-    for (const auto& [generator, matchesAdjusted, table, narrow] : {std::tuple{GeneratorVO120R, true, false, false},
-                                                                    {GeneratorVO120RDAR131, false, true, true},
-                                                                    {GeneratorDU3001, false, true, true},
-                                                                    {GeneratorDA2500, false, true, true},
-                                                                    {GeneratorZUVAR24, false, true, false},
-                                                                    {GeneratorRUZ1200U, true, false, false}}) {
+    // clang-format off
+    for (const auto& [generator, matchesAdjusted, table, narrow] : {
+             std::tuple{GeneratorVO120R, true, false, false}, {GeneratorVO120RDAR131, false, true, true},
+             {GeneratorDU3001, false, true, true}, {GeneratorDA2500, false, true, true},
+             {GeneratorZUVAR24, false, true, false}, {GeneratorRUZ1200U, true, false, false}}) {
+        // clang-format on
         SCOPED_TRACE(generator);
         const LumoData d = Channel(generator, Ceiling, average);
         const FitResult r = Fit(d);
         for (int b = 22; b <= 39; ++b)
             EXPECT_EQ(r.matched(b), matchesAdjusted ? r.adjusted(b) : d.MaskFinalEdit(Ch, b));
-        EXPECT_EQ(r.showCorrectionTable, table);
-        EXPECT_EQ(r.narrowWindow, narrow);
-        EXPECT_EQ(r.eqName.has_value(), generator == GeneratorZUVAR24);
-        EXPECT_EQ(r.lowCutText, QStringLiteral("100"));
-        EXPECT_EQ(r.finalLevelText, GoalLevelText(d, Ch));
+        EXPECT_EQ(
+            std::tuple(r.showCorrectionTable, r.narrowWindow, r.eqName.has_value(), r.lowCutText, r.finalLevelText),
+            std::tuple(table, narrow, generator == GeneratorZUVAR24, "100", "47"));
     }
 }
 
@@ -452,37 +406,32 @@ TEST(FitResultTest, EqFileNameForTheZuvAr24)
         LumoData d = Channel(GeneratorZUVAR24, Ceiling, Ceiling);
         d.ProjectBaseName = QString::fromLatin1(base);
         const FitResult r = Fit(d);
-        EXPECT_EQ(r.eqName, QString::fromLatin1(name));
         EXPECT_EQ(r.note, QStringLiteral("An EQ file named ") + name + QStringLiteral(" will be created. Press DONE."));
         ApplyFit(d, Ch, r);
-        EXPECT_EQ(d.ProjectEqName, QString::fromLatin1(name));
+        EXPECT_EQ(std::tuple(r.eqName.value_or(""), d.ProjectEqName),
+                  std::tuple(QString::fromLatin1(name), QString::fromLatin1(name)));
     }
 }
 
 TEST(FitResultTest, ApplyWritesTheChannelsWorkingSet)
 {
-    Bands18 average = Ceiling;
-    for (f32& v : average)
-        v -= 5;
-    LumoData d = Channel(GeneratorVO120R, Ceiling, average);
+    LumoData d = Channel(GeneratorVO120R, Ceiling, Shifted(Ceiling, -5));
     d.MaskCorrectionEdit(Ch, 40) = 7;
     d.ProjectEqName = QStringLiteral("KEEP.EQ");
     const FitResult r = Fit(d);
     LumoData other = d;
     ApplyFit(d, Ch, r);
-    EXPECT_EQ(d.MaskHighCutFreqEdit(Ch), r.cutoff);
-    EXPECT_EQ(d.MaskGainChangeEdit(Ch), r.gainChange);
+    EXPECT_EQ(std::tuple(d.MaskHighCutFreqEdit(Ch), d.MaskGainChangeEdit(Ch)), std::tuple(r.cutoff, r.gainChange));
     EXPECT_NEAR(d.MaskGainChangeEdit(Ch), 5, 1e-4);
     for (int b = 22; b <= 39; ++b) {
-        EXPECT_EQ(d.MaskAverageEdit(Ch, b), r.adjusted(b));
-        EXPECT_EQ(d.MaskCorrectionEdit(Ch, b), r.corrections(b));
-        EXPECT_EQ(d.MaskMatchedEdit(Ch, b), r.adjusted(b));
+        EXPECT_EQ(std::tuple(d.MaskAverageEdit(Ch, b), d.MaskCorrectionEdit(Ch, b), d.MaskMatchedEdit(Ch, b)),
+                  std::tuple(r.adjusted(b), r.corrections(b), r.adjusted(b)))
+            << b;
     }
-    EXPECT_EQ(d.MaskCorrectionEdit(Ch, 40), 7);
-    EXPECT_EQ(d.ProjectEqName, QStringLiteral("KEEP.EQ"));
+    EXPECT_EQ(std::tuple(d.MaskCorrectionEdit(Ch, 40), d.ProjectEqName), std::tuple(7.f, QStringLiteral("KEEP.EQ")));
     // Nothing of another channel moves.
-    EXPECT_EQ(d.MaskAverageEdit(Ch + 1, 30), other.MaskAverageEdit(Ch + 1, 30));
-    EXPECT_EQ(d.MaskHighCutFreqEdit(Ch + 1), other.MaskHighCutFreqEdit(Ch + 1));
+    EXPECT_EQ(std::tuple(d.MaskAverageEdit(Ch + 1, 30), d.MaskHighCutFreqEdit(Ch + 1)),
+              std::tuple(other.MaskAverageEdit(Ch + 1, 30), other.MaskHighCutFreqEdit(Ch + 1)));
 }
 
 TEST(FitResultTest, RunningTheFitAgainStartsFromTheLastResultAndReportsTheWholeGain)
@@ -496,14 +445,13 @@ TEST(FitResultTest, RunningTheFitAgainStartsFromTheLastResultAndReportsTheWholeG
     ApplyFit(d, Ch, first);
     const FitResult stepOnly = Fit(d);
     const FitResult second = RunFit(d, Ch, LevelTo1600(ChannelRow(d.MaskFinalEdit, Ch)), first.levelBefore);
-    EXPECT_GE(second.cutoff, first.cutoff + 400);
-    EXPECT_LE(second.bestError, first.bestError);
+    EXPECT_TRUE(second.cutoff >= first.cutoff + 400 && second.bestError <= first.bestError)
+        << second.cutoff << ' ' << second.bestError;
     EXPECT_FLOAT_EQ(stepOnly.levelBefore, first.levelAfter);
     EXPECT_EQ(second.adjusted, stepOnly.adjusted);
-    EXPECT_EQ(second.levelBefore, first.levelBefore);
-    EXPECT_EQ(second.gainChange, second.levelAfter - first.levelBefore);
+    EXPECT_EQ(std::tuple(second.levelBefore, second.gainChange, second.gainText),
+              std::tuple(first.levelBefore, second.levelAfter - first.levelBefore, "+3.0"));
     EXPECT_NE(second.gainChange, stepOnly.gainChange);
-    EXPECT_EQ(second.gainText, QStringLiteral("+3.0"));
 }
 
 TEST(InitialCutoffTest, WholeHundredsFrom5000)
@@ -518,46 +466,37 @@ TEST(InitialCutoffTest, WholeHundredsFrom5000)
         {"32800", 0, " The Low Pass filter frequency of  32800 Hz is too high. Adjust unit and remeasure."}};
     // clang-format on
     for (const auto& [typed, stored, refused] : cases) {
-        SCOPED_TRACE(typed);
         LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling, 7000);
         const CutoffEntry e = EnterInitialCutoff(d, Ch, QString::fromLatin1(typed), false);
         // A refused value leaves the cutoff in use, and the box shows it.
         const int kept = stored != 0 ? stored : 7000;
-        std::optional<Message> refusal;
-        if (stored == 0)
-            refusal = Message{QString::fromLatin1(refused), QStringLiteral("Filter Frequency"), MsgIcon::Information};
-        EXPECT_EQ(e.accepted, stored != 0);
-        EXPECT_EQ(d.MaskHighCutFreqEdit(Ch), kept);
-        EXPECT_EQ(e.cutoffText, QString::number(kept));
-        EXPECT_EQ(e.refusal, refusal);
+        const auto refusal = stored != 0 ? std::nullopt : std::optional(Message{refused, "Filter Frequency"});
+        EXPECT_EQ(std::tuple(e.accepted, d.MaskHighCutFreqEdit(Ch), e.cutoffText, e.refusal),
+                  std::tuple(stored != 0, kept, QString::number(kept), refusal))
+            << typed;
     }
     LumoData none = Channel(GeneratorDA2500, Ceiling, Ceiling, 0);
     EXPECT_EQ(EnterInitialCutoff(none, Ch, QStringLiteral("4999"), false).cutoffText, QString());
     LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling, 7400);
     const CutoffEntry afterFit = EnterInitialCutoff(d, Ch, QStringLiteral("5000"), true);
-    EXPECT_FALSE(afterFit.accepted);
-    EXPECT_FALSE(afterFit.refusal.has_value());
-    EXPECT_EQ(d.MaskHighCutFreqEdit(Ch), 7400);
+    EXPECT_EQ(std::tuple(afterFit.accepted, afterFit.refusal.has_value(), d.MaskHighCutFreqEdit(Ch)),
+              std::tuple(false, false, 7400));
 }
 
 TEST(FitStageTest, EntryWithAndWithoutACutoff)
 {
     LumoData d = Channel(GeneratorDA2500, Ceiling, Ceiling, 7000);
-    d.MaskHighCutSlopeEdit(Ch) = 12;
-    d.MaskLowCutSlopeEdit(Ch) = 12;
+    d.MaskHighCutSlopeEdit(Ch) = d.MaskLowCutSlopeEdit(Ch) = 12;
     const FitStageEntry known = EnterFitStage(d, Ch);
-    EXPECT_TRUE(known.fitEnabled);
-    EXPECT_EQ(known.cutoffText, QStringLiteral("7000"));
-    EXPECT_EQ(known.note, QStringLiteral("Press Fit Measured Spectrum to Desired."));
-    EXPECT_EQ(known.lowPassSlopeText, QStringLiteral("12"));
-    EXPECT_EQ(known.channelText, QStringLiteral("3"));
+    EXPECT_EQ(std::tuple(known.fitEnabled, known.cutoffText, known.note, known.lowPassSlopeText, known.channelText),
+              std::tuple(true, "7000", "Press Fit Measured Spectrum to Desired.", "12", "3"));
 
     d.MaskHighCutFreqEdit(Ch) = 0;
     const FitStageEntry unknown = EnterFitStage(d, Ch);
-    EXPECT_FALSE(unknown.fitEnabled);
-    EXPECT_EQ(unknown.cutoffText, QString());
-    EXPECT_EQ(unknown.note, QStringLiteral("Make sure the channel number is correct. Enter the initial Low Pass "
-                                           "filter frequency in unit to continue equalization."));
+    EXPECT_EQ(std::tuple(unknown.fitEnabled, unknown.cutoffText, unknown.note),
+              std::tuple(false, "",
+                         "Make sure the channel number is correct. Enter the initial Low Pass filter "
+                         "frequency in unit to continue equalization."));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "core/Tables.h"
 #include "paging/PagingSettings.h"
@@ -15,9 +16,7 @@ LumoData Project(int generator, int location)
 {
     LumoData d;
     InitTables(d);
-    d.Generator = static_cast<i16>(generator);
-    d.PageSpeakerOptionEdit(Ch) = static_cast<i16>(location);
-    d.PageLevelEdit(Ch) = 61.25f;
+    std::tie(d.Generator, d.PageSpeakerOptionEdit(Ch), d.PageLevelEdit(Ch)) = std::tuple(generator, location, 61.25f);
     return d;
 }
 
@@ -27,32 +26,26 @@ TEST(TrebleSettingTest, CaptionsByLocation)
     for (int location = 1; location <= 4; ++location) {
         LumoData d = Project(GeneratorVO120RDAR131, location);
         const PagingSettingsView v = ShowPagingSettings(d, Ch);
-        EXPECT_EQ(v.frame, SettingsFrame::Treble);
-        EXPECT_EQ(v.trebleText, QString::fromLatin1(expected[location - 1]));
+        EXPECT_EQ(std::tuple(v.frame, v.trebleText),
+                  std::tuple(SettingsFrame::Treble, QString::fromLatin1(expected[location - 1])));
     }
-    EXPECT_FALSE(ShowTrebleSetting(0).has_value());
-    EXPECT_FALSE(ShowTrebleSetting(5).has_value());
+    EXPECT_FALSE(ShowTrebleSetting(0).has_value() || ShowTrebleSetting(5).has_value());
 }
 
 TEST(Da2500SettingsTest, Location4ShowsBands28To35)
 {
     LumoData d = Project(GeneratorDA2500, 4);
     const PagingSettingsView v = ShowPagingSettings(d, Ch);
-    EXPECT_EQ(v.frame, SettingsFrame::ThirdOctave);
-    EXPECT_TRUE(v.hideNote);
-    EXPECT_TRUE(v.doneEnabled);
+    EXPECT_EQ(std::tuple(v.frame, v.hideNote, v.doneEnabled), std::tuple(SettingsFrame::ThirdOctave, true, true));
     ASSERT_TRUE(v.thirdOctave.has_value());
     const Da2500Settings& s = *v.thirdOctave;
     const char* bands[] = {" 0.0", " 0.0", " 0.0", " 0.0", " 0.0", " 0.0", "+1.0", "+1.0", "+1.0",
                            "+2.0", "+2.0", "+2.0", "+1.0", "+1.0", " 0.0", " 0.0", " 0.0", " 0.0"};
     for (int b = 22; b <= 39; ++b)
         EXPECT_EQ(s.bandTexts(b), QString::fromLatin1(bands[b - 22])) << b;
-    EXPECT_EQ(s.channelText, "1");
-    EXPECT_EQ(s.levelText, " 61.2");
-    EXPECT_EQ(s.lowText, " 100");
-    EXPECT_EQ(s.highText, " 5000");
-    EXPECT_EQ(d.PageLowpassFreqEdit(Ch), 100);
-    EXPECT_EQ(d.PageHighpassFreqEdit(Ch), 5000);
+    EXPECT_EQ(std::tuple(s.channelText, s.levelText, s.lowText, s.highText, d.PageLowpassFreqEdit(Ch),
+                         d.PageHighpassFreqEdit(Ch)),
+              std::tuple("1", " 61.2", " 100", " 5000", 100, 5000));
 }
 
 TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
@@ -73,33 +66,26 @@ TEST(Da2500SettingsTest, CurvesOfTheOtherLocations)
     EXPECT_EQ(none.PageLowpassFreqEdit(Ch), 0);
 }
 
-struct Control {
-    i16 freq;
-    f32 width;
-    f32 level;
-};
+using Control = std::tuple<f32, f32, f32>;  // frequency, width, level
 
 TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
     // (location, EQ control 1, EQ control 2)
-    const std::tuple<int, Control, Control> cases[] = {{1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
-                                                       {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
-                                                       {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
-                                                       {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    // clang-format off
+    const std::tuple<int, Control, Control> cases[] = {
+        {1, {2000, 2.0f, 6.0f}, {0, 0, 0}}, {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+        {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}}, {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
+    // clang-format on
     for (const auto& [location, first, second] : cases) {
         SCOPED_TRACE(location);
         LumoData d = Project(GeneratorZUVAR24, location);
-        for (int k = 1; k <= 8; ++k) {
-            d.PageEqFreqEdit(Ch, k) = 999;
-            d.PageEqWidthEdit(Ch, k) = 9;
-            d.PageEqLevelEdit(Ch, k) = 9;
-        }
+        for (int k = 1; k <= 8; ++k)
+            std::tie(d.PageEqFreqEdit(Ch, k), d.PageEqWidthEdit(Ch, k), d.PageEqLevelEdit(Ch, k)) = Control(999, 9, 9);
         ASSERT_TRUE(SetMixerEq(d, Ch));
         for (int k = 1; k <= 8; ++k) {
             const Control expected = k == 1 ? first : k == 2 ? second : Control{0, 0, 0};
-            EXPECT_EQ(d.PageEqFreqEdit(Ch, k), expected.freq) << k;
-            EXPECT_EQ(d.PageEqWidthEdit(Ch, k), expected.width) << k;
-            EXPECT_EQ(d.PageEqLevelEdit(Ch, k), expected.level) << k;
+            EXPECT_EQ(Control(d.PageEqFreqEdit(Ch, k), d.PageEqWidthEdit(Ch, k), d.PageEqLevelEdit(Ch, k)), expected)
+                << k;
         }
         // The other paging channel is not touched.
         EXPECT_EQ(d.PageEqFreqEdit(2, 1), 0);
@@ -108,23 +94,23 @@ TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 
 TEST(MixerSettingsTest, RowsForLocations3And4)
 {
+    // Under the floor two controls are set, in the ceiling one; the others are bypassed.
     const MixerRow bypass{"Bypass", "", ""};
-    LumoData floor = Project(GeneratorZUVAR24, 3);
-    const PagingSettingsView v3 = ShowPagingSettings(floor, Ch);
-    EXPECT_EQ(v3.frame, SettingsFrame::Mixer);
-    EXPECT_EQ(v3.note, "Press DONE to save data.");
-    ASSERT_TRUE(v3.mixer.has_value());
-    EXPECT_EQ((*v3.mixer)(1), (MixerRow{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"}));
-    EXPECT_EQ((*v3.mixer)(2), (MixerRow{"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}));
-    for (int k = 3; k <= 8; ++k)
-        EXPECT_EQ((*v3.mixer)(k), bypass) << k;
-
-    LumoData ceiling = Project(GeneratorZUVAR24, 4);
-    const PagingSettingsView v4 = ShowPagingSettings(ceiling, Ch);
-    ASSERT_TRUE(v4.mixer.has_value());
-    EXPECT_EQ((*v4.mixer)(1), (MixerRow{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}));
-    for (int k = 2; k <= 8; ++k)
-        EXPECT_EQ((*v4.mixer)(k), bypass) << k;
+    const std::tuple<int, std::vector<MixerRow>> cases[] = {
+        {3,
+         {{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"},
+          {"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}}},
+        {4, {{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}}}};
+    for (const auto& [location, set] : cases) {
+        LumoData d = Project(GeneratorZUVAR24, location);
+        const PagingSettingsView v = ShowPagingSettings(d, Ch);
+        EXPECT_EQ(std::tuple(v.frame, v.note),
+                  std::tuple(SettingsFrame::Mixer, QStringLiteral("Press DONE to save data.")));
+        ASSERT_TRUE(v.mixer.has_value());
+        for (int k = 1; k <= 8; ++k)
+            EXPECT_EQ((*v.mixer)(k), k <= static_cast<int>(set.size()) ? set[static_cast<std::size_t>(k - 1)] : bypass)
+                << k;
+    }
 }
 
 TEST(ShowSettingsTest, TwiceGivesTheSame)
@@ -137,13 +123,11 @@ TEST(ShowSettingsTest, TwiceGivesTheSame)
         d.PageSpectrumEdit(Ch, 30) = 77;
         const PagingSettingsView second = ShowPagingSettings(d, Ch);
         d.PageSpectrumEdit(Ch, 30) = 0;
-        EXPECT_TRUE(d == after) << generator;
-        EXPECT_EQ(first.trebleText, second.trebleText);
-        EXPECT_EQ(first.mixer, second.mixer);
-        ASSERT_EQ(first.thirdOctave.has_value(), second.thirdOctave.has_value());
-        if (first.thirdOctave) {
-            EXPECT_TRUE(first.thirdOctave->bandTexts == second.thirdOctave->bandTexts);
-        }
+        EXPECT_EQ(std::tuple(d == after, first.trebleText, first.mixer),
+                  std::tuple(true, second.trebleText, second.mixer))
+            << generator;
+        EXPECT_TRUE(first.thirdOctave.has_value() == second.thirdOctave.has_value() &&
+                    (!first.thirdOctave || first.thirdOctave->bandTexts == second.thirdOctave->bandTexts));
     }
 }
 
@@ -153,9 +137,7 @@ TEST(ShowSettingsTest, OtherProductsShowNothing)
         LumoData d = Project(generator, 2);
         const LumoData before = d;
         const PagingSettingsView v = ShowPagingSettings(d, Ch);
-        EXPECT_EQ(v.frame, SettingsFrame::None);
-        EXPECT_TRUE(v.doneEnabled);
-        EXPECT_TRUE(d == before);
+        EXPECT_EQ(std::tuple(v.frame, v.doneEnabled, d == before), std::tuple(SettingsFrame::None, true, true));
     }
 }
 

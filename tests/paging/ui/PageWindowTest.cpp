@@ -2,19 +2,20 @@
 
 #include <QListWidget>
 #include <QRadioButton>
-#include <ostream>
+#include <tuple>
 #include <variant>
 
 #include "core/EqFile.h"
+#include "core/Levels.h"
 #include "core/ProjectFile.h"
 #include "core/Tables.h"
 #include "paging/PageWindow.h"
 #include "tests/support/WindowTest.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using test::LetEventsRun;
+namespace {
 
 // Two masking results as the Mask window leaves them. The figures the window must arrive at over them were worked
 // out apart from the program, with the band tables, single-precision sums and rounding half to even.
@@ -50,12 +51,6 @@ protected:
         WindowTest::project(generator, 2, withFile);
     }
 
-    void masked(int maskingChannel, const BandArray& spectrum)
-    {
-        for (int b = FirstDataBand; b <= LastDataBand; ++b)
-            d->MaskMatched(maskingChannel, b) = spectrum(b);
-    }
-
     // The channel's item of the Equalize System menu.
     void open(int ch)
     {
@@ -63,13 +58,16 @@ protected:
         WindowTest::open(QStringLiteral("GoPage%1").arg(ch));
     }
 
-    void option(const QString& name) const
+    // Clicks the options in turn.
+    void option(std::initializer_list<QString> names) const
     {
-        auto* o = c<QRadioButton>(name);
-        ASSERT_TRUE(o->isEnabled()) << name.toStdString();
-        // On the round button itself: a short caption leaves the middle of a wide option empty.
-        QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() / 2, o->height() / 2));
-        LetEventsRun();
+        for (const QString& name : names) {
+            auto* o = c<QRadioButton>(name);
+            ASSERT_TRUE(o->isEnabled()) << name.toStdString();
+            // On the round button itself: a short caption leaves the middle of a wide option empty.
+            QTest::mouseClick(o, Qt::LeftButton, {}, QPoint(o->height() / 2, o->height() / 2));
+            LetEventsRun();
+        }
     }
     QStringList listAI() const
     {
@@ -80,31 +78,38 @@ protected:
         return lines;
     }
 
+    // The project or EQ file at `path` as `parse` reads it.
+    template <typename Parse>
+    static LumoData Read(Parse parse, const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const Parsed<LumoData> parsed = parse(file.readAll(), LumoData{});
+        EXPECT_TRUE(std::holds_alternative<LumoData>(parsed));
+        return std::holds_alternative<LumoData>(parsed) ? std::get<LumoData>(parsed) : LumoData{};
+    }
+
     std::unique_ptr<Page>& page = window;
 };
 
+const QString ChooseBoth =
+    QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area.");
+
 // ---- The road of a paging channel -----------------------------------------------------------------------------
 
+// The paging channel, the background's masking channel and its option, the location's option and whether it is
+// chosen first; the first and last lines of ListAI, the level shown and stored (two decimals) and the raises.
 struct Road {
     const char* product;
     i16 generator;
-    int channel;                   // paging channel
-    int maskingChannel;            // the background's channel
-    const char* backgroundOption;  // its option
-    const char* speaker;           // the location's option
+    int channel, maskingChannel;
+    const char *backgroundOption, *speaker;
     bool speakerFirst;
     BandArray (*background)();
-    QString startLine;
-    QString lastLine;
-    QString levelText;
-    f32 level;  // PageLevel, two decimals
+    QString startLine, lastLine, levelText;
+    f32 level;
     int raises;
 };
-
-void PrintTo(const Road& road, std::ostream* os)
-{
-    *os << road.product << " paging channel " << road.channel;
-}
 
 class PageRoadTest : public PageWindowTest, public ::testing::WithParamInterface<Road> {};
 
@@ -114,31 +119,23 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     const int ch = road.channel;
     const bool zuv = road.generator == GeneratorZUVAR24;
     project(road.generator);
-    masked(road.maskingChannel, road.background());
+    SetChannelRow(d->MaskMatched, road.maskingChannel, road.background());
     open(ch);
-    EXPECT_FALSE(main.isEnabled());
-    EXPECT_EQ(page->windowTitle(), QStringLiteral("Setting Paging Equalizer Corrections for Channel%1").arg(ch));
-    EXPECT_EQ(note(),
-              QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area."));
-    EXPECT_FALSE(c("ListAI")->isVisible());
-    EXPECT_TRUE(c("PicErr")->isVisible());
-    EXPECT_FALSE(page->plot()->gridDrawn());
-    for (const char* b : {"CmdCalculate", "CmdEQSet", "CmdDone"})
-        EXPECT_FALSE(enabled(b)) << b;
+    EXPECT_EQ(
+        std::tuple(page->windowTitle(), note(), main.isEnabled(), c("ListAI")->isVisible(), c("PicErr")->isVisible(),
+                   page->plot()->gridDrawn(), enabled("CmdCalculate"), enabled("CmdEQSet"), enabled("CmdDone")),
+        std::tuple(QStringLiteral("Setting Paging Equalizer Corrections for Channel%1").arg(ch), ChooseBoth, false,
+                   false, true, false, false, false, false));
 
-    if (road.speakerFirst) {
-        option(QLatin1String(road.speaker));
-        EXPECT_EQ(note(), QStringLiteral("Choose the reference background spectrum."));
-        EXPECT_FALSE(enabled("CmdCalculate"));
-        option(QLatin1String(road.backgroundOption));
-    } else {
-        option(QLatin1String(road.backgroundOption));
-        EXPECT_EQ(note(), QStringLiteral("Choose the speaker location.."));
-        EXPECT_FALSE(enabled("CmdCalculate"));
-        option(QLatin1String(road.speaker));
-    }
-    EXPECT_EQ(note(), QStringLiteral("Press CALCULATE to create the paging spectrum."));
-    EXPECT_TRUE(page->plot()->backgroundDrawn());
+    const char* first = road.speakerFirst ? road.speaker : road.backgroundOption;
+    option({QLatin1String(first)});
+    EXPECT_EQ(std::tuple(note(), enabled("CmdCalculate")),
+              std::tuple(road.speakerFirst ? QStringLiteral("Choose the reference background spectrum.")
+                                           : QStringLiteral("Choose the speaker location.."),
+                         false));
+    option({QLatin1String(road.speakerFirst ? road.backgroundOption : road.speaker)});
+    EXPECT_EQ(std::tuple(note(), page->plot()->backgroundDrawn()),
+              std::tuple(QStringLiteral("Press CALCULATE to create the paging spectrum."), true));
     EXPECT_FLOAT_EQ(page->pageWork(ch)(FirstDataBand), road.background()(FirstDataBand));
     EXPECT_FLOAT_EQ(page->pageWork(ch)(LastDataBand), road.background()(LastDataBand));
 
@@ -160,22 +157,17 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     press("CmdCalculate");
     clock.onYield = nullptr;
     LetEventsRun();
-    EXPECT_TRUE(heldOff);
-    EXPECT_GT(yields, 3);
-    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(heldOff && yields > 3 && page->isVisible()) << yields;
     // Two pauses of 0.05 s for each raise.
     EXPECT_GE(clock.elapsed() - before, road.raises * 0.1 - 1e-6);
 
     const QStringList lines = listAI();
     ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines.front(), QStringLiteral("dBA  Intelligibility"));
-    EXPECT_EQ(lines[1], road.startLine);
-    EXPECT_EQ(lines.back(), road.lastLine);
-    EXPECT_EQ(text(QStringLiteral("Datprivacy_1")), road.levelText);
-    EXPECT_TRUE(c("ListAI")->isVisible());
-    EXPECT_TRUE(page->plot()->pagingDrawn());
-    EXPECT_TRUE(enabled("CmdEQSet"));
-    EXPECT_FALSE(enabled("CmdDone"));
+    EXPECT_EQ(std::tuple(lines.front(), lines[1], lines.back(), text(QStringLiteral("Datprivacy_1"))),
+              std::tuple("dBA  Intelligibility", road.startLine, road.lastLine, road.levelText));
+    EXPECT_EQ(
+        std::tuple(c("ListAI")->isVisible(), page->plot()->pagingDrawn(), enabled("CmdEQSet"), enabled("CmdDone")),
+        std::tuple(true, true, true, false));
     EXPECT_EQ(note(), zuv ? QStringLiteral("Press Show Settings to show page results then press Done to save settings "
                                            "to a file.")
                           : QStringLiteral("Press Show Settings to show page results then open DA2500 software and "
@@ -184,11 +176,10 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     EXPECT_EQ(test::ControlsNotWhole(*page), "");
     press("CmdEQSet");
     EXPECT_EQ(test::ControlsNotWhole(*page), "");
-    EXPECT_TRUE(enabled("CmdDone"));
-    EXPECT_FALSE(c("Fram120")->isVisible());
+    EXPECT_EQ(std::tuple(enabled("CmdDone"), c("Fram120")->isVisible(), c("FramData")->isVisible(),
+                         c("FramMixer")->isVisible()),
+              std::tuple(true, false, !zuv, zuv));
     if (zuv) {
-        EXPECT_FALSE(c("FramData")->isVisible());
-        ASSERT_TRUE(c("FramMixer")->isVisible());
         EXPECT_EQ(note(), QStringLiteral("Press DONE to save data."));
         // Under the floor: two controls set, the other six bypassed.
         const QStringList expected[] = {{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"},
@@ -201,18 +192,14 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
             EXPECT_EQ(text(QStringLiteral("LabEqName_%1").arg(k)), QStringLiteral("EQ Control %1").arg(k));
         }
     } else {
-        EXPECT_FALSE(c("FramMixer")->isVisible());
-        ASSERT_TRUE(c("FramData")->isVisible());
         EXPECT_FALSE(c("LabNote")->isVisible());
         // Face down in a suspended ceiling: +1 and +2 dB from 630 Hz to 3150 Hz, nothing elsewhere.
         for (int b = FirstDataBand; b <= LastDataBand; ++b) {
             const char* expected = b < 28 || b > 35 ? " 0.0" : b >= 31 && b <= 33 ? "+2.0" : "+1.0";
             EXPECT_EQ(text(QStringLiteral("DatFreq_%1").arg(b)), QLatin1String(expected)) << b;
         }
-        EXPECT_EQ(text(QStringLiteral("DatChan")), QStringLiteral("1"));
-        EXPECT_EQ(text(QStringLiteral("LabGain")), QStringLiteral(" 79.0"));
-        EXPECT_EQ(text(QStringLiteral("LabPFl")), QStringLiteral(" 100"));
-        EXPECT_EQ(text(QStringLiteral("LabPFh")), QStringLiteral(" 5000"));
+        EXPECT_EQ(std::tuple(text("DatChan"), text("LabGain"), text("LabPFl"), text("LabPFh")),
+                  std::tuple("1", " 79.0", " 100", " 5000"));
     }
 
     if (zuv)
@@ -224,45 +211,31 @@ TEST_P(PageRoadTest, ChannelIsCalculatedShownAndSavedFromTheMenuToTheFiles)
     const std::size_t offer = zuv ? 1 : 0;
     ASSERT_EQ(prompter.messages().size(), offer + 1);
     expectSaveOffer(offer);
-    EXPECT_EQ(d->ProjectStage, 3);
 
     // The file on disk holds the channel's results.
-    QFile file(d->ProjectFileName);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const Parsed<LumoData> parsed = ParseProjectFile(file.readAll(), LumoData{});
-    ASSERT_TRUE(std::holds_alternative<LumoData>(parsed));
-    const LumoData& saved = std::get<LumoData>(parsed);
-    EXPECT_EQ(saved.ProjectStage, 3);
-    EXPECT_EQ(saved.PageSpecOption, QString::fromLatin1(road.backgroundOption).back().digitValue());
-    EXPECT_EQ(saved.PageSpeakerOption(ch), QString::fromLatin1(road.speaker).back().digitValue());
+    const LumoData saved = Read(ParseProjectFile, d->ProjectFileName);
+    EXPECT_EQ(std::tuple(d->ProjectStage, saved.ProjectStage, saved.PageSpecOption, saved.PageSpeakerOption(ch)),
+              std::tuple(3, 3, QString::fromLatin1(road.backgroundOption).back().digitValue(),
+                         QString::fromLatin1(road.speaker).back().digitValue()));
     EXPECT_FLOAT_EQ(saved.PageLevel(ch), road.level);
     // The paging spectrum keeps its roll-off: flat to 1 kHz, 13 dB down at 8 kHz.
     EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 30) - saved.PageSpectrum(ch, 22), 0.0f);
     EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 39) - saved.PageSpectrum(ch, 31), -13.0f);
     EXPECT_FLOAT_EQ(saved.PageSpectrum(ch, 22), d->PageSpectrumEdit(ch, 22));
     if (!zuv) {
-        EXPECT_EQ(saved.PageLowpassFreq(ch), 100);
-        EXPECT_EQ(saved.PageHighpassFreq(ch), 5000);
+        EXPECT_EQ(std::tuple(saved.PageLowpassFreq(ch), saved.PageHighpassFreq(ch)), std::tuple(100, 5000));
         return;
     }
-    EXPECT_EQ(saved.PageEqFreq(ch, 1), 2500);
-    EXPECT_EQ(saved.PageEqFreq(ch, 2), 1250);
-    EXPECT_EQ(saved.PageEqFreq(ch, 3), 0);
+    EXPECT_EQ(std::tuple(saved.PageEqFreq(ch, 1), saved.PageEqFreq(ch, 2), saved.PageEqFreq(ch, 3)),
+              std::tuple(2500, 1250, 0));
 
-    // The paging line of the EQ file.
+    // The paging line of the EQ file: two controls, the other six bypassed.
     expectEqFileSaved(QStringLiteral("Paging channel %1").arg(ch));
-    QFile eq(QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
-    ASSERT_TRUE(eq.open(QIODevice::ReadOnly));
-    const Parsed<LumoData> eqParsed = ParseEqFile(eq.readAll(), LumoData{});
-    ASSERT_TRUE(std::holds_alternative<LumoData>(eqParsed));
-    const LumoData& image = std::get<LumoData>(eqParsed);
-    EXPECT_EQ(image.EqPageChannel(ch), ch);
-    EXPECT_EQ(image.EqPageFreq(ch, 1), 2500);
-    EXPECT_FLOAT_EQ(image.EqPageWidth(ch, 1), 1.5f);
-    EXPECT_FLOAT_EQ(image.EqPageLevel(ch, 1), 8.0f);
-    EXPECT_EQ(image.EqPageFreq(ch, 2), 1250);
-    EXPECT_FLOAT_EQ(image.EqPageWidth(ch, 2), 0.75f);
-    EXPECT_FLOAT_EQ(image.EqPageLevel(ch, 2), 3.0f);
+    const LumoData image = Read(ParseEqFile, QDir(folder.path()).filePath(QStringLiteral("ROAD.EQ")));
+    EXPECT_EQ(
+        std::tuple(image.EqPageChannel(ch), image.EqPageFreq(ch, 1), image.EqPageWidth(ch, 1), image.EqPageLevel(ch, 1),
+                   image.EqPageFreq(ch, 2), image.EqPageWidth(ch, 2), image.EqPageLevel(ch, 2)),
+        std::tuple(ch, 2500, 1.5f, 8.f, 1250, 0.75f, 3.f));
     for (int k = 3; k <= 8; ++k)
         EXPECT_EQ(image.EqPageFreq(ch, k), 0) << k;
 }
@@ -279,10 +252,9 @@ INSTANTIATE_TEST_SUITE_P(Products, PageRoadTest,
 TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
 {
     project(GeneratorDA2500, false);
-    masked(2, Sloped());
+    SetChannelRow(d->MaskMatched, 2, Sloped());
     open(1);
-    option(QStringLiteral("OptSpec_3"));
-    option(QStringLiteral("OptSpkr_2"));
+    option({"OptSpec_3", "OptSpkr_2"});
     press("CmdCalculate");
     press("CmdEQSet");
     const LumoData calculated = *d;
@@ -290,11 +262,9 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
     prompter.answer(MsgAnswer::Ok);
     press("CmdDone");
     expectSaveAsOffered();
-    EXPECT_EQ(d->ProjectStage, 3);
-    EXPECT_FLOAT_EQ(d->PageLevel(1), 79.0f);
-    EXPECT_EQ(d->PageSpecOption, 3);
-    EXPECT_EQ(d->PageSpeakerOption(1), 2);
-    EXPECT_EQ(d->PageLowpassFreq(1), 100);
+    EXPECT_EQ(
+        std::tuple(d->ProjectStage, d->PageLevel(1), d->PageSpecOption, d->PageSpeakerOption(1), d->PageLowpassFreq(1)),
+        std::tuple(3, 79.f, 3, 2, 100));
     for (int b = FirstBand; b <= LastBand; ++b)
         EXPECT_EQ(d->PageSpectrum(1, b), calculated.PageSpectrumEdit(1, b)) << b;
     EXPECT_TRUE(
@@ -304,29 +274,24 @@ TEST_F(PageWindowTest, DoneWithoutAFileNameKeepsTheResultsForSaveAs)
 TEST_F(PageWindowTest, CancelAnsweredCancelKeepsTheWindowAndItsResultsAndOkDropsThem)
 {
     project(GeneratorDA2500);
-    masked(1, Sloped());
+    SetChannelRow(d->MaskMatched, 1, Sloped());
     open(1);
-    option(QStringLiteral("OptSpkr_1"));
-    option(QStringLiteral("OptSpec_2"));
+    option({"OptSpkr_1", "OptSpec_2"});
     press("CmdCalculate");
 
     prompter.answer(MsgAnswer::Cancel);
     press("CmdCancel");
     prompter.answer(MsgAnswer::Cancel);
     page->close();
-    EXPECT_TRUE(page->isVisible());
     expectExitQuestions(2);
-    EXPECT_EQ(listAI().back(), QStringLiteral("79    Excellent"));
-    EXPECT_TRUE(enabled("CmdEQSet"));
-    EXPECT_FALSE(main.isEnabled());
+    EXPECT_EQ(std::tuple(page->isVisible(), listAI().back(), enabled("CmdEQSet"), main.isEnabled()),
+              std::tuple(true, "79    Excellent", true, false));
 
     prompter.answer(MsgAnswer::Ok);
     page->close();
     expectClosed();
-    EXPECT_EQ(d->ProjectStage, 2);
-    EXPECT_EQ(d->PageLevel(1), 0.0f);
-    EXPECT_EQ(d->PageSpeakerOption(1), 0);
-    EXPECT_FALSE(QFile::exists(d->ProjectFileName));
+    EXPECT_EQ(std::tuple(d->ProjectStage, d->PageLevel(1), d->PageSpeakerOption(1), QFile::exists(d->ProjectFileName)),
+              std::tuple(2, 0.f, 0, false));
 }
 
 // ---- Choosing ---------------------------------------------------------------------------------------------------
@@ -335,40 +300,32 @@ TEST_F(PageWindowTest, NeverEqualizedChannelIsRefusedAndAnEarlierBackgroundDoesN
 {
     project(GeneratorDA2500);
     open(1);
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_2"))->text(), QStringLiteral("DA2500 Channel 1"));
-    EXPECT_EQ(c<QRadioButton>(QStringLiteral("OptSpec_3"))->text(), QStringLiteral("DA2500 Channel 2"));
-    for (const char* unused : {"OptSpec_4", "OptSpec_5"}) {
-        EXPECT_EQ(c<QRadioButton>(QLatin1String(unused))->text(), QStringLiteral("Not used"));
-        EXPECT_FALSE(c(QLatin1String(unused))->isEnabled());
-    }
+    QStringList captions;
+    for (const char* o : {"OptSpec_2", "OptSpec_3", "OptSpec_4", "OptSpec_5"})
+        captions << c<QRadioButton>(o)->text();
+    EXPECT_EQ(captions, QStringList({"DA2500 Channel 1", "DA2500 Channel 2", "Not used", "Not used"}));
+    EXPECT_FALSE(enabled("OptSpec_4") || enabled("OptSpec_5"));
 
     // The database background first: it is there, and Calculate could run over it.
-    option(QStringLiteral("OptSpkr_1"));
-    option(QStringLiteral("OptSpec_1"));
-    EXPECT_TRUE(enabled("CmdCalculate"));
-    EXPECT_TRUE(page->plot()->backgroundDrawn());
+    option({"OptSpkr_1", "OptSpec_1"});
+    EXPECT_EQ(std::tuple(enabled("CmdCalculate"), page->plot()->backgroundDrawn()), std::tuple(true, true));
 
     prompter.answer(MsgAnswer::Ok);
-    option(QStringLiteral("OptSpec_2"));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    expectMessage(0, QStringLiteral("The Channel1 spectrum is not available."), QStringLiteral("No data"),
-                  MsgIcon::Critical);
-    EXPECT_FALSE(enabled("CmdCalculate"));
-    EXPECT_FALSE(page->plot()->backgroundDrawn());
+    option({"OptSpec_2"});
+    const test::Shown refused{{"The Channel1 spectrum is not available.", "No data", MsgIcon::Critical}};
+    EXPECT_EQ(std::tuple(prompter.messages(), enabled("CmdCalculate"), page->plot()->backgroundDrawn()),
+              std::tuple(refused, false, false));
 
-    option(QStringLiteral("OptSpkr_2"));
-    EXPECT_FALSE(enabled("CmdCalculate"));
-    EXPECT_EQ(note(), QStringLiteral("Choose the reference background spectrum."));
+    option({"OptSpkr_2"});
+    EXPECT_EQ(std::tuple(enabled("CmdCalculate"), note()),
+              std::tuple(false, QStringLiteral("Choose the reference background spectrum.")));
 
     // Start Over: nothing chosen, nothing drawn.
     press("CmdNew");
-    EXPECT_EQ(note(),
-              QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area."));
+    EXPECT_EQ(std::tuple(note(), page->plot()->gridDrawn(), enabled("CmdCalculate"), prompter.messages()),
+              std::tuple(ChooseBoth, false, false, refused));
     for (const char* o : {"OptSpkr_1", "OptSpkr_2", "OptSpec_1", "OptSpec_2"})
-        EXPECT_FALSE(c<QRadioButton>(QLatin1String(o))->isChecked()) << o;
-    EXPECT_FALSE(page->plot()->gridDrawn());
-    EXPECT_FALSE(enabled("CmdCalculate"));
-    EXPECT_EQ(prompter.messages().size(), 1u);
+        EXPECT_FALSE(c<QRadioButton>(o)->isChecked()) << o;
 }
 
 // The axis numbers stand where the plot's levels and octaves are.
@@ -384,12 +341,9 @@ TEST(PagingAxisTextsTest, LevelsEveryTenDecibelsAndTheOctavesBelow)
     EXPECT_EQ(shown, QStringList({"20", "30", "40", "50", "60", "70", "80", "250", "500", "1000", "2000", "4000",
                                   "8000", "Frequency"}));
     // 600 twips for each 10 dB, 80 dB level with the plot's top.
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(texts[k].x, plot.left - 300) << k;
-        EXPECT_EQ(texts[k].y, texts[0].y - 600 * k) << k;
-    }
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(std::tuple(texts[k].x, texts[k].y), std::tuple(plot.left - 300, texts[0].y - 600 * k)) << k;
     EXPECT_EQ(texts[6].y, plot.top - 100);
 }
 
 }  // namespace
-}  // namespace kov

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <tuple>
 
 #include "core/EqFile.h"
 #include "paging/ReviewWindow.h"
 #include "tests/support/WindowTest.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using test::Control;
-using test::LetEventsRun;
+namespace {
 
 class ReviewWindowTest : public test::WindowTest<Review> {
 protected:
@@ -47,25 +47,19 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     EXPECT_EQ(text("LabMix1_4"), QString());
 
     LumoData image;
-    image.EqPageChannel(2) = 2;
-    image.EqPageFreq(2, 1) = 2000;
-    image.EqPageWidth(2, 1) = 2.0f;
-    image.EqPageLevel(2, 1) = 6.0f;
+    std::tie(image.EqPageChannel(2), image.EqPageFreq(2, 1), image.EqPageWidth(2, 1), image.EqPageLevel(2, 1)) =
+        std::tuple(2, 2000, 2.0f, 6.0f);
     folder.write(QStringLiteral("JOB.EQ"), EqFileBytes(image));
     d->PageSpeakerOption(2) = 1;
     openEqFile(QStringLiteral("JOB.EQ"));
 
-    EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(test::ControlsNotWhole(*window), "");
-    EXPECT_EQ(text("LabMix1_4"), QStringLiteral("EQ Freq =2000 Hz"));
-    EXPECT_EQ(text("LabMix1_5"), QStringLiteral("EQ  BW =2.00 Oct"));
-    EXPECT_EQ(text("LabMix1_6"), QStringLiteral("EQ Level =+6.0 dB"));
-    EXPECT_EQ(text("LabMIx2_4"), QStringLiteral("Bypass"));
-    EXPECT_EQ(text("LabMIx2_5"), QString());
-    EXPECT_EQ(text("LabMix8_2"), QStringLiteral("Bypass"));
-    // Line 1 and the masking lines are empty in the file: their labels stay as they were.
-    for (const char* label : {"LabMix1_1", "LabMix3_1", "LabGain_1", "DatFreq_22"})
-        EXPECT_EQ(text(label), QString()) << label;
+    EXPECT_EQ(std::tuple(window->isEnabled(), test::ControlsNotWhole(*window)), std::tuple(true, ""));
+    // Line 1 and the masking lines (the last four labels) are empty in the file: their labels stay as they were.
+    EXPECT_EQ(
+        QStringList({text("LabMix1_4"), text("LabMix1_5"), text("LabMix1_6"), text("LabMIx2_4"), text("LabMIx2_5"),
+                     text("LabMix8_2"), text("LabMix1_1"), text("LabMix3_1"), text("LabGain_1"), text("DatFreq_22")}),
+        QStringList(
+            {"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+6.0 dB", "Bypass", "", "Bypass", "", "", "", ""}));
 }
 
 TEST_F(ReviewWindowTest, AClickOnTheWaitingReviewBringsTheOpenWindowBack)
@@ -79,4 +73,3 @@ TEST_F(ReviewWindowTest, AClickOnTheWaitingReviewBringsTheOpenWindowBack)
 }
 
 }  // namespace
-}  // namespace kov

@@ -24,9 +24,8 @@ bool JobsLeft()
     QProcess p;
     p.start(QStringLiteral("lpstat"), {QStringLiteral("-o"), QStringLiteral("KOV_PDF")});
     // A scheduler that cannot be asked may still hold the job.
-    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return true;
-    return !p.readAllStandardOutput().trimmed().isEmpty();
+    return !p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 ||
+           !p.readAllStandardOutput().trimmed().isEmpty();
 }
 
 }  // namespace
@@ -35,9 +34,8 @@ QString ProgramOutput(const QString& program, const QStringList& arguments)
 {
     QProcess p;
     p.start(program, arguments);
-    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const bool ran = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit;
+    return ran ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 QString PrivateCupsFolder()

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "core/Tables.h"
 #include "report/ProgramPrinter.h"
@@ -14,52 +15,34 @@
 #include "tests/report/ui/PrivateCups.h"
 #include "tests/support/ScriptedPrompter.h"
 
-namespace kov {
-namespace {
+using namespace kov;
+using namespace kov::test;
 
-using test::ForgetPrintedPdf;
-using test::PdfText;
-using test::PrintedPdfText;
-using test::PrivateCupsFolder;
-using test::ProgramOutput;
-using test::ScriptedPrompter;
+namespace {
 
 // Two masking channels of a ZUV-AR24 and one paging channel: page 1 holds the masking blocks, page 2 the paging.
 LumoData ProjectWithResults()
 {
     LumoData d;
     InitTables(d);
-    d.ProjectInfo(1) = QStringLiteral("Harbour Offices");
-    d.ProjectInfo(2) = QStringLiteral("12/7/2026");
-    d.Generator = 5;
+    std::tie(d.ProjectInfo(1), d.ProjectInfo(2), d.Generator) = std::tuple("Harbour Offices", "12/7/2026", 5);
     for (int ch : {1, 4}) {
         for (int b = 22; b <= 39; ++b)
-            d.MaskFinal(ch, b) = 40;
-        d.MaskFinal(ch, 30) = 50.5f;
+            d.MaskFinal(ch, b) = b == 30 ? 50.5f : 40;
         d.MaskCorrection(ch, 23) = 2;
-        d.MaskHighCutFreq(ch) = 4000;
-        d.MaskHighCutSlope(ch) = 12;
-        d.MaskLowCutFreq(ch) = 200;
-        d.MaskLowCutSlope(ch) = 6;
+        std::tie(d.MaskHighCutFreq(ch), d.MaskHighCutSlope(ch), d.MaskLowCutFreq(ch), d.MaskLowCutSlope(ch)) =
+            std::tuple(4000, 12, 200, 6);
         d.MaskGainChange(ch) = 3;
     }
-    d.PageSpectrum(2, 22) = 40;
-    d.PageLevel(2) = 72.5f;
-    d.PageEqFreq(2, 1) = 1000;
-    d.PageEqWidth(2, 1) = 1.5f;
-    d.PageEqLevel(2, 1) = 4.5f;
+    std::tie(d.PageSpectrum(2, 22), d.PageLevel(2), d.PageEqFreq(2, 1), d.PageEqWidth(2, 1), d.PageEqLevel(2, 1)) =
+        std::tuple(40.f, 72.5f, 1000.f, 1.5f, 4.5f);
     return d;
 }
 
 // What a person reads on the pages, whatever the spacing the PDF's text layer gives the words.
-QString Simplified(const QString& text)
-{
-    return text.simplified();
-}
-
 void ExpectReport(const QString& pdfText)
 {
-    const QString text = Simplified(pdfText);
+    const QString text = pdfText.simplified();
     for (const char* line :
          {"Page 1", "MASKING SYSTEM EQUALIZATON REPORT", "Project: Harbour Offices", "Date: 12/7/2026",
           "THE MASKING SPECTRUM for Channel 1", "THE MASKING SPECTRUM for Channel 4",
@@ -69,8 +52,7 @@ void ExpectReport(const QString& pdfText)
           "PARAMETIC EQUALIZER SETTINGS IN MG24 UNIT", "EQ Type = Parametric", "EQ Freq = 1000 Hz", "EQ BW = 1.5 Oct",
           "EQ Level = 4 dB", "Bypass"})
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
-    EXPECT_FALSE(text.contains(QLatin1String("Page 3")));
-    EXPECT_TRUE(text.contains(QLatin1String(" 0.0 +2.0 ")));
+    EXPECT_TRUE(!text.contains(QLatin1String("Page 3")) && text.contains(QLatin1String(" 0.0 +2.0 ")));
 }
 
 // Where the first word `word` starts on page 1, in points from the top left of the paper.
@@ -81,6 +63,29 @@ QPointF FirstWordAt(const QString& path, const QString& word)
     const QRegularExpression box(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%1<)re").arg(word));
     const QRegularExpressionMatch m = box.match(boxes);
     return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The one message shown, a critical one offering Ok: its text starts and ends so, with the system's own reason in
+// the brackets between.
+void ExpectOneMessage(const ScriptedPrompter& p, const QString& start, const QString& end, const QString& title)
+{
+    ASSERT_EQ(p.messages().size(), 1u);
+    const RecordedMessage& m = p.messages().front();
+    EXPECT_TRUE(m.text.startsWith(start) && m.text.endsWith(end)) << m.text.toStdString();
+    EXPECT_EQ(std::tuple(m.title, m.icon, m.buttons), std::tuple(title, MsgIcon::Critical, MsgButtons::Ok));
 }
 
 void RunTool(const QString& program, const QStringList& arguments)
@@ -110,11 +115,9 @@ TEST_F(ReportPrintingTest, PrintReportSendsEveryPageToThePrinter)
 {
     report.printReport();
     ExpectReport(PrintedPdfText());
-    EXPECT_EQ(test::PrintedPdfPages(), 2);
     // The report leaves its last font on the printer object, as the next page header will find it.
-    EXPECT_EQ(printer.font().size, 9.75);
-    EXPECT_FALSE(printer.font().bold);
-    EXPECT_EQ(printer.font().name, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(std::tuple(PrintedPdfPages(), printer.font().size, printer.font().bold, printer.font().name),
+              std::tuple(2, 9.75, false, "Times New Roman"));
 }
 
 TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrinted)
@@ -123,14 +126,8 @@ TEST_F(ReportPrintingTest, APrinterThatRefusesJobsIsAPrintErrorAndNothingIsPrint
     prompter.answer(MsgAnswer::Ok);
     report.printReport();
     RunTool(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("KOV_PDF")});
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    const test::RecordedMessage& m = prompter.messages().front();
-    EXPECT_TRUE(m.text.startsWith(QLatin1String("Printer error (the printer KOV_PDF refused the job: ")))
-        << m.text.toStdString();
-    EXPECT_TRUE(m.text.endsWith(QLatin1String(") occurred in printing. Report cannot be completed.")))
-        << m.text.toStdString();
-    EXPECT_EQ(m.title, QStringLiteral("Print Error"));
-    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    ExpectOneMessage(prompter, "Printer error (the printer KOV_PDF refused the job: ",
+                     ") occurred in printing. Report cannot be completed.", "Print Error");
     EXPECT_FALSE(QFile::exists(QDir(PrivateCupsFolder()).filePath(QStringLiteral("out.pdf"))));
 }
 
@@ -146,18 +143,12 @@ TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
     // A typed name without the extension gets it, so a project file cannot be written over.
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
     prompter.answer(MsgAnswer::No);
-    const QByteArray before = [&] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray before = ReadFile(path);
     d.ProjectInfo(1) = QStringLiteral("Changed");
     report.exportPdf();
-    QFile after(path);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), before);
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages().front().text, QStringLiteral("The file %1 already exists. Replace it?").arg(path));
-    EXPECT_EQ(prompter.messages().front().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("The file %1 already exists. Replace it?").arg(path),
+                                           "Export PDF", MsgIcon::Question, MsgButtons::YesNo}}));
 }
 
 TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
@@ -168,10 +159,8 @@ TEST_F(ReportPrintingTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
     prompter.answer(MsgAnswer::Ok);
     report.exportPdf();
     EXPECT_FALSE(QFile::exists(path));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_TRUE(prompter.messages().front().text.startsWith(
-        QStringLiteral("The report could not be written to %1 (").arg(path)));
-    EXPECT_EQ(prompter.messages().front().icon, MsgIcon::Critical);
+    ExpectOneMessage(prompter, QStringLiteral("The report could not be written to %1 (").arg(path),
+                     "). No file was changed.", "Export PDF");
 }
 
 TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
@@ -190,48 +179,40 @@ TEST_F(ReportPrintingTest, APreviewPaintsTheSamePages)
 // 5 x (page width / 80); 20 twips to a point.
 TEST(PainterCanvas, PlacesTheReportInTwipsFromThePrintableCorner)
 {
-    struct Case {
-        QMarginsF margins;  // in points
-        QPointF page, high;
-    };
     const LumoData d = ProjectWithResults();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
     // Letter without margins: unit 153, margin 765. With the 18/36 points a PDF printer keeps free: the page is
     // 11520 twips wide, unit 144, margin 720.
-    for (const Case& c : {Case{{}, {50, 5}, {38.25, 0}}, Case{{18, 36, 18, 36}, {68, 41}, {54, 0}}}) {
-        const ReportPdf pdf =
-            ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, c.margins));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(pdf.bytes);
-        file.close();
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).x(), c.page.x(), 0.01);
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("Page")).y(), c.page.y(), 0.01);
-        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), c.high.x(), 0.01);
+    // (margins in points, where "Page" starts, where "High" starts on the left)
+    for (const auto& [margins, pageAt, highX] :
+         {std::tuple{QMarginsF(), QPointF(50, 5), 38.25}, {QMarginsF(18, 36, 18, 36), QPointF(68, 41), 54.0}}) {
+        WriteFile(path, ReportAsPdf(d, PrinterFont{},
+                                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, margins))
+                            .bytes);
+        const QPointF page = FirstWordAt(path, QStringLiteral("Page"));
+        EXPECT_NEAR(page.x(), pageAt.x(), 0.01);
+        EXPECT_NEAR(page.y(), pageAt.y(), 0.01);
+        EXPECT_NEAR(FirstWordAt(path, QStringLiteral("High")).x(), highX, 0.01);
     }
     // Times New Roman, as the printer object holds it, comes out in the metric-compatible face the system has.
     const QString fonts = ProgramOutput(QStringLiteral("pdffonts"), {path});
-    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold "))) << fonts.toStdString();
-    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif "))) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains(QLatin1String("LiberationSerif-Bold ")) &&
+                fonts.contains(QLatin1String("LiberationSerif ")))
+        << fonts.toStdString();
 }
 
 // The page is measured from its printable corner in twips, whatever the resolution of the device.
 TEST(PainterCanvas, MeasuresThePageInTwips)
 {
-    struct Case {
-        QPageSize::PageSizeId paper;
-        QMarginsF margins;  // in points
-        int width, height;
-    };
-    for (const Case& c :
-         {Case{QPageSize::Letter, {}, 12240, 15840}, Case{QPageSize::A4, {}, 11900, 16840} /* A4 in whole points */,
-          Case{QPageSize::Letter, {18, 18, 18, 18}, 11520, 15120}}) {
-        PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, c.margins));
+    // (paper, margins in points, width, height); A4 in whole points
+    for (const auto& [paper, margins, width, height] : {std::tuple{QPageSize::Letter, QMarginsF(), 12240, 15840},
+                                                        {QPageSize::A4, QMarginsF(), 11900, 16840},
+                                                        {QPageSize::Letter, QMarginsF(18, 18, 18, 18), 11520, 15120}}) {
+        PdfInMemory pdf(QStringLiteral("t"), QPageLayout(QPageSize(paper), QPageLayout::Portrait, margins));
         PrinterFont font;
         PainterCanvas canvas(pdf.writer, font);
-        EXPECT_EQ(canvas.pageWidth(), c.width);
-        EXPECT_EQ(canvas.pageHeight(), c.height);
+        EXPECT_EQ(std::tuple(canvas.pageWidth(), canvas.pageHeight()), std::tuple(width, height));
     }
 }
 
@@ -239,15 +220,14 @@ TEST(PainterCanvas, MeasuresThePageInTwips)
 TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
 {
     const LumoData d = ProjectWithResults();
-    test::ScriptedPrompter prompter;
+    ScriptedPrompter prompter;
     ProgramPrinter printer;
     ReportPrinting report(d, printer, prompter);
     prompter.answer(MsgAnswer::Ok);
     report.printReport();
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(
-        prompter.messages().front().text,
-        QStringLiteral("Printer error (no printer is installed) occurred in printing. Report cannot be completed."));
+    EXPECT_EQ(prompter.messages(),
+              Shown({{"Printer error (no printer is installed) occurred in printing. Report cannot be completed.",
+                      "Print Error", MsgIcon::Critical}}));
 
     QTemporaryDir dir;
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
@@ -264,20 +244,15 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
     d.Generator = 5;
     for (int pch = 1; pch <= 2; ++pch) {
         d.PageSpectrum(pch, 22) = 40;
-        for (int i = 1; i <= 6; ++i) {
-            d.PageEqFreq(pch, i) = static_cast<f32>(100 * i + pch);
-            d.PageEqWidth(pch, i) = 1;
-            d.PageEqLevel(pch, i) = static_cast<f32>(i);
-        }
+        for (int i = 1; i <= 6; ++i)
+            std::tie(d.PageEqFreq(pch, i), d.PageEqWidth(pch, i), d.PageEqLevel(pch, i)) =
+                std::tuple(100 * i + pch, 1, i);
     }
-    const ReportPdf pdf =
-        ReportAsPdf(d, PrinterFont{}, QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("paging.pdf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(pdf.bytes);
-    file.close();
+    WriteFile(path, ReportAsPdf(d, PrinterFont{},
+                                QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()))
+                        .bytes);
 
     const QString continued = PdfText(path, 3).simplified();
     EXPECT_TRUE(continued.contains(QLatin1String("EQ Freq = 602 Hz EQ BW = 1 Oct EQ Level = 6 dB")))
@@ -287,4 +262,3 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
 }
 
 }  // namespace
-}  // namespace kov
