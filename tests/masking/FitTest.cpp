@@ -24,10 +24,13 @@ LumoData Channel(int generator, const Bands18& goal, const Bands18& average, int
 {
     LumoData d;
     InitTables(d);
-    std::tie(d.Generator, d.MaskHighCutFreqEdit(Ch), d.MaskLowCutFreqEdit(Ch)) = std::tuple(generator, cutoff, 100);
-    for (std::size_t i = 0; i < 18; ++i)
-        std::tie(d.MaskFinalEdit(Ch, 22 + static_cast<int>(i)), d.MaskAverageEdit(Ch, 22 + static_cast<int>(i))) =
-            std::tuple(goal[i], average[i]);
+    d.Generator = generator;
+    d.MaskHighCutFreqEdit(Ch) = cutoff;
+    d.MaskLowCutFreqEdit(Ch) = 100;
+    for (std::size_t i = 0; i < 18; ++i) {
+        d.MaskFinalEdit(Ch, 22 + static_cast<int>(i)) = goal[i];
+        d.MaskAverageEdit(Ch, 22 + static_cast<int>(i)) = average[i];
+    }
     return d;
 }
 
@@ -154,13 +157,15 @@ TEST(SquaredErrorTest, AccumulatesInASingle)
 {
     // 1000 dB off in one band, then seventeen squares of 0.03: each is below half a step of a single near 1e6,
     // so a single-precision sum keeps 1e6 where a double one would reach 1000000.5.
-    BandArray goal, s;
+    BandArray goal;
+    BandArray s;
     s(22) = 1000;
     for (int b = 23; b <= 39; ++b)
         s(b) = std::sqrt(0.03f);
     EXPECT_EQ(SquaredError(goal, s), 1e6f);
     BandArray small;
-    std::tie(small(30), small(31)) = std::tuple(3, -4);
+    small(30) = 3;
+    small(31) = -4;
     EXPECT_EQ(SquaredError(goal, small), 25);
 }
 
@@ -193,22 +198,22 @@ TEST(RangeCheckTest, StrictLimitsByProduct)
         EXPECT_EQ(CheckCorrectionRange(generator, corrections), flags) << generator << " " << correction;
     }
     BandArray both;
-    std::tie(both(22), both(39)) = std::tuple(12.5f, -12.5f);
+    both(22) = 12.5f;
+    both(39) = -12.5f;
     EXPECT_EQ(CheckCorrectionRange(GeneratorDA2500, both), (RangeFlags{true, true}));
 }
 
 TEST(RangeCheckTest, OneMessagePerProductAndFlags)
 {
     // (generator, flags, the start of the message with its typing slip, the limit in the brackets)
-    // clang-format off
     const std::tuple<int, RangeFlags, const char*, const char*> cases[] = {
         {GeneratorDA2500, {true, true}, "Both the plus and minus corrections are", "+/-12 dB"},
         {GeneratorDU3001, {true, false}, "The minus correction is", "-12 dB"},
         {GeneratorDA2500, {false, true}, "The plus correction is", "+12 dB"},
         {GeneratorZUVAR24, {true, true}, "Both the plus and minus corrections are", "+15dB/-30dB"},
         {GeneratorZUVAR24, {true, false}, "The minus correction is", "-30dB"},
-        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"}};
-    // clang-format on
+        {GeneratorZUVAR24, {false, true}, "Tthe plus correction is", "+15dB"},
+    };
     for (const auto& [generator, flags, what, limit] : cases) {
         const QString text =
             QStringLiteral("%1 more than the 1/3 octave filters can handle(%2). Change initial spectrum.")
@@ -221,10 +226,13 @@ TEST(RangeCheckTest, OneMessagePerProductAndFlags)
 
 TEST(CorrectionTextTest, SignedTenths)
 {
-    // clang-format off
-    for (const auto& [c, text] : {std::pair{0.f, "  0.0"}, {2.54f, "+2.5"}, {12.01f, "+12.0"}, {-3.27f, "- 3.3"},
-                                  {0.04f, "+0.0"}, {-30.01f, "- 30.0"}, {-0.04f, "- 0.0"}})
-        // clang-format on
+    for (const auto& [c, text] : {std::pair{0.f, "  0.0"},
+                                  {2.54f, "+2.5"},
+                                  {12.01f, "+12.0"},
+                                  {-3.27f, "- 3.3"},
+                                  {0.04f, "+0.0"},
+                                  {-30.01f, "- 30.0"},
+                                  {-0.04f, "- 0.0"}})
         EXPECT_EQ(CorrectionText(c), QString::fromLatin1(text)) << c;
 }
 
@@ -265,14 +273,19 @@ Bands18 PlusCorrections(f32 band)
 // an independent calculation of the fit in Python; paste its output here when a case is added.
 struct ReferenceCase {
     const char* name;
-    int generator, cutoff;
-    Bands18 goal, average;
+    int generator;
+    int cutoff;
+    Bands18 goal;
+    Bands18 average;
     int expectedCutoff;
     const char* gainText;
-    f32 gain, bestError;
-    int redraws, innerSteps;
+    f32 gain;
+    f32 bestError;
+    int redraws;
+    int innerSteps;
     Bands18 corrections;
-    bool minus, plus;
+    bool minus;
+    bool plus;
 };
 
 // Open plan with panels, too much above 2 kHz.
@@ -362,13 +375,12 @@ TEST(ReferenceFitTest, MatchesTheReferenceCalculation)
 TEST(FitResultTest, RepeatedFitsKeepTheCutoffInTheGeneratorsRange)
 {
     // (what, goal, average, the cutoff to start with, after the first fit and after the second)
-    // clang-format off
     const std::tuple<const char*, const Bands18&, const Bands18&, int, int, int> cases[] = {
         {"bright room from 7000", BrightGoal, BrightAverage, 7000, 7700, 8000},
         {"bright room from 8000", BrightGoal, BrightAverage, 8000, 8000, 8000},
         {"average equal to the goal from 7000", Ceiling, Ceiling, 7000, 7400, 7800},
-        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000}};
-    // clang-format on
+        {"average equal to the goal from 8000", Ceiling, Ceiling, 8000, 8000, 8000},
+    };
     for (const auto& [what, goal, average, start, afterFirst, afterSecond] : cases) {
         LumoData d = Channel(GeneratorZUVAR24, goal, average, start);
         const FitResult first = Fit(d);
@@ -383,12 +395,12 @@ TEST(FitResultTest, MatchedSpectrumAndEndingByProduct)
     average[17] += 6;
     average[3] -= 2;
     // (generator, matches the adjusted spectrum, correction table, narrow window)
-    // clang-format off
-    for (const auto& [generator, matchesAdjusted, table, narrow] : {
-             std::tuple{GeneratorVO120R, true, false, false}, {GeneratorVO120RDAR131, false, true, true},
-             {GeneratorDU3001, false, true, true}, {GeneratorDA2500, false, true, true},
-             {GeneratorZUVAR24, false, true, false}, {GeneratorRUZ1200U, true, false, false}}) {
-        // clang-format on
+    for (const auto& [generator, matchesAdjusted, table, narrow] : {std::tuple{GeneratorVO120R, true, false, false},
+                                                                    {GeneratorVO120RDAR131, false, true, true},
+                                                                    {GeneratorDU3001, false, true, true},
+                                                                    {GeneratorDA2500, false, true, true},
+                                                                    {GeneratorZUVAR24, false, true, false},
+                                                                    {GeneratorRUZ1200U, true, false, false}}) {
         SCOPED_TRACE(generator);
         const LumoData d = Channel(generator, Ceiling, average);
         const FitResult r = Fit(d);

@@ -28,7 +28,9 @@ LumoData Database()
 TEST(GoalListTest, LeavesOutEmptySlotsAndEntriesAbove15AndNotesAChoice)
 {
     LumoData d = Database();
-    std::tie(d.SpecName(3), d.SpecName(7), d.SpecName(8)) = std::tuple("Empty", "  Empty ", "Empty room");
+    d.SpecName(3) = "Empty";
+    d.SpecName(7) = " Empty ";
+    d.SpecName(8) = "Empty room";
     EXPECT_EQ(GoalListEntries(d), (QList<int>{1, 2, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15}));
 
     EXPECT_EQ(GoalListFocusNote(d, Ch), QStringLiteral("Click on desired spectrum shape."));
@@ -102,10 +104,12 @@ TEST(GoalStepTest, LimitsReadFromTheShownTextAndNoStepWithoutAnEntry)
     LumoData d = Database();
     SelectGoalEntry(d, Ch, 10);
     // (shown, up, changed)
-    // clang-format off
-    for (const auto& [shown, up, changed] : {std::tuple{"70", true, true}, {"71", true, false}, {"40", false, true},
-                                             {"39", false, false}, {"", true, true}, {"", false, false}}) {
-        // clang-format on
+    for (const auto& [shown, up, changed] : {std::tuple{"70", true, true},
+                                             {"71", true, false},
+                                             {"40", false, true},
+                                             {"39", false, false},
+                                             {"", true, true},
+                                             {"", false, false}}) {
         const f32 before = d.MaskFinalEdit(Ch, 25);
         const GoalStep step = up ? RaiseGoal(d, Ch, shown) : LowerGoal(d, Ch, shown);
         EXPECT_EQ(std::tuple(step.changed, step.error.has_value(), d.MaskFinalEdit(Ch, 25)),
@@ -144,7 +148,9 @@ TEST(ConfirmGoalTest, ExtrapolatesOctavesAndGoalLevel)
     SelectGoalEntry(d, Ch, 10);
     for (int b = 22; b <= 39; ++b)
         d.MaskFinalEdit(Ch, b) = 40;
-    std::tie(d.MaskFinalEdit(Ch, 22), d.MaskFinalEdit(Ch, 38), d.MaskFinalEdit(Ch, 39)) = std::tuple(45, 50, 49);
+    d.MaskFinalEdit(Ch, 22) = 45;
+    d.MaskFinalEdit(Ch, 38) = 50;
+    d.MaskFinalEdit(Ch, 39) = 49;
     const GoalChoice choice = ConfirmGoal(d, Ch, GoalLevelText(d, Ch));
     ASSERT_TRUE(choice.accepted);
     EXPECT_EQ(
@@ -169,8 +175,12 @@ TEST(ConfirmGoalTest, OctavesRoundTheProductBeforeItBecomesASingle)
     for (int b = 22; b <= 39; ++b)
         d.MaskFinalEdit(Ch, b) = 40;
     // 59.4999946 and 55.4999948: made singles first, both would read as ties and go up.
-    std::tie(d.MaskFinalEdit(Ch, 23), d.MaskFinalEdit(Ch, 24), d.MaskFinalEdit(Ch, 25), d.MaskFinalEdit(Ch, 26),
-             d.MaskFinalEdit(Ch, 27), d.MaskFinalEdit(Ch, 28)) = std::tuple(37.4f, 59.4f, 41.7f, 55.4f, 37.7f, 33.4f);
+    d.MaskFinalEdit(Ch, 23) = 37.4f;
+    d.MaskFinalEdit(Ch, 24) = 59.4f;
+    d.MaskFinalEdit(Ch, 25) = 41.7f;
+    d.MaskFinalEdit(Ch, 26) = 55.4f;
+    d.MaskFinalEdit(Ch, 27) = 37.7f;
+    d.MaskFinalEdit(Ch, 28) = 33.4f;
     ASSERT_TRUE(ConfirmGoal(d, Ch, GoalLevelText(d, Ch)).accepted);
     EXPECT_EQ(std::tuple(d.MaskFinalOctaveEdit(Ch, 24), d.MaskFinalOctaveEdit(Ch, 27)), std::tuple(59.f, 55.f));
 }

@@ -105,12 +105,16 @@ TEST(EnterCellTest, NoteOnlyOnAnEmptyFirstCell)
 TEST(AverageBandTest, ArithmeticMeanOfTheDecibelsAndNothingWithoutTests)
 {
     // (the tests' cells in band 4, the average's label and value)
-    // clang-format off
     const std::tuple<std::vector<const char*>, const char*, f32> cases[] = {
-        {{"40.0", "60.0"}, "50.0", 50}, {{"45.1", "45.2"}, "45.2", 45.2f}, {{"45.1", "45.0"}, "45.0", 45.0f},
-        {{"40.0", ""}, "20.0", 20}, {{"45.0", "45.1", "45.1"}, "45.1", 45.1f}, {{"-5.0", "3.0"}, "", 0},
-        {{"0.0"}, "", 0}, {{"5.0", "4.0"}, "4.5", 4.5f}};
-    // clang-format on
+        {{"40.0", "60.0"}, "50.0", 50},
+        {{"45.1", "45.2"}, "45.2", 45.2f},
+        {{"45.1", "45.0"}, "45.0", 45.0f},
+        {{"40.0", ""}, "20.0", 20},
+        {{"45.0", "45.1", "45.1"}, "45.1", 45.1f},
+        {{"-5.0", "3.0"}, "", 0},
+        {{"0.0"}, "", 0},
+        {{"5.0", "4.0"}, "4.5", 4.5f},
+    };
     for (const auto& [cells, label, value] : cases) {
         TestGrid g;
         g.setCount(static_cast<int>(cells.size()));
@@ -266,8 +270,10 @@ TEST(WorkingSetTest, EnterGridStageWithAndWithoutTests)
               std::tuple(GridButtons{false, false, std::nullopt, false, true}, GridTarget{GridTarget::Cell, 1}));
 
     d.MaskTestCountEdit(Ch) = 2;
-    for (int b = 22; b <= 39; ++b)
-        std::tie(d.MaskTestEdit(1, Ch, b), d.MaskTestEdit(2, Ch, b)) = std::tuple(40.f, 45.3f);
+    for (int b = 22; b <= 39; ++b) {
+        d.MaskTestEdit(1, Ch, b) = 40.f;
+        d.MaskTestEdit(2, Ch, b) = 45.3f;
+    }
     const GridStep stored = EnterGridStage(g, d, Ch);
     // 42.65, half to even: 42.6 dB in every band, 54.1 dBA to a tenth.
     EXPECT_EQ(std::tuple(stored.failure.has_value(), g.count(), g.averageText(1), stored.note, stored.levelText,
@@ -288,8 +294,10 @@ TEST(WorkingSetTest, RefreshAfterADownload)
 {
     LumoData d = Tables();
     DownloadLevels levels;
-    for (int k = 1; k <= 20; ++k)
-        std::tie(levels(1, k), levels(2, k)) = std::tuple(45.25f, 50.05f);
+    for (int k = 1; k <= 20; ++k) {
+        levels(1, k) = 45.25f;
+        levels(2, k) = 50.05f;
+    }
     d.MaskTestCountEdit(Ch) = 2;
     TestGrid g;
     const GridStep step = RefreshGridAndAverage(g, d, Ch, levels);

@@ -108,7 +108,11 @@ TEST(Ld824, ShortTimeoutIsRaisedAndKept)
 {
     // (command, time-out before, after)
     const std::tuple<QByteArray, f32, f32> cases[] = {
-        {"R1", 0, 0.3002f}, {"R174,11", 0.29f, 0.3007f}, {"R1", 0.3f, 0.3f}, {"R173", 8, 8}};
+        {"R1", 0, 0.3002f},
+        {"R174,11", 0.29f, 0.3007f},
+        {"R1", 0.3f, 0.3f},
+        {"R173", 8, 8},
+    };
     for (const auto& [command, before, after] : cases) {
         Rig rig(1);
         rig.link.open(nullptr);

@@ -252,7 +252,8 @@ TEST(SpectrumExportTest, TablesAreReadAsWritten)
         QByteArray bytes;
         const char* separatorAndDecimal;
         TextEncoding encoding;
-        int row, column;
+        int row;
+        int column;
         QString text;
         std::optional<TableMapping> mapping;
     };

@@ -13,8 +13,13 @@ TEST(EqReviewTest, OnlyPagingLine2)
 {
     LumoData d;
     // Line 1 would show control 2 (location 3); it is empty in the file all the same.
-    std::tie(d.EqPageChannel(2), d.EqPageFreq(2, 1), d.EqPageWidth(2, 1), d.EqPageLevel(2, 1), d.EqPageFreq(2, 2),
-             d.PageSpeakerOption(2), d.PageSpeakerOption(1)) = std::tuple(2, 2000, 2, 6, 1250, 4, 3);
+    d.EqPageChannel(2) = 2;
+    d.EqPageFreq(2, 1) = 2000;
+    d.EqPageWidth(2, 1) = 2;
+    d.EqPageLevel(2, 1) = 6;
+    d.EqPageFreq(2, 2) = 1250;
+    d.PageSpeakerOption(2) = 4;
+    d.PageSpeakerOption(1) = 3;
     const EqFileReview r = ShowEqFile(d);
     EXPECT_FALSE(r.paging(1).has_value());
     ASSERT_TRUE(r.paging(2).has_value());
@@ -27,16 +32,18 @@ TEST(EqReviewTest, OnlyPagingLine2)
 TEST(EqReviewTest, LevelsWholeOnLine1AndTenthsOnLine2)
 {
     // (level, its text on line 1, on line 2)
-    // clang-format off
     for (const auto& [level, line1, line2] : {std::tuple{6.f, "EQ Level =+6 dB", "EQ Level =+6.0 dB"},
-             {0.f, "EQ Level = 0 dB", "EQ Level = 0.0 dB"}, {2.5f, "EQ Level =+2 dB", "EQ Level =+2.5 dB"},
-             {-3.f, "EQ Level =- 3 dB", "EQ Level =- 3.0 dB"}}) {
-        // clang-format on
+                                              {0.f, "EQ Level = 0 dB", "EQ Level = 0.0 dB"},
+                                              {2.5f, "EQ Level =+2 dB", "EQ Level =+2.5 dB"},
+                                              {-3.f, "EQ Level =- 3 dB", "EQ Level =- 3.0 dB"}}) {
         SCOPED_TRACE(level);
         LumoData d;
-        for (int k = 1; k <= 2; ++k)
-            std::tie(d.EqPageChannel(k), d.EqPageLevel(k, 1), d.EqPageLevel(k, 2), d.PageSpeakerOption(k)) =
-                std::tuple(k, level, level, 3);
+        for (int k = 1; k <= 2; ++k) {
+            d.EqPageChannel(k) = k;
+            d.EqPageLevel(k, 1) = level;
+            d.EqPageLevel(k, 2) = level;
+            d.PageSpeakerOption(k) = 3;
+        }
         const EqFileReview r = ShowEqFile(d);
         ASSERT_TRUE(r.paging(1) && r.paging(2));
         EXPECT_EQ(QStringList({r.paging(1)->control1[2], r.paging(1)->control2[2], r.paging(2)->control1[2],
@@ -49,8 +56,12 @@ TEST(EqReviewTest, ControlTwoOnlyForLocation3)
 {
     LumoData d;
     // The location is the project's, not the working set's.
-    std::tie(d.EqPageChannel(1), d.EqPageFreq(1, 2), d.EqPageWidth(1, 2), d.EqPageLevel(1, 2),
-             d.PageSpeakerOptionEdit(1), d.PageSpeakerOption(1)) = std::tuple(1, 1250, 0.75f, 3, 3, 1);
+    d.EqPageChannel(1) = 1;
+    d.EqPageFreq(1, 2) = 1250;
+    d.EqPageWidth(1, 2) = 0.75f;
+    d.EqPageLevel(1, 2) = 3;
+    d.PageSpeakerOptionEdit(1) = 3;
+    d.PageSpeakerOption(1) = 1;
     EXPECT_EQ(ShowEqFile(d).paging(1)->control2, (EqControlTexts{"Bypass", "", ""}));
     d.PageSpeakerOption(1) = 3;
     EXPECT_EQ(ShowEqFile(d).paging(1)->control2,
@@ -60,9 +71,16 @@ TEST(EqReviewTest, ControlTwoOnlyForLocation3)
 TEST(EqReviewTest, MaskingLines)
 {
     LumoData d;
-    std::tie(d.EqChannel(5), d.EqHighCutFreq(5), d.EqLowCutFreq(5), d.EqGain(5), d.EqBand(5, 22), d.EqBand(5, 23),
-             d.EqBand(5, 39), d.EqBand(5, 40), d.EqChannel(6), d.EqGain(6)) =
-        std::tuple(5, 6300, 100, -4, 0, -3, 12, 7, 6, 2);
+    d.EqChannel(5) = 5;
+    d.EqHighCutFreq(5) = 6300;
+    d.EqLowCutFreq(5) = 100;
+    d.EqGain(5) = -4;
+    d.EqBand(5, 22) = 0;
+    d.EqBand(5, 23) = -3;
+    d.EqBand(5, 39) = 12;
+    d.EqBand(5, 40) = 7;
+    d.EqChannel(6) = 6;
+    d.EqGain(6) = 2;
     const EqFileReview r = ShowEqFile(d);
     EXPECT_FALSE(r.masking(3) || r.masking(4));
     ASSERT_TRUE(r.masking(5) && r.masking(6));

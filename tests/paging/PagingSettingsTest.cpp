@@ -16,7 +16,9 @@ LumoData Project(int generator, int location)
 {
     LumoData d;
     InitTables(d);
-    std::tie(d.Generator, d.PageSpeakerOptionEdit(Ch), d.PageLevelEdit(Ch)) = std::tuple(generator, location, 61.25f);
+    d.Generator = generator;
+    d.PageSpeakerOptionEdit(Ch) = location;
+    d.PageLevelEdit(Ch) = 61.25f;
     return d;
 }
 
@@ -71,11 +73,12 @@ using Control = std::tuple<f32, f32, f32>;  // frequency, width, level
 TEST(MixerSettingsTest, PresetsIntoTheWorkingSet)
 {
     // (location, EQ control 1, EQ control 2)
-    // clang-format off
     const std::tuple<int, Control, Control> cases[] = {
-        {1, {2000, 2.0f, 6.0f}, {0, 0, 0}}, {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
-        {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}}, {4, {2000, 2.0f, 2.0f}, {0, 0, 0}}};
-    // clang-format on
+        {1, {2000, 2.0f, 6.0f}, {0, 0, 0}},
+        {2, {2000, 2.0f, 4.0f}, {0, 0, 0}},
+        {3, {2500, 1.5f, 8.0f}, {1250, 0.75f, 3.0f}},
+        {4, {2000, 2.0f, 2.0f}, {0, 0, 0}},
+    };
     for (const auto& [location, first, second] : cases) {
         SCOPED_TRACE(location);
         LumoData d = Project(GeneratorZUVAR24, location);
@@ -100,7 +103,8 @@ TEST(MixerSettingsTest, RowsForLocations3And4)
         {3,
          {{"EQ Freq =2500 Hz", "EQ  BW =1.50 Oct", "EQ Level =+8.0 dB"},
           {"EQ Freq =1250 Hz", "EQ  BW =0.75 Oct", "EQ Level =+3.0 dB"}}},
-        {4, {{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}}}};
+        {4, {{"EQ Freq =2000 Hz", "EQ  BW =2.00 Oct", "EQ Level =+2.0 dB"}}},
+    };
     for (const auto& [location, set] : cases) {
         LumoData d = Project(GeneratorZUVAR24, location);
         const PagingSettingsView v = ShowPagingSettings(d, Ch);

@@ -85,17 +85,20 @@ TEST(BackgroundOptionsTest, CaptionsStatesAndSpectraByProduct)
     using S = BackgroundSource;
     const BackgroundOption notUsed{"Not used", false, {}};
     // (product, option, what it is)
-    // clang-format off
     const std::tuple<int, int, BackgroundOption> cases[] = {
         {GeneratorZUVAR24, 1, {"Background", true, {S::Database, 0}}},
         {GeneratorZUVAR24, 2, {"MG24 Channel 3", true, {S::Masking, 3}}},
         {GeneratorZUVAR24, 4, {"MG24 Channel 5", true, {S::Masking, 5}}},
         {GeneratorZUVAR24, 5, {"Mg24 Channel 6", true, {S::Masking, 6}}},
-        {GeneratorDA2500, 3, {"DA2500 Channel 2", true, {S::Masking, 2}}}, {GeneratorDA2500, 4, notUsed},
-        {GeneratorVO120R, 2, {"VO120R Mask", true, {S::Masking, 1}}}, {GeneratorVO120R, 3, notUsed},
-        {GeneratorVO120R, 5, notUsed}, {GeneratorVO120RDAR131, 2, {"VO120R Mask", true, {S::Masking, 1}}},
-        {GeneratorVO120RDAR131, 3, notUsed}, {GeneratorVO120RDAR131, 5, notUsed}};
-    // clang-format on
+        {GeneratorDA2500, 3, {"DA2500 Channel 2", true, {S::Masking, 2}}},
+        {GeneratorDA2500, 4, notUsed},
+        {GeneratorVO120R, 2, {"VO120R Mask", true, {S::Masking, 1}}},
+        {GeneratorVO120R, 3, notUsed},
+        {GeneratorVO120R, 5, notUsed},
+        {GeneratorVO120RDAR131, 2, {"VO120R Mask", true, {S::Masking, 1}}},
+        {GeneratorVO120RDAR131, 3, notUsed},
+        {GeneratorVO120RDAR131, 5, notUsed},
+    };
     for (const auto& [generator, option, expected] : cases)
         EXPECT_EQ(BackgroundOptions(generator)(option), expected) << generator << ' ' << option;
 }
@@ -143,8 +146,10 @@ TEST(ChoosingTest, BothOrdersEndReadyToCalculate)
 TEST(ChoosingTest, BackgroundRowIsBands22To39OfTheProjectSpectrum)
 {
     LumoData d = Tables(GeneratorZUVAR24);
-    for (int b = FirstBand; b <= LastBand; ++b)
-        std::tie(d.SpecLevel(0, b), d.MaskMatched(3, b)) = std::tuple(50.f, 40.f);
+    for (int b = FirstBand; b <= LastBand; ++b) {
+        d.SpecLevel(0, b) = 50.f;
+        d.MaskMatched(3, b) = 40.f;
+    }
     ActivatePaging(d, Ch);
     // An edit of the Mask window that was never stored does not count.
     d.MaskMatchedEdit(3, 22) = 0;
@@ -156,8 +161,12 @@ TEST(ChoosingTest, BackgroundRowIsBands22To39OfTheProjectSpectrum)
 TEST(ActivatePagingTest, KeepsTheOtherChannelsStoredResults)
 {
     LumoData d = Tables();
-    std::tie(d.PageLevel(1), d.PageSpectrum(1, 30), d.PageEqFreq(1, 1), d.PageSpeakerOption(1), d.PageSpeakerOption(2),
-             d.PageSpecOption) = std::tuple(61.5f, 58.25f, 2500, 3, 2, 2);
+    d.PageLevel(1) = 61.5f;
+    d.PageSpectrum(1, 30) = 58.25f;
+    d.PageEqFreq(1, 1) = 2500;
+    d.PageSpeakerOption(1) = 3;
+    d.PageSpeakerOption(2) = 2;
+    d.PageSpecOption = 2;
     ActivatePaging(d, Ch);
     // The choices shown unselected are unselected.
     EXPECT_EQ(std::tuple(d.PageLevelEdit(1), d.PageSpectrumEdit(1, 30), d.PageEqFreqEdit(1, 1),
@@ -254,11 +263,12 @@ TEST(PagingCalculationTest, GivesUpWhenTheIndexCannotRiseAndStopsAtOnceOverAnInf
     BandArray oneBand = Office;
     oneBand(30) = Inf;
     // (data, background, raises)
-    // clang-format off
-    const std::tuple<LumoData, BandArray, int> cases[] = {{withoutWeights, Office, MaxPagingRaises},
-        {Tables(), Flat(std::numeric_limits<f32>::quiet_NaN()), MaxPagingRaises}, {Tables(), oneBand, 0},
-        {Tables(), Flat(Inf), 0}};
-    // clang-format on
+    const std::tuple<LumoData, BandArray, int> cases[] = {
+        {withoutWeights, Office, MaxPagingRaises},
+        {Tables(), Flat(std::numeric_limits<f32>::quiet_NaN()), MaxPagingRaises},
+        {Tables(), oneBand, 0},
+        {Tables(), Flat(Inf), 0},
+    };
     for (auto [d, background, raises] : cases) {
         SCOPED_TRACE(testing::Message() << "case with " << raises << " raises, band 30 " << background(30));
         PagingCalculation calc(d, Ch, background);

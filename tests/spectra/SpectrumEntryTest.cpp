@@ -69,7 +69,8 @@ TEST(OctaveBoxTest, LeavingABoxKeepsOrRefuses)
         {6, "", No, "0", tooLow},      {1, "", 0, "", ""},
         {7, "5", 5, "5", ""},          {3, "99.5", No, "0", tooHigh},
         {1, "99.5", No, "0", tooHigh}, {3, "99.4", 99, "99.4", ""},
-        {4, "42.5", 42, "42.5", ""},   {4, "43.5", 44, "43.5", ""}};
+        {4, "42.5", 42, "42.5", ""},   {4, "43.5", 44, "43.5", ""},
+    };
     for (const auto& [box, typed, store, boxText, note] : cases) {
         SCOPED_TRACE(testing::Message() << box << " " << typed);
         const OctaveBoxEntry r = LeaveOctaveBox(box, QString::fromLatin1(typed));
@@ -105,7 +106,8 @@ TEST(RelativeBoxTest, LeavingABoxKeepsOrRefuses)
         {1, "0", 0.f, "+0", QString()},
         {5, "2.5", 2.f, "+2", QString()},
         {5, "-3.5", -4.f, "- 4", QString()},
-        {5, "  ", No, std::nullopt, std::nullopt}};
+        {5, "  ", No, std::nullopt, std::nullopt},
+    };
     for (const auto& [box, typed, store, boxText, note] : cases) {
         SCOPED_TRACE(testing::Message() << box << " " << typed);
         const RelativeBoxEntry r = LeaveRelativeBox(d, box, QString::fromLatin1(typed));

@@ -111,7 +111,8 @@ TEST_F(LumoDirTest, ATypedPortIsTakenOnlyWhenItCanBeOne)
         type(QString::fromLatin1(c.typed));
 
         const Shown refused{
-            {QString::fromLatin1(c.refusal), QStringLiteral("Port Error"), MsgIcon::None, MsgButtons::OkCancel}};
+            {QString::fromLatin1(c.refusal), QStringLiteral("Port Error"), MsgIcon::None, MsgButtons::OkCancel},
+        };
         EXPECT_EQ(prompter.messages(), *c.refusal == '\0' ? Shown{} : refused);
         // Enter went on to Done, which clears the note; the box shows the port Done will store.
         EXPECT_TRUE(test::Control<QPushButton>(*window, "CmdDone")->hasFocus());

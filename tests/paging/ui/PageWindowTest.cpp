@@ -102,11 +102,14 @@ const QString ChooseBoth =
 struct Road {
     const char* product;
     i16 generator;
-    int channel, maskingChannel;
+    int channel;
+    int maskingChannel;
     const char *backgroundOption, *speaker;
     bool speakerFirst;
     BandArray (*background)();
-    QString startLine, lastLine, levelText;
+    QString startLine;
+    QString lastLine;
+    QString levelText;
     f32 level;
     int raises;
 };

@@ -47,8 +47,10 @@ TEST_F(ReviewWindowTest, AFileWithOnlyPagingLineTwoFillsOnlyItsRows)
     EXPECT_EQ(text("LabMix1_4"), QString());
 
     LumoData image;
-    std::tie(image.EqPageChannel(2), image.EqPageFreq(2, 1), image.EqPageWidth(2, 1), image.EqPageLevel(2, 1)) =
-        std::tuple(2, 2000, 2.0f, 6.0f);
+    image.EqPageChannel(2) = 2;
+    image.EqPageFreq(2, 1) = 2000;
+    image.EqPageWidth(2, 1) = 2.0f;
+    image.EqPageLevel(2, 1) = 6.0f;
     folder.write(QStringLiteral("JOB.EQ"), EqFileBytes(image));
     d->PageSpeakerOption(2) = 1;
     openEqFile(QStringLiteral("JOB.EQ"));

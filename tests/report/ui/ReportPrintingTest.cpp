@@ -25,17 +25,24 @@ LumoData ProjectWithResults()
 {
     LumoData d;
     InitTables(d);
-    std::tie(d.ProjectInfo(1), d.ProjectInfo(2), d.Generator) = std::tuple("Harbour Offices", "12/7/2026", 5);
+    d.ProjectInfo(1) = "Harbour Offices";
+    d.ProjectInfo(2) = "12/7/2026";
+    d.Generator = 5;
     for (int ch : {1, 4}) {
         for (int b = 22; b <= 39; ++b)
             d.MaskFinal(ch, b) = b == 30 ? 50.5f : 40;
         d.MaskCorrection(ch, 23) = 2;
-        std::tie(d.MaskHighCutFreq(ch), d.MaskHighCutSlope(ch), d.MaskLowCutFreq(ch), d.MaskLowCutSlope(ch)) =
-            std::tuple(4000, 12, 200, 6);
+        d.MaskHighCutFreq(ch) = 4000;
+        d.MaskHighCutSlope(ch) = 12;
+        d.MaskLowCutFreq(ch) = 200;
+        d.MaskLowCutSlope(ch) = 6;
         d.MaskGainChange(ch) = 3;
     }
-    std::tie(d.PageSpectrum(2, 22), d.PageLevel(2), d.PageEqFreq(2, 1), d.PageEqWidth(2, 1), d.PageEqLevel(2, 1)) =
-        std::tuple(40.f, 72.5f, 1000.f, 1.5f, 4.5f);
+    d.PageSpectrum(2, 22) = 40.f;
+    d.PageLevel(2) = 72.5f;
+    d.PageEqFreq(2, 1) = 1000.f;
+    d.PageEqWidth(2, 1) = 1.5f;
+    d.PageEqLevel(2, 1) = 4.5f;
     return d;
 }
 
@@ -244,9 +251,11 @@ TEST(PainterCanvas, LinesBelowTheBottomGoOnAContinuationPage)
     d.Generator = 5;
     for (int pch = 1; pch <= 2; ++pch) {
         d.PageSpectrum(pch, 22) = 40;
-        for (int i = 1; i <= 6; ++i)
-            std::tie(d.PageEqFreq(pch, i), d.PageEqWidth(pch, i), d.PageEqLevel(pch, i)) =
-                std::tuple(100 * i + pch, 1, i);
+        for (int i = 1; i <= 6; ++i) {
+            d.PageEqFreq(pch, i) = 100 * i + pch;
+            d.PageEqWidth(pch, i) = 1;
+            d.PageEqLevel(pch, i) = i;
+        }
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("paging.pdf"));
