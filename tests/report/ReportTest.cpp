@@ -198,19 +198,31 @@ TEST(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
         const std::vector<P> expected{
             Mask1,
             // 36 characters of 97.5 twips: 3510 wide.
-            L(4365, 2450, "FINAL 1 OCTAVE BAND MASKING SPECTRUM", 1), L(4161, 2684, " 250 ", 1),
-            L(4727, 2684, " 500 ", 1), L(6991, 2684, " 8000 ", 1), L(4314, 2918, " 52 ", 1), L(4880, 2918, " 54 ", 1),
-            L(7144, 2918, " 0 ", 1), L(0, 3152, "", 1),
+            L(4365, 2450, "FINAL 1 OCTAVE BAND MASKING SPECTRUM", 1),
+            L(4161, 2684, " 250 ", 1),
+            L(4727, 2684, " 500 ", 1),
+            L(6991, 2684, " 8000 ", 1),
+            L(4314, 2918, " 52 ", 1),
+            L(4880, 2918, " 54 ", 1),
+            L(7144, 2918, " 0 ", 1),
+            L(0, 3152, "", 1),
             // 38 characters: 3705 wide, half of it 1852.
-            L(4268, 3386, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM", 1), L(765, 3620, " 160 ", 1),
-            L(918, 3854, " 1 ", 1), L(5446, 3854, " 60 ", 1), L(765, 4556, " 160 ", 1), L(765, 4790, " 0.0", 1),
-            L(1331, 4790, "+2.0", 1), L(1897, 4790, "- 1.5", 1), L(5438, 5258, "OTHER SETTINGS", 1),
+            L(4268, 3386, "FINAL 1/3 OCTAVE BAND MASKING SPECTRUM", 1),
+            L(765, 3620, " 160 ", 1),
+            L(918, 3854, " 1 ", 1),
+            L(5446, 3854, " 60 ", 1),
+            L(765, 4556, " 160 ", 1),
+            L(765, 4790, " 0.0", 1),
+            L(1331, 4790, "+2.0", 1),
+            L(1897, 4790, "- 1.5", 1),
+            L(5438, 5258, "OTHER SETTINGS", 1),
             L(765, 5492, h + " filter cutoff frequency:  4000 Hz.", 1),
             L(765, 5726, h + " filter slope:  12 dB/octave.", 1),
             L(765, 5960, l + " filter cutoff frequency:  200 Hz.", 1),
             L(765, 6194, l + " filter slope:  6 dB/octave.", 1),
             L(765, 6428, "Required change in generator gain: +3 dB.", 1),
-            L(765, 6662, "The A-weighted masking level is :60 dB.", 1)};
+            L(765, 6662, "The A-weighted masking level is :60 dB.", 1),
+        };
         ExpectPrinted(canvas, expected);
         // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
         EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6);

@@ -68,7 +68,8 @@ const RecordedMessage SaveQuestion{QStringLiteral("Save the MG24 directory?"), Q
                                    MsgIcon::Information, MsgButtons::YesNo};
 const RecordedMessage NotFound{
     QStringLiteral("The ZUV-AR24 directory was not found. EQ files will be placed in the current directory"),
-    QStringLiteral("MG24")};
+    QStringLiteral("MG24"),
+};
 const RecordedMessage ExitAsked{ExitQuestion, QStringLiteral("KOV 2.0"), MsgIcon::None, MsgButtons::OkCancel};
 
 TEST_F(FindFileTest, ShowsItsTextsAndTheBoxesTakePathsButNoWildcardsOrQuotes)
