@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <memory>
-#include <optional>
 #include <type_traits>
 
 #include "core/LumoMainWindow.h"
@@ -99,15 +98,11 @@ protected:
         QTest::keyClicks(QApplication::focusWidget(), typed);
         key(leaving);
     }
-    void expectMessage(std::size_t i, const QString& text, const QString& title,
-                       std::optional<MsgIcon> icon = std::nullopt) const
+    // Message i is `expected`, whole.
+    void expectMessage(std::size_t i, const RecordedMessage& expected) const
     {
         ASSERT_GT(prompter.messages().size(), i);
-        EXPECT_EQ(prompter.messages()[i].text, text);
-        EXPECT_EQ(prompter.messages()[i].title, title);
-        if (icon) {
-            EXPECT_EQ(prompter.messages()[i].icon, *icon);
-        }
+        EXPECT_EQ(prompter.messages()[i], expected);
     }
     // The window is gone and the main window works again.
     void expectClosed() const
@@ -118,8 +113,8 @@ protected:
     // Message i offers to save the results to the project file.
     void expectSaveOffer(std::size_t i) const
     {
-        expectMessage(i, QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"),
-                      QStringLiteral("Save to File"), MsgIcon::Information);
+        expectMessage(i, {QStringLiteral("Save results to ") + d->ProjectFileName + QStringLiteral("?"),
+                          QStringLiteral("Save to File"), MsgIcon::Information, MsgButtons::YesNo});
     }
     // Done in a project without a file: the one message points to Save As, which the closed window leaves on.
     void expectSaveAsOffered() const
@@ -132,10 +127,9 @@ protected:
     // Message 0 says that `what` ("Masking channel 3") went into the project's EQ file ROAD.EQ.
     void expectEqFileSaved(const QString& what) const
     {
-        expectMessage(0,
-                      what + QStringLiteral(" data have been saved to ") + folder.path() + QDir::separator() +
-                          QStringLiteral("ROAD.EQ."),
-                      QStringLiteral("MG24 File"), MsgIcon::Information);
+        expectMessage(0, {what + QStringLiteral(" data have been saved to ") + folder.path() + QDir::separator() +
+                              QStringLiteral("ROAD.EQ."),
+                          QStringLiteral("MG24 File"), MsgIcon::Information});
     }
     // The only messages shown are `count` exit questions.
     void expectExitQuestions(std::size_t count) const
