@@ -302,6 +302,7 @@ TEST(FileBaseName, DropsFolderAndExtensionAndUpperCases)
         {"C:\\JOBS/mixed\\Office Two.MSK", "OFFICE TWO"},
         {"/jobs.old/plain", "PLAIN"},
         {"NOEXT", "NOEXT"},
+        {"/root.msk", "ROOT"},  // the folder's separator is the first character
         {".MSK", ""},
         {"/jobs/", ""},
         {"", ""},
