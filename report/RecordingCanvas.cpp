@@ -41,6 +41,8 @@ void RecordingCanvas::newPage()
 void RecordingCanvas::endDoc()
 {
     ++m_endDocs;
+    if (m_failure.isEmpty())
+        m_failure = m_endDocFailure;
 }
 
 void RecordingCanvas::failAtPrint(int n, const QString& description)

@@ -57,6 +57,8 @@ public:
 
     // The `n`th print (counting from 1) fails with `description` and records nothing; every later print does too.
     void failAtPrint(int n, const QString& description);
+    // Ending the document fails with `description`, as a printer that takes every page and then refuses the job.
+    void failAtEndDoc(const QString& description) { m_endDocFailure = description; }
 
     const QList<PrintedText>& texts() const { return m_texts; }
     // The non-empty texts of one page, in the order printed.
@@ -77,6 +79,7 @@ private:
     int m_prints = 0;
     int m_failAt = 0;
     QString m_failDescription;
+    QString m_endDocFailure;
     QString m_failure;
     QList<PrintedText> m_texts;
 };

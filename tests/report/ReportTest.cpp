@@ -346,13 +346,21 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
 
 TEST(ReportFailureTest, StopsWithPrintError)
 {
-    LumoData d = Project(GeneratorDA2500);
-    GiveMaskingResults(d, 1);
-    RecordingCanvas canvas;
-    canvas.failAtPrint(6, "Printer not ready");
-    EXPECT_EQ(PrintReport(canvas, d), (Message{"Printer not ready occurred in printing. Report cannot be completed.",
-                                               "Print Error", MsgIcon::Critical}));
-    EXPECT_EQ(std::tuple(canvas.texts().size(), canvas.endDocCount()), std::tuple(qsizetype{5}, 0));
+    // (where it fails, the texts recorded, the documents ended)
+    for (const auto& [atEnd, texts, ended] : {std::tuple{false, 5, 0}, {true, 102, 1}}) {
+        SCOPED_TRACE(atEnd ? "at the end of the document" : "at the sixth text");
+        LumoData d = Project(GeneratorDA2500);
+        GiveMaskingResults(d, 1);
+        RecordingCanvas canvas;
+        if (atEnd)
+            canvas.failAtEndDoc("Printer not ready");
+        else
+            canvas.failAtPrint(6, "Printer not ready");
+        EXPECT_EQ(PrintReport(canvas, d),
+                  (Message{"Printer not ready occurred in printing. Report cannot be completed.", "Print Error",
+                           MsgIcon::Critical}));
+        EXPECT_EQ(std::tuple(canvas.texts().size(), canvas.endDocCount()), std::tuple(qsizetype{texts}, ended));
+    }
 }
 
 // ---- Printer selection ----------------------------------------------------------------------------------------
