@@ -334,4 +334,14 @@ TEST(SpectrumExportTest, EveryFormatIsToldByItsBytes)
               "PAA3 exports, B&K 2250 and KOV-layout Excel workbooks (.xls, .xlsx), 1/3-octave spectrum reports of "
               "sound level meters, frequency-response text exports of measurement software, and tables of levels "
               "separated by commas, semicolons or tabs. Nothing was imported.");
+    // An IE-45 report is told by half of its band lines naming their band: nine of eighteen do, eight do not (the
+    // fixture's 4 kHz line names none).
+    const auto withoutLabels = [](int count) {
+        QList<QByteArray> lines = test::MeterFixtureBytes("ie45.ivi").split('\n');
+        for (int i = 28; i < 28 + count; ++i)
+            lines[i] = QByteArray(lines[i].size() - 6, ' ') + lines[i].right(6);
+        return lines.join('\n');
+    };
+    EXPECT_EQ(RecogniseMeterFile(withoutLabels(8)), (std::variant<MeterFormat, Message>(MeterFormat::Ie45)));
+    EXPECT_NE(RecogniseMeterFile(withoutLabels(9)), (std::variant<MeterFormat, Message>(MeterFormat::Ie45)));
 }
