@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QRadioButton>
+#include <ostream>
 #include <tuple>
 #include <variant>
 
@@ -113,6 +114,12 @@ struct Road {
     f32 level;
     int raises;
 };
+
+// The test's name in ctest's list says which road, not the bytes of the case.
+void PrintTo(const Road& road, std::ostream* os)
+{
+    *os << road.product << " paging channel " << road.channel;
+}
 
 class PageRoadTest : public PageWindowTest, public ::testing::WithParamInterface<Road> {};
 
