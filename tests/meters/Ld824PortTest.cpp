@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "meters/Ld824Port.h"
 
 using namespace kov;

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
 #include "meters/Ld824.h"
 #include "meters/Ld824Meter.h"
 #include "tests/support/ScriptedPrompter.h"

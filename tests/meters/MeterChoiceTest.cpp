@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "meters/MeterChoice.h"
 
 namespace kov {

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <tuple>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>

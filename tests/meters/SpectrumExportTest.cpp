@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "meters/MeterExports.h"
 #include "tests/meters/MeterFixtures.h"

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <functional>
+#include <map>
+#include <tuple>
+#include <vector>
 
 #include "meters/MeterFiles.h"
 #include "tests/fixtures/HandBuiltProject.h"

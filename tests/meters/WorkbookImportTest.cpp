@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <initializer_list>
+#include <tuple>
 
 #include "meters/MeterFiles.h"
 #include "tests/meters/MeterFixtures.h"

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <chrono>
+#include <ostream>
+#include <tuple>
 
 #include <future>
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/SpectrumDatabase.h"
 #include "core/Tables.h"
 #include "spectra/SpectrumEditor.h"

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "core/Tables.h"
 #include "spectra/SpectrumEntry.h"
 
