@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
 #include <type_traits>
+#include <variant>
 
 #include "core/LumoMainWindow.h"
 #include "core/WindowPlacement.h"
@@ -57,6 +59,15 @@ protected:
         main.updateMainMenus();
     }
 
+    // The data file of the program folder `name` as `parse` (ParseProjectFile, ParseFolderFile, ...) reads it.
+    template <typename Parse>
+    LumoData readAs(Parse parse, const QString& name) const
+    {
+        auto parsed = parse(folder.read(name), LumoData{});
+        EXPECT_TRUE(std::holds_alternative<LumoData>(parsed)) << name.toStdString();
+        return std::holds_alternative<LumoData>(parsed) ? std::get<LumoData>(parsed) : LumoData{};
+    }
+
     W& open(const QString& item)
     {
         main.item(item)->trigger();
@@ -72,6 +83,15 @@ protected:
         return Control<T>(*window, name.toLatin1().constData());
     }
     QString text(const QString& label) const { return c<QLabel>(label)->text(); }
+    // The texts of the list's rows, top to bottom.
+    QStringList rows(const QString& list) const
+    {
+        QStringList texts;
+        const auto* l = c<QListWidget>(list);
+        for (int i = 0; i < l->count(); ++i)
+            texts << l->item(i)->text();
+        return texts;
+    }
     QString note() const { return text(QStringLiteral("LabNote")); }
     bool enabled(const QString& name) const { return c(name)->isEnabled(); }
     void press(const QString& button) const

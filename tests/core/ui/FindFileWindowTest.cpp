@@ -52,11 +52,6 @@ protected:
         c<QLineEdit>(QStringLiteral("TxtDir"))->setText(start);
         press(QStringLiteral("CmdFind"));
     }
-    QString storedMG24Folder() const
-    {
-        return std::get<LumoData>(ParseFolderFile(folder.read(FolderFileName), LumoData{})).MG24Folder;
-    }
-
     QTemporaryDir work;
     QTemporaryDir treeDir;
     QDir trees{treeDir.path()};
@@ -152,7 +147,7 @@ TEST_F(FindFileTest, TheFolderFoundOrElseTheCurrentOneIsStoredOnDoneAndYes)
         EXPECT_EQ(prompter.messages(), Shown{SaveQuestion});
         expectClosed();
         EXPECT_EQ(d->MG24Folder, c.stored);
-        EXPECT_EQ(storedMG24Folder(), c.stored);
+        EXPECT_EQ(readAs(ParseFolderFile, FolderFileName).MG24Folder, c.stored);
     }
 }
 
@@ -233,7 +228,7 @@ TEST_F(FindFileTest, AFolderFileThatCannotBeWrittenSaysSoAndKeepsTheWindow)
     prompter.answer(MsgAnswer::Yes);
     press(QStringLiteral("CmdDone"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(storedMG24Folder(), start + "corvex/");
+    EXPECT_EQ(readAs(ParseFolderFile, FolderFileName).MG24Folder, start + "corvex/");
 }
 
 TEST_F(FindFileTest, ClosingDuringASearchStopsItAndKeepsTheWindow)

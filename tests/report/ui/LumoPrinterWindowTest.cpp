@@ -15,15 +15,6 @@ using namespace kov::test;
 
 namespace {
 
-// The entries of a list, one text, so that a failure shows them readably.
-std::string Lines(const QListWidget* list)
-{
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i)
-        lines << list->item(i)->text();
-    return lines.join(QStringLiteral(" | ")).toStdString();
-}
-
 class LumoPrinterTest : public test::WindowTest<LumoPrinter> {
 protected:
     LumoPrinter& open()
@@ -34,7 +25,12 @@ protected:
         return *window;
     }
     QListWidget* list() const { return c<QListWidget>("ListPrinter"); }
-    std::string data() const { return Lines(c<QListWidget>("ListPrinterData")); }
+    // The entries of a list, one text, so that a failure shows them readably.
+    std::string lines(const char* list) const
+    {
+        return rows(QLatin1String(list)).join(QStringLiteral(" | ")).toStdString();
+    }
+    std::string data() const { return lines("ListPrinterData"); }
     void clickEntry(int row) const { clickOn(list()->viewport(), list()->visualItemRect(list()->item(row)).center()); }
     static std::string expectedData(const char* orientation)
     {
@@ -53,7 +49,7 @@ TEST_F(LumoPrinterTest, ListsThePrinterAndChoosingResetsItToPortrait)
 {
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Printer Selection"));
-    ASSERT_EQ(Lines(list()), "KOV_PDF");
+    ASSERT_EQ(lines("ListPrinter"), "KOV_PDF");
     // The system's default printer is the one in use: marked, and its test print offered.
     EXPECT_EQ(std::tuple(list()->item(0)->data(Qt::UserRole), list()->currentRow(), enabled("FramPrinter"),
                          enabled("CmdPrt")),
@@ -102,7 +98,7 @@ TEST_F(LumoPrinterTest, TheMainWindowIsOutOfSightWhileItIsOpen)
     // Shown again, the same window lists the printer once.
     window->show();
     LetEventsRun();
-    EXPECT_EQ(std::tuple(Lines(list()), prompter.messages().size()), std::tuple("KOV_PDF", 0u));
+    EXPECT_EQ(std::tuple(lines("ListPrinter"), prompter.messages().size()), std::tuple("KOV_PDF", 0u));
 }
 
 TEST_F(LumoPrinterTest, TestPrintReachesThePrinter)
