@@ -128,13 +128,10 @@ TEST_F(LumoDBTest, OctaveSpectrumIsNamedSavedOfferedAndReadBack)
     auto* list = Control<QListWidget>(*mask, "LstSpec");
     EXPECT_EQ(list->findItems(Name28, Qt::MatchExactly).size(), 1);
 
-    // A restarted program reads it back.
+    // A restarted program reads it back; the rest of the round trip is SpectrumDatabaseTest's.
     const auto fresh = readBack();
     EXPECT_EQ(fresh->SpecName(FreeSlot), Name28);
-    EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 22), 53.3f);
-    EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 32), 36.7f);
     EXPECT_FLOAT_EQ(fresh->SpecLevel(FreeSlot, 39), 25.0f);
-    EXPECT_EQ(fresh->SpecName(1), QStringLiteral("Open plan with panels"));
 }
 
 TEST_F(LumoDBTest, RelativeSpectrumIsEstimatedAndBroughtTo47Dba)
