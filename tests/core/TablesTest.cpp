@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "core/Tables.h"
@@ -128,10 +129,8 @@ TEST(AWeightedLevel, RoundsTheProductBeforeItBecomesASingle)
 {
     const LumoData d = Tables();
     // Sums whose product lies a hair off a tie; made a single first, each would read as the tie itself.
-    const struct {
-        std::array<f32, 18> levels;
-        f32 expected;
-    } cases[] = {
+    // (spectrum, expected)
+    const std::tuple<std::array<f32, 18>, f32> cases[] = {
         {{66.2f, 63.8f, 68.4f, 49.9f, 46.9f, 45.4f, 62.0f, 57.2f, 62.9f, 55.5f, 31.5f, 65.1f, 65.2f, 26.6f, 32.0f,
           54.1f, 48.6f, 55.0f},
          71.5f},  // 71.4500066
@@ -139,12 +138,12 @@ TEST(AWeightedLevel, RoundsTheProductBeforeItBecomesASingle)
           46.8f, 20.6f, 69.4f},
          74.5f},  // 74.5499949
     };
-    for (const auto& c : cases) {
+    for (const auto& [spectrum, expected] : cases) {
         Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
         for (int b = 22; b <= 39; ++b)
-            levels(1, b) = c.levels[static_cast<std::size_t>(b - 22)];
+            levels(1, b) = spectrum[static_cast<std::size_t>(b - 22)];
         i16 low = 22, high = 39;
-        EXPECT_EQ(AWeightedLevel(d, 1, low, high, levels), c.expected);
+        EXPECT_EQ(AWeightedLevel(d, 1, low, high, levels), expected);
     }
 }
 
