@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/Clock.h"
 #include "tests/support/TestClock.h"
 
@@ -8,24 +10,19 @@ using kov::test::TestClock;
 
 TEST(WaitSeconds, WaitsTheTimeAlsoAcrossMidnight)
 {
-    struct Case {
-        const char* name;
-        double start;
-        double step;
-        f32 seconds;
-    };
-    const Case cases[] = {
+    // (name, clock at the start, its step, seconds to wait)
+    const std::tuple<const char*, double, double, f32> cases[] = {
         {"morning", 36000.0, 0.01, 0.2f},
         {"ending after midnight", SecondsPerDay - 0.05, 0.01, 0.2f},
         {"starting at midnight", 0.0, 0.01, 1.0f},
         {"no wait", 500.0, 0.01, 0.0f},
         {"longer than a day", 100.0, 60.0, 200000.f},
     };
-    for (const Case& c : cases) {
-        TestClock clock(c.start, c.step);
-        WaitSeconds(clock, c.seconds);
-        EXPECT_GE(clock.elapsed() + 1e-9, c.seconds) << c.name;
+    for (const auto& [name, start, step, seconds] : cases) {
+        TestClock clock(start, step);
+        WaitSeconds(clock, seconds);
+        EXPECT_GE(clock.elapsed() + 1e-9, seconds) << name;
         // At most one step of the clock past the time.
-        EXPECT_LT(clock.elapsed(), c.seconds + c.step + 0.01) << c.name;
+        EXPECT_LT(clock.elapsed(), seconds + step + 0.01) << name;
     }
 }

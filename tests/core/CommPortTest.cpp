@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/CommPort.h"
 
 using namespace kov;
@@ -14,11 +16,8 @@ const SerialPortEntry TtyUsb0{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "FTD
 
 TEST(CommPortTest, LeavingTheBoxRoundsTheNumberAndTakesOneToEight)
 {
-    const struct {
-        const char* typed;
-        std::optional<i16> port;
-        const char* refusal;
-    } cases[] = {
+    // (typed, port, refusal)
+    const std::tuple<const char*, std::optional<i16>, const char*> cases[] = {
         {"3", 3, ""},
         {"3.", 3, ""},
         {"3.00", 3, ""},
@@ -45,21 +44,17 @@ TEST(CommPortTest, LeavingTheBoxRoundsTheNumberAndTakesOneToEight)
         {"3a", std::nullopt, "The Port Number 3a appears to be erroneous."},
         {".", std::nullopt, "The Port Number . appears to be erroneous."},
     };
-    for (const auto& c : cases) {
-        const PortBoxExit exit = LeavePortBox(QString::fromLatin1(c.typed));
-        EXPECT_EQ(exit.port, c.port) << c.typed;
-        EXPECT_EQ(exit.refusal, QString::fromLatin1(c.refusal)) << c.typed;
+    for (const auto& [typed, port, refusal] : cases) {
+        const PortBoxExit exit = LeavePortBox(QString::fromLatin1(typed));
+        EXPECT_EQ(exit.port, port) << typed;
+        EXPECT_EQ(exit.refusal, QString::fromLatin1(refusal)) << typed;
     }
 }
 
 TEST(CommPortTest, AListedPortBecomesWhatTheDownloadOpens)
 {
-    const struct {
-        SerialPortEntry entry;
-        i16 current;
-        PortChoice choice;
-        const char* listedAs;
-    } cases[] = {
+    // (entry, current, the choice, listed as)
+    const std::tuple<SerialPortEntry, i16, PortChoice, const char*> cases[] = {
         {TtyS0, 5, {1, ""}, "ttyS0 (COM1)"},
         {TtyS2, 1, {3, ""}, "ttyS2 (COM3)"},
         {{"ttyS7", "/dev/ttyS7", "", ""}, 0, {8, ""}, "ttyS7 (COM8)"},
@@ -71,22 +66,18 @@ TEST(CommPortTest, AListedPortBecomesWhatTheDownloadOpens)
         {{"ttyACM0", "/dev/ttyACM0", "", ""}, 12, {1, "/dev/ttyACM0"}, "ttyACM0"},
         {{"rfcomm0", "/dev/rfcomm0", "", ""}, 8, {8, "/dev/rfcomm0"}, "rfcomm0"},
     };
-    for (const auto& c : cases) {
-        const PortChoice choice = ChooseListedPort(c.entry, c.current);
-        EXPECT_EQ(choice, c.choice) << c.listedAs;
-        EXPECT_EQ(ListedPortName(c.entry), QString::fromLatin1(c.listedAs));
+    for (const auto& [entry, current, chosen, listedAs] : cases) {
+        const PortChoice choice = ChooseListedPort(entry, current);
+        EXPECT_EQ(choice, chosen) << listedAs;
+        EXPECT_EQ(ListedPortName(entry), QString::fromLatin1(listedAs));
     }
 }
 
 TEST(CommPortTest, TheListShowsWhichPortIsInUseAndWhichDoneWouldUse)
 {
     const std::vector<SerialPortEntry> ports{TtyS0, TtyS2, TtyUsb0};
-    const struct {
-        PortChoice inUse;
-        PortChoice edited;
-        int row;  // of the edited choice
-        const char* text;
-    } cases[] = {
+    // (in use, edited, the row of the edited choice, text)
+    const std::tuple<PortChoice, PortChoice, int, const char*> cases[] = {
         {{3, ""}, {3, ""}, 1, "In use now: COM3 (/dev/ttyS2), 16550A"},
         {{1, ""}, {1, "/dev/ttyUSB0"}, 2, "In use now: COM1 (/dev/ttyS0)\nWith Done: /dev/ttyUSB0, FT232R USB UART"},
         {{1, "/dev/ttyUSB0"}, {4, "/dev/ttyUSB0"}, 2, "In use now: /dev/ttyUSB0, FT232R USB UART"},
@@ -97,8 +88,8 @@ TEST(CommPortTest, TheListShowsWhichPortIsInUseAndWhichDoneWouldUse)
         {{0, ""}, {4, ""}, -1, "In use now: no port\nWith Done: COM4 (/dev/ttyS3), not found on this computer now"},
         {{1, "/dev/ttyS0"}, {1, ""}, 0, "In use now: /dev/ttyS0"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PortInUseText(c.inUse, c.edited, ports), QString::fromLatin1(c.text));
-        EXPECT_EQ(ListedPortRow(ports, c.edited), c.row) << c.text;
+    for (const auto& [inUse, edited, row, text] : cases) {
+        EXPECT_EQ(PortInUseText(inUse, edited, ports), QString::fromLatin1(text));
+        EXPECT_EQ(ListedPortRow(ports, edited), row) << text;
     }
 }

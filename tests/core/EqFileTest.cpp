@@ -111,8 +111,7 @@ TEST_F(EqFileTest, FirstWriteCreatesTheFileWithFreshLinesAroundTheChannel)
             EXPECT_EQ(lines[i], i == line - 1 ? FileLines(golden)[i] : i < 2 ? FreshPagingLine : FreshMaskingLine) << i;
     }
     EXPECT_TRUE(FileLines(golden)[1].endsWith(",3000,1.6666666,3.3"));  // control 8
-    EXPECT_EQ(d.EqPageChannel(2), 2);
-    EXPECT_EQ(d.EqPageFreq(2, 7), d.PageEqFreq(2, 7));
+    EXPECT_EQ(std::tuple(d.EqPageChannel(2), d.EqPageFreq(2, 7)), std::tuple(2, d.PageEqFreq(2, 7)));
 }
 
 TEST_F(EqFileTest, ALaterChannelKeepsTheEarlierLineAsTheFileHoldsIt)
@@ -126,30 +125,26 @@ TEST_F(EqFileTest, ALaterChannelKeepsTheEarlierLineAsTheFileHoldsIt)
     write(4, 1);
     const QList<QByteArray> lines = FileLines(eqBytes());
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[2], FileLines(golden)[2]);
-    EXPECT_EQ(lines[3], FileLines(golden)[3]);
-    EXPECT_EQ(lines[4], FreshMaskingLine);
-    EXPECT_EQ(d.EqGain(3), 2.f);
+    EXPECT_EQ(std::tuple(lines[2], lines[3], lines[4], d.EqGain(3)),
+              std::tuple(FileLines(golden)[2], FileLines(golden)[3], FreshMaskingLine, 2.f));
 }
 
 TEST_F(EqFileTest, GainAndCorrectionsRoundHalfToEven)
 {
-    const struct {
-        f32 value;
-        const char* written;
-    } cases[] = {
+    // (value, as written)
+    const std::tuple<f32, const char*> cases[] = {
         {2.5f, "2"},   {3.5f, "4"},   {-0.5f, "0"}, {0.5f, "0"},    {1.5f, "2"},
         {-1.5f, "-2"}, {-2.5f, "-2"}, {2.49f, "2"}, {-2.51f, "-3"}, {11.7f, "12"},
     };
-    for (const auto& c : cases) {
-        d.MaskGainChange(5) = c.value;
-        d.MaskCorrection(5, 22) = c.value;
-        d.MaskCorrection(5, 39) = c.value;
+    for (const auto& [value, written] : cases) {
+        d.MaskGainChange(5) = value;
+        d.MaskCorrection(5, 22) = value;
+        d.MaskCorrection(5, 39) = value;
         write(5, 1);
         const QByteArray bytes = eqBytes();
-        EXPECT_EQ(Field(bytes, 5, 6), c.written) << c.value;
-        EXPECT_EQ(Field(bytes, 5, BandField(22)), c.written) << c.value;
-        EXPECT_EQ(Field(bytes, 5, BandField(39)), c.written) << c.value;
+        EXPECT_EQ(std::tuple(Field(bytes, 5, 6), Field(bytes, 5, BandField(22)), Field(bytes, 5, BandField(39))),
+                  std::tuple(written, written, written))
+            << value;
     }
 }
 
@@ -170,30 +165,26 @@ TEST_F(EqFileTest, FolderRuleFillsInTheProgramFolderAndASeparator)
 {
     const QString app = d.AppPath;
     const QString sep = QDir::separator();
-    const struct {
-        QString folder;
-        QString after;
-    } cases[] = {
+    // (the folder set, the folder after)
+    const std::tuple<QString, QString> cases[] = {
         {QString(), app + sep},
         {QStringLiteral("   "), app + sep},
         {QStringLiteral("/opt/mg24"), QStringLiteral("/opt/mg24") + sep},
         {QStringLiteral("/opt/mg24/"), QStringLiteral("/opt/mg24/")},
         {QStringLiteral("C:\\MG24\\"), QStringLiteral("C:\\MG24\\")},
     };
-    for (const auto& c : cases) {
-        d.MG24Folder = c.folder;
-        EXPECT_EQ(EqFilePath(d, EqName), c.after + EqName) << c.folder.toStdString();
-        EXPECT_EQ(d.MG24Folder, c.after) << c.folder.toStdString();
+    for (const auto& [mg24, after] : cases) {
+        d.MG24Folder = mg24;
+        EXPECT_EQ(std::tuple(EqFilePath(d, EqName), d.MG24Folder), std::tuple(after + EqName, after))
+            << mg24.toStdString();
     }
 }
 
 TEST_F(EqFileTest, ThePathStaysInTheFolderWhateverTheName)
 {
     d.MG24Folder = QStringLiteral("/opt/mg24/");
-    const struct {
-        const char* name;
-        const char* path;
-    } cases[] = {
+    // (name, the path made of it)
+    const std::tuple<const char*, const char*> cases[] = {
         {"X.EQ", "/opt/mg24/X.EQ"},
         {"A..B.EQ", "/opt/mg24/A..B.EQ"},
         {"C:X.EQ", "/opt/mg24/C:X.EQ"},
@@ -208,20 +199,8 @@ TEST_F(EqFileTest, ThePathStaysInTheFolderWhateverTheName)
         {"sub/..", "/opt/mg24/"},
         {"x.EQ/", "/opt/mg24/"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(EqFilePath(d, QString::fromLatin1(c.name)).toStdString(), c.path) << c.name;
-}
-
-TEST_F(EqFileTest, EmptyFolderWritesIntoTheProgramFolder)
-{
-    d.MG24Folder.clear();
-    prompter.answer(MsgAnswer::Ok);
-    WriteEqFile(d, prompter, 4, 1);
-    EXPECT_EQ(d.MG24Folder, folder.path() + QDir::separator());
-    EXPECT_EQ(FileLines(folder.read(EqName)).value(3), FileLines(golden)[3]);
-    EXPECT_EQ(prompter.messages(),
-              Shown({{QStringLiteral("Masking channel 4 data have been saved to %1/%2.").arg(folder.path(), EqName),
-                      "MG24 File", MsgIcon::Information}}));
+    for (const auto& [name, path] : cases)
+        EXPECT_EQ(EqFilePath(d, QString::fromLatin1(name)).toStdString(), path) << name;
 }
 
 TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
@@ -234,12 +213,9 @@ TEST_F(EqFileTest, ReadingTheGoldenFileFillsTheWholeImage)
     const LumoData& read = std::get<LumoData>(parsed);
     EXPECT_TRUE(EqFileBytes(read) == golden);
     // The bytes written back pin every whole number read; these are written rounded or cut to seven digits.
-    EXPECT_EQ(read.EqPageWidth(1, 1), 1.f / 3.f);
-    EXPECT_EQ(read.EqGain(5), 4.f);
-    EXPECT_EQ(read.EqBand(4, 34), 2.f);
+    EXPECT_EQ(std::tuple(read.EqPageWidth(1, 1), read.EqGain(5), read.EqBand(4, 34)), std::tuple(1.f / 3.f, 4.f, 2.f));
     // Not in the file.
-    EXPECT_EQ(read.EqPageChannel(3), -7);
-    EXPECT_EQ(read.EqBand(3, 12), -7.f);
+    EXPECT_EQ(std::tuple(read.EqPageChannel(3), read.EqBand(3, 12)), std::tuple(-7, -7.f));
 }
 
 TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
@@ -253,8 +229,7 @@ TEST_F(EqFileTest, AMissingFileIsReportedOnlyThroughTheFlags)
         d.MG24Folder = mg24;
         i16 failed = 0, notFound = 0;
         ReadEqFile(d, prompter, name, failed, notFound);
-        EXPECT_EQ(failed, -1);
-        EXPECT_EQ(notFound, -1);
+        EXPECT_EQ(std::tuple(failed, notFound), std::tuple(-1, -1));
         d.MG24Folder = before.MG24Folder;
         EXPECT_TRUE(d == before);
     }
@@ -272,11 +247,8 @@ TEST_F(EqFileTest, DamagedBytesGiveTheLineAndTheReason)
         changed[line - 1] = channel + changed[line - 1].mid(changed[line - 1].indexOf(','));
         return JoinLines(changed);
     };
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        const char* error;
-    } cases[] = {
+    // (what, the bytes, the error)
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"five lines", JoinLines(lines.mid(0, 5)), "line 6: Input past end of file"},
         {"letter in a slope", JoinLines(badNumber), "line 3: Type mismatch (\"-l8\" is not a number)"},
         {"paging line 2 numbered 32767", renumbered(2, "32767"),
@@ -284,41 +256,34 @@ TEST_F(EqFileTest, DamagedBytesGiveTheLineAndTheReason)
         {"masking line 6 numbered -1", renumbered(6, "-1"),
          "line 6: Subscript out of range (channel \"-1\" is not 0 or 6)"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseError(ParseEqFile(c.bytes, d)), c.error) << c.what;
+    for (const auto& [what, bytes, error] : cases)
+        EXPECT_EQ(ParseError(ParseEqFile(bytes, d)), error) << what;
 }
 
 TEST_F(EqFileTest, AnUnreadableFileStopsTheWriteAndIsLeftAlone)
 {
     const QString shown = QDir::toNativeSeparators(eqPath());
-    const struct {
-        const char* what;
-        QByteArray bytes;  // empty: a folder of that name
-        QString message;
-    } cases[] = {
+    // (what, the bytes, none for a folder of that name, message)
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
         {"a damaged file", JoinLines(FileLines(golden).mid(0, 5)),
          QStringLiteral("Input past end of file in %1 occurred on line 6 in opening EQfile").arg(shown)},
         {"a folder",
          {},
          QStringLiteral("Cannot open %1 (it is a folder) occurred on line 1 in opening EQfile").arg(shown)},
     };
-    for (const auto& c : cases) {
-        if (c.bytes.isEmpty())
+    for (const auto& [what, bytes, message] : cases) {
+        if (bytes.isEmpty())
             ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("mg24/") + EqName));
         else
-            folder.write(QStringLiteral("mg24/") + EqName, c.bytes);
+            folder.write(QStringLiteral("mg24/") + EqName, bytes);
         d.EqGain.fill(-7.f);
         d.EqPageChannel.fill(-7);
         const LumoData before = d;
         prompter.clear();
         write(3, 1);
-        EXPECT_TRUE(d == before) << c.what;
-        EXPECT_EQ(prompter.messages(), Shown({{c.message, "File Error", MsgIcon::Critical}})) << c.what;
-        if (c.bytes.isEmpty()) {
-            EXPECT_TRUE(QFileInfo(eqPath()).isDir()) << c.what;
-        } else {
-            EXPECT_TRUE(eqBytes() == c.bytes) << c.what;
-        }
+        EXPECT_TRUE(d == before) << what;
+        EXPECT_EQ(prompter.messages(), Shown({{message, "File Error", MsgIcon::Critical}})) << what;
+        EXPECT_TRUE(bytes.isEmpty() ? QFileInfo(eqPath()).isDir() : eqBytes() == bytes) << what;
         folder.remove(QStringLiteral("mg24/") + EqName);
     }
 }
@@ -333,8 +298,7 @@ TEST_F(EqFileTest, AFailedWriteIsReportedAndConfirmsNothing)
     EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(folder.file(QStringLiteral("gone/")) + EqName)))
         << m.text.toStdString();
     EXPECT_TRUE(m.text.endsWith(QLatin1String(" occurred on line 1 in saving EQ file"))) << m.text.toStdString();
-    EXPECT_EQ(m.title, QStringLiteral("File Error"));
-    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    EXPECT_EQ(std::tuple(m.title, m.icon), std::tuple("File Error", MsgIcon::Critical));
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("gone"))));
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include <QDir>
 
 #include "core/FolderFile.h"
@@ -52,19 +55,17 @@ TEST_F(FolderFileTest, RoundTripIsByteExact)
 TEST_F(FolderFileTest, AFileThatDoesNotReadIsFatalAndKeepsTheSettings)
 {
     const QString shown = QDir::toNativeSeparators(folder.file(FolderFileName));
-    const struct {
-        QByteArray bytes;  // empty: no file
-        QString message;
-    } cases[] = {
+    // (bytes, none for no file; message)
+    const std::pair<QByteArray, QString> cases[] = {
         {{}, QStringLiteral("File not found: %1 occurred in opening the directory file.").arg(shown)},
         {"1,\"\"\r\n",
          QStringLiteral("Input past end of file on line 2 of %1 occurred in opening the directory file.").arg(shown)},
     };
-    for (const auto& c : cases) {
-        if (c.bytes.isEmpty())
+    for (const auto& [bytes, message] : cases) {
+        if (bytes.isEmpty())
             folder.remove(FolderFileName);
         else
-            folder.write(FolderFileName, c.bytes);
+            folder.write(FolderFileName, bytes);
         const LumoData before = d;
         ScriptedPrompter p;
         p.answer(MsgAnswer::Ok);
@@ -72,7 +73,7 @@ TEST_F(FolderFileTest, AFileThatDoesNotReadIsFatalAndKeepsTheSettings)
         ReadFolderFile(d, p, failed);
         EXPECT_EQ(failed, -1);
         EXPECT_TRUE(d == before);
-        EXPECT_EQ(p.messages(), Shown({{c.message, "Fatal Error", MsgIcon::Critical}}));
+        EXPECT_EQ(p.messages(), Shown({{message, "Fatal Error", MsgIcon::Critical}}));
     }
 }
 
@@ -91,12 +92,8 @@ TEST_F(FolderFileTest, SerialLineFieldsAreOptional)
     const QByteArray seven = "3,\"\",\"C:\\MG24\",\"\",\"\",\"\",\"\"\r\n";
     // The seven fields with more after them on the same line.
     const auto with = [&](const char* more) { return QByteArray(seven).insert(seven.size() - 2, more); };
-    const struct {
-        QByteArray bytes;
-        QString device;
-        int baud;
-        QByteArray written;  // empty: the bytes read
-    } cases[] = {
+    // (bytes, device, baud, written or empty for the bytes read)
+    const std::tuple<QByteArray, QString, int, QByteArray> cases[] = {
         {seven, {}, 9600, {}},
         {with(",\"/dev/ttyUSB0\",19200"), QStringLiteral("/dev/ttyUSB0"), 19200, {}},
         {with(",\"\",4800"), {}, 4800, {}},
@@ -109,19 +106,19 @@ TEST_F(FolderFileTest, SerialLineFieldsAreOptional)
         {with(",\"\",1E30"), {}, 0, with(",\"\",0")},
         {with("\r\n\r\n"), {}, 9600, seven},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes.toStdString());
+    for (const auto& [bytes, device, baud, written] : cases) {
+        SCOPED_TRACE(bytes.toStdString());
         // Stale settings in the copy read into, so that a field left unread shows.
         LumoData before = d;
         before.CommDevice = QStringLiteral("/dev/stale");
         before.CommBaud = 38400;
-        const Parsed<LumoData> parsed = ParseFolderFile(c.bytes, before);
+        const Parsed<LumoData> parsed = ParseFolderFile(bytes, before);
         ASSERT_EQ(ParseError(parsed), "");
         const LumoData& read = std::get<LumoData>(parsed);
         // The seven fields before the line's settings are pinned by the bytes written back.
-        EXPECT_EQ(read.CommDevice, c.device);
-        EXPECT_EQ(read.CommBaud, c.baud);
-        EXPECT_EQ(FolderFileBytes(read), c.written.isEmpty() ? c.bytes : c.written);
+        EXPECT_EQ(read.CommDevice, device);
+        EXPECT_EQ(read.CommBaud, baud);
+        EXPECT_EQ(FolderFileBytes(read), written.isEmpty() ? bytes : written);
     }
 }
 

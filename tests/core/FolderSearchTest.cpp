@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -146,10 +148,8 @@ TEST(SearchStartFolder, TypedStartsBecomeAbsoluteFoldersWithASeparator)
 {
     const QString home = QDir::homePath();
     const QString current = QDir::currentPath();
-    const struct {
-        QString typed;
-        QString folder;
-    } cases[] = {
+    // (typed, folder)
+    const std::tuple<QString, QString> cases[] = {
         {"/opt", "/opt/"},
         {"  /opt/corvex/  ", "/opt/corvex/"},
         {"/opt/../srv//x", "/srv/x/"},
@@ -159,8 +159,8 @@ TEST(SearchStartFolder, TypedStartsBecomeAbsoluteFoldersWithASeparator)
         {"tools", current + "/tools/"},
         {"", "/"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SearchStartFolder(c.typed), c.folder) << c.typed.toStdString();
+    for (const auto& [typed, folder] : cases)
+        EXPECT_EQ(SearchStartFolder(typed), folder) << typed.toStdString();
 }
 
 TEST(DefaultSearchStart, TheWineDriveCWhenThereIsOneElseTheHomeFolder)
@@ -170,23 +170,20 @@ TEST(DefaultSearchStart, TheWineDriveCWhenThereIsOneElseTheHomeFolder)
         qunsetenv("WINEPREFIX");
     });
     const Tree home({"plain/", "wine/.wine/drive_c/Program Files/", "prefixed/games/drive_c/", "prefixed/.wine/"});
-    const struct {
-        const char* home;
-        const char* prefix;  // nullptr: WINEPREFIX unset
-        const char* start;
-    } cases[] = {
+    // (home, WINEPREFIX or nullptr for unset, start)
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"plain", nullptr, "plain/"},
         {"wine", nullptr, "wine/.wine/drive_c/"},
         {"prefixed", "prefixed/games", "prefixed/games/drive_c/"},
         {"wine", "prefixed/none", "wine/"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        qputenv("HOME", QFile::encodeName(home.path(c.home)));
-        if (c.prefix != nullptr)
-            qputenv("WINEPREFIX", QFile::encodeName(home.path(c.prefix)));
+    for (const auto& [user, prefix, start] : cases) {
+        SCOPED_TRACE(start);
+        qputenv("HOME", QFile::encodeName(home.path(user)));
+        if (prefix != nullptr)
+            qputenv("WINEPREFIX", QFile::encodeName(home.path(prefix)));
         else
             qunsetenv("WINEPREFIX");
-        EXPECT_EQ(DefaultSearchStart(), home.path(c.start));
+        EXPECT_EQ(DefaultSearchStart(), home.path(start));
     }
 }

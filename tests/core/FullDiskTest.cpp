@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <tuple>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -102,13 +103,9 @@ protected:
 TEST_F(FullDiskTest, EveryDataFileReportsTheFullDiskAndKeepsItsOldBytes)
 {
     const QString full = QStringLiteral("No space left on device");
-    struct Case {
-        const char* what;
-        QString name;
-        std::function<QString(LumoData&, ScriptedPrompter&)> save;  // what the person is told
-        QString told;                                               // "%P" stands for the file's path
-    };
-    const Case cases[] = {
+    // (what, the file's name, the save, which gives what the person is told; what that is, "%P" standing for the
+    // file's path)
+    const std::tuple<const char*, QString, std::function<QString(LumoData&, ScriptedPrompter&)>, QString> cases[] = {
         {"project file", QStringLiteral("OFFICE.MSK"),
          [](LumoData& d, ScriptedPrompter& p) { return Told(p, [&] { EXPECT_FALSE(SaveProject(d, p)); }); },
          QStringLiteral("The file %P could not be saved.\n") + full},
@@ -133,10 +130,10 @@ TEST_F(FullDiskTest, EveryDataFileReportsTheFullDiskAndKeepsItsOldBytes)
     QStringList names = old.keys();
     names.append(QStringLiteral("FILLER"));
     names.sort();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, name, save, told] : cases) {
+        SCOPED_TRACE(what);
         ScriptedPrompter person;
-        EXPECT_EQ(c.save(d, person), QString(c.told).replace(QStringLiteral("%P"), file(c.name)));
+        EXPECT_EQ(save(d, person), QString(told).replace(QStringLiteral("%P"), file(name)));
         for (const auto& [name, bytes] : old.asKeyValueRange())
             EXPECT_TRUE(contents(name) == bytes) << name.toStdString();
         EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);

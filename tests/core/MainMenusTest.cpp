@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "core/MainMenus.h"
 
@@ -39,18 +41,10 @@ protected:
     std::unique_ptr<LumoData> d = std::make_unique<LumoData>();
 };
 
-struct StageCase {
-    i16 stage;
-    MenuState before;
-    bool saveAs;
-    bool maskMenu;
-    bool report;
-    bool channelsFromGenerator;  // else the channel items stay as they were
-};
-
 TEST_F(MainMenusTest, StageDecidesSaveAsEqualizeAndReport)
 {
-    const StageCase cases[] = {
+    // (stage, menus before, Save As, the mask menu, Report, the channel items from the generator or else as they were)
+    const std::tuple<i16, MenuState, bool, bool, bool, bool> cases[] = {
         {0, EverythingOn(), false, false, false, false},
         {0, MenuState{}, false, false, false, false},
         {1, MenuState{}, true, true, false, true},
@@ -65,32 +59,22 @@ TEST_F(MainMenusTest, StageDecidesSaveAsEqualizeAndReport)
         {32767, MenuState{}, false, false, false, false},
     };
     d->Generator = GeneratorDU3001;
-    for (const StageCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "stage " << c.stage << ", report before " << c.before.reportEnabled);
-        d->ProjectStage = c.stage;
-        const MenuState after = UpdateMainMenus(c.before, *d);
-        EXPECT_EQ(after.saveAsEnabled, c.saveAs);
-        EXPECT_EQ(after.maskMenuEnabled, c.maskMenu);
-        EXPECT_EQ(after.reportEnabled, c.report);
-        if (c.channelsFromGenerator) {
-            EXPECT_EQ(after.maskVisible, (Mask{false, true, true, false, false, false, false}));
-            EXPECT_EQ(after.pageVisible, (Page{false, false, false}));
-        } else {
-            EXPECT_EQ(after.maskVisible, c.before.maskVisible);
-            EXPECT_EQ(after.pageVisible, c.before.pageVisible);
-        }
+    for (const auto& [stage, before, saveAs, maskMenu, report, channelsFromGenerator] : cases) {
+        SCOPED_TRACE(::testing::Message() << "stage " << stage << ", report before " << before.reportEnabled);
+        d->ProjectStage = stage;
+        const MenuState after = UpdateMainMenus(before, *d);
+        EXPECT_EQ(std::tuple(after.saveAsEnabled, after.maskMenuEnabled, after.reportEnabled),
+                  std::tuple(saveAs, maskMenu, report));
+        EXPECT_EQ(std::tuple(after.maskVisible, after.pageVisible),
+                  channelsFromGenerator ? std::tuple(Mask{false, true, true, false, false, false, false}, Page{})
+                                        : std::tuple(before.maskVisible, before.pageVisible));
     }
 }
 
-struct GeneratorCase {
-    i16 generator;
-    Mask mask;
-    Page page;
-};
-
 TEST_F(MainMenusTest, GeneratorDecidesChannelItemsWhateverWasShownBefore)
 {
-    const GeneratorCase cases[] = {
+    // (generator, masking channel items, paging channel items)
+    const std::tuple<i16, Mask, Page> cases[] = {
         {GeneratorVO120R, {false, true, false, false, false, false, false}, {false, true, true}},
         {GeneratorVO120RDAR131, {false, true, false, false, false, false, false}, {false, true, true}},
         {GeneratorDU3001, {false, true, true, false, false, false, false}, {false, false, false}},
@@ -99,14 +83,13 @@ TEST_F(MainMenusTest, GeneratorDecidesChannelItemsWhateverWasShownBefore)
         {GeneratorRUZ1200U, {false, true, false, false, false, false, false}, {false, false, false}},
     };
     for (i16 stage : {1, 2, 3}) {
-        for (const GeneratorCase& c : cases) {
+        for (const auto& [generator, mask, page] : cases) {
             for (const MenuState& before : {AllChannelsVisible(), NoChannelsVisible()}) {
-                SCOPED_TRACE(::testing::Message() << "stage " << stage << ", generator " << c.generator);
+                SCOPED_TRACE(::testing::Message() << "stage " << stage << ", generator " << generator);
                 d->ProjectStage = stage;
-                d->Generator = c.generator;
+                d->Generator = generator;
                 const MenuState after = UpdateMainMenus(before, *d);
-                EXPECT_EQ(after.maskVisible, c.mask);
-                EXPECT_EQ(after.pageVisible, c.page);
+                EXPECT_EQ(std::tuple(after.maskVisible, after.pageVisible), std::tuple(mask, page));
             }
         }
     }
@@ -124,23 +107,18 @@ TEST_F(MainMenusTest, UnknownGeneratorLeavesChannelItemsAsTheyWere)
             SCOPED_TRACE(::testing::Message() << "generator " << generator);
             d->Generator = generator;
             const MenuState after = UpdateMainMenus(before, *d);
-            EXPECT_EQ(after.maskVisible, before.maskVisible);
-            EXPECT_EQ(after.pageVisible, before.pageVisible);
+            EXPECT_EQ(std::tuple(after.maskVisible, after.pageVisible),
+                      std::tuple(before.maskVisible, before.pageVisible));
             // The rest of the rules still apply.
-            EXPECT_TRUE(after.maskMenuEnabled);
-            EXPECT_TRUE(after.reportEnabled);
+            EXPECT_EQ(std::tuple(after.maskMenuEnabled, after.reportEnabled), std::tuple(true, true));
         }
     }
 }
 
-struct SaveCase {
-    const char* fileName;
-    bool save;
-};
-
 TEST_F(MainMenusTest, SaveNeedsAFileNameAtEveryStage)
 {
-    const SaveCase cases[] = {
+    // (file name, Save)
+    const std::pair<const char*, bool> cases[] = {
         {"", false},
         {"   ", false},  // blanks only count as no name
         {"\t", false},
@@ -148,15 +126,15 @@ TEST_F(MainMenusTest, SaveNeedsAFileNameAtEveryStage)
         {"  /home/a/OFFICE.MSK  ", true},
     };
     for (i16 stage : {0, 1, 2, 3, -1, 4}) {
-        for (const SaveCase& c : cases) {
+        for (const auto& [fileName, save] : cases) {
             for (bool before : {false, true}) {
-                SCOPED_TRACE(::testing::Message() << "stage " << stage << ", name '" << c.fileName << "'");
+                SCOPED_TRACE(::testing::Message() << "stage " << stage << ", name '" << fileName << "'");
                 d->ProjectStage = stage;
                 d->Generator = GeneratorDA2500;
-                d->ProjectFileName = QString::fromLatin1(c.fileName);
+                d->ProjectFileName = QString::fromLatin1(fileName);
                 MenuState start;
                 start.saveEnabled = before;
-                EXPECT_EQ(UpdateMainMenus(start, *d).saveEnabled, c.save);
+                EXPECT_EQ(UpdateMainMenus(start, *d).saveEnabled, save);
             }
         }
     }

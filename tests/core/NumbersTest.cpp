@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/Numbers.h"
 
@@ -70,14 +71,13 @@ TEST(RoundHalfEven, NeverGivesNegativeZero)
 
 TEST(SingleToI16, RoundsHalfEvenAndSaturates)
 {
-    const struct {
-        f32 x;
-        i16 expected;
-    } cases[] = {{2.5f, 2},           {3.5f, 4},         {-2.5f, -2},         {-0.5f, 0},        {7.49f, 7},
-                 {32767.f, 32767},    {32767.4f, 32767}, {32768.f, 32767},    {1e9f, 32767},     {-32768.f, -32768},
-                 {-32768.6f, -32768}, {-1e9f, -32768},   {-32767.5f, -32768}, {32766.5f, 32766}, {0.f, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(SingleToI16(c.x), c.expected) << c.x;
+    // (x, expected)
+    const std::tuple<f32, i16> cases[] = {
+        {2.5f, 2},           {3.5f, 4},         {-2.5f, -2},         {-0.5f, 0},        {7.49f, 7},
+        {32767.f, 32767},    {32767.4f, 32767}, {32768.f, 32767},    {1e9f, 32767},     {-32768.f, -32768},
+        {-32768.6f, -32768}, {-1e9f, -32768},   {-32767.5f, -32768}, {32766.5f, 32766}, {0.f, 0}};
+    for (const auto& [x, expected] : cases) {
+        EXPECT_EQ(SingleToI16(x), expected) << x;
     }
     EXPECT_EQ(SingleToI16(std::numeric_limits<f32>::infinity()), 32767);
     EXPECT_EQ(SingleToI16(-std::numeric_limits<f32>::infinity()), -32768);
@@ -88,40 +88,37 @@ TEST(SingleToI16, RoundsHalfEvenAndSaturates)
 // neighbour of 10.0000105f), the field text takes the digits it needs.
 TEST(PlainNumber, CasesWithBlankAndAsField)
 {
-    const struct {
-        f32 x;
-        const char* plain;
-        const char* withBlank;
-        const char* field;
-    } cases[] = {{45.5f, "45.5", " 45.5", nullptr},
-                 {40.f, "40", " 40", nullptr},
-                 {.5f, ".5", " .5", nullptr},
-                 {-.5f, "-.5", "-.5", nullptr},
-                 {0.f, "0", " 0", nullptr},
-                 {-0.f, "0", " 0", nullptr},
-                 {-12.25f, "-12.25", "-12.25", nullptr},
-                 {7000.f, "7000", " 7000", nullptr},
-                 {3.f, "3", " 3", nullptr},
-                 {-2.5f, "-2.5", "-2.5", nullptr},
-                 {45.1f, "45.1", " 45.1", nullptr},
-                 {0.1f, ".1", " .1", nullptr},
-                 {1.f / 3.f, ".3333333", " .3333333", ".33333334"},
-                 {0.0001f, ".0001", " .0001", nullptr},
-                 {0.00012345f, ".00012345", " .00012345", nullptr},
-                 {100000.f, "100000", " 100000", nullptr},
-                 {123456.7f, "123456.7", " 123456.7", nullptr},
-                 {12345678.f, "12345680", " 12345680", "12345678"},
-                 {16777216.f, "16777220", " 16777220", "16777216"},
-                 {1e10f, "10000000000", " 10000000000", nullptr},
-                 {1e-10f, ".0000000001", " .0000000001", nullptr},
-                 {9.9999999f, "10", " 10", nullptr},
-                 {std::nextafter(1.f, 2.f), "1", " 1", "1.0000001"},
-                 {10.0000105f, "10.00001", " 10.00001", "10.0000105"},
-                 {-10.0000105f, "-10.00001", "-10.00001", "-10.0000105"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(PlainNumber(c.x), QString::fromLatin1(c.plain)) << c.plain;
-        EXPECT_EQ(NumberText(c.x), QString::fromLatin1(c.withBlank)) << c.plain;
-        EXPECT_EQ(FieldNumber(c.x), QString::fromLatin1(c.field != nullptr ? c.field : c.plain)) << c.plain;
+    // (x, plain, withBlank, field)
+    const std::tuple<f32, const char*, const char*, const char*> cases[] = {
+        {45.5f, "45.5", " 45.5", nullptr},
+        {40.f, "40", " 40", nullptr},
+        {.5f, ".5", " .5", nullptr},
+        {-.5f, "-.5", "-.5", nullptr},
+        {0.f, "0", " 0", nullptr},
+        {-0.f, "0", " 0", nullptr},
+        {-12.25f, "-12.25", "-12.25", nullptr},
+        {7000.f, "7000", " 7000", nullptr},
+        {3.f, "3", " 3", nullptr},
+        {-2.5f, "-2.5", "-2.5", nullptr},
+        {45.1f, "45.1", " 45.1", nullptr},
+        {0.1f, ".1", " .1", nullptr},
+        {1.f / 3.f, ".3333333", " .3333333", ".33333334"},
+        {0.0001f, ".0001", " .0001", nullptr},
+        {0.00012345f, ".00012345", " .00012345", nullptr},
+        {100000.f, "100000", " 100000", nullptr},
+        {123456.7f, "123456.7", " 123456.7", nullptr},
+        {12345678.f, "12345680", " 12345680", "12345678"},
+        {16777216.f, "16777220", " 16777220", "16777216"},
+        {1e10f, "10000000000", " 10000000000", nullptr},
+        {1e-10f, ".0000000001", " .0000000001", nullptr},
+        {9.9999999f, "10", " 10", nullptr},
+        {std::nextafter(1.f, 2.f), "1", " 1", "1.0000001"},
+        {10.0000105f, "10.00001", " 10.00001", "10.0000105"},
+        {-10.0000105f, "-10.00001", "-10.00001", "-10.0000105"}};
+    for (const auto& [x, plain, withBlank, field] : cases) {
+        EXPECT_EQ(PlainNumber(x), QString::fromLatin1(plain)) << plain;
+        EXPECT_EQ(NumberText(x), QString::fromLatin1(withBlank)) << plain;
+        EXPECT_EQ(FieldNumber(x), QString::fromLatin1(field != nullptr ? field : plain)) << plain;
     }
 }
 
@@ -247,13 +244,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormatSignedTenth, SignIsChosenOnTheValueItself)
 {
-    const struct {
-        double x;
-        const char* expected;
-    } cases[] = {{3, "+3.0"}, {0, " 0.0"},     {-1.25, "- 1.2"}, {0.01, "+0.0"}, {-0.01, "- 0.0"},
-                 {6, "+6.0"}, {-12, "- 12.0"}, {0.05, "+0.0"},   {0.15, "+0.2"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatSignedTenth(c.x), QString::fromLatin1(c.expected)) << c.x;
+    // (x, expected)
+    const std::tuple<double, const char*> cases[] = {{3, "+3.0"},     {0, " 0.0"},      {-1.25, "- 1.2"},
+                                                     {0.01, "+0.0"},  {-0.01, "- 0.0"}, {6, "+6.0"},
+                                                     {-12, "- 12.0"}, {0.05, "+0.0"},   {0.15, "+0.2"}};
+    for (const auto& [x, expected] : cases) {
+        EXPECT_EQ(FormatSignedTenth(x), QString::fromLatin1(expected)) << x;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "core/Message.h"
 #include "core/ProgramFolder.h"
@@ -147,24 +148,22 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
     Files unknownOrigin = refreshed;
     unknownOrigin["Mask.pdf"] = Shipped.at("Mask.pdf");
 
-    const struct {
-        const char* name;
-        bool listLost;  // a folder filled before the program kept its list, or the list deleted
-        Files userFiles;
-    } cases[] = {
+    // (name, the list lost: a folder filled before the program kept its list, or the list deleted; the person's
+    // files)
+    const std::tuple<const char*, bool, Files> cases[] = {
         {"the new manual replaces the untouched old one, the edited database stays, a new file comes", false,
          refreshed},
         {"without the list nobody can tell a shipped copy from the person's own: only new files come", true,
          unknownOrigin},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, listLost, userFiles] : cases) {
+        SCOPED_TRACE(name);
         Layout layout;
         const QString shared = layout.at(QStringLiteral("usr/share/kov"));
         WriteFiles(shared, Shipped);
         ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());
         WriteFiles(layout.userData(), {{"KOVSPEC.DAT", "\"My office\",41\r\n"}, {"JOB.MSK", "project"}});
-        if (c.listLost) {
+        if (listLost) {
             ASSERT_TRUE(QFile::remove(QDir(layout.userData()).filePath(ShippedCopiesFileName)));
         }
         WriteFiles(shared, upgrade);
@@ -172,7 +171,7 @@ TEST(ProgramFolderTest, AnUpgradeRefreshesTheCopiesNobodyChangedAndKeepsThePerso
         const ProgramFolderSetup setup = PrepareProgramFolder(layout.installedProgram(), layout.userData());
 
         EXPECT_FALSE(setup.failure.has_value());
-        EXPECT_EQ(ReadFiles(layout.userData()), c.userFiles);
+        EXPECT_EQ(ReadFiles(layout.userData()), userFiles);
         // The next start, with nothing shipped changed, changes nothing either.
         WriteFiles(layout.userData(), {{"Mask.pdf", "%PDF-1.4 annotated"}});
         ASSERT_FALSE(PrepareProgramFolder(layout.installedProgram(), layout.userData()).failure.has_value());

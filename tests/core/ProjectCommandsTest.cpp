@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/EqFile.h"
@@ -113,24 +115,18 @@ TEST_F(ProjectCommandsTest, SaveAsAsksWhatTheChosenNameCallsForAndKeepsTheOldNam
 
         ASSERT_EQ(person.saveRequests().size(), 1u);
         const SaveFileRequest& r = person.saveRequests()[0];
-        EXPECT_EQ(r.title, QStringLiteral("File to Save"));
-        EXPECT_EQ(r.folder, folder.path());
-        EXPECT_EQ(r.proposedName, QStringLiteral(".MSK"));
-        EXPECT_EQ(r.defaultExtension, QStringLiteral("MSK"));
-        EXPECT_EQ(r.filter, QStringLiteral("Design Files |*.MSK"));
+        EXPECT_EQ(std::tuple(r.title, r.folder, r.proposedName, r.defaultExtension, r.filter),
+                  std::tuple("File to Save", folder.path(), ".MSK", "MSK", "Design Files |*.MSK"));
 
         const QString asked = c.askedAs != nullptr ? folder.file(QString::fromLatin1(c.askedAs))
                                                    : UpperCaseFileName(folder.file(chosen.trimmed()));
         EXPECT_EQ(person.messages(), OnPath(c.messages, asked));
-        EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
+        const QString target = c.target != nullptr ? folder.file(QString::fromLatin1(c.target)) : earlier;
+        EXPECT_EQ(std::tuple(d->SaveConfirmed, d->ProjectFileName, d->ProjectBaseName),
+                  std::tuple(c.saveConfirmed, target, FileBaseName(target)));
         if (c.target != nullptr) {
-            const QString target = folder.file(QString::fromLatin1(c.target));
-            EXPECT_EQ(d->ProjectFileName, target);
-            EXPECT_EQ(d->ProjectBaseName, FileBaseName(target));
             EXPECT_EQ(fileBytes(target), expectedBytes);
         } else {
-            EXPECT_EQ(d->ProjectFileName, earlier);
-            EXPECT_EQ(d->ProjectBaseName, QStringLiteral("EARLIER"));
             EXPECT_FALSE(QFileInfo::exists(asked) && fileBytes(asked) != "old project") << "something was written";
         }
         for (const char* stray :
@@ -151,86 +147,72 @@ TEST_F(ProjectCommandsTest, ABareNameFromTheDialogGoesIntoTheProgramFolder)
 
 TEST(UpperCaseFileNameTest, LeavesTheFolderAlone)
 {
-    EXPECT_EQ(UpperCaseFileName(QStringLiteral("/home/ann/Jobs/office.msk")),
-              QStringLiteral("/home/ann/Jobs/OFFICE.MSK"));
-    EXPECT_EQ(UpperCaseFileName(QStringLiteral("office.msk")), QStringLiteral("OFFICE.MSK"));
-    EXPECT_EQ(UpperCaseFileName(QStringLiteral("/jobs/")), QStringLiteral("/jobs/"));
-    EXPECT_EQ(UpperCaseFileName(QString()), QString());
+    for (const auto& [path, upper] : {std::pair{"/home/ann/Jobs/office.msk", "/home/ann/Jobs/OFFICE.MSK"},
+                                      {"office.msk", "OFFICE.MSK"},
+                                      {"/jobs/", "/jobs/"},
+                                      {"", ""}})
+        EXPECT_EQ(UpperCaseFileName(QString::fromLatin1(path)), QString::fromLatin1(upper)) << path;
 }
-
-struct SaveCase {
-    const char* what;
-    i16 saveConfirmed;
-    bool exists;  // the folder of the project file is there
-    std::vector<MsgAnswer> answers;
-    Shown messages;
-    bool written;
-};
 
 TEST_F(ProjectCommandsTest, SaveAsksUntilTheProjectWasSavedAsOrOpened)
 {
     const RecordedMessage changed{"The data in file %P has changed. Do you wish to save it?", "File Save",
                                   MsgIcon::None, MsgButtons::YesNo};
-    const SaveCase cases[] = {
+    // (what, SaveConfirmed, the folder of the project file is there, answers, messages, written)
+    const std::tuple<const char*, i16, bool, std::vector<MsgAnswer>, Shown, bool> cases[] = {
         {"saved before: writes at once", -1, true, {}, {}, true},
         {"not yet: Yes writes", 0, true, {MsgAnswer::Yes}, {changed}, true},
         {"not yet: No leaves the file", 0, true, {MsgAnswer::No}, {changed}, false},
         {"write fails", -1, false, {MsgAnswer::Ok}, {SaveFailed}, false},
     };
-    for (const SaveCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, saveConfirmed, exists, answers, messages, written] : cases) {
+        SCOPED_TRACE(what);
         ScriptedPrompter person;
         const QString path =
-            c.exists ? folder.file(QStringLiteral("OFFICE.MSK")) : folder.file(QStringLiteral("gone/OFFICE.MSK"));
+            exists ? folder.file(QStringLiteral("OFFICE.MSK")) : folder.file(QStringLiteral("gone/OFFICE.MSK"));
         folder.write(QStringLiteral("OFFICE.MSK"), "old project");
         d->ProjectFileName = path;
-        d->SaveConfirmed = c.saveConfirmed;
-        for (MsgAnswer a : c.answers)
+        d->SaveConfirmed = saveConfirmed;
+        for (MsgAnswer a : answers)
             person.answer(a);
 
-        EXPECT_EQ(SaveProject(*d, person), c.written);
+        EXPECT_EQ(SaveProject(*d, person), written);
 
-        EXPECT_EQ(person.messages(), OnPath(c.messages, path));
-        EXPECT_EQ(d->ProjectFileName, path);
-        EXPECT_EQ(d->SaveConfirmed, c.saveConfirmed);
-        EXPECT_EQ(folder.read(QStringLiteral("OFFICE.MSK")) == ProjectFileBytes(*d), c.written);
+        EXPECT_EQ(person.messages(), OnPath(messages, path));
+        EXPECT_EQ(std::tuple(d->ProjectFileName, d->SaveConfirmed,
+                             folder.read(QStringLiteral("OFFICE.MSK")) == ProjectFileBytes(*d)),
+                  std::tuple(path, saveConfirmed, written));
     }
     // A project without a file name is Save As's, not Save's.
     d->ProjectFileName.clear();
     EXPECT_FALSE(SaveProject(*d, prompter));
 }
 
-struct OfferCase {
-    MsgIcon icon;
-    MsgAnswer answer;
-    bool folderThere;
-    bool written;
-};
-
 TEST_F(ProjectCommandsTest, OfferToSaveResultsAsksWithTheCallersIcon)
 {
-    const OfferCase cases[] = {
+    // (icon, answer, the folder of the project file is there, written)
+    const std::tuple<MsgIcon, MsgAnswer, bool, bool> cases[] = {
         {MsgIcon::Information, MsgAnswer::Yes, true, true},
         {MsgIcon::Question, MsgAnswer::Yes, true, true},
         {MsgIcon::Question, MsgAnswer::No, true, false},
         {MsgIcon::Information, MsgAnswer::Yes, false, false},
     };
-    for (const OfferCase& c : cases) {
+    for (const auto& [icon, answer, folderThere, written] : cases) {
         SCOPED_TRACE(::testing::Message()
-                     << static_cast<int>(c.icon) << " " << static_cast<int>(c.answer) << " " << c.folderThere);
+                     << static_cast<int>(icon) << " " << static_cast<int>(answer) << " " << folderThere);
         ScriptedPrompter person;
-        const QString path = folder.file(c.folderThere ? QStringLiteral("OFFICE.MSK") : QStringLiteral("x/O.MSK"));
+        const QString path = folder.file(folderThere ? QStringLiteral("OFFICE.MSK") : QStringLiteral("x/O.MSK"));
         folder.remove(QStringLiteral("OFFICE.MSK"));
         d->ProjectFileName = path;
-        person.answer(c.answer);
-        Shown expected{{"Save results to %P?", "Save to File", c.icon, MsgButtons::YesNo}};
-        if (!c.folderThere) {
+        person.answer(answer);
+        Shown expected{{"Save results to %P?", "Save to File", icon, MsgButtons::YesNo}};
+        if (!folderThere) {
             person.answer(MsgAnswer::Ok);
             expected.push_back(SaveFailed);
         }
-        EXPECT_EQ(OfferToSaveResults(*d, person, c.icon), c.written);
+        EXPECT_EQ(OfferToSaveResults(*d, person, icon), written);
         EXPECT_EQ(person.messages(), OnPath(expected, path));
-        EXPECT_EQ(QFileInfo::exists(folder.file(QStringLiteral("OFFICE.MSK"))), c.written);
+        EXPECT_EQ(QFileInfo::exists(folder.file(QStringLiteral("OFFICE.MSK"))), written);
     }
 }
 
@@ -238,14 +220,9 @@ TEST_F(ProjectCommandsTest, OfferToSaveResultsAsksWithTheCallersIcon)
 
 TEST(ProjectDateTest, MonthAndDayWithoutLeadingZeros)
 {
-    EXPECT_EQ(ProjectDateText(QDate(2026, 3, 7)), QStringLiteral("3/7/2026"));
-    EXPECT_EQ(ProjectDateText(QDate(2025, 12, 31)), QStringLiteral("12/31/2025"));
-
-    struct Parse {
-        const char* text;
-        QDate date;
-    };
-    const Parse cases[] = {
+    EXPECT_EQ(std::tuple(ProjectDateText(QDate(2026, 3, 7)), ProjectDateText(QDate(2025, 12, 31))),
+              std::tuple("3/7/2026", "12/31/2025"));
+    const std::pair<const char*, QDate> cases[] = {
         {"3/7/2026", QDate(2026, 3, 7)},
         {"12/31/2025", QDate(2025, 12, 31)},
         {"03/07/2026", QDate(2026, 3, 7)},
@@ -256,8 +233,8 @@ TEST(ProjectDateTest, MonthAndDayWithoutLeadingZeros)
         {"3/7/26", QDate()},
         {"", QDate()},
     };
-    for (const Parse& c : cases)
-        EXPECT_EQ(ProjectDate(QString::fromLatin1(c.text)), c.date) << c.text;
+    for (const auto& [text, date] : cases)
+        EXPECT_EQ(ProjectDate(QString::fromLatin1(text)), date) << text;
 }
 
 TEST(ProjectInformationTest, EditingStartsFromTheStoredValuesOrTheDefaults)
@@ -275,32 +252,22 @@ TEST(ProjectInformationTest, EditingStartsFromTheStoredValuesOrTheDefaults)
 
 TEST(ProjectInformationTest, DoneNamesTheFirstThingMissing)
 {
-    struct Case {
-        ProjectInformation info;
-        const char* error;
-    };
-    const Case cases[] = {
+    const std::pair<ProjectInformation, const char*> cases[] = {
         {{QString(), QString(), GeneratorNone}, "Enter a project name or description."},
         {{QStringLiteral("   "), QStringLiteral("3/7/2026"), GeneratorDU3001}, "Enter a project name or description."},
         {{QStringLiteral("LOBBY"), QStringLiteral("  "), GeneratorNone}, "Enter a project date."},
         {{QStringLiteral("LOBBY"), QStringLiteral("3/7/2026"), GeneratorNone}, "Choose a generator product."},
         {{QStringLiteral("LOBBY"), QStringLiteral("3/7/2026"), GeneratorDU3001}, ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ProjectInformationError(c.info), QString::fromLatin1(c.error)) << c.info.name.toStdString();
+    for (const auto& [info, error] : cases)
+        EXPECT_EQ(ProjectInformationError(info), QString::fromLatin1(error)) << info.name.toStdString();
 }
-
-struct StoreCase {
-    const char* what;
-    i16 stageBefore;
-    ProjectInformation info;
-    i16 stageAfter;
-};
 
 TEST_F(ProjectCommandsTest, StoringInformationMovesOnlyANewOrFreshProjectToStageOne)
 {
     const ProjectInformation same{QStringLiteral("THIRD FLOOR"), QStringLiteral("3/7/2026"), GeneratorDA2500};
-    const StoreCase cases[] = {
+    // (what, stage before, information stored, stage after)
+    const std::tuple<const char*, i16, ProjectInformation, i16> cases[] = {
         {"stage 0, nothing changed", 0, same, 0},
         {"stage 0, name changed", 0, {QStringLiteral("LOBBY"), same.date, same.generator}, 1},
         {"stage 0, date changed", 0, {same.name, QStringLiteral("3/8/2026"), same.generator}, 1},
@@ -309,22 +276,20 @@ TEST_F(ProjectCommandsTest, StoringInformationMovesOnlyANewOrFreshProjectToStage
         {"stage 3, generator changed", 3, {same.name, same.date, GeneratorZUVAR24}, 3},
         {"case counts as a change", 0, {QStringLiteral("Third Floor"), same.date, same.generator}, 1},
     };
-    for (const StoreCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, stageBefore, info, stageAfter] : cases) {
+        SCOPED_TRACE(what);
         ScriptedPrompter person;
         d->ProjectInfo(1) = same.name;
         d->ProjectInfo(2) = same.date;
         d->Generator = same.generator;
-        d->ProjectStage = c.stageBefore;
+        d->ProjectStage = stageBefore;
         d->ProjectFileName.clear();
         person.answer(MsgAnswer::Ok);
 
-        StoreProjectInformation(*d, person, c.info);
+        StoreProjectInformation(*d, person, info);
 
-        EXPECT_EQ(d->ProjectStage, c.stageAfter);
-        EXPECT_EQ(d->ProjectInfo(1), c.info.name);
-        EXPECT_EQ(d->ProjectInfo(2), c.info.date);
-        EXPECT_EQ(d->Generator, c.info.generator);
+        EXPECT_EQ(std::tuple(d->ProjectStage, d->ProjectInfo(1), d->ProjectInfo(2), d->Generator),
+                  std::tuple(stageAfter, info.name, info.date, info.generator));
         EXPECT_EQ(
             person.messages(),
             Shown({{" To save data to a file, press SAVE AS.", "FileSave", MsgIcon::Information, MsgButtons::Ok}}));
@@ -342,8 +307,7 @@ TEST_F(ProjectCommandsTest, StoringInformationOfAProjectWithAFileOffersToSaveIt)
               OnPath(Shown{{"Save results to %P?", "Save to File", MsgIcon::Question, MsgButtons::YesNo}}, path));
     QString name, date;
     ASSERT_TRUE(ReadProjectHeader(path, name, date));
-    EXPECT_EQ(name, QStringLiteral("LOBBY"));
-    EXPECT_EQ(date, QStringLiteral("3/8/2026"));
+    EXPECT_EQ(std::tuple(name, date), std::tuple("LOBBY", "3/8/2026"));
 }
 
 // ---- Opening ------------------------------------------------------------------------------------------------
@@ -360,15 +324,10 @@ TEST_F(ProjectCommandsTest, TheOpenWindowListsMatchingFilesWhateverTheirCase)
 
 TEST_F(ProjectCommandsTest, OpenListsTheProjectsFolderAndEqFilesTheZuvFolderOrElseTheProgramFolder)
 {
-    struct Case {
-        const char* mg24;
-        i16 mode;
-        QString project;  // the open project's file
-        QString folder;   // "" = the program folder
-    };
     QDir(folder.path()).mkdir(QStringLiteral("jobs"));
     const QString jobs = folder.file(QStringLiteral("jobs"));
-    const Case cases[] = {
+    // (MG24 folder, mode, the open project's file, the folder listed, "" for the program folder)
+    const std::tuple<const char*, i16, QString, QString> cases[] = {
         {"/opt/mg24/", 2, "", "/opt/mg24/"},
         {"", 2, "", ""},
         {"   ", 2, "", ""},
@@ -377,12 +336,12 @@ TEST_F(ProjectCommandsTest, OpenListsTheProjectsFolderAndEqFilesTheZuvFolderOrEl
         {"", 1, jobs + QStringLiteral("/A.MSK"), jobs},
         {"", 1, "/nowhere/B.MSK", ""},
     };
-    for (const Case& c : cases) {
-        d->ProjectFileName = c.project;
-        d->MG24Folder = QString::fromLatin1(c.mg24);
-        const QString expected = c.folder.isEmpty() ? folder.path() : c.folder;
-        EXPECT_EQ(GetFileFolder(*d, c.mode), expected) << c.mg24 << " mode " << c.mode;
-        EXPECT_EQ(d->MG24Folder, QString::fromLatin1(c.mg24));
+    for (const auto& [mg24, mode, project, listed] : cases) {
+        d->ProjectFileName = project;
+        d->MG24Folder = QString::fromLatin1(mg24);
+        const QString expected = listed.isEmpty() ? folder.path() : listed;
+        EXPECT_EQ(GetFileFolder(*d, mode), expected) << mg24 << " mode " << mode;
+        EXPECT_EQ(d->MG24Folder, QString::fromLatin1(mg24));
     }
 }
 
@@ -413,11 +372,9 @@ TEST_F(ProjectCommandsTest, OpeningAProjectPutsItAtStageTwoAsSaved)
     d->SaveConfirmed = 0;
 
     EXPECT_EQ(OpenProject(*d, prompter, folder.path(), QStringLiteral("LOBBY.MSK")), OpenResult::Opened);
-    EXPECT_EQ(d->ProjectFileName, folder.file(QStringLiteral("LOBBY.MSK")));
-    EXPECT_EQ(d->ProjectBaseName, QStringLiteral("LOBBY"));
-    EXPECT_EQ(d->ProjectStage, 2);
-    EXPECT_EQ(d->SaveConfirmed, -1);
-    EXPECT_EQ(d->MaskTestCount(3), 7);
+    EXPECT_EQ(
+        std::tuple(d->ProjectFileName, d->ProjectBaseName, d->ProjectStage, d->SaveConfirmed, d->MaskTestCount(3)),
+        std::tuple(folder.file(QStringLiteral("LOBBY.MSK")), "LOBBY", 2, -1, 7));
 }
 
 TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
@@ -438,11 +395,10 @@ TEST_F(ProjectCommandsTest, AProjectThatCannotBeOpenedLeavesTheProjectAsItWas)
         person.answer(MsgAnswer::Ok);
         EXPECT_EQ(OpenProject(*d, person, folder.path(), QString::fromLatin1(name)), OpenResult::Failed);
         ASSERT_EQ(person.messages().size(), 2u);
-        EXPECT_EQ(person.messages()[0].title, QStringLiteral("File Error"));
-        EXPECT_EQ(person.messages()[1],
-                  RecordedMessage({QStringLiteral("The file ") + folder.file(QString::fromLatin1(name)) +
-                                       QStringLiteral(" could not be opened."),
-                                   QStringLiteral("File Error"), MsgIcon::Critical}));
+        EXPECT_EQ(std::tuple(person.messages()[0].title, person.messages()[1]),
+                  std::tuple("File Error", RecordedMessage({"The file " + folder.file(QString::fromLatin1(name)) +
+                                                                " could not be opened.",
+                                                            "File Error", MsgIcon::Critical})));
         EXPECT_TRUE(*d == before);
     }
 }
@@ -464,9 +420,7 @@ TEST_F(ProjectCommandsTest, AnEqFileForTheReviewBecomesTheProjectsEqFileOnlyOnce
     EXPECT_EQ(d->ProjectEqName, QStringLiteral("PROJECT.EQ"));
 
     EXPECT_EQ(OpenEqFileForReview(*d, prompter, QStringLiteral("OFFICE.EQ")), OpenResult::Opened);
-    EXPECT_EQ(d->ProjectEqName, QStringLiteral("OFFICE.EQ"));
-    EXPECT_EQ(d->EqChannel(4), 4);
-    EXPECT_EQ(d->EqGain(4), -2.0f);
+    EXPECT_EQ(std::tuple(d->ProjectEqName, d->EqChannel(4), d->EqGain(4)), std::tuple("OFFICE.EQ", 4, -2.0f));
 }
 
 }  // namespace

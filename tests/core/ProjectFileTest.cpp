@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "core/ProjectFile.h"
 #include "core/Tables.h"
@@ -157,9 +158,8 @@ TEST_F(ProjectFileTest, SaveWritesTheFileAndSetsTheBaseName)
     const QString path = folder.file(QStringLiteral("Harbour.v2.msk"));
     i16 failed = 1;
     SaveProjectFile(d, path, failed);
-    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(std::tuple(failed, d.ProjectBaseName), std::tuple(0, "HARBOUR"));
     EXPECT_TRUE(folder.read(QStringLiteral("Harbour.v2.msk")) == golden);
-    EXPECT_EQ(d.ProjectBaseName, QStringLiteral("HARBOUR"));
     EXPECT_TRUE(d.SavedProjectImage == golden);
 }
 
@@ -211,11 +211,8 @@ TEST_F(ProjectFileTest, WrittenAndReadAgainIsByteIdenticalForAwkwardNumbersAndTe
 
 TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
 {
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        const char* error;
-    } cases[] = {
+    // (what, bytes, error)
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"truncated after line 1200", JoinLines(FileLines(golden).mid(0, 1200)), "line 1201: Input past end of file"},
         {"last field missing", golden.left(golden.size() - 4), "line 1232: Input past end of file"},
         // MaskTest(1, 1, 22)
@@ -228,8 +225,8 @@ TEST_F(ProjectFileTest, DamagedBytesGiveTheLineAndTheReason)
          "line 2: Bad file name (EQ file \"../HANDBUILT.EQ\" is not a bare file name)"},
         {"empty file", QByteArray(), "line 1: Input past end of file"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseError(ParseProjectFile(c.bytes, LumoData())), c.error) << c.what;
+    for (const auto& [what, bytes, error] : cases)
+        EXPECT_EQ(ParseError(ParseProjectFile(bytes, LumoData())), error) << what;
 }
 
 TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
@@ -237,26 +234,23 @@ TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesTheProjectExactlyAsItWas)
     folder.write(QStringLiteral("DAMAGED.MSK"), changed(26, "31.75", "3l.75"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("FOLDER.MSK")));
     const auto shown = [&](const char* name) { return QDir::toNativeSeparators(folder.file(QLatin1String(name))); };
-    const struct {
-        const char* name;
-        QString message;
-    } cases[] = {
+    // (name, message)
+    const std::tuple<const char*, QString> cases[] = {
         {"DAMAGED.MSK", QStringLiteral("Type mismatch (\"3l.75\" is not a number) in %1 occured on line 26.")
                             .arg(shown("DAMAGED.MSK"))},
         {"MISSING.MSK", QStringLiteral("File not found: %1 occured on line 1.").arg(shown("MISSING.MSK"))},
         {"FOLDER.MSK", QStringLiteral("Cannot open %1 (it is a folder) occured on line 1.").arg(shown("FOLDER.MSK"))},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, message] : cases) {
         LumoData before;
         FillWithOtherValues(before);
         LumoData data = before;
         ScriptedPrompter p;
         p.answer(MsgAnswer::Ok);
         i16 failed = 0;
-        OpenProjectFile(data, p, folder.file(QLatin1String(c.name)), failed);
-        EXPECT_EQ(failed, -1) << c.name;
-        EXPECT_TRUE(data == before) << c.name;
-        EXPECT_EQ(p.messages(), Shown({{c.message, "File Error", MsgIcon::Critical}})) << c.name;
+        OpenProjectFile(data, p, folder.file(QLatin1String(name)), failed);
+        EXPECT_EQ(std::tuple(failed, data == before), std::tuple(-1, true)) << name;
+        EXPECT_EQ(p.messages(), Shown({{message, "File Error", MsgIcon::Critical}})) << name;
     }
 }
 
@@ -284,19 +278,15 @@ TEST_F(ProjectFileTest, AFailedSaveIsQuietAndLeavesTheFolderAndTheBaseNameAlone)
     for (const char* name : {"no/such/A.MSK", "X.MSK"}) {
         i16 failed = 0;
         SaveProjectFile(d, folder.file(QString::fromLatin1(name)), failed);
-        EXPECT_EQ(failed, -1) << name;
-        EXPECT_EQ(d.ProjectBaseName, QStringLiteral("KEPT")) << name;
-        EXPECT_EQ(entries(), before) << name;
+        EXPECT_EQ(std::tuple(failed, d.ProjectBaseName, entries()), std::tuple(-1, "KEPT", before)) << name;
     }
     EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("X.MSK"))).isDir());
 }
 
 TEST(FileBaseName, DropsFolderAndExtensionAndUpperCases)
 {
-    const struct {
-        const char* path;
-        const char* base;
-    } cases[] = {
+    // (path, base)
+    const std::tuple<const char*, const char*> cases[] = {
         {"C:\\JOBS\\A.B.MSK", "A"},
         {"/home/kov/harbour.msk", "HARBOUR"},
         {"C:\\JOBS/mixed\\Office Two.MSK", "OFFICE TWO"},
@@ -307,8 +297,8 @@ TEST(FileBaseName, DropsFolderAndExtensionAndUpperCases)
         {"/jobs/", ""},
         {"", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FileBaseName(QString::fromLatin1(c.path)), QString::fromLatin1(c.base)) << c.path;
+    for (const auto& [path, base] : cases)
+        EXPECT_EQ(FileBaseName(QString::fromLatin1(path)), QString::fromLatin1(base)) << path;
 }
 
 TEST_F(ProjectFileTest, HeaderPreviewReadsNameAndDate)
@@ -317,13 +307,11 @@ TEST_F(ProjectFileTest, HeaderPreviewReadsNameAndDate)
     folder.write(QStringLiteral("SHORT.MSK"), "\"Only a name\"\r\n");
     QString name = QStringLiteral("before"), date = QStringLiteral("before");
     EXPECT_TRUE(ReadProjectHeader(folder.file(QStringLiteral("H.MSK")), name, date));
-    EXPECT_EQ(name, QStringLiteral("Harbour House, 3rd floor  east"));
-    EXPECT_EQ(date, QStringLiteral("3/14/2024"));
+    EXPECT_EQ(std::tuple(name, date), std::tuple("Harbour House, 3rd floor  east", "3/14/2024"));
 
     for (const char* bad : {"SHORT.MSK", "NONE.MSK"}) {
         name = date = QStringLiteral("before");
         EXPECT_FALSE(ReadProjectHeader(folder.file(QString::fromLatin1(bad)), name, date)) << bad;
-        EXPECT_EQ(name, QStringLiteral("before")) << bad;
-        EXPECT_EQ(date, QStringLiteral("before")) << bad;
+        EXPECT_EQ(std::tuple(name, date), std::tuple("before", "before")) << bad;
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <QDir>
 
 #include "core/SpectrumDatabase.h"
@@ -96,20 +98,18 @@ TEST_F(SpectrumDatabaseTest, WrittenThenReadRestoresEveryValueAndLeavesOtherBand
 TEST_F(SpectrumDatabaseTest, AFileThatDoesNotLoadIsFatalAndChangesNothing)
 {
     const QString shown = QDir::toNativeSeparators(folder.file(SpectrumDatabaseFileName));
-    const struct {
-        QByteArray bytes;  // empty: no file at all
-        QString message;
-    } cases[] = {
+    // (bytes, none for no file at all; message)
+    const std::pair<QByteArray, QString> cases[] = {
         {{}, QStringLiteral("File not found: %1 occurred in loading the masking spectrum database.").arg(shown)},
         {HandWrittenDatabase(20),
          QStringLiteral("Input past end of file on line 22 of %1 occurred in loading the masking spectrum database.")
              .arg(shown)},
     };
-    for (const auto& c : cases) {
-        if (c.bytes.isEmpty())
+    for (const auto& [bytes, message] : cases) {
+        if (bytes.isEmpty())
             folder.remove(SpectrumDatabaseFileName);
         else
-            folder.write(SpectrumDatabaseFileName, c.bytes);
+            folder.write(SpectrumDatabaseFileName, bytes);
         const LumoData before = d;
         ScriptedPrompter p;
         p.answer(MsgAnswer::Ok);
@@ -117,7 +117,7 @@ TEST_F(SpectrumDatabaseTest, AFileThatDoesNotLoadIsFatalAndChangesNothing)
         LoadSpectrumDatabase(d, p, failed);
         EXPECT_EQ(failed, -1);
         EXPECT_TRUE(d == before);
-        EXPECT_EQ(p.messages(), Shown({{c.message, "Fatal Error", MsgIcon::Critical}}));
+        EXPECT_EQ(p.messages(), Shown({{message, "Fatal Error", MsgIcon::Critical}}));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/Tables.h"
@@ -41,13 +43,8 @@ TEST(BandTables, CentreFrequenciesAndAWeightsAsPrinted)
 TEST(BandTables, PagingAndArticulationTables)
 {
     const LumoData d = Tables();
-    struct Row {
-        const char* name;
-        const BandArray& table;
-        int first;
-        std::vector<float> values;
-    };
-    const Row rows[] = {
+    // (name, table, the first band of the values, the values)
+    const std::tuple<const char*, const BandArray&, int, std::vector<float>> rows[] = {
         {"ArticulationWeight",
          d.ArticulationWeight,
          23,
@@ -58,11 +55,11 @@ TEST(BandTables, PagingAndArticulationTables)
         {"PagingShape3", d.PagingShape3, 25, {1, 2, 3, 3, 3, 4, 4, 4, 4, 3, 3, 2, 1}},
         {"PagingShape4", d.PagingShape4, 25, {1, 2, 3, 4, 5, 6, 7, 7, 8, 8, 8, 7, 6, 5, 4, 2}},
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, table, first, values] : rows) {
         for (int b = FirstBand; b <= LastBand; ++b) {
-            const int i = b - row.first;
-            const float want = i >= 0 && i < static_cast<int>(row.values.size()) ? row.values[i] : 0.f;
-            EXPECT_FLOAT_EQ(row.table(b), want) << row.name << " band " << b;
+            const int i = b - first;
+            const float want = i >= 0 && i < static_cast<int>(values.size()) ? values[i] : 0.f;
+            EXPECT_FLOAT_EQ(table(b), want) << name << " band " << b;
         }
     }
     // The weights, checked one by one above, add up to 0.0333.
@@ -86,8 +83,7 @@ TEST(AWeightedLevel, ClampsTheBandRangeAndHandsItBack)
     // 50 dB in bands 14..42 only: 10 log10 of the sum of 10^((50 + A)/10) is 61.853 dBA; bands 12, 13 and 43,
     // with no A-weight, would add 50 dB each.
     EXPECT_FLOAT_EQ(AWeightedLevel(d, 3, low, high, levels), 61.9f);
-    EXPECT_EQ(low, 14);
-    EXPECT_EQ(high, 42);
+    EXPECT_EQ(std::tuple(low, high), std::tuple(14, 42));
 }
 
 TEST(AWeightedLevel, MatchesAnIndependentSum)
@@ -101,22 +97,19 @@ TEST(AWeightedLevel, MatchesAnIndependentSum)
             sum += std::pow(10.0, (aw[b - 22] + level(b)) / 10.0);
         return std::round(10.0 * 10.0 * std::log10(sum)) / 10.0;
     };
-    struct Case {
-        const char* name;
-        std::function<double(int)> level;
-    };
-    const Case cases[] = {
+    // (name, level of band b)
+    const std::pair<const char*, std::function<double(int)>> cases[] = {
         {"0 dB in every band", [](int) { return 0.0; }},
         {"flat 45 dB", [](int) { return 45.0; }},
         {"falling 5 dB per octave", [](int b) { return 60.0 - 5.0 * (b - 22) / 3.0; }},
         {"office background", [](int b) { return b < 30 ? 48.0 - (b - 22) : 40.0 - 2.0 * (b - 30); }},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, level] : cases) {
         Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
         for (int b = 22; b <= 39; ++b)
-            levels(2, b) = static_cast<f32>(c.level(b));
+            levels(2, b) = static_cast<f32>(level(b));
         i16 low = 22, high = 39;
-        EXPECT_NEAR(AWeightedLevel(d, 2, low, high, levels), reference(c.level), 1e-4) << c.name;
+        EXPECT_NEAR(AWeightedLevel(d, 2, low, high, levels), reference(level), 1e-4) << name;
     }
     // The 0 dB spectrum by hand: 10 log10 of the sum of 10^(A/10) over 160 Hz .. 8 kHz.
     Indexed2<f32, 1, 6, FirstBand, LastBand> zero;
@@ -128,10 +121,8 @@ TEST(AWeightedLevel, RoundsTheProductBeforeItBecomesASingle)
 {
     const LumoData d = Tables();
     // Sums whose product lies a hair off a tie; made a single first, each would read as the tie itself.
-    const struct {
-        std::array<f32, 18> levels;
-        f32 expected;
-    } cases[] = {
+    // (spectrum, expected)
+    const std::tuple<std::array<f32, 18>, f32> cases[] = {
         {{66.2f, 63.8f, 68.4f, 49.9f, 46.9f, 45.4f, 62.0f, 57.2f, 62.9f, 55.5f, 31.5f, 65.1f, 65.2f, 26.6f, 32.0f,
           54.1f, 48.6f, 55.0f},
          71.5f},  // 71.4500066
@@ -139,12 +130,12 @@ TEST(AWeightedLevel, RoundsTheProductBeforeItBecomesASingle)
           46.8f, 20.6f, 69.4f},
          74.5f},  // 74.5499949
     };
-    for (const auto& c : cases) {
+    for (const auto& [spectrum, expected] : cases) {
         Indexed2<f32, 1, 6, FirstBand, LastBand> levels;
         for (int b = 22; b <= 39; ++b)
-            levels(1, b) = c.levels[static_cast<std::size_t>(b - 22)];
+            levels(1, b) = spectrum[static_cast<std::size_t>(b - 22)];
         i16 low = 22, high = 39;
-        EXPECT_EQ(AWeightedLevel(d, 1, low, high, levels), c.expected);
+        EXPECT_EQ(AWeightedLevel(d, 1, low, high, levels), expected);
     }
 }
 

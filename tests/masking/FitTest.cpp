@@ -271,23 +271,6 @@ Bands18 PlusCorrections(f32 band)
 
 // Measured spectra run through the whole fit. The expected results come from tests/fixtures/fit_reference.py,
 // an independent calculation of the fit in Python; paste its output here when a case is added.
-struct ReferenceCase {
-    const char* name;
-    int generator;
-    int cutoff;
-    Bands18 goal;
-    Bands18 average;
-    int expectedCutoff;
-    const char* gainText;
-    f32 gain;
-    f32 bestError;
-    int redraws;
-    int innerSteps;
-    Bands18 corrections;
-    bool minus;
-    bool plus;
-};
-
 // Open plan with panels, too much above 2 kHz.
 const Bands18 BrightGoal{46.9f, 47.4f, 47.9f, 47.4f, 46.9f, 46.4f, 44.9f, 43.4f, 41.9f,
                          40.4f, 38.9f, 37.4f, 35.9f, 34.4f, 32.9f, 31.4f, 29.9f, 28.4f};
@@ -301,7 +284,10 @@ const Bands18 BrightAverage{46.7f, 47.5f, 48.8f, 49.0f, 49.0f, 47.9f, 45.9f, 45.
 // limits; BothDar131: extremes on a product without a range check. AverageIsTheGoal: no step pays, and each
 // refused low-pass step still moves the cutoff.
 // clang-format off
-const ReferenceCase ReferenceCases[] = {
+// (name, generator, cutoff, goal, average; the cutoff, gain text, gain, error, redraws, inner steps, corrections
+// and range flags the reference gives)
+const std::tuple<const char*, int, int, Bands18, Bands18, int, const char*, f32, f32, int, int, Bands18, bool, bool>
+    ReferenceCases[] = {
     {"AverageIsTheGoal", 4, 7000, Ceiling, Ceiling, 7400, " 0.0", 0, 0, 9, 0, Flat(0), false, false},
     {"PlenumTooBright", 5, 7000, BrightGoal, BrightAverage,
      7700, "- 1.1", -1.0800437927246094f, 31.14075469970703f, 19, 10,
@@ -351,22 +337,22 @@ const ReferenceCase ReferenceCases[] = {
 
 TEST(ReferenceFitTest, MatchesTheReferenceCalculation)
 {
-    for (const ReferenceCase& c : ReferenceCases) {
-        SCOPED_TRACE(c.name);
-        LumoData d = Channel(c.generator, c.goal, c.average, c.cutoff);
+    for (const auto& [name, generator, cutoff, goal, average, expectedCutoff, gainText, gain, bestError, redraws,
+                      innerSteps, corrections, minus, plus] : ReferenceCases) {
+        SCOPED_TRACE(name);
+        LumoData d = Channel(generator, goal, average, cutoff);
         d.ProjectBaseName = QStringLiteral("OFFICE3");
         const FitResult r = Fit(d);
         EXPECT_EQ(std::tuple(r.cutoff, r.cutoffText, r.gainText, static_cast<int>(r.frames.size()), InnerFrames(r)),
-                  std::tuple(c.expectedCutoff, QString::number(c.expectedCutoff), QString::fromLatin1(c.gainText),
-                             c.redraws, c.innerSteps));
-        EXPECT_FLOAT_EQ(r.gainChange, c.gain);
-        EXPECT_FLOAT_EQ(r.bestError, c.bestError);
+                  std::tuple(expectedCutoff, QString::number(expectedCutoff), QString::fromLatin1(gainText), redraws,
+                             innerSteps));
+        EXPECT_FLOAT_EQ(r.gainChange, gain);
+        EXPECT_FLOAT_EQ(r.bestError, bestError);
         ExpectOuterMarkersInOrder(r);
         for (int b = 22; b <= 39; ++b)
-            EXPECT_NEAR(r.corrections(b), c.corrections[static_cast<std::size_t>(b - 22)], 1e-3) << b;
-        EXPECT_EQ(std::tuple(r.flags, r.rangeMessage.has_value()),
-                  std::tuple(RangeFlags{c.minus, c.plus}, c.minus || c.plus));
-        EXPECT_EQ(r.rangeMessage, FilterErrorMessage(c.generator, r.flags));
+            EXPECT_NEAR(r.corrections(b), corrections[static_cast<std::size_t>(b - 22)], 1e-3) << b;
+        EXPECT_EQ(std::tuple(r.flags, r.rangeMessage.has_value()), std::tuple(RangeFlags{minus, plus}, minus || plus));
+        EXPECT_EQ(r.rangeMessage, FilterErrorMessage(generator, r.flags));
     }
 }
 

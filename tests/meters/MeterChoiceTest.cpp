@@ -25,9 +25,8 @@ TEST(MeterChoiceTest, EachMeterAsksWithItsOwnDialogAndSaysSoWhenNothingIsChosen)
         LumoData d;
         d.AppPath = QStringLiteral("/opt/kov");
         const MeterFileChoice choice = ChooseMeterFile(d, source);
-        EXPECT_EQ(choice.request.title, QLatin1String(title));
-        EXPECT_EQ(choice.request.filter, QLatin1String(filter));
-        EXPECT_EQ(choice.request.defaultExtension, QLatin1String(extension));
+        EXPECT_EQ(std::tuple(choice.request.title, choice.request.filter, choice.request.defaultExtension),
+                  std::tuple(QLatin1String(title), QLatin1String(filter), QLatin1String(extension)));
         EXPECT_EQ(choice.noFileChosen, (Message{QLatin1String(noFile), QStringLiteral("File Error"), icon}));
     }
 }

@@ -106,10 +106,8 @@ TEST_F(TextExportTest, OneTestRoundedHalfToEvenWhateverTheLineEnds)
         SCOPED_TRACE(what);
         ASSERT_EQ(ParseError(parsed), "");
         const MeterTests& tests = std::get<MeterTests>(parsed);
-        EXPECT_EQ(tests.count, 1);
-        EXPECT_EQ(Row(tests, 1), levels);
-        EXPECT_EQ(Row(tests, 2), Untouched);
-        EXPECT_FALSE(tests.notice);
+        EXPECT_EQ(std::tuple(tests.count, Row(tests, 1), Row(tests, 2), tests.notice.has_value()),
+                  std::tuple(1, levels, Untouched, false));
     }
 }
 

@@ -171,11 +171,8 @@ TEST(ExcelTest, ValidColumnsArePackedInOrder)
 {
     // B, D and F hold tests; C, E and G..K are empty.
     const MeterTests t = Tests(ExcelTests(ExcelSheet({2, 4, 6}), {}));
-    ASSERT_EQ(t.count, 3);
-    EXPECT_EQ(t.levels(1, 1), 52.1f);
-    EXPECT_EQ(t.levels(2, 1), 54.1f);
-    EXPECT_EQ(t.levels(3, 18), 57.8f);
-    EXPECT_FALSE(t.notice);
+    EXPECT_EQ(std::tuple(t.count, t.levels(1, 1), t.levels(2, 1), t.levels(3, 18), t.notice.has_value()),
+              std::tuple(3, 52.1f, 54.1f, 57.8f, false));
 }
 
 TEST(ExcelTest, AColumnCountsOnlyWhenEveryValueLiesStrictlyBetweenZeroAndOneHundred)

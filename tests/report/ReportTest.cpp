@@ -398,8 +398,7 @@ TEST(TestPageTest, StandsInTheMiddleAndEndsTheDocument)
         RecordingCanvas canvas(width, height);
         EXPECT_EQ(PrintTestPage(canvas), std::nullopt);
         const P expected{1, 2690, y, 14, false, "This is a test print to check printer connection."};
-        EXPECT_EQ(canvas.texts(), QList<P>{expected});
-        EXPECT_EQ(canvas.endDocCount(), 1);
+        EXPECT_EQ(std::tuple(canvas.texts(), canvas.endDocCount()), std::tuple(QList<P>{expected}, 1));
     }
 }
 

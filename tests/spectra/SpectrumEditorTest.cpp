@@ -41,9 +41,8 @@ TEST(LevelCellTest, LeavingACellKeepsOneDecimalFrom1To99)
     for (const auto& [band, typed, level, cellText, note] : cases) {
         SCOPED_TRACE(typed);
         const LevelCellEntry r = LeaveLevelCell(d, band, QString::fromLatin1(typed));
-        EXPECT_EQ(r.level, level);
-        EXPECT_EQ(r.cellText, QString::fromLatin1(cellText));
-        EXPECT_EQ(r.note.value_or(QString()), QString::fromLatin1(note));
+        EXPECT_EQ(std::tuple(r.level, r.cellText, r.note.value_or(QString())),
+                  std::tuple(level, QString::fromLatin1(cellText), QString::fromLatin1(note)));
     }
 }
 
@@ -94,9 +93,8 @@ TEST(StepSpectrumTest, EveryBandMovesZerosToo)
     Fill(e, 2, 40);
     e.SpecLevelEdit(2, 30) = 0;
     EXPECT_TRUE(StepSpectrum(e, 2, -1));
-    EXPECT_EQ(e.SpecLevelEdit(2, 22), 39);
-    EXPECT_EQ(e.SpecLevelEdit(2, 30), -1);
-    EXPECT_EQ(e.SpecLevelEdit(2, 21), 0);
+    EXPECT_EQ(std::tuple(e.SpecLevelEdit(2, 22), e.SpecLevelEdit(2, 30), e.SpecLevelEdit(2, 21)),
+              std::tuple(39, -1, 0));
     EXPECT_TRUE(StepSpectrum(e, 2, +1));
     EXPECT_TRUE(StepSpectrum(e, 2, +1));
     EXPECT_EQ(e.SpecLevelEdit(2, 39), 41);
@@ -150,8 +148,7 @@ TEST(ClosingChecksTest, MissingPointsAreFoundInOrderUnderTheOldName)
          {std::tuple{0, 3, 25, "Old three", "315"}, {4, 9, 39, "Empty", "8000"}}) {
         const auto found = FindMissingPoint(d, e, from);
         ASSERT_TRUE(found.has_value()) << from;
-        EXPECT_EQ(found->spectrum, spectrum);
-        EXPECT_EQ(found->band, band);
+        EXPECT_EQ(std::tuple(found->spectrum, found->band), std::tuple(spectrum, band));
         EXPECT_EQ(found->question, QStringLiteral("The masking spectrum %1 has a data point missing at %2 Hz.  Yes to "
                                                   "correct data. No to delete spectrum.")
                                        .arg(QLatin1String(name), QLatin1String(hz)));
@@ -185,8 +182,7 @@ TEST(ClosingChecksTest, DataUnderNoNameIsReported)
     e.SpecLevelEdit(14, 22) = 5;
     const auto u = FindUnnamedData(e);
     ASSERT_TRUE(u.has_value());
-    EXPECT_EQ(u->spectrum, 12);
-    EXPECT_EQ(u->band, 27);
+    EXPECT_EQ(std::tuple(u->spectrum, u->band), std::tuple(12, 27));
     EXPECT_EQ(u->message, (Message{"There are data in masking spectrum number 12 but no title or an Empty title. "
                                    "Please correct.",
                                    "Data Error", MsgIcon::Critical}));
@@ -204,10 +200,8 @@ TEST(CopySpectraTest, OnlyTheDataBandsGoBackAndForth)
     e.SpecLevelEdit(5, 39) = 20;
     e.SpecLevelEdit(5, 40) = 20;
     StoreSpectra(d, e);
-    EXPECT_EQ(d.SpecName(5), QStringLiteral("Five"));
-    EXPECT_EQ(d.SpecLevel(5, 39), 20);
-    EXPECT_EQ(d.SpecLevel(5, 40), 0);
-    EXPECT_EQ(d.SpecLevel(5, 21), 9);
+    EXPECT_EQ(std::tuple(d.SpecName(5), d.SpecLevel(5, 39), d.SpecLevel(5, 40), d.SpecLevel(5, 21)),
+              std::tuple("Five", 20, 0, 9));
 }
 
 }  // namespace

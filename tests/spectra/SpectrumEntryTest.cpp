@@ -31,10 +31,8 @@ void ExpectBands(const SpectraEdit& e, const std::vector<f32>& bands22to39)
 
 TEST(OctaveConversionTest, OctavesBecomeThirdOctaveBands)
 {
-    const struct {
-        std::vector<f32> octaves;  // 125 .. 8000 Hz, 0 = left empty
-        std::vector<f32> bands;    // 22 .. 39
-    } cases[] = {
+    // (octaves 125 .. 8000 Hz, 0 for left empty; bands 22 .. 39)
+    const std::tuple<std::vector<f32>, std::vector<f32>> cases[] = {
         // all seven
         {{60, 55, 50, 45, 40, 35, 30},
          {53.3, 51.7, 50, 48.3, 46.7, 45, 43.3, 41.7, 40, 38.3, 36.7, 35, 33.3, 31.7, 30, 28.3, 26.7, 25}},
@@ -45,17 +43,17 @@ TEST(OctaveConversionTest, OctavesBecomeThirdOctaveBands)
         {{60, 10, 50, 45, 40, 35, 30},
          {36.7, 18.3, 0, 15, 30, 45, 43.3, 41.7, 40, 38.3, 36.7, 35, 33.3, 31.7, 30, 28.3, 26.7, 25}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bands[0]);
+    for (const auto& [octaves, bands] : cases) {
+        SCOPED_TRACE(bands[0]);
         OctaveLevels o;
         for (int box = 1; box <= 7; ++box)
-            o(OctaveBoxBand(box)) = c.octaves[static_cast<std::size_t>(box - 1)];
+            o(OctaveBoxBand(box)) = octaves[static_cast<std::size_t>(box - 1)];
         ASSERT_FALSE(OctaveDataMissing(o));
         SpectraEdit e;
         e.SpecLevelEdit(Slot, 21) = 11;
         e.SpecLevelEdit(Slot, 40) = 12;
         OctaveToThirdOctave(o, e, Slot);
-        ExpectBands(e, c.bands);
+        ExpectBands(e, bands);
         EXPECT_EQ(e.SpecLevelEdit(Slot, 21), 11);
         EXPECT_EQ(e.SpecLevelEdit(Slot, 40), 12);
         EXPECT_EQ(e.SpecLevelEdit(Slot + 1, 30), 0);
