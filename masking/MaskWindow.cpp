@@ -80,6 +80,7 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
         m_matchPage->enter();
     });
     connect(m_matchPage, &MaskMatchPage::note, this, &Mask::setNote);
+    connect(m_specPage->toleranceBox(), &ToleranceBox::changed, m_matchPage, &MaskMatchPage::setTolerance);
     connect(m_matchPage, &MaskMatchPage::leaveRequested, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
     connect(m_matchPage, &MaskMatchPage::fitFinished, this,
             [this](const FitResult& result) { fitFinished(result.narrowWindow); });
@@ -203,6 +204,7 @@ void Mask::runActivation()
         m_data.MaskHighCutFreqEdit(ch) = 7000;
     leaveNarrowView();
     m_matchPage->reset();
+    m_specPage->toleranceBox()->setTolerance(m_matchPage->tolerance());
     m_labChan1->setText(ProductCaption(m_data.Generator));
 
     i16 failed = 0;
@@ -317,6 +319,7 @@ void Mask::apply()
     // The equalization goes into the project set with or without a file name: dropped here it could never reach
     // the file that Save As writes later.
     StoreMaskingChannels(m_data);
+    SetProjectTolerance(m_data, m_matchPage->tolerance());
     FinishEqualization(m_data, prompter(), 1);
 }
 

@@ -1,8 +1,11 @@
 #include "report/EqualizationReport.h"
 
+#include <QStringList>
+
 #include "core/Numbers.h"
 #include "core/PagingPresets.h"
 #include "core/Tables.h"
+#include "core/Verdict.h"
 
 namespace kov {
 
@@ -16,6 +19,8 @@ struct PrintFailed {};
 constexpr double RegularSize = 9.75;
 constexpr double HeadingSize = 12;
 constexpr double TitleSize = 16;
+// The proof of a channel fits between its settings and the block below only a size smaller.
+constexpr double ProofSize = 8;
 
 void Check(const ReportCanvas& canvas)
 {
@@ -88,6 +93,23 @@ QString GainText(f32 gain)
     return QStringLiteral(" 0 dB.");
 }
 
+// Under the header, who commissioned the system. The font and the position the header leaves are restored, so
+// every line after it stands where it stands without one.
+void PrintInstaller(ReportCanvas& canvas, const LumoData& d, const ReportLayout& layout)
+{
+    QStringList who;
+    for (const QString& part : {d.InstallerCompany.trimmed(), d.InstallerName.trimmed()})
+        if (!part.isEmpty())
+            who << part;
+    if (who.isEmpty())
+        return;
+    const int y = canvas.currentY();
+    SetFont(canvas, RegularSize, false);
+    PrintCentred(canvas, layout, QStringLiteral("Installer: ") + who.join(QStringLiteral(", ")));
+    SetFont(canvas, HeadingSize, true);
+    canvas.setCurrentY(y);
+}
+
 void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, i16 page)
 {
     layout.ReportY = 100;
@@ -107,12 +129,31 @@ void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, 
     layout.ReportY = 1350;
     canvas.setCurrentY(layout.ReportY);
     PrintCentred(canvas, layout, QStringLiteral("Date: ") + d.ProjectInfo(2));
+    PrintInstaller(canvas, d, layout);
 }
 
 void MoveDown(ReportCanvas& canvas, ReportLayout& layout, int by)
 {
     layout.ReportY = static_cast<i16>(layout.ReportY + by);
     canvas.setCurrentY(layout.ReportY);
+}
+
+// What the client is handed as proof: the tolerance and the verdict, each band's standing against the goal in
+// the band columns, how far the channel stood before and after the fit, and how the positions agree.
+void PrintChannelProof(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int ch)
+{
+    const ChannelProof proof = ProveChannel(d, ch);
+    const ChannelVerdict& v = proof.verdict;
+    SetFont(canvas, ProofSize, false);
+    PrintAt(canvas, l.ReportMargin,
+            ToleranceText(v.tolerance) + QStringLiteral(". Verdict: ") + VerdictText(v, d.BandFreq));
+    PrintRow(canvas, 22, 39, 1, [&](int b) {
+        return std::pair{l.ReportColumn(b), SignedTenths(v.offset(b)) + BandMark(v.inside(b))};
+    });
+    PrintAt(canvas, l.ReportMargin, DeviationText(v, d.BandFreq));
+    PrintAt(canvas, l.ReportMargin, SpreadText(proof.spread, v.tolerance.position, d.BandFreq));
+    // What comes next, the next page's header among it, is printed in the font the block leaves.
+    SetFont(canvas, RegularSize, false);
 }
 
 void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int ch)
@@ -173,6 +214,7 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
     PrintAt(canvas, l.ReportMargin,
             QStringLiteral("The A-weighted masking level is :") +
                 FormatNumber(AWeightedLevel(d, ch, low22, high39, d.MaskFinal), QStringLiteral("#0 dB.")));
+    PrintChannelProof(canvas, d, l, ch);
 }
 
 // The rows of band frequencies and of settings in the band columns.

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QList>
+
+#include <algorithm>
+
+#include "core/Tables.h"
+#include "report/EqualizationReport.h"
+#include "report/RecordingCanvas.h"
+
+namespace kov {
+
+void PrintTo(const PrintedText& t, std::ostream* os);
+
+namespace {
+
+using P = PrintedText;
+
+// A channel on its goal: 40 dB in every band, measured at two positions a decibel either side of it, a DA2500
+// with nothing to correct.
+LumoData TunedProject()
+{
+    LumoData d;
+    InitTables(d);
+    d.ProjectInfo(1) = "Smith Offices";
+    d.ProjectInfo(2) = "3/14/2026";
+    d.Generator = GeneratorDA2500;
+    d.MaskTestCount(1) = 2;
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        d.MaskFinal(1, b) = 40;
+        d.MaskAverage(1, b) = 40;
+        d.MaskTest(1, 1, b) = 39;
+        d.MaskTest(2, 1, b) = 41;
+    }
+    d.MaskHighCutFreq(1) = 7000;
+    return d;
+}
+
+QList<P> Printed(const LumoData& d)
+{
+    RecordingCanvas canvas;
+    EXPECT_EQ(PrintReport(canvas, d), std::nullopt);
+    return canvas.texts();
+}
+
+// 8 points: lines of 192 twips, under the last setting at 6662 (9.75 points, 234 high).
+P Proof(int x, int y, const QString& text)
+{
+    return {1, x, y, 8, false, text};
+}
+
+TEST(ReportProofTest, TheVerdictAndItsFiguresFollowTheChannelsSettings)
+{
+    const QList<P> texts = Printed(TunedProject());
+    const auto level = std::find_if(texts.begin(), texts.end(),
+                                    [](const P& t) { return t.text.startsWith("The A-weighted masking level is :"); });
+    ASSERT_NE(level, texts.end());
+    ASSERT_EQ(level->y, 6662);
+    const qsizetype last = level - texts.begin();
+    ASSERT_EQ(texts.size(), last + 22);
+    EXPECT_EQ(texts[last + 1],
+              Proof(765, 6896, "Tolerance: \u00b12.0 dB per band, \u00b10.5 dBA overall. Verdict: \u2714 PASSED"));
+    // Each band's mark stands in its band's column.
+    EXPECT_EQ(texts[last + 2], Proof(765, 7088, "0.0\u2714"));
+    EXPECT_EQ(texts[last + 19], Proof(10387, 7088, "0.0\u2714"));
+    EXPECT_EQ(texts[last + 20], Proof(765, 7280,
+                                      "Deviation from the goal: measured RMS 0.0 dB, worst 0.0 dB at 160 Hz; after the "
+                                      "fit RMS 0.0 dB, worst 0.0 dB at 160 Hz."));
+    EXPECT_EQ(texts[last + 21], Proof(765, 7472,
+                                      "Positions: 2 tests, widest spread 2.0 dB at 160 Hz; A-weighted levels against "
+                                      "the average: -1.0, +1.0 dBA."));
+}
+
+TEST(ReportProofTest, ABandTheFiltersCannotReachFailsTheChannel)
+{
+    LumoData d = TunedProject();
+    // 14 dB short at 2 kHz: the DA2500 sets 12 of them, 2 remain, at the edge of the usual window; with a window of
+    // 1.5 dB they are outside it.
+    d.MaskAverage(1, 33) = 26;
+    d.MaskCorrection(1, 33) = 14;
+    d.MaskBandTolerance = 1.5F;
+    d.MaskLevelTolerance = 5;
+    const QList<P> texts = Printed(d);
+    EXPECT_TRUE(
+        texts.contains(Proof(765, 6896,
+                             "Tolerance: \u00b11.5 dB per band, \u00b15.0 dBA overall. Verdict: \u2718 FAILED: 1 "
+                             "band outside \u00b11.5 dB (2000 Hz)")));
+    EXPECT_TRUE(texts.contains(Proof(6991, 7088, "-2.0\u2718")));
+    EXPECT_TRUE(texts.contains(Proof(6425, 7088, "0.0\u2714")));
+}
+
+// The installer stands under the header in the plain font; nothing else moves for it, not even the paging block
+// that follows wherever the header left off.
+TEST(ReportProofTest, TheInstallerIsNamedUnderEveryHeaderAndMovesNothing)
+{
+    LumoData d = TunedProject();
+    d.PageSpectrum(1, 22) = 40;
+    d.PageEqFreq(1, 1) = 1000;
+    const QList<P> without = Printed(d);
+    d.InstallerCompany = QStringLiteral("Acme Sound");
+    d.InstallerName = QStringLiteral("J. Smith");
+    QList<P> with = Printed(d);
+    // "Installer: Acme Sound, J. Smith": 31 characters of 97.5 twips, 3022 wide, half of it 1511.
+    for (int page : {1, 2}) {
+        const P installer{page, 6120 - 1511, 1638, 9.75, false, "Installer: Acme Sound, J. Smith"};
+        EXPECT_EQ(with.removeAll(installer), 1) << page;
+    }
+    EXPECT_EQ(with, without);
+}
+
+}  // namespace
+
+}  // namespace kov
