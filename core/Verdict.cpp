@@ -228,6 +228,32 @@ QString DeviationText(const ChannelVerdict& v, const BandTableI16& bandFreq)
         .arg(FiguresText(v.before, bandFreq), FiguresText(v.after, bandFreq));
 }
 
+namespace {
+
+QString OutlierSentence(const PositionSpread& s, f32 margin)
+{
+    QStringList names;
+    for (const int t : s.outliers)
+        names << QString::number(t);
+    const bool one = s.outliers.size() == 1;
+    return QStringLiteral("%1 %2 %3 more than %4 dBA from the average.")
+        .arg(one ? QStringLiteral("Test") : QStringLiteral("Tests"), names.join(QStringLiteral(", ")),
+             one ? QStringLiteral("is") : QStringLiteral("are"), QString::number(margin, 'f', 1));
+}
+
+}  // namespace
+
+QString SpreadSummary(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq)
+{
+    if (s.count < 2)
+        return QString();
+    const QString widest = QStringLiteral("Widest spread %1 dB at %2. ")
+                               .arg(QString::number(s.widest, 'f', 1), Frequency(bandFreq, s.widestBand));
+    if (s.outliers.empty())
+        return widest + QStringLiteral("All tests within %1 dBA of the average.").arg(QString::number(margin, 'f', 1));
+    return widest + OutlierSentence(s, margin);
+}
+
 QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq)
 {
     if (s.count == 0)
@@ -241,16 +267,8 @@ QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& band
                        .arg(s.count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(s.count),
                             QString::number(s.widest, 'f', 1), Frequency(bandFreq, s.widestBand),
                             offsets.join(QStringLiteral(", ")));
-    if (!s.outliers.empty()) {
-        QStringList names;
-        for (const int t : s.outliers)
-            names << QString::number(t);
-        text += QStringLiteral(" %1 %2 more than %3 dBA from the average.")
-                    .arg(s.outliers.size() == 1 ? QStringLiteral("Test") : QStringLiteral("Tests"),
-                         names.join(QStringLiteral(", ")) +
-                             (s.outliers.size() == 1 ? QStringLiteral(" is") : QStringLiteral(" are")),
-                         QString::number(margin, 'f', 1));
-    }
+    if (!s.outliers.empty())
+        text += u' ' + OutlierSentence(s, margin);
     return text;
 }
 

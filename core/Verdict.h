@@ -85,6 +85,8 @@ QString VerdictText(const ChannelVerdict& v, const BandTableI16& bandFreq);
 QString FiguresText(const Deviation& x, const BandTableI16& bandFreq);  // "RMS 3.1 dB, worst +5.2 dB at 250 Hz"
 QString DeviationText(const ChannelVerdict& v, const BandTableI16& bandFreq);
 QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq);
+// The same in a few words for a narrow column: the widest spread, and the positions past the margin or none.
+QString SpreadSummary(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq);
 QString SignedTenths(f32 x);  // "+1.2", "-0.4", "0.0"
 
 // Everything the report says of a masking channel of the project set.

@@ -11,9 +11,11 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <vector>
 
 #include "core/Message.h"
 #include "core/Numbers.h"
+#include "core/Verdict.h"
 #include "masking/MaskDownloads.h"
 #include "masking/MaskGridPage.h"
 #include "masking/MaskWidgets.h"
@@ -166,6 +168,13 @@ QWidget* MaskGridPage::buildDataButtons()
     layout->addWidget(m_cmdCalc);
     layout->addSpacing(8);
     layout->addWidget(m_downloads);
+    // How the positions agree, once every shown test is whole.
+    m_labGridSpread = MakeLabel(side, QStringLiteral("LabGridSpread"));
+    m_labGridSpread->setWordWrap(true);
+    // As wide as the column the buttons make, never widening it.
+    m_labGridSpread->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_downloads->rangeFrame()->installEventFilter(this);
+    layout->addWidget(m_labGridSpread);
     layout->addStretch();
 
     connect(m_cmdUpTest, &QPushButton::clicked, this, &MaskGridPage::addTest);
@@ -200,6 +209,32 @@ void MaskGridPage::showGridTexts()
     for (int k = 1; k <= GridBandCount; ++k)
         m_labAvg(k)->setText(m_grid.averageText(k));
     showTestColumns(m_grid.count());
+    showSpread();
+}
+
+void MaskGridPage::setPositionMargin(f32 margin)
+{
+    m_positionMargin = margin;
+    showSpread();
+}
+
+void MaskGridPage::showSpread()
+{
+    std::vector<BandArray> tests;
+    for (int t = 1; t <= m_grid.count(); ++t) {
+        BandArray row;
+        for (int k = 1; k <= GridBandCount; ++k) {
+            // A hole or a refused entry makes any figure of the spread a guess.
+            if (!CellNumber(m_grid.text(TestBandToCell(t, k)))) {
+                m_labGridSpread->clear();
+                return;
+            }
+            row(GridIndexToBand(k)) = m_grid.value(t, k);
+        }
+        tests.push_back(row);
+    }
+    m_labGridSpread->setText(
+        SpreadSummary(SpreadOfTests(m_data, tests, m_positionMargin), m_positionMargin, m_data.BandFreq));
 }
 
 void MaskGridPage::setLevelTexts(const QString& text)
@@ -305,6 +340,10 @@ bool MaskGridPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_cmdUpTest && event->type() == QEvent::FocusIn) {
         addTestFocused();
+    } else if (watched == m_downloads->rangeFrame() &&
+               (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // The record range takes the column while it is open; the spread is of no use until the records are in.
+        m_labGridSpread->setVisible(event->type() == QEvent::Hide);
     } else if (const int cell = cellOf(watched); cell != 0) {
         if (cellEvent(cell, event))
             return true;

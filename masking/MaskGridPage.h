@@ -31,6 +31,8 @@ public:
     // The meter downloads hand their levels over here once MaskTestCountEdit of the channel holds the number of
     // tests they fetched.
     void refreshGridAndAverage(const DownloadLevels& levels);
+    // How far a position may stand from the average before the spread names it.
+    void setPositionMargin(f32 margin);
 
     const TestGrid& grid() const { return m_grid; }
     // A meter's file is being read: the window stays open until it is done.
@@ -56,6 +58,7 @@ private:
     void showTestColumns(int count);
     void focusGridTarget(const GridTarget& target);
     void setLevelTexts(const QString& text);
+    void showSpread();
     int cellOf(const QObject* watched) const;
     int testLabelOf(const QObject* watched) const;
     bool cellEvent(int cell, QEvent* event);
@@ -83,6 +86,8 @@ private:
     Indexed<QLabel*, 1, MaxTests> m_labTest{};
     Indexed<QLabel*, 1, GridBandCount> m_labAvg{};
     QLabel* m_datAvg = nullptr;
+    QLabel* m_labGridSpread = nullptr;
+    f32 m_positionMargin = DefaultPositionMargin;
     QPushButton* m_cmdUpTest = nullptr;
     QPushButton* m_cmdDnTest = nullptr;
     QPushButton* m_cmdClear = nullptr;

@@ -81,6 +81,8 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
     });
     connect(m_matchPage, &MaskMatchPage::note, this, &Mask::setNote);
     connect(m_specPage->toleranceBox(), &ToleranceBox::changed, m_matchPage, &MaskMatchPage::setTolerance);
+    connect(m_specPage->toleranceBox(), &ToleranceBox::changed, m_gridPage,
+            [this](const Tolerance& t) { m_gridPage->setPositionMargin(t.position); });
     connect(m_matchPage, &MaskMatchPage::leaveRequested, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
     connect(m_matchPage, &MaskMatchPage::fitFinished, this,
             [this](const FitResult& result) { fitFinished(result.narrowWindow); });
@@ -205,6 +207,7 @@ void Mask::runActivation()
     leaveNarrowView();
     m_matchPage->reset();
     m_specPage->toleranceBox()->setTolerance(m_matchPage->tolerance());
+    m_gridPage->setPositionMargin(m_matchPage->tolerance().position);
     m_labChan1->setText(ProductCaption(m_data.Generator));
 
     i16 failed = 0;

@@ -174,6 +174,13 @@ TEST(VerdictTextTest, WordsAndMarksSayIt)
               QStringLiteral("Positions: 1 test, widest spread 0.0 dB at 160 Hz; A-weighted levels against the "
                              "average: 0.0 dBA."));
     EXPECT_EQ(SpreadText(SpreadOfTests(d, {}, 2), 2, d.BandFreq), QStringLiteral("Positions: no tests held."));
+    EXPECT_EQ(SpreadSummary(spread, 2, d.BandFreq),
+              QStringLiteral("Widest spread 5.0 dB at 160 Hz. Test 3 is more than 2.0 dBA from the average."));
+    EXPECT_EQ(SpreadSummary(SpreadOfTests(d, {Flat(40), Flat(41), Flat(45)}, 1), 1, d.BandFreq),
+              QStringLiteral("Widest spread 5.0 dB at 160 Hz. Tests 1, 3 are more than 1.0 dBA from the average."));
+    EXPECT_EQ(SpreadSummary(SpreadOfTests(d, {Flat(40), Flat(41), Flat(45)}, 3), 3, d.BandFreq),
+              QStringLiteral("Widest spread 5.0 dB at 160 Hz. All tests within 3.0 dBA of the average."));
+    EXPECT_EQ(SpreadSummary(SpreadOfTests(d, {Flat(40)}, 2), 2, d.BandFreq), QString());
 }
 
 TEST(VerdictTextTest, SignedTenths)

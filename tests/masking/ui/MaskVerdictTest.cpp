@@ -47,7 +47,11 @@ TEST_F(MaskVerdictTest, TheToleranceBesideTheGoalJudgesTheChannelAndReachesThePr
     EXPECT_EQ(band->value(), 3.0);
     EXPECT_EQ(c<QDoubleSpinBox>("DatLevelTol")->value(), 0.5);
     band->setValue(1);
+    c<QDoubleSpinBox>("DatPosMargin")->setValue(0.5);
     press("CmdPick");
+    // Two positions a decibel apart: each stands half of it from the average, at the margin and not past it.
+    EXPECT_EQ(text("LabGridSpread"),
+              QStringLiteral("Widest spread 1.0 dB at 160 Hz. All tests within 0.5 dBA of the average."));
     press("CmdCalc");
 
     // As measured the channel stands 1.5 dB off in every band; no band is marked before the fit.
