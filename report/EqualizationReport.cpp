@@ -65,15 +65,25 @@ QString PrintedWholeLevel(f32 x)
     return PrintedNumber(static_cast<f32>(SingleToI16(x)));
 }
 
-// One row of a table: the items side by side at their columns, the line ended after the last.
+inline const QString Hertz = QStringLiteral("Hz");
+inline const QString Decibels = QStringLiteral("dB");
+
+// One row of a table: the items side by side at their columns, then its unit one column further on, where the
+// table's columns leave room, and the line ended after it.
 template <typename Item>
-void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, Item&& item)
+void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, const QString& unit, Item&& item)
 {
+    int previous = 0;
+    int last = 0;
     for (int b = firstBand; b <= lastBand; b += step) {
         const auto [x, text] = item(b);
+        previous = last;
+        last = x;
         canvas.setCurrentX(x);
-        Print(canvas, text, b + step > lastBand ? LineEnd::End : LineEnd::Stay);
+        Print(canvas, text, LineEnd::Stay);
     }
+    canvas.setCurrentX(last + (last - previous));
+    Print(canvas, unit);
 }
 
 QString Str(f32 x)
@@ -147,7 +157,7 @@ void PrintChannelProof(ReportCanvas& canvas, const LumoData& d, const ReportLayo
     SetFont(canvas, ProofSize, false);
     PrintAt(canvas, l.ReportMargin,
             ToleranceText(v.tolerance) + QStringLiteral(". Verdict: ") + VerdictText(v, d.BandFreq));
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b), SignedTenths(v.offset(b)) + BandMark(v.inside(b))};
     });
     PrintAt(canvas, l.ReportMargin, DeviationText(v, d.BandFreq));
@@ -168,28 +178,28 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
 
     // The six octave bands 250 Hz .. 8 kHz sit in the columns of bands 28..33.
     auto octaveColumn = [&](int b) { return l.ReportColumn(28 + (b - 24) / 3); };
-    PrintRow(canvas, 24, 39, 3, [&](int b) {
+    PrintRow(canvas, 24, 39, 3, Hertz, [&](int b) {
         return std::pair{octaveColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 24, 39, 3, [&](int b) {
+    PrintRow(canvas, 24, 39, 3, Decibels, [&](int b) {
         return std::pair{octaveColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinalOctave(ch, b))};
     });
     Print(canvas, QString());
 
     PrintCentred(canvas, l, QStringLiteral("FINAL 1/3 OCTAVE BAND MASKING SPECTRUM"));
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinal(ch, b))};
     });
     Print(canvas, QString());
 
     PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND MASKING SPECTRUM CORRECTIONS TO APPLY IN MG UNIT"));
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b), FormatSignedTenth(d.MaskCorrection(ch, b))};
     });
     Print(canvas, QString());
@@ -221,10 +231,10 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
 void PrintBandSettings(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l,
                        const Indexed<QString, FirstDataBand, LastDataBand>& texts)
 {
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) { return std::pair{l.ReportColumn(b), texts(b)}; });
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) { return std::pair{l.ReportColumn(b), texts(b)}; });
 }
 
 // A paging result whose speaker location the project does not hold has no preset to print; saying so beats

@@ -52,21 +52,25 @@ P Proof(int x, int y, const QString& text)
 TEST(ReportProofTest, TheVerdictAndItsFiguresFollowTheChannelsSettings)
 {
     const QList<P> texts = Printed(TunedProject());
+    // Each table's rows say their unit one column past their last item (the levels stand a unit right of theirs).
+    EXPECT_TRUE(texts.contains(P{1, 10953, 3620, 9.75, false, "Hz"}));
+    EXPECT_TRUE(texts.contains(P{1, 10953 + 153, 3854, 9.75, false, "dB"}));
     const auto level = std::find_if(texts.begin(), texts.end(),
                                     [](const P& t) { return t.text.startsWith("The A-weighted masking level is :"); });
     ASSERT_NE(level, texts.end());
     ASSERT_EQ(level->y, 6662);
     const qsizetype last = level - texts.begin();
-    ASSERT_EQ(texts.size(), last + 22);
+    ASSERT_EQ(texts.size(), last + 23);
     EXPECT_EQ(texts[last + 1],
               Proof(765, 6896, "Tolerance: \u00b12.0 dB per band, \u00b10.5 dBA overall. Verdict: \u2714 PASSED"));
     // Each band's mark stands in its band's column.
     EXPECT_EQ(texts[last + 2], Proof(765, 7088, "0.0\u2714"));
     EXPECT_EQ(texts[last + 19], Proof(10387, 7088, "0.0\u2714"));
-    EXPECT_EQ(texts[last + 20], Proof(765, 7280,
+    EXPECT_EQ(texts[last + 20], Proof(10953, 7088, "dB"));
+    EXPECT_EQ(texts[last + 21], Proof(765, 7280,
                                       "Deviation from the goal: measured RMS 0.0 dB, worst 0.0 dB at 160 Hz; after the "
                                       "fit RMS 0.0 dB, worst 0.0 dB at 160 Hz."));
-    EXPECT_EQ(texts[last + 21], Proof(765, 7472,
+    EXPECT_EQ(texts[last + 22], Proof(765, 7472,
                                       "Positions: 2 tests, widest spread 2.0 dB at 160 Hz; A-weighted levels against "
                                       "the average: -1.0, +1.0 dBA."));
 }
