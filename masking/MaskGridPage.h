@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QUndoStack;
 
 namespace kov {
 
@@ -38,6 +39,25 @@ public:
     // A meter's file is being read: the window stays open until it is done.
     bool importing() const;
     MaskDownloads& downloads() const { return *m_downloads; }
+    // The grid's edits of this visit, each a step back and forth: a typed cell, Clear Data, a dropped test, a
+    // download or import handed over. They change the working set only, as the edits themselves do.
+    QUndoStack* undoStack() const { return m_undo; }
+
+    // Everything a step of the grid changes: the grid, the channel's tests in the working set, and what the page
+    // shows of them.
+    struct Snapshot {
+        TestGrid grid;
+        Indexed<BandArray, 1, MaxTests> tests;
+        BandArray average;
+        i16 count = 0;
+        bool addTest = false;
+        bool dropTest = false;
+        bool clear = false;
+        bool calculate = false;
+        QString levelText;
+        int currentTest = 1;
+    };
+    void restore(const Snapshot& s);
 
 signals:
     void note(const QString& text);
@@ -72,6 +92,9 @@ private:
     void calculate();
     // The closing steps of every download: the channel's test count, its columns, the grid and averages.
     void takeDownload(int count);
+    Snapshot snapshot() const;
+    // One step for the undo stack when the grid changed since `before`.
+    void recordSince(const Snapshot& before, const QString& what);
 
     LumoData& m_data;
     Prompter& m_prompter;
@@ -87,6 +110,7 @@ private:
     Indexed<QLabel*, 1, GridBandCount> m_labAvg{};
     QLabel* m_datAvg = nullptr;
     QLabel* m_labGridSpread = nullptr;
+    QUndoStack* m_undo = nullptr;
     f32 m_positionMargin = DefaultPositionMargin;
     QPushButton* m_cmdUpTest = nullptr;
     QPushButton* m_cmdDnTest = nullptr;

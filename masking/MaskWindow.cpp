@@ -1,5 +1,6 @@
 #include "masking/MaskWindow.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -118,7 +120,34 @@ void Mask::buildWindow()
 
     m_cmdDone = MakeButton(this, QStringLiteral("CmdDone"), QStringLiteral("Done"));
     m_cmdCancel = MakeButton(this, QStringLiteral("CmdCancel"), QStringLiteral("Cancel"));
+    // The grid's edits step back and forth by button or by the usual keys; the buttons show with the grid.
+    QUndoStack* undo = m_gridPage->undoStack();
+    m_cmdUndo = MakeButton(this, QStringLiteral("CmdUndo"), QStringLiteral("Undo"),
+                           QStringLiteral("Take back the last change to the tests (Ctrl+Z)"));
+    m_cmdRedo = MakeButton(this, QStringLiteral("CmdRedo"), QStringLiteral("Redo"),
+                           QStringLiteral("Make the change taken back again (Ctrl+Shift+Z)"));
+    m_cmdUndo->setEnabled(false);
+    m_cmdRedo->setEnabled(false);
+    m_cmdUndo->setVisible(m_stages->currentWidget() == m_gridPage);
+    m_cmdRedo->setVisible(m_stages->currentWidget() == m_gridPage);
+    connect(undo, &QUndoStack::canUndoChanged, m_cmdUndo, &QWidget::setEnabled);
+    connect(undo, &QUndoStack::canRedoChanged, m_cmdRedo, &QWidget::setEnabled);
+    connect(m_cmdUndo, &QPushButton::clicked, undo, &QUndoStack::undo);
+    connect(m_cmdRedo, &QPushButton::clicked, undo, &QUndoStack::redo);
+    for (const auto& [keys, step] :
+         {std::pair{QKeySequence::Undo, &QUndoStack::undo}, std::pair{QKeySequence::Redo, &QUndoStack::redo}}) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, undo, [this, undo, step] {
+            if (m_stages->currentWidget() == m_gridPage)
+                (undo->*step)();
+        });
+        addAction(action);
+    }
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdUndo);
+    buttons->addWidget(m_cmdRedo);
     buttons->addStretch();
     buttons->addWidget(m_cmdDone);
     buttons->addWidget(m_cmdCancel);
@@ -176,6 +205,11 @@ void Mask::showPage(QWidget* page)
     }
     m_stages->setCurrentWidget(page);
     m_stages->updateGeometry();
+    // The steps back and forth are the grid's; the window builds its pages before its buttons.
+    for (QPushButton* b : {m_cmdUndo, m_cmdRedo}) {
+        if (b != nullptr)
+            b->setVisible(page == m_gridPage);
+    }
 }
 
 // ---- Activation ---------------------------------------------------------------------------------------------
