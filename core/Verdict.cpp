@@ -195,25 +195,34 @@ QString ToleranceText(const Tolerance& t)
         .arg(QString::number(t.band, 'f', 1), QString::number(t.level, 'f', 1));
 }
 
-QString VerdictText(const ChannelVerdict& v, const BandTableI16& bandFreq)
+QStringList VerdictTexts(const ChannelVerdict& v, const BandTableI16& bandFreq)
 {
-    QString text = VerdictWord(v.passed);
     QStringList outside;
     for (int b = FirstDataBand; b <= LastDataBand; ++b) {
         if (!v.inside(b))
             outside << QString::number(bandFreq(b));
     }
-    QStringList why;
-    if (!outside.isEmpty()) {
-        why << QStringLiteral("%1 outside \u00b1%2 dB (%3 Hz)")
-                   .arg(outside.size() == 1 ? QStringLiteral("1 band") : QStringLiteral("%1 bands").arg(outside.size()),
-                        QString::number(v.tolerance.band, 'f', 1), outside.join(QStringLiteral(", ")));
+    QStringList texts;
+    for (const bool named : {true, false}) {
+        QStringList why;
+        if (!outside.isEmpty()) {
+            why << QStringLiteral("%1 outside \u00b1%2 dB")
+                           .arg(outside.size() == 1 ? QStringLiteral("1 band")
+                                                    : QStringLiteral("%1 bands").arg(outside.size()),
+                                QString::number(v.tolerance.band, 'f', 1)) +
+                       (named ? QStringLiteral(" (%1 Hz)").arg(outside.join(QStringLiteral(", "))) : QString());
+        }
+        if (!v.levelInside)
+            why << QStringLiteral("overall level %1 dBA from the goal").arg(SignedTenths(v.levelOffset));
+        texts << VerdictWord(v.passed) +
+                     (why.isEmpty() ? QString() : QStringLiteral(": ") + why.join(QStringLiteral("; ")));
     }
-    if (!v.levelInside)
-        why << QStringLiteral("overall level %1 dBA from the goal").arg(SignedTenths(v.levelOffset));
-    if (!why.isEmpty())
-        text += QStringLiteral(": ") + why.join(QStringLiteral("; "));
-    return text;
+    return texts;
+}
+
+QString VerdictText(const ChannelVerdict& v, const BandTableI16& bandFreq)
+{
+    return VerdictTexts(v, bandFreq).front();
 }
 
 QString FiguresText(const Deviation& x, const BandTableI16& bandFreq)
@@ -254,22 +263,36 @@ QString SpreadSummary(const PositionSpread& s, f32 margin, const BandTableI16& b
     return widest + OutlierSentence(s, margin);
 }
 
-QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq)
+QStringList SpreadTexts(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq)
 {
     if (s.count == 0)
-        return QStringLiteral("Positions: no tests held.");
+        return {QStringLiteral("Positions: no tests held.")};
     QStringList offsets;
     for (const f32 x : s.levelOffsets)
         offsets << SignedTenths(x);
-    QString text = QStringLiteral(
-                       "Positions: %1, widest spread %2 dB at %3; A-weighted levels against the average: "
-                       "%4 dBA.")
-                       .arg(s.count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(s.count),
-                            QString::number(s.widest, 'f', 1), Frequency(bandFreq, s.widestBand),
-                            offsets.join(QStringLiteral(", ")));
-    if (!s.outliers.empty())
-        text += u' ' + OutlierSentence(s, margin);
-    return text;
+    const QString head = QStringLiteral("Positions: %1, widest spread %2 dB at %3; ")
+                             .arg(s.count == 1 ? QStringLiteral("1 test") : QStringLiteral("%1 tests").arg(s.count),
+                                  QString::number(s.widest, 'f', 1), Frequency(bandFreq, s.widestBand));
+    const auto [low, high] = std::minmax_element(s.levelOffsets.begin(), s.levelOffsets.end());
+    const QString range = QStringLiteral("A-weighted levels %1 to %2 dBA against the average.")
+                              .arg(SignedTenths(*low), SignedTenths(*high));
+    const QString outliers = s.outliers.empty() ? QString() : u' ' + OutlierSentence(s, margin);
+    const QString shortest = QStringLiteral("levels %1 to %2 dBA against the average%3.")
+                                 .arg(SignedTenths(*low), SignedTenths(*high),
+                                      s.outliers.empty() ? QString()
+                                                         : QStringLiteral("; %1 more than %2 dBA from it")
+                                                               .arg(s.outliers.size())
+                                                               .arg(QString::number(margin, 'f', 1)));
+    return {
+        head +
+            QStringLiteral("A-weighted levels against the average: %1 dBA.").arg(offsets.join(QStringLiteral(", "))) +
+            outliers,
+        head + range + outliers, head + shortest};
+}
+
+QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq)
+{
+    return SpreadTexts(s, margin, bandFreq).front();
 }
 
 ChannelProof ProveChannel(const LumoData& d, int ch)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -82,9 +83,14 @@ QString VerdictWord(bool passed);
 QString BandMark(bool inside);
 QString ToleranceText(const Tolerance& t);
 QString VerdictText(const ChannelVerdict& v, const BandTableI16& bandFreq);
+// The same from the fullest to the shortest, for a line that has to fit: the bands outside named or only counted.
+QStringList VerdictTexts(const ChannelVerdict& v, const BandTableI16& bandFreq);
 QString FiguresText(const Deviation& x, const BandTableI16& bandFreq);  // "RMS 3.1 dB, worst +5.2 dB at 250 Hz"
 QString DeviationText(const ChannelVerdict& v, const BandTableI16& bandFreq);
 QString SpreadText(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq);
+// The same from the fullest to the shortest: every position's level, or their range; the positions past the
+// margin named, or counted.
+QStringList SpreadTexts(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq);
 // The same in a few words for a narrow column: the widest spread, and the positions past the margin or none.
 QString SpreadSummary(const PositionSpread& s, f32 margin, const BandTableI16& bandFreq);
 QString SignedTenths(f32 x);  // "+1.2", "-0.4", "0.0"

@@ -148,6 +148,18 @@ void MoveDown(ReportCanvas& canvas, ReportLayout& layout, int by)
     canvas.setCurrentY(layout.ReportY);
 }
 
+// The fullest of `texts` that fits between the margins, or the shortest: a line run off the paper says nothing.
+void PrintFitting(ReportCanvas& canvas, const ReportLayout& l, const QStringList& texts)
+{
+    const int room = canvas.pageWidth() - 2 * l.ReportMargin;
+    for (const QString& text : texts) {
+        if (canvas.textWidth(text) <= room || &text == &texts.back()) {
+            PrintAt(canvas, l.ReportMargin, text);
+            return;
+        }
+    }
+}
+
 // What the client is handed as proof: the tolerance and the verdict, each band's standing against the goal in
 // the band columns, how far the channel stood before and after the fit, and how the positions agree.
 void PrintChannelProof(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int ch)
@@ -155,13 +167,15 @@ void PrintChannelProof(ReportCanvas& canvas, const LumoData& d, const ReportLayo
     const ChannelProof proof = ProveChannel(d, ch);
     const ChannelVerdict& v = proof.verdict;
     SetFont(canvas, ProofSize, false);
-    PrintAt(canvas, l.ReportMargin,
-            ToleranceText(v.tolerance) + QStringLiteral(". Verdict: ") + VerdictText(v, d.BandFreq));
+    QStringList verdicts;
+    for (const QString& verdict : VerdictTexts(v, d.BandFreq))
+        verdicts << ToleranceText(v.tolerance) + QStringLiteral(". Verdict: ") + verdict;
+    PrintFitting(canvas, l, verdicts);
     PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b), SignedTenths(v.offset(b)) + BandMark(v.inside(b))};
     });
     PrintAt(canvas, l.ReportMargin, DeviationText(v, d.BandFreq));
-    PrintAt(canvas, l.ReportMargin, SpreadText(proof.spread, v.tolerance.position, d.BandFreq));
+    PrintFitting(canvas, l, SpreadTexts(proof.spread, v.tolerance.position, d.BandFreq));
     // What comes next, the next page's header among it, is printed in the font the block leaves.
     SetFont(canvas, RegularSize, false);
 }

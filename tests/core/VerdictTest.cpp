@@ -153,6 +153,7 @@ TEST(VerdictTextTest, WordsAndMarksSayIt)
     EXPECT_EQ(DeviationText(bands, d.BandFreq),
               QStringLiteral("Deviation from the goal: measured RMS 1.0 dB, worst +3.0 dB at 315 Hz; after the fit RMS "
                              "1.0 dB, worst +3.0 dB at 315 Hz."));
+    EXPECT_EQ(VerdictTexts(bands, d.BandFreq).back(), QStringLiteral("\u2718 FAILED: 2 bands outside \u00b12.0 dB"));
     const ChannelVerdict level = JudgeChannel(d, Flat(40), Flat(40), Flat(40.6F), {});
     EXPECT_EQ(VerdictText(level, d.BandFreq), QStringLiteral("\u2718 FAILED: overall level +0.6 dBA from the goal"));
     const ChannelVerdict oneBand = JudgeChannel(d, Flat(40), Flat(40), With(Flat(40), 39, 37), {});
@@ -174,6 +175,11 @@ TEST(VerdictTextTest, WordsAndMarksSayIt)
               QStringLiteral("Positions: 1 test, widest spread 0.0 dB at 160 Hz; A-weighted levels against the "
                              "average: 0.0 dBA."));
     EXPECT_EQ(SpreadText(SpreadOfTests(d, {}, 2), 2, d.BandFreq), QStringLiteral("Positions: no tests held."));
+    EXPECT_EQ(SpreadTexts(spread, 2, d.BandFreq).mid(1),
+              QStringList({"Positions: 3 tests, widest spread 5.0 dB at 160 Hz; A-weighted levels -2.0 to +3.0 dBA "
+                           "against the average. Test 3 is more than 2.0 dBA from the average.",
+                           "Positions: 3 tests, widest spread 5.0 dB at 160 Hz; levels -2.0 to +3.0 dBA against the "
+                           "average; 1 more than 2.0 dBA from it."}));
     EXPECT_EQ(SpreadSummary(spread, 2, d.BandFreq),
               QStringLiteral("Widest spread 5.0 dB at 160 Hz. Test 3 is more than 2.0 dBA from the average."));
     EXPECT_EQ(SpreadSummary(SpreadOfTests(d, {Flat(40), Flat(41), Flat(45)}, 1), 1, d.BandFreq),

@@ -93,6 +93,31 @@ TEST(ReportProofTest, ABandTheFiltersCannotReachFailsTheChannel)
     EXPECT_TRUE(texts.contains(Proof(6425, 7088, "0.0\u2714")));
 }
 
+// Ten positions far apart and every band outside: the fullest texts would run off the paper, so each line says as
+// much as fits between the margins.
+TEST(ReportProofTest, EveryLineOfTheProofStaysOnThePaper)
+{
+    LumoData d = TunedProject();
+    d.MaskTestCount(1) = 10;
+    for (int t = 1; t <= 10; ++t) {
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            d.MaskTest(t, 1, b) = 30.0F + 2.5F * static_cast<f32>(t);
+    }
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        d.MaskAverage(1, b) = 20;
+    RecordingCanvas canvas;
+    ASSERT_EQ(PrintReport(canvas, d), std::nullopt);
+    RecordingCanvas ruler;
+    for (const P& t : canvas.texts()) {
+        ruler.setFontSize(t.fontSize);
+        EXPECT_LE(t.x + ruler.textWidth(t.text), 12240 - 765) << t.text.toStdString();
+    }
+    EXPECT_TRUE(canvas.texts().contains(Proof(
+        765, 6896,
+        "Tolerance: \u00b12.0 dB per band, \u00b10.5 dBA overall. Verdict: \u2718 FAILED: 18 bands outside \u00b12.0 "
+        "dB; overall level -20.0 dBA from the goal")));
+}
+
 // The installer stands under the header in the plain font; nothing else moves for it, not even the paging block
 // that follows wherever the header left off.
 TEST(ReportProofTest, TheInstallerIsNamedUnderEveryHeaderAndMovesNothing)
