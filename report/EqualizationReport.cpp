@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "core/Numbers.h"
+#include "core/PagingFigures.h"
 #include "core/PagingPresets.h"
 #include "core/Tables.h"
 #include "core/Verdict.h"
@@ -333,6 +334,39 @@ void PrintParametricSettings(ReportCanvas& canvas, const LumoData& d, ReportLayo
     }
 }
 
+// What the channel's intelligibility rests on, for the client: where the loudspeakers are, the background the
+// announcements have to carry over, the level and its rating. The background option is the project's, one for
+// both channels. The next block still follows from where the settings ended.
+void PrintPagingSummary(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int pch)
+{
+    const QString location = SpeakerLocationCaption(d.PageSpeakerOption(pch));
+    QString text =
+        QStringLiteral("Speaker location: %1. ").arg(location.isEmpty() ? QStringLiteral("none stored") : location);
+    const int option = d.PageSpecOption;
+    std::optional<BackgroundSpectrum> background;
+    if (option >= 1 && option <= BackgroundOptionCount) {
+        const BackgroundOption& chosen = BackgroundOptions(d.Generator)(option);
+        text += QStringLiteral("Background spectrum: %1. ").arg(chosen.caption);
+        background = SelectBackground(d, chosen.source);
+    } else {
+        text += QStringLiteral("Background spectrum: none stored. ");
+    }
+    text += QStringLiteral("Paging level: %1 dBA. ").arg(FormatNumber(d.PageLevel(pch), QStringLiteral("#0")));
+    if (background && !background->unavailable) {
+        BandArray paging;
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            paging(b) = d.PageSpectrum(pch, b);
+        const f32 index = ArticulationIndex(d, paging, background->work);
+        text += QStringLiteral("Intelligibility: %1 (articulation index %2).")
+                    .arg(IntelligibilityRating(index), QString::number(index, 'f', 2));
+    } else {
+        text += QStringLiteral("Intelligibility: not rated (no background spectrum to rate it against).");
+    }
+    const int y = canvas.currentY();
+    PrintAt(canvas, l.ReportMargin, text);
+    canvas.setCurrentY(y);
+}
+
 void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
 {
     const ReportLayout& l = layout;
@@ -347,18 +381,19 @@ void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& lay
     switch (d.Generator) {
         case GeneratorDU3001:
             PrintRollOffSettings(canvas, d, l, pch);
-            return;
+            break;
         case GeneratorVO120R:
         case GeneratorVO120RDAR131:
             PrintTrebleSetting(canvas, d, l, pch);
-            return;
+            break;
         case GeneratorDA2500:
             PrintDa2500Settings(canvas, d, l, pch);
-            return;
+            break;
         default:
             PrintParametricSettings(canvas, d, layout, pch);
-            return;
+            break;
     }
+    PrintPagingSummary(canvas, d, l, pch);
 }
 
 void PrintWholeReport(ReportCanvas& canvas, const LumoData& d)

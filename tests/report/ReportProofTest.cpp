@@ -118,6 +118,49 @@ TEST(ReportProofTest, EveryLineOfTheProofStaysOnThePaper)
         "dB; overall level -20.0 dBA from the goal")));
 }
 
+// Under each paging channel's settings: where its loudspeakers are, the background, the level and its rating. The
+// next channel still begins 800 twips below the settings, as if the line were not there.
+TEST(ReportProofTest, EachPagingChannelSaysWhatItsIntelligibilityRestsOn)
+{
+    LumoData d = TunedProject();
+    d.MaskFinal(1, 22) = 0;
+    d.PageSpecOption = 1;  // the database's background
+    for (int b = FirstDataBand; b <= LastDataBand; ++b) {
+        d.SpecLevel(0, b) = 30;
+        // 12 dB over the background in every band: 12 / 30 of the weights, which sum to 0.0333.
+        d.PageSpectrum(1, b) = 42;
+        d.PageSpectrum(2, b) = 60;
+    }
+    d.PageSpeakerOption(1) = 1;
+    d.PageLevel(1) = 71.6F;
+    d.PageLevel(2) = 80.2F;
+    const QList<P> texts = Printed(d);
+    const auto line = [&](const char* start) {
+        return std::find_if(texts.begin(), texts.end(), [&](const P& t) { return t.text.startsWith(start); });
+    };
+    const auto first = line("Speaker location: In Ceiling Plenum.");
+    ASSERT_NE(first, texts.end());
+    EXPECT_EQ(first->text,
+              QStringLiteral("Speaker location: In Ceiling Plenum. Background spectrum: Background. Paging "
+                             "level: 72 dBA. Intelligibility: Poor (articulation index 0.40)."));
+    const auto second = line("Speaker location: none stored.");
+    ASSERT_NE(second, texts.end());
+    EXPECT_EQ(second->text,
+              QStringLiteral("Speaker location: none stored. Background spectrum: Background. Paging level: "
+                             "80 dBA. Intelligibility: Excellent (articulation index 1.00)."));
+    const auto title = line("THE PAGING SPECTRUM for Channel 2");
+    ASSERT_NE(title, texts.end());
+    EXPECT_EQ(title->y, first->y + 800);
+
+    d.PageSpecOption = 0;
+    const QList<P> unrated = Printed(d);
+    EXPECT_TRUE(std::any_of(unrated.begin(), unrated.end(), [](const P& t) {
+        return t.text.endsWith(
+            "Background spectrum: none stored. Paging level: 72 dBA. Intelligibility: not rated (no "
+            "background spectrum to rate it against).");
+    }));
+}
+
 // The installer stands under the header in the plain font; nothing else moves for it, not even the paging block
 // that follows wherever the header left off.
 TEST(ReportProofTest, TheInstallerIsNamedUnderEveryHeaderAndMovesNothing)
