@@ -1,7 +1,7 @@
 #include "masking/MaskWidgets.h"
 
 #include <QDoubleSpinBox>
-#include <QHBoxLayout>
+#include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -43,11 +43,11 @@ QLabel* MakeNote(QWidget* parent, const QString& name, int lines)
     return l;
 }
 
-ToleranceBox::ToleranceBox(QWidget* parent)
-    : QGroupBox(QStringLiteral("Tolerance of the Masking Specification"), parent)
+ToleranceBox::ToleranceBox(QWidget* parent) : QGroupBox(QStringLiteral("Tolerance"), parent)
 {
     setObjectName(QStringLiteral("FramTolerance"));
-    auto* layout = new QHBoxLayout(this);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* layout = new QFormLayout(this);
     const auto add = [&](const QString& name, const QString& caption, const QString& suffix, double step) {
         auto* box = new QDoubleSpinBox(this);
         box->setObjectName(name);
@@ -57,15 +57,13 @@ ToleranceBox::ToleranceBox(QWidget* parent)
         box->setSuffix(suffix);
         QLabel* label = MakeLabel(this, name + QStringLiteral("Caption"), caption);
         label->setBuddy(box);
-        layout->addWidget(label);
-        layout->addWidget(box);
+        layout->addRow(label, box);
         connect(box, &QDoubleSpinBox::valueChanged, this, [this] { emit changed(tolerance()); });
         return box;
     };
     m_band = add(QStringLiteral("DatBandTol"), QStringLiteral("Each &band \u00b1"), QStringLiteral(" dB"), 0.5);
     m_level = add(QStringLiteral("DatLevelTol"), QStringLiteral("O&verall \u00b1"), QStringLiteral(" dBA"), 0.1);
     m_position = add(QStringLiteral("DatPosMargin"), QStringLiteral("&Positions within"), QStringLiteral(" dBA"), 0.5);
-    layout->addStretch();
     setTolerance({});
 }
 
