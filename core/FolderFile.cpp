@@ -24,11 +24,16 @@ QByteArray FolderFileBytes(const LumoData& d)
     w.text(d.Paa3Folder);
     w.text(d.Bk2250Folder);
     w.text(d.Ie45Folder);
-    // Older copies read seven fields and stop; a default line setting stays out of the file, so a setup that never
-    // named a device writes the very file they wrote.
-    if (!d.CommDevice.isEmpty() || d.CommBaud != DefaultCommBaud) {
+    // Older copies read seven fields and stop; a default line setting and an installer never named stay out of the
+    // file, so a setup that never set them writes the very file they wrote.
+    const bool installer = !d.InstallerCompany.isEmpty() || !d.InstallerName.isEmpty();
+    if (installer || !d.CommDevice.isEmpty() || d.CommBaud != DefaultCommBaud) {
         w.text(d.CommDevice);
         w.integer(d.CommBaud);
+    }
+    if (installer) {
+        w.text(d.InstallerCompany);
+        w.text(d.InstallerName);
     }
     w.endLine();
     return w.bytes();
@@ -44,6 +49,8 @@ Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into)
     // Absent fields mean the defaults, not whatever the copy held before.
     into.CommDevice.clear();
     into.CommBaud = DefaultCommBaud;
+    into.InstallerCompany.clear();
+    into.InstallerName.clear();
     if (!r.failed() && !r.atEnd())
         r.readText(into.CommDevice);
     if (!r.failed() && !r.atEnd()) {
@@ -56,6 +63,10 @@ Parsed<LumoData> ParseFolderFile(const QByteArray& bytes, LumoData into)
             into.CommBaud = fits ? static_cast<int>(rounded) : 0;
         }
     }
+    if (!r.failed() && !r.atEnd())
+        r.readText(into.InstallerCompany);
+    if (!r.failed() && !r.atEnd())
+        r.readText(into.InstallerName);
     return r.result(std::move(into));
 }
 

@@ -1,5 +1,6 @@
 #include "core/LumoClientWindow.h"
 
+#include "core/FolderFile.h"
 #include "core/ProjectDateEdit.h"
 
 #include <QAbstractButton>
@@ -8,6 +9,7 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +76,17 @@ void LumoClient::buildControls()
         productLayout->addWidget(option);
     }
 
+    // Who commissions the system is the same for every project, so it is kept with the program's settings.
+    auto* installer = new QGroupBox(QStringLiteral("Installer (printed on every report)"), this);
+    installer->setObjectName(QStringLiteral("FramInstaller"));
+    auto* installerFields = new QFormLayout(installer);
+    m_company = new QLineEdit(installer);
+    m_company->setObjectName(QStringLiteral("TxtInstallerCompany"));
+    m_installer = new QLineEdit(installer);
+    m_installer->setObjectName(QStringLiteral("TxtInstallerName"));
+    installerFields->addRow(QStringLiteral("Company"), m_company);
+    installerFields->addRow(QStringLiteral("Name"), m_installer);
+
     auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
     doneButton->setObjectName(QStringLiteral("CmdDone"));
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
@@ -86,6 +99,7 @@ void LumoClient::buildControls()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(products);
+    layout->addWidget(installer);
     layout->addStretch();
     layout->addLayout(buttons);
 
@@ -111,6 +125,8 @@ void LumoClient::activate()
         m_date->setDate(stored.isValid() ? stored : today);
     }
     selectGenerator(m_edited.generator);
+    m_company->setText(m_data.InstallerCompany);
+    m_installer->setText(m_data.InstallerName);
 }
 
 void LumoClient::selectGenerator(i16 generator)
@@ -155,6 +171,14 @@ void LumoClient::done()
 
 void LumoClient::apply()
 {
+    const QString company = m_company->text().trimmed();
+    const QString name = m_installer->text().trimmed();
+    if (company != m_data.InstallerCompany || name != m_data.InstallerName) {
+        m_data.InstallerCompany = company;
+        m_data.InstallerName = name;
+        // A folder that cannot be written has its message; the names stay in use for this session's reports.
+        WriteFolderFile(m_data, prompter());
+    }
     StoreProjectInformation(m_data, prompter(), m_edited);
 }
 

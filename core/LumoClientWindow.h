@@ -14,8 +14,9 @@ namespace kov {
 class LumoMain;
 class ProjectDateEdit;
 
-// Project Information: the project's name, date and generator product. The window edits its own copies and
-// stores them only when it closes with Done; Cancel and the close box ask before throwing the edits away.
+// Project Information: the project's name, date and generator product, and the installer the reports name. The window
+// edits its own copies and stores them only when it closes with Done; Cancel and the close box ask before throwing the
+// edits away.
 class LumoClient : public LumoWindow {
     Q_OBJECT
 
@@ -42,6 +43,8 @@ private:
     QLineEdit* m_name = nullptr;
     ProjectDateEdit* m_date = nullptr;
     QButtonGroup* m_generators = nullptr;
+    QLineEdit* m_company = nullptr;
+    QLineEdit* m_installer = nullptr;
 };
 
 }  // namespace kov

@@ -19,6 +19,13 @@ enum GeneratorCode : i16 {
 
 inline constexpr int DefaultCommBaud = 9600;  // what the meters are set to out of the box
 
+// What a masking specification commonly asks of a zone: each 1/3-octave band within a window around the goal, the
+// overall level within a narrower one, and the positions measured across the zone in agreement. The project keeps
+// its own figures; these are the usual ones.
+inline constexpr f32 DefaultBandTolerance = 2.0F;   // +/- dB per band
+inline constexpr f32 DefaultLevelTolerance = 0.5F;  // +/- dBA overall
+inline constexpr f32 DefaultPositionMargin = 2.0F;  // dBA a position may stand from the average
+
 inline constexpr int SpectrumCount = 21;  // database entries 0..20; entry 0 is the background
 
 // Everything more than one window needs, for the one project that is open. The names, element types and index
@@ -52,6 +59,9 @@ struct LumoData {
     // line's speed.
     QString CommDevice;  // "" = the device the port number stands for
     int CommBaud = DefaultCommBaud;
+    // Who commissions the system, printed under the report's header; set once for every project.
+    QString InstallerCompany;
+    QString InstallerName;
     i16 FindTarget = 0;
     QString FoundMG24Folder;
 
@@ -84,6 +94,10 @@ struct LumoData {
     Indexed3<f32, 1, 10, 1, 6, FirstBand, LastBand> MaskTest;  // (test, channel, band)
     Indexed2<f32, 1, 6, FirstBand, LastBand> MaskAverage;
     Indexed2<f32, 1, 6, FirstBand, LastBand> MaskMatched;
+    // What the channels are judged by, one set for the project (core/Verdict.h).
+    f32 MaskBandTolerance = DefaultBandTolerance;
+    f32 MaskLevelTolerance = DefaultLevelTolerance;
+    f32 MaskPositionMargin = DefaultPositionMargin;
 
     // Paging channels (declared 1..8; only 1 and 2 carry values).
     Indexed<i16, 1, 8> PageLowpassFreq;

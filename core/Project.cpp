@@ -40,6 +40,9 @@ bool NewProject(LumoData& d, Prompter& prompter)
     d.PageSpecOption = 0;
     d.ProjectInfo(1).clear();
     d.ProjectInfo(2).clear();
+    d.MaskBandTolerance = DefaultBandTolerance;
+    d.MaskLevelTolerance = DefaultLevelTolerance;
+    d.MaskPositionMargin = DefaultPositionMargin;
     // Only the six EQ controls the project file holds; 7 and 8 keep their values.
     for (int p = 1; p <= 2; ++p) {
         for (int j = 1; j <= 6; ++j) {

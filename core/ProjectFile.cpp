@@ -5,6 +5,7 @@
 
 #include "core/EqFile.h"
 #include "core/TextFields.h"
+#include "core/Verdict.h"
 
 namespace kov {
 
@@ -56,7 +57,15 @@ void WalkProject(Data& d, Fields& f)
     f.zeroIntegers(7);
     f.endLine();
 
-    for (int line = 0; line < 18; ++line) {
+    // Line 3 held only zeros until the project kept its tolerances. 0 still stands for the usual figure, so a
+    // project that keeps those writes the very file older copies wrote, and they read past any other figure as
+    // they read past the zeros.
+    f.tolerance(d.MaskBandTolerance, DefaultBandTolerance);
+    f.tolerance(d.MaskLevelTolerance, DefaultLevelTolerance);
+    f.tolerance(d.MaskPositionMargin, DefaultPositionMargin);
+    f.zeroNumbers(7);
+    f.endLine();
+    for (int line = 1; line < 18; ++line) {
         f.zeroNumbers(10);
         f.endLine();
     }
@@ -113,6 +122,7 @@ struct WritingFields {
     void integer(i16 value, const Domain&) { w.integer(value); }
     void channel(i16 value, int) { w.integer(value); }
     void number(f32 value) { w.number(value); }
+    void tolerance(f32 value, f32 usual) { w.number(value == usual ? 0 : value); }
     void zeroIntegers(int n)
     {
         for (int i = 0; i < n; ++i)
@@ -166,6 +176,13 @@ struct ReadingFields {
             value = 0;
     }
     void number(f32& value) { r.readNumber(value); }
+    // A figure no tolerance box offers only stands for the usual one: it decides no stored result.
+    void tolerance(f32& value, f32 usual)
+    {
+        f32 stored = 0;
+        if (r.readNumber(stored))
+            value = ToleranceOrDefault(stored, usual);
+    }
     void zeroIntegers(int n)
     {
         for (int i = 0; i < n; ++i)

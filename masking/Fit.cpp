@@ -6,6 +6,7 @@
 #include "core/Levels.h"
 #include "core/Numbers.h"
 #include "core/TextValue.h"
+#include "core/Verdict.h"
 #include "masking/Goal.h"
 #include "masking/TestGrid.h"
 
@@ -43,9 +44,8 @@ void AddFrame(const LumoData& d, const FitState& s, int outerStep, std::vector<F
     frames.push_back(FitFrame{s.adjusted, LevelDisplay(d, s.adjusted), s.cutoff, outerStep});
 }
 
+// The range is the verdict's too (core/Verdict.h); only the product's wording lives here.
 struct ProductLimits {
-    f32 minus;
-    f32 plus;
     QString both;
     QString minusOnly;
     QString plusOnly;
@@ -54,7 +54,6 @@ struct ProductLimits {
 const ProductLimits* LimitsOf(int generator)
 {
     static const ProductLimits twelve{
-        -12, 12,
         QStringLiteral("Both the plus and minus corrections are more than the 1/3 octave filters can "
                        "handle(+/-12 dB). Change initial spectrum."),
         QStringLiteral("The minus correction is more than the 1/3 octave filters can handle(-12 dB). Change "
@@ -62,7 +61,6 @@ const ProductLimits* LimitsOf(int generator)
         QStringLiteral("The plus correction is more than the 1/3 octave filters can handle(+12 dB). Change "
                        "initial spectrum.")};
     static const ProductLimits zuv{
-        -30, 15,
         QStringLiteral("Both the plus and minus corrections are more than the 1/3 octave filters can "
                        "handle(+15dB/-30dB). Change initial spectrum."),
         QStringLiteral("The minus correction is more than the 1/3 octave filters can handle(-30dB). Change "
@@ -232,12 +230,12 @@ void FitHighCut(const LumoData& d, FitState& s, std::vector<FitFrame>& frames)
 RangeFlags CheckCorrectionRange(int generator, const BandArray& corrections)
 {
     RangeFlags flags;
-    const ProductLimits* limits = LimitsOf(generator);
-    if (!limits)
+    const std::optional<CorrectionRange> range = CorrectionRangeOf(generator);
+    if (!range)
         return flags;
     for (int b = FirstDataBand; b <= LastDataBand; ++b) {
-        flags.minus = flags.minus || corrections(b) < limits->minus;
-        flags.plus = flags.plus || corrections(b) > limits->plus;
+        flags.minus = flags.minus || corrections(b) < range->minus;
+        flags.plus = flags.plus || corrections(b) > range->plus;
     }
     return flags;
 }

@@ -8,12 +8,16 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <vector>
 
 #include "core/Message.h"
 #include "core/Numbers.h"
+#include "core/Verdict.h"
 #include "masking/MaskDownloads.h"
 #include "masking/MaskGridPage.h"
 #include "masking/MaskWidgets.h"
@@ -53,6 +57,7 @@ MaskGridPage::MaskGridPage(LumoData& d, Prompter& prompter, Clock& clock, QWidge
     : QGroupBox(QStringLiteral("Measured Masking Spectra"), parent), m_data(d), m_prompter(prompter), m_clock(clock)
 {
     setObjectName(QStringLiteral("FramData"));
+    m_undo = new QUndoStack(this);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildGridTable(), 1);
@@ -166,6 +171,13 @@ QWidget* MaskGridPage::buildDataButtons()
     layout->addWidget(m_cmdCalc);
     layout->addSpacing(8);
     layout->addWidget(m_downloads);
+    // How the positions agree, once every shown test is whole.
+    m_labGridSpread = MakeLabel(side, QStringLiteral("LabGridSpread"));
+    m_labGridSpread->setWordWrap(true);
+    // As wide as the column the buttons make, never widening it.
+    m_labGridSpread->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_downloads->rangeFrame()->installEventFilter(this);
+    layout->addWidget(m_labGridSpread);
     layout->addStretch();
 
     connect(m_cmdUpTest, &QPushButton::clicked, this, &MaskGridPage::addTest);
@@ -200,6 +212,32 @@ void MaskGridPage::showGridTexts()
     for (int k = 1; k <= GridBandCount; ++k)
         m_labAvg(k)->setText(m_grid.averageText(k));
     showTestColumns(m_grid.count());
+    showSpread();
+}
+
+void MaskGridPage::setPositionMargin(f32 margin)
+{
+    m_positionMargin = margin;
+    showSpread();
+}
+
+void MaskGridPage::showSpread()
+{
+    std::vector<BandArray> tests;
+    for (int t = 1; t <= m_grid.count(); ++t) {
+        BandArray row;
+        for (int k = 1; k <= GridBandCount; ++k) {
+            // A hole or a refused entry makes any figure of the spread a guess.
+            if (!CellNumber(m_grid.text(TestBandToCell(t, k)))) {
+                m_labGridSpread->clear();
+                return;
+            }
+            row(GridIndexToBand(k)) = m_grid.value(t, k);
+        }
+        tests.push_back(row);
+    }
+    m_labGridSpread->setText(
+        SpreadSummary(SpreadOfTests(m_data, tests, m_positionMargin), m_positionMargin, m_data.BandFreq));
 }
 
 void MaskGridPage::setLevelTexts(const QString& text)
@@ -262,8 +300,87 @@ void MaskGridPage::applyGridStep(const GridStep& step)
     emit note(step.note);
 }
 
+namespace {
+
+// A step of the grid, done already when it is pushed: redo only goes forward again after an undo.
+class GridEdit : public QUndoCommand {
+public:
+    GridEdit(MaskGridPage* page, MaskGridPage::Snapshot before, MaskGridPage::Snapshot after, const QString& what)
+        : QUndoCommand(what), m_page(page), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    void undo() override { m_page->restore(m_before); }
+    void redo() override
+    {
+        if (m_pushed)
+            m_page->restore(m_after);
+        m_pushed = true;
+    }
+
+private:
+    MaskGridPage* m_page;
+    MaskGridPage::Snapshot m_before;
+    MaskGridPage::Snapshot m_after;
+    bool m_pushed = false;
+};
+
+}  // namespace
+
+MaskGridPage::Snapshot MaskGridPage::snapshot() const
+{
+    const int ch = m_data.CurrentChannel;
+    Snapshot s;
+    s.grid = m_grid;
+    for (int t = 1; t <= MaxTests; ++t) {
+        for (int b = FirstBand; b <= LastBand; ++b)
+            s.tests(t)(b) = m_data.MaskTestEdit(t, ch, b);
+    }
+    for (int b = FirstBand; b <= LastBand; ++b)
+        s.average(b) = m_data.MaskAverageEdit(ch, b);
+    s.count = m_data.MaskTestCountEdit(ch);
+    s.addTest = m_cmdUpTest->isEnabled();
+    s.dropTest = m_cmdDnTest->isEnabled();
+    s.clear = m_cmdClear->isEnabled();
+    s.calculate = m_cmdCalc->isEnabled();
+    s.levelText = m_datAvg->text();
+    s.currentTest = m_currentTest;
+    return s;
+}
+
+void MaskGridPage::restore(const Snapshot& s)
+{
+    const int ch = m_data.CurrentChannel;
+    m_grid = s.grid;
+    for (int t = 1; t <= MaxTests; ++t) {
+        for (int b = FirstBand; b <= LastBand; ++b)
+            m_data.MaskTestEdit(t, ch, b) = s.tests(t)(b);
+    }
+    for (int b = FirstBand; b <= LastBand; ++b)
+        m_data.MaskAverageEdit(ch, b) = s.average(b);
+    m_data.MaskTestCountEdit(ch) = s.count;
+    {
+        const QScopedValueRollback quiet(m_ready, false);
+        showGridTexts();
+    }
+    applyGridButtons(GridButtons{s.addTest, s.dropTest, s.clear, s.calculate, std::nullopt});
+    setLevelTexts(s.levelText);
+    m_currentTest = s.currentTest;
+    m_handedOverCell = 0;
+    emit note(QString());
+}
+
+void MaskGridPage::recordSince(const Snapshot& before, const QString& what)
+{
+    Snapshot after = snapshot();
+    if (after.grid == before.grid && after.tests == before.tests && after.average == before.average &&
+        after.count == before.count)
+        return;
+    m_undo->push(new GridEdit(this, before, std::move(after), what));
+}
+
 void MaskGridPage::reset()
 {
+    m_undo->clear();
     m_ready = false;
     m_cmdClear->setEnabled(false);
     m_downloads->resetDownloadState();
@@ -271,6 +388,7 @@ void MaskGridPage::reset()
 
 void MaskGridPage::enter()
 {
+    m_undo->clear();
     m_ready = true;
     applyGridStep(EnterGridStage(m_grid, m_data, m_data.CurrentChannel));
 }
@@ -296,6 +414,7 @@ bool MaskGridPage::importing() const
 
 void MaskGridPage::takeDownload(int count)
 {
+    const auto record = qScopeGuard([this, before = snapshot()] { recordSince(before, QStringLiteral("Download")); });
     m_data.MaskTestCountEdit(m_data.CurrentChannel) = static_cast<i16>(count);
     showTestColumns(count);
     refreshGridAndAverage(m_downloads->testLevel());
@@ -305,6 +424,10 @@ bool MaskGridPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_cmdUpTest && event->type() == QEvent::FocusIn) {
         addTestFocused();
+    } else if (watched == m_downloads->rangeFrame() &&
+               (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        // The record range takes the column while it is open; the spread is of no use until the records are in.
+        m_labGridSpread->setVisible(event->type() == QEvent::Hide);
     } else if (const int cell = cellOf(watched); cell != 0) {
         if (cellEvent(cell, event))
             return true;
@@ -345,6 +468,12 @@ bool MaskGridPage::cellEvent(int cell, QEvent* event)
             if (!LeavesForAnotherWindow(static_cast<QFocusEvent*>(event)))
                 leaveCell(cell);
             return false;
+        case QEvent::ShortcutOverride: {
+            // A cell keeps Undo for what is typed in it and not yet taken; once taken, Undo is the grid's.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool undoKey = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo);
+            return undoKey && m_cells(cell)->text() == m_grid.text(cell);
+        }
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             const std::optional<GridKey> move = GridKeyOf(key);
@@ -377,6 +506,7 @@ void MaskGridPage::leaveCell(int cell)
         m_handedOverCell = 0;
         return;
     }
+    const auto record = qScopeGuard([this, before = snapshot()] { recordSince(before, QStringLiteral("Typing")); });
     const CellExit exit = LeaveCell(m_grid, m_data, cell, m_cells(cell)->text());
     m_cells(cell)->setText(m_grid.text(cell));
     emit note(exit.note);
@@ -432,6 +562,7 @@ void MaskGridPage::testLabelClicked(int test)
     if (!m_ready || test < 1 || test > m_grid.count())
         return;
     handOverFocusedCell();
+    const auto record = qScopeGuard([this, before = snapshot()] { recordSince(before, QStringLiteral("Drop Test")); });
     const TestDrop drop = DropTest(m_grid, m_data, m_data.CurrentChannel, test);
     m_currentTest = drop.currentTest;
     {
@@ -445,6 +576,7 @@ void MaskGridPage::testLabelClicked(int test)
 
 void MaskGridPage::clearData()
 {
+    const auto record = qScopeGuard([this, before = snapshot()] { recordSince(before, QStringLiteral("Clear Data")); });
     m_downloads->resetDownloadState();
     applyGridStep(ClearData(m_grid, m_data, m_data.CurrentChannel));
 }

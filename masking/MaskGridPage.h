@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QUndoStack;
 
 namespace kov {
 
@@ -31,11 +32,32 @@ public:
     // The meter downloads hand their levels over here once MaskTestCountEdit of the channel holds the number of
     // tests they fetched.
     void refreshGridAndAverage(const DownloadLevels& levels);
+    // How far a position may stand from the average before the spread names it.
+    void setPositionMargin(f32 margin);
 
     const TestGrid& grid() const { return m_grid; }
     // A meter's file is being read: the window stays open until it is done.
     bool importing() const;
     MaskDownloads& downloads() const { return *m_downloads; }
+    // The grid's edits of this visit, each a step back and forth: a typed cell, Clear Data, a dropped test, a
+    // download or import handed over. They change the working set only, as the edits themselves do.
+    QUndoStack* undoStack() const { return m_undo; }
+
+    // Everything a step of the grid changes: the grid, the channel's tests in the working set, and what the page
+    // shows of them.
+    struct Snapshot {
+        TestGrid grid;
+        Indexed<BandArray, 1, MaxTests> tests;
+        BandArray average;
+        i16 count = 0;
+        bool addTest = false;
+        bool dropTest = false;
+        bool clear = false;
+        bool calculate = false;
+        QString levelText;
+        int currentTest = 1;
+    };
+    void restore(const Snapshot& s);
 
 signals:
     void note(const QString& text);
@@ -56,6 +78,7 @@ private:
     void showTestColumns(int count);
     void focusGridTarget(const GridTarget& target);
     void setLevelTexts(const QString& text);
+    void showSpread();
     int cellOf(const QObject* watched) const;
     int testLabelOf(const QObject* watched) const;
     bool cellEvent(int cell, QEvent* event);
@@ -69,6 +92,9 @@ private:
     void calculate();
     // The closing steps of every download: the channel's test count, its columns, the grid and averages.
     void takeDownload(int count);
+    Snapshot snapshot() const;
+    // One step for the undo stack when the grid changed since `before`.
+    void recordSince(const Snapshot& before, const QString& what);
 
     LumoData& m_data;
     Prompter& m_prompter;
@@ -83,6 +109,9 @@ private:
     Indexed<QLabel*, 1, MaxTests> m_labTest{};
     Indexed<QLabel*, 1, GridBandCount> m_labAvg{};
     QLabel* m_datAvg = nullptr;
+    QLabel* m_labGridSpread = nullptr;
+    QUndoStack* m_undo = nullptr;
+    f32 m_positionMargin = DefaultPositionMargin;
     QPushButton* m_cmdUpTest = nullptr;
     QPushButton* m_cmdDnTest = nullptr;
     QPushButton* m_cmdClear = nullptr;

@@ -65,6 +65,10 @@ QWidget* MaskMatchPage::buildCorrectionTable()
         grid->addWidget(freq, row, 0);
         m_datFreq(b) = MakeValue(m_correctionTable, QStringLiteral("DatFreq_%1").arg(b), QStringLiteral("+88.8"));
         grid->addWidget(m_datFreq(b), row, 1);
+        // After the fit, whether the band the generator will produce lies inside its tolerance.
+        m_labMark(b) = MakeLabel(m_correctionTable, QStringLiteral("LabMark_%1").arg(b), QString());
+        m_labMark(b)->setMinimumWidth(m_labMark(b)->fontMetrics().horizontalAdvance(BandMark(false)) + 2);
+        grid->addWidget(m_labMark(b), row, 2);
     }
     grid->setRowStretch(LastDataBand - FirstDataBand + 2, 1);
     return m_correctionTable;
@@ -152,11 +156,65 @@ QWidget* MaskMatchPage::buildFitSide()
     m_fitSideLayout->setSpacing(4);
     m_fitSideLayout->addWidget(m_fitWork, 1);
     m_fitSideLayout->addWidget(m_results);
+    m_fitSideLayout->addWidget(buildProof());
 
     connect(m_datFcOld, &QLineEdit::textEdited, this, &MaskMatchPage::filterCutoffTyping);
     connect(m_datFcOld, &QLineEdit::returnPressed, this, &MaskMatchPage::leaveRequested);
     connect(m_cmdMatch, &QPushButton::clicked, this, &MaskMatchPage::fit);
     return m_fitSide;
+}
+
+QWidget* MaskMatchPage::buildProof()
+{
+    m_framProof = new QGroupBox(m_fitSide);
+    m_framProof->setObjectName(QStringLiteral("FramProof"));
+    m_labVerdict = MakeLabel(m_framProof, QStringLiteral("LabVerdict"), QString());
+    QFont bold = m_labVerdict->font();
+    bold.setBold(true);
+    m_labVerdict->setFont(bold);
+    m_labVerdict->setWordWrap(true);
+    m_labFigures = MakeLabel(m_framProof, QStringLiteral("LabFigures"), QString());
+    m_labFigures->setWordWrap(true);
+    m_labSpread = MakeLabel(m_framProof, QStringLiteral("LabSpread"), QString());
+    m_labSpread->setWordWrap(true);
+    auto* layout = new QVBoxLayout(m_framProof);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(1);
+    layout->addWidget(m_labVerdict);
+    layout->addWidget(m_labFigures);
+    layout->addWidget(m_labSpread);
+    return m_framProof;
+}
+
+void MaskMatchPage::setTolerance(const Tolerance& t)
+{
+    m_tolerance = t;
+    m_picErrFrame->plot()->setTolerance(t.band);
+    showProof();
+}
+
+// Before the fit the measurement is judged as it stands (a measurement made after the generator was set is the
+// proof itself); after it, the spectrum the generator will produce with the settings found.
+void MaskMatchPage::showProof()
+{
+    const int ch = m_data.CurrentChannel;
+    if (ch < 1 || ch > 6)
+        return;
+    const BandArray goal = ChannelRow(m_data.MaskFinalEdit, ch);
+    const BandArray result = m_fitDone ? ResultAfterFit(m_data.Generator, ChannelRow(m_data.MaskAverageEdit, ch),
+                                                        ChannelRow(m_data.MaskCorrectionEdit, ch))
+                                       : m_measured;
+    const ChannelVerdict v = JudgeChannel(m_data, goal, m_measured, result, m_tolerance);
+    m_framProof->setTitle(ToleranceText(m_tolerance));
+    m_labVerdict->setText((m_fitDone ? QStringLiteral("After the fit: ") : QStringLiteral("As measured: ")) +
+                          VerdictText(v, m_data.BandFreq));
+    m_labFigures->setText(m_fitDone ? DeviationText(v, m_data.BandFreq)
+                                    : QStringLiteral("Deviation from the goal: measured ") +
+                                          FiguresText(v.before, m_data.BandFreq) + u'.');
+    m_labSpread->setText(
+        SpreadText(SpreadOfTests(m_data, m_tests, m_tolerance.position), m_tolerance.position, m_data.BandFreq));
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        m_labMark(b)->setText(m_fitDone ? BandMark(v.inside(b)) : QString());
 }
 
 void MaskMatchPage::reset()
@@ -176,6 +234,9 @@ void MaskMatchPage::reset()
     m_datFcOld->setEnabled(true);
     m_datChan2->setText(PlainNumber(static_cast<f32>(m_data.CurrentChannel)));
     setCorrectionsOnly(false);
+    for (int b = FirstDataBand; b <= LastDataBand; ++b)
+        m_labMark(b)->clear();
+    setTolerance(ProjectTolerance(m_data));
 }
 
 void MaskMatchPage::setGoalLevelText(const QString& text)
@@ -196,6 +257,9 @@ void MaskMatchPage::enter()
     m_correctionTable->hide();
     m_picErrFrame->labelFitAxes();
     m_picErrFrame->plot()->drawFitPlot(ChannelRow(m_data.MaskFinalEdit, ch), ChannelRow(m_data.MaskAverageEdit, ch));
+    m_measured = ChannelRow(m_data.MaskAverageEdit, ch);
+    m_tests = ChannelTests(m_data.MaskTestEdit, m_data.MaskTestCountEdit(ch), ch);
+    showProof();
     const FitStageEntry entry = EnterFitStage(m_data, ch);
     m_datAWgt2->setText(entry.levelText);
     m_datLowPass->setText(entry.lowPassSlopeText);
@@ -346,6 +410,7 @@ void MaskMatchPage::showFitResult(const FitResult& result)
     if (result.rangeMessage)
         ShowMessage(m_prompter, *result.rangeMessage);
     m_fitDone = true;
+    showProof();
     m_correctionTable->setVisible(result.showCorrectionTable);
     if (result.note)
         emit note(*result.note);

@@ -9,6 +9,7 @@
 #include "core/Indexed.h"
 #include "core/LumoData.h"
 #include "core/Prompter.h"
+#include "core/Verdict.h"
 #include "masking/Fit.h"
 
 class QLabel;
@@ -39,6 +40,10 @@ public:
     // "Corrections", for a window narrowed beside the generator's own software; or the whole page again.
     void setCorrectionsOnly(bool only);
 
+    // The tolerances the channel is judged by, as the person set them in this visit (the project's at the start).
+    const Tolerance& tolerance() const { return m_tolerance; }
+    void setTolerance(const Tolerance& t);
+
     bool fitting() const { return m_fitting; }
     bool fitDone() const { return m_fitDone; }
 
@@ -61,6 +66,8 @@ private:
     void animateFit(const std::vector<FitFrame>& frames);
     void showFitResult(const FitResult& result);
     void placeResults(bool oneColumn);
+    QWidget* buildProof();
+    void showProof();
 
     LumoData& m_data;
     Prompter& m_prompter;
@@ -98,6 +105,16 @@ private:
     QLabel* m_labGain = nullptr;
     QLabel* m_datChan2 = nullptr;
     Indexed<QLabel*, FirstDataBand, LastDataBand> m_datFreq{};
+
+    // The proof of the channel: what it is judged by, the verdict, and the figures behind it.
+    Tolerance m_tolerance;
+    BandArray m_measured;  // the average as measured, before any fit of this visit
+    std::vector<BandArray> m_tests;
+    QGroupBox* m_framProof = nullptr;
+    QLabel* m_labVerdict = nullptr;
+    QLabel* m_labFigures = nullptr;
+    QLabel* m_labSpread = nullptr;
+    Indexed<QLabel*, FirstDataBand, LastDataBand> m_labMark{};
 };
 
 }  // namespace kov

@@ -28,9 +28,17 @@ void DrawFitGrid(PlotRenderer& r)
     DrawBandLines(r, FitPlotScale.top, FitPlotScale.bottom);
 }
 
-void DrawFitPlot(PlotRenderer& r, const BandArray& goal, const BandArray& measured)
+void DrawFitPlot(PlotRenderer& r, const BandArray& goal, const BandArray& measured, f32 tolerance)
 {
     DrawFitGrid(r);
+    if (tolerance > 0) {
+        for (const f32 side : {tolerance, -tolerance}) {
+            BandArray edge = goal;
+            for (int b = FirstDataBand; b <= LastDataBand; ++b)
+                edge(b) = goal(b) + side;
+            DrawSpectrum(r, edge, ToleranceColour, FitPlotScale.top, 1);
+        }
+    }
     DrawSpectrum(r, goal, GoalColour, FitPlotScale.top);
     DrawSpectrum(r, measured, MeasuredColour, FitPlotScale.top);
 }

@@ -91,10 +91,16 @@ void MaskSpecPage::buildControls()
     m_framRecommend->setSizePolicy(keep);
     m_framRecommend->hide();
 
+    m_framTolerance = new ToleranceBox(this);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_framSpec, 1);
-    layout->addWidget(m_framRecommend);
+    // The tolerance stands beside the recommendations, where the goal plot does not have to give up room for it.
+    auto* below = new QHBoxLayout;
+    below->addWidget(m_framRecommend, 1);
+    below->addWidget(m_framTolerance);
+    layout->addLayout(below);
 
     connect(m_lstSpec, &QListWidget::itemClicked, this, &MaskSpecPage::listItemChosen);
     // Moving through the list with the keys chooses as a click does; the list taking the focus only marks its first

@@ -5,6 +5,7 @@
 #include "core/LumoData.h"
 #include "core/Prompter.h"
 #include "masking/Goal.h"
+#include "masking/MaskWidgets.h"
 
 class QGroupBox;
 class QLabel;
@@ -29,6 +30,8 @@ public:
     // The handlers act from now on. A channel with a stored shape has it selected again (reloaded from the
     // database); one without starts with the buttons off and, unless told otherwise, the focus in the list.
     void start(bool focusList);
+    // The tolerances that go with the goal (FramTolerance).
+    ToleranceBox* toleranceBox() const { return m_framTolerance; }
 
 signals:
     // The goal level as the fit stage shows it (DatAWgt1).
@@ -64,6 +67,7 @@ private:
     QPushButton* m_cmdDown = nullptr;
     QPushButton* m_cmdPick = nullptr;
     QGroupBox* m_framRecommend = nullptr;
+    ToleranceBox* m_framTolerance = nullptr;
     QLabel* m_labRecommend = nullptr;
 };
 

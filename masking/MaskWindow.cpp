@@ -1,5 +1,6 @@
 #include "masking/MaskWindow.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -80,6 +82,9 @@ Mask::Mask(LumoData& d, Prompter& prompter, Clock& clock, LumoMain* main, QWidge
         m_matchPage->enter();
     });
     connect(m_matchPage, &MaskMatchPage::note, this, &Mask::setNote);
+    connect(m_specPage->toleranceBox(), &ToleranceBox::changed, m_matchPage, &MaskMatchPage::setTolerance);
+    connect(m_specPage->toleranceBox(), &ToleranceBox::changed, m_gridPage,
+            [this](const Tolerance& t) { m_gridPage->setPositionMargin(t.position); });
     connect(m_matchPage, &MaskMatchPage::leaveRequested, this, [this] { m_cmdCancel->setFocus(Qt::TabFocusReason); });
     connect(m_matchPage, &MaskMatchPage::fitFinished, this,
             [this](const FitResult& result) { fitFinished(result.narrowWindow); });
@@ -115,7 +120,34 @@ void Mask::buildWindow()
 
     m_cmdDone = MakeButton(this, QStringLiteral("CmdDone"), QStringLiteral("Done"));
     m_cmdCancel = MakeButton(this, QStringLiteral("CmdCancel"), QStringLiteral("Cancel"));
+    // The grid's edits step back and forth by button or by the usual keys; the buttons show with the grid.
+    QUndoStack* undo = m_gridPage->undoStack();
+    m_cmdUndo = MakeButton(this, QStringLiteral("CmdUndo"), QStringLiteral("Undo"),
+                           QStringLiteral("Take back the last change to the tests (Ctrl+Z)"));
+    m_cmdRedo = MakeButton(this, QStringLiteral("CmdRedo"), QStringLiteral("Redo"),
+                           QStringLiteral("Make the change taken back again (Ctrl+Shift+Z)"));
+    m_cmdUndo->setEnabled(false);
+    m_cmdRedo->setEnabled(false);
+    m_cmdUndo->setVisible(m_stages->currentWidget() == m_gridPage);
+    m_cmdRedo->setVisible(m_stages->currentWidget() == m_gridPage);
+    connect(undo, &QUndoStack::canUndoChanged, m_cmdUndo, &QWidget::setEnabled);
+    connect(undo, &QUndoStack::canRedoChanged, m_cmdRedo, &QWidget::setEnabled);
+    connect(m_cmdUndo, &QPushButton::clicked, undo, &QUndoStack::undo);
+    connect(m_cmdRedo, &QPushButton::clicked, undo, &QUndoStack::redo);
+    for (const auto& [keys, step] :
+         {std::pair{QKeySequence::Undo, &QUndoStack::undo}, std::pair{QKeySequence::Redo, &QUndoStack::redo}}) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, undo, [this, undo, step] {
+            if (m_stages->currentWidget() == m_gridPage)
+                (undo->*step)();
+        });
+        addAction(action);
+    }
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdUndo);
+    buttons->addWidget(m_cmdRedo);
     buttons->addStretch();
     buttons->addWidget(m_cmdDone);
     buttons->addWidget(m_cmdCancel);
@@ -173,6 +205,11 @@ void Mask::showPage(QWidget* page)
     }
     m_stages->setCurrentWidget(page);
     m_stages->updateGeometry();
+    // The steps back and forth are the grid's; the window builds its pages before its buttons.
+    for (QPushButton* b : {m_cmdUndo, m_cmdRedo}) {
+        if (b != nullptr)
+            b->setVisible(page == m_gridPage);
+    }
 }
 
 // ---- Activation ---------------------------------------------------------------------------------------------
@@ -203,6 +240,8 @@ void Mask::runActivation()
         m_data.MaskHighCutFreqEdit(ch) = 7000;
     leaveNarrowView();
     m_matchPage->reset();
+    m_specPage->toleranceBox()->setTolerance(m_matchPage->tolerance());
+    m_gridPage->setPositionMargin(m_matchPage->tolerance().position);
     m_labChan1->setText(ProductCaption(m_data.Generator));
 
     i16 failed = 0;
@@ -317,6 +356,7 @@ void Mask::apply()
     // The equalization goes into the project set with or without a file name: dropped here it could never reach
     // the file that Save As writes later.
     StoreMaskingChannels(m_data);
+    SetProjectTolerance(m_data, m_matchPage->tolerance());
     FinishEqualization(m_data, prompter(), 1);
 }
 

@@ -76,6 +76,8 @@ private:
     QLabel* m_labNote = nullptr;
     QPushButton* m_cmdDone = nullptr;
     QPushButton* m_cmdCancel = nullptr;
+    QPushButton* m_cmdUndo = nullptr;
+    QPushButton* m_cmdRedo = nullptr;
 };
 
 }  // namespace kov

@@ -71,6 +71,12 @@ void FitPlot::drawFitPlot(const BandArray& goal, const BandArray& measured)
     update();
 }
 
+void FitPlot::setTolerance(f32 band)
+{
+    m_tolerance = band;
+    update();
+}
+
 void FitPlot::clearReadouts()
 {
     EmptyReadout(m_boxLevel1);
@@ -82,7 +88,7 @@ void FitPlot::paintEvent(QPaintEvent*)
     QPainter painter(this);
     PlotRenderer r(&painter, QRectF(rect()), FitPlotScale);
     if (m_drawn) {
-        kov::DrawFitPlot(r, m_goal, m_measured);
+        kov::DrawFitPlot(r, m_goal, m_measured, m_tolerance);
     } else {
         r.clear();
     }

@@ -49,6 +49,9 @@ public:
     // Keeps both spectra and repaints them over the grid. The caller paces the steps of the fit and lets the
     // screen catch up.
     void drawFitPlot(const BandArray& goal, const BandArray& measured);
+    // The window around the goal each band is judged by; 0 draws none.
+    void setTolerance(f32 band);
+    f32 tolerance() const { return m_tolerance; }
     void clearReadouts();
 
     const BandArray& goal() const { return m_goal; }
@@ -64,6 +67,7 @@ protected:
 private:
     BandArray m_goal;
     BandArray m_measured;
+    f32 m_tolerance = 0;
     bool m_drawn = false;
     QLabel* m_boxLevel1;
     QLabel* m_boxLevel2;

@@ -61,6 +61,8 @@ public:
     int count() const { return m_count; }
     void setCount(int count);
 
+    bool operator==(const TestGrid&) const = default;
+
 private:
     int m_count = 0;
     Indexed<QString, 1, GridCellCount> m_text;

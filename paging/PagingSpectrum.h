@@ -6,15 +6,13 @@
 
 #include "core/LumoData.h"
 #include "core/Message.h"
+#include "core/PagingFigures.h"
 
 namespace kov {
 
 // The paging spectrum of one paging channel and its intelligibility over a chosen background. The Page window
 // keeps the background of each channel (PageWork) itself, shows the texts these functions return and moves the
 // enabling they report into its buttons; all choices and results live in the paging working set of LumoData.
-
-inline constexpr int SpeakerLocationCount = 4;
-inline constexpr int BackgroundOptionCount = 5;
 
 // The index a paging spectrum is raised to, and the step it is raised by.
 inline constexpr f32 TargetArticulationIndex = 0.9f;
@@ -27,38 +25,13 @@ inline constexpr int MaxPagingRaises = 200;
 
 // ---- Texts -------------------------------------------------------------------------------------------------
 
-QString PagingCaption(int ch);                 // "Setting Paging Equalizer Corrections for Channel1"
-QString SpeakerLocationCaption(int location);  // OptSpkr(1..4); "" outside
+QString PagingCaption(int ch);  // "Setting Paging Equalizer Corrections for Channel1"
 inline const QString ChooseBothNote =
     QStringLiteral("Choose the speaker location and the backgound or masking spectrum for the area.");
 inline const QString ChooseSpeakerNote = QStringLiteral("Choose the speaker location..");
 inline const QString ChooseBackgroundNote = QStringLiteral("Choose the reference background spectrum.");
 inline const QString PressCalculateNote = QStringLiteral("Press CALCULATE to create the paging spectrum.");
 inline const QString ListAIHeading = QStringLiteral("dBA  Intelligibility");
-
-// ---- Background options ------------------------------------------------------------------------------------
-
-// Which spectrum an OptSpec option stands for.
-struct BackgroundSource {
-    enum Kind { None, Database, Masking };
-    Kind kind = None;
-    int index = 0;  // Database: the entry (0, the background); Masking: the masking channel 1..6
-
-    bool operator==(const BackgroundSource&) const = default;
-};
-
-struct BackgroundOption {
-    QString caption;
-    bool enabled = true;
-    BackgroundSource source;
-
-    bool operator==(const BackgroundOption&) const = default;
-};
-using BackgroundOptionSet = Indexed<BackgroundOption, 1, BackgroundOptionCount>;
-
-// OptSpec(1..5) for a product. The window is reached for the products with paging inputs only (1, 2, 4, 5); any
-// other offers the database background alone.
-BackgroundOptionSet BackgroundOptions(int generator);
 
 // ---- Opening and choosing ----------------------------------------------------------------------------------
 
@@ -74,15 +47,6 @@ struct PagingStart {
 // chosen again on the screen must not decide a note or a preset.
 PagingStart ActivatePaging(LumoData& d, int ch);
 
-// The spectrum `index` of a table (a database entry or a masking channel's MaskMatched) as the background.
-struct BackgroundSpectrum {
-    std::optional<Message> unavailable;  // "No data": the spectrum holds nothing (band 22 is 0)
-    BandArray work;                      // otherwise the new PageWork row: bands 22..39 of the spectrum, 0 elsewhere
-};
-BackgroundSpectrum SetBackgroundSpectrum(int index, const BandArray& spectrum);
-// The spectrum an option selects, as SetBackgroundSpectrum takes it; nullopt when the option selects none.
-std::optional<BackgroundSpectrum> SelectBackground(const LumoData& d, const BackgroundSource& source);
-
 // What an option click leaves on the screen. The window hides FramMixer and FramData in every case.
 struct PagingChoice {
     std::optional<Message> unavailable;   // show it first
@@ -94,14 +58,6 @@ struct PagingChoice {
 PagingChoice ChooseBackground(LumoData& d, int ch, int option);
 // OptSpkr_Click: `background` is the channel's PageWork row; Calculate is enabled only while it holds a spectrum.
 PagingChoice ChooseSpeakerLocation(LumoData& d, int ch, int location, const BandArray& background);
-
-// ---- Intelligibility ---------------------------------------------------------------------------------------
-
-// Articulation index of `paging` over `background`, bands 22..39, summed in single precision, rounded to 0.01
-// (half to even) and kept within 0..1.
-f32 ArticulationIndex(const LumoData& d, const BandArray& paging, const BandArray& background);
-// "Excellent", "Good", "Fair", "Marginal" or "Poor".
-QString IntelligibilityRating(f32 index);
 
 // ---- The calculation ---------------------------------------------------------------------------------------
 
@@ -156,7 +112,6 @@ private:
     bool m_started = false;
 };
 
-Message BackgroundUnavailableMessage(int index);  // "The Channel3 spectrum is not available."
 Message PagingUnreachableMessage();
 
 }  // namespace kov

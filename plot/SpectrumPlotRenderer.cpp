@@ -109,11 +109,11 @@ void DrawLevelLine(PlotRenderer& r, double level)
     r.horizontalLine(level, FirstDataBand, LastDataBand, 1, GridColour);
 }
 
-void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour, double below)
+void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour, double below, int widthPixels)
 {
     for (int x = FirstDataBand + 1; x <= LastDataBand; ++x) {
         if (levels(x) < below) {
-            r.segment(x - 1, levels(x - 1), x, levels(x), 2, colour);
+            r.segment(x - 1, levels(x - 1), x, levels(x), widthPixels, colour);
         }
     }
 }

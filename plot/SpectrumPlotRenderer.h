@@ -76,10 +76,10 @@ private:
 // Band lines inside the plot from one level to another: 2 pixels at octave bands, 1 elsewhere.
 void DrawBandLines(PlotRenderer& r, double fromLevel, double toLevel);
 void DrawLevelLine(PlotRenderer& r, double level);
-// The curve through the bands, 2 pixels wide; a segment is left out when the level it ends at is not below
-// `below`.
+// The curve through the bands, 2 pixels wide unless told; a segment is left out when the level it ends at is not
+// below `below`.
 void DrawSpectrum(PlotRenderer& r, const BandArray& levels, QRgb colour,
-                  double below = std::numeric_limits<double>::infinity());
+                  double below = std::numeric_limits<double>::infinity(), int widthPixels = 2);
 
 // Axis numbers of the frame around a plot. Positions are twips in the frame, each the top left of the text as
 // printed; the plot's own place in the frame is given in twips too.

@@ -1,8 +1,12 @@
 #include "report/EqualizationReport.h"
 
+#include <QStringList>
+
 #include "core/Numbers.h"
+#include "core/PagingFigures.h"
 #include "core/PagingPresets.h"
 #include "core/Tables.h"
+#include "core/Verdict.h"
 
 namespace kov {
 
@@ -16,6 +20,8 @@ struct PrintFailed {};
 constexpr double RegularSize = 9.75;
 constexpr double HeadingSize = 12;
 constexpr double TitleSize = 16;
+// The proof of a channel fits between its settings and the block below only a size smaller.
+constexpr double ProofSize = 8;
 
 void Check(const ReportCanvas& canvas)
 {
@@ -60,15 +66,25 @@ QString PrintedWholeLevel(f32 x)
     return PrintedNumber(static_cast<f32>(SingleToI16(x)));
 }
 
-// One row of a table: the items side by side at their columns, the line ended after the last.
+inline const QString Hertz = QStringLiteral("Hz");
+inline const QString Decibels = QStringLiteral("dB");
+
+// One row of a table: the items side by side at their columns, then its unit one column further on, where the
+// table's columns leave room, and the line ended after it.
 template <typename Item>
-void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, Item&& item)
+void PrintRow(ReportCanvas& canvas, int firstBand, int lastBand, int step, const QString& unit, Item&& item)
 {
+    int previous = 0;
+    int last = 0;
     for (int b = firstBand; b <= lastBand; b += step) {
         const auto [x, text] = item(b);
+        previous = last;
+        last = x;
         canvas.setCurrentX(x);
-        Print(canvas, text, b + step > lastBand ? LineEnd::End : LineEnd::Stay);
+        Print(canvas, text, LineEnd::Stay);
     }
+    canvas.setCurrentX(last + (last - previous));
+    Print(canvas, unit);
 }
 
 QString Str(f32 x)
@@ -86,6 +102,23 @@ QString GainText(f32 gain)
     if (shown < 0)
         return FormatNumber(shown, QStringLiteral("#0 dB."));
     return QStringLiteral(" 0 dB.");
+}
+
+// Under the header, who commissioned the system. The font and the position the header leaves are restored, so
+// every line after it stands where it stands without one.
+void PrintInstaller(ReportCanvas& canvas, const LumoData& d, const ReportLayout& layout)
+{
+    QStringList who;
+    for (const QString& part : {d.InstallerCompany.trimmed(), d.InstallerName.trimmed()})
+        if (!part.isEmpty())
+            who << part;
+    if (who.isEmpty())
+        return;
+    const int y = canvas.currentY();
+    SetFont(canvas, RegularSize, false);
+    PrintCentred(canvas, layout, QStringLiteral("Installer: ") + who.join(QStringLiteral(", ")));
+    SetFont(canvas, HeadingSize, true);
+    canvas.setCurrentY(y);
 }
 
 void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, i16 page)
@@ -107,12 +140,45 @@ void PrintHeader(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, 
     layout.ReportY = 1350;
     canvas.setCurrentY(layout.ReportY);
     PrintCentred(canvas, layout, QStringLiteral("Date: ") + d.ProjectInfo(2));
+    PrintInstaller(canvas, d, layout);
 }
 
 void MoveDown(ReportCanvas& canvas, ReportLayout& layout, int by)
 {
     layout.ReportY = static_cast<i16>(layout.ReportY + by);
     canvas.setCurrentY(layout.ReportY);
+}
+
+// The fullest of `texts` that fits between the margins, or the shortest: a line run off the paper says nothing.
+void PrintFitting(ReportCanvas& canvas, const ReportLayout& l, const QStringList& texts)
+{
+    const int room = canvas.pageWidth() - 2 * l.ReportMargin;
+    for (const QString& text : texts) {
+        if (canvas.textWidth(text) <= room || &text == &texts.back()) {
+            PrintAt(canvas, l.ReportMargin, text);
+            return;
+        }
+    }
+}
+
+// What the client is handed as proof: the tolerance and the verdict, each band's standing against the goal in
+// the band columns, how far the channel stood before and after the fit, and how the positions agree.
+void PrintChannelProof(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int ch)
+{
+    const ChannelProof proof = ProveChannel(d, ch);
+    const ChannelVerdict& v = proof.verdict;
+    SetFont(canvas, ProofSize, false);
+    QStringList verdicts;
+    for (const QString& verdict : VerdictTexts(v, d.BandFreq))
+        verdicts << ToleranceText(v.tolerance) + QStringLiteral(". Verdict: ") + verdict;
+    PrintFitting(canvas, l, verdicts);
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
+        return std::pair{l.ReportColumn(b), SignedTenths(v.offset(b)) + BandMark(v.inside(b))};
+    });
+    PrintAt(canvas, l.ReportMargin, DeviationText(v, d.BandFreq));
+    PrintFitting(canvas, l, SpreadTexts(proof.spread, v.tolerance.position, d.BandFreq));
+    // What comes next, the next page's header among it, is printed in the font the block leaves.
+    SetFont(canvas, RegularSize, false);
 }
 
 void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int ch)
@@ -127,28 +193,28 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
 
     // The six octave bands 250 Hz .. 8 kHz sit in the columns of bands 28..33.
     auto octaveColumn = [&](int b) { return l.ReportColumn(28 + (b - 24) / 3); };
-    PrintRow(canvas, 24, 39, 3, [&](int b) {
+    PrintRow(canvas, 24, 39, 3, Hertz, [&](int b) {
         return std::pair{octaveColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 24, 39, 3, [&](int b) {
+    PrintRow(canvas, 24, 39, 3, Decibels, [&](int b) {
         return std::pair{octaveColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinalOctave(ch, b))};
     });
     Print(canvas, QString());
 
     PrintCentred(canvas, l, QStringLiteral("FINAL 1/3 OCTAVE BAND MASKING SPECTRUM"));
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b) + l.ReportUnit, PrintedWholeLevel(d.MaskFinal(ch, b))};
     });
     Print(canvas, QString());
 
     PrintCentred(canvas, l, QStringLiteral("1/3 OCTAVE BAND MASKING SPECTRUM CORRECTIONS TO APPLY IN MG UNIT"));
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) {
         return std::pair{l.ReportColumn(b), FormatSignedTenth(d.MaskCorrection(ch, b))};
     });
     Print(canvas, QString());
@@ -173,16 +239,17 @@ void PrintMaskingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& la
     PrintAt(canvas, l.ReportMargin,
             QStringLiteral("The A-weighted masking level is :") +
                 FormatNumber(AWeightedLevel(d, ch, low22, high39, d.MaskFinal), QStringLiteral("#0 dB.")));
+    PrintChannelProof(canvas, d, l, ch);
 }
 
 // The rows of band frequencies and of settings in the band columns.
 void PrintBandSettings(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l,
                        const Indexed<QString, FirstDataBand, LastDataBand>& texts)
 {
-    PrintRow(canvas, 22, 39, 1, [&](int b) {
+    PrintRow(canvas, 22, 39, 1, Hertz, [&](int b) {
         return std::pair{l.ReportColumn(b), PrintedNumber(static_cast<f32>(d.BandFreq(b)))};
     });
-    PrintRow(canvas, 22, 39, 1, [&](int b) { return std::pair{l.ReportColumn(b), texts(b)}; });
+    PrintRow(canvas, 22, 39, 1, Decibels, [&](int b) { return std::pair{l.ReportColumn(b), texts(b)}; });
 }
 
 // A paging result whose speaker location the project does not hold has no preset to print; saying so beats
@@ -267,6 +334,39 @@ void PrintParametricSettings(ReportCanvas& canvas, const LumoData& d, ReportLayo
     }
 }
 
+// What the channel's intelligibility rests on, for the client: where the loudspeakers are, the background the
+// announcements have to carry over, the level and its rating. The background option is the project's, one for
+// both channels. The next block still follows from where the settings ended.
+void PrintPagingSummary(ReportCanvas& canvas, const LumoData& d, const ReportLayout& l, int pch)
+{
+    const QString location = SpeakerLocationCaption(d.PageSpeakerOption(pch));
+    QString text =
+        QStringLiteral("Speaker location: %1. ").arg(location.isEmpty() ? QStringLiteral("none stored") : location);
+    const int option = d.PageSpecOption;
+    std::optional<BackgroundSpectrum> background;
+    if (option >= 1 && option <= BackgroundOptionCount) {
+        const BackgroundOption& chosen = BackgroundOptions(d.Generator)(option);
+        text += QStringLiteral("Background spectrum: %1. ").arg(chosen.caption);
+        background = SelectBackground(d, chosen.source);
+    } else {
+        text += QStringLiteral("Background spectrum: none stored. ");
+    }
+    text += QStringLiteral("Paging level: %1 dBA. ").arg(FormatNumber(d.PageLevel(pch), QStringLiteral("#0")));
+    if (background && !background->unavailable) {
+        BandArray paging;
+        for (int b = FirstDataBand; b <= LastDataBand; ++b)
+            paging(b) = d.PageSpectrum(pch, b);
+        const f32 index = ArticulationIndex(d, paging, background->work);
+        text += QStringLiteral("Intelligibility: %1 (articulation index %2).")
+                    .arg(IntelligibilityRating(index), QString::number(index, 'f', 2));
+    } else {
+        text += QStringLiteral("Intelligibility: not rated (no background spectrum to rate it against).");
+    }
+    const int y = canvas.currentY();
+    PrintAt(canvas, l.ReportMargin, text);
+    canvas.setCurrentY(y);
+}
+
 void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& layout, int pch)
 {
     const ReportLayout& l = layout;
@@ -281,18 +381,19 @@ void PrintPagingBlock(ReportCanvas& canvas, const LumoData& d, ReportLayout& lay
     switch (d.Generator) {
         case GeneratorDU3001:
             PrintRollOffSettings(canvas, d, l, pch);
-            return;
+            break;
         case GeneratorVO120R:
         case GeneratorVO120RDAR131:
             PrintTrebleSetting(canvas, d, l, pch);
-            return;
+            break;
         case GeneratorDA2500:
             PrintDa2500Settings(canvas, d, l, pch);
-            return;
+            break;
         default:
             PrintParametricSettings(canvas, d, layout, pch);
-            return;
+            break;
     }
+    PrintPagingSummary(canvas, d, l, pch);
 }
 
 void PrintWholeReport(ReportCanvas& canvas, const LumoData& d)

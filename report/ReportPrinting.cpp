@@ -121,10 +121,15 @@ void ReportPrinting::exportPdf()
         return;
     }
     QString reason;
-    if (!SaveWholeFile(path, pdf.bytes, nullptr, &reason))
+    if (!SaveWholeFile(path, pdf.bytes, nullptr, &reason)) {
         m_prompter.message(QStringLiteral("The report could not be written to %1 (%2). No file was changed.")
                                .arg(QDir::toNativeSeparators(path), reason),
                            QStringLiteral("Export PDF"), MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    // The dialog may have been left with a name alone; the person is to find the file to hand it on.
+    m_prompter.message(QStringLiteral("The report was written to %1.").arg(QDir::toNativeSeparators(path)),
+                       QStringLiteral("Export PDF"), MsgIcon::Information, MsgButtons::Ok);
 }
 
 }  // namespace kov

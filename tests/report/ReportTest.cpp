@@ -224,8 +224,9 @@ TEST(MaskingBlockTest, PrintsSpectraCorrectionsAndSettings)
             L(765, 6662, "The A-weighted masking level is :60 dB.", 1),
         };
         ExpectPrinted(canvas, expected);
-        // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings.
-        EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6);
+        // Title, subtitle, 6 + 6 octave items, 4 rows of 18 bands, 3 empty lines, 2 titles, 6 settings; then the
+        // proof: the verdict, 18 band marks, the deviation and the spread; and the unit of each of the 7 rows.
+        EXPECT_EQ(canvas.texts().size(), 4 + 2 + 12 + 72 + 3 + 3 + 6 + 21 + 7);
     }
 }
 
@@ -347,7 +348,7 @@ TEST(PagingBlockTest, BothChannelsShareOnePage)
 TEST(ReportFailureTest, StopsWithPrintError)
 {
     // (where it fails, the texts recorded, the documents ended)
-    for (const auto& [atEnd, texts, ended] : {std::tuple{false, 5, 0}, {true, 102, 1}}) {
+    for (const auto& [atEnd, texts, ended] : {std::tuple{false, 5, 0}, {true, 130, 1}}) {
         SCOPED_TRACE(atEnd ? "at the end of the document" : "at the sixth text");
         LumoData d = Project(GeneratorDA2500);
         GiveMaskingResults(d, 1);

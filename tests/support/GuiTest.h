@@ -99,9 +99,12 @@ inline std::string ControlsNotWhole(const QWidget& window)
             needed = QSize(0, 0);  // a picture drawn to the size of its place
         else if (label != nullptr && label->wordWrap())
             needed = QSize(0, label->heightForWidth(w->width()));
-        else if (edit != nullptr)
-            needed = QSize(edit->fontMetrics().horizontalAdvance(edit->text()) + 4, edit->fontMetrics().height() + 4);
-        else if (qobject_cast<const QGroupBox*>(w) != nullptr)
+        else if (edit != nullptr) {
+            // The frame's share only where there is one: a spin box draws its own around the text box in it.
+            const int frame = edit->hasFrame() ? 4 : 0;
+            needed = QSize(edit->fontMetrics().horizontalAdvance(edit->text()) + frame,
+                           edit->fontMetrics().height() + frame);
+        } else if (qobject_cast<const QGroupBox*>(w) != nullptr)
             needed = w->minimumSizeHint();
         if (needed.width() > w->width() || needed.height() > w->height())
             out << describe(w, QStringLiteral("is %1x%2 for %3x%4")

@@ -143,9 +143,12 @@ TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Harbour.pdf"));
     prompter.answerSaveFile(path);
+    prompter.answer(MsgAnswer::Ok);
     report.exportPdf();
     ASSERT_TRUE(QFile::exists(path));
     ExpectReport(PdfText(path));
+    const RecordedMessage written{QStringLiteral("The report was written to %1.").arg(path), "Export PDF",
+                                  MsgIcon::Information};
 
     // A typed name without the extension gets it, so a project file cannot be written over.
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
@@ -154,7 +157,8 @@ TEST_F(ReportPrintingTest, ExportPdfWritesTheSamePagesAndAsksBeforeReplacing)
     d.ProjectInfo(1) = QStringLiteral("Changed");
     report.exportPdf();
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_EQ(prompter.messages(), Shown({{QStringLiteral("The file %1 already exists. Replace it?").arg(path),
+    EXPECT_EQ(prompter.messages(), Shown({written,
+                                          {QStringLiteral("The file %1 already exists. Replace it?").arg(path),
                                            "Export PDF", MsgIcon::Question, MsgButtons::YesNo}}));
 }
 
@@ -238,6 +242,7 @@ TEST(NoPrinterReport, PrintReportSaysThereIsNoPrinterAndExportStillWorks)
 
     QTemporaryDir dir;
     prompter.answerSaveFile(dir.filePath(QStringLiteral("Harbour")));
+    prompter.answer(MsgAnswer::Ok);
     report.exportPdf();
     ExpectReport(PdfText(dir.filePath(QStringLiteral("Harbour.pdf"))));
 }
