@@ -345,7 +345,7 @@ void PrintPagingSummary(ReportCanvas& canvas, const LumoData& d, const ReportLay
     const int option = d.PageSpecOption;
     std::optional<BackgroundSpectrum> background;
     if (option >= 1 && option <= BackgroundOptionCount) {
-        const BackgroundOption& chosen = BackgroundOptions(d.Generator)(option);
+        const BackgroundOption chosen = BackgroundOptions(d.Generator)(option);
         text += QStringLiteral("Background spectrum: %1. ").arg(chosen.caption);
         background = SelectBackground(d, chosen.source);
     } else {
