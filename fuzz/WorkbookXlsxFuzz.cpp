@@ -6,14 +6,12 @@
 // strictly between 0 and 100, and nothing past the tests; a refusal names the file and ends in its import's phrase.
 // The cells also go through the workbook reader's answer and back, and the input itself is decoded as one.
 
-#include <QBuffer>
+#include <QList>
 #include <QStringList>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
-
 #include <variant>
+
+#include <zlib.h>
 
 #include "fuzz/FuzzSupport.h"
 #include "meters/MeterFiles.h"
@@ -25,25 +23,73 @@ using namespace kov::fuzz;
 
 namespace {
 
-// Stored, not deflated: packing must not cost more than the reading it serves.
+void Put16(QByteArray& out, quint32 v)
+{
+    out.append(static_cast<char>(v & 0xff));
+    out.append(static_cast<char>((v >> 8) & 0xff));
+}
+
+void Put32(QByteArray& out, quint32 v)
+{
+    Put16(out, v & 0xffff);
+    Put16(out, v >> 16);
+}
+
+// A zip archive of the parts, stored, not deflated: packing must not cost more than the reading it serves. Written
+// here byte by byte, in memory only: a zip library writing it could leave files behind under fuzzed names.
 QByteArray Package(const QByteArray& input)
 {
-    QBuffer buffer;
-    QuaZip zip(&buffer);
-    if (!zip.open(QuaZip::mdCreate))
-        return {};
+    QByteArray local;
+    QByteArray central;
+    quint32 entries = 0;
     const QList<QByteArray> fields = input.split('\0');
-    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
-        if (fields[i].isEmpty())
+    for (qsizetype i = 0; i + 1 < fields.size() && entries < 0xffff; i += 2) {
+        const QByteArray& name = fields[i];
+        const QByteArray& content = fields[i + 1];
+        if (name.isEmpty() || name.size() > 0xffff)
             continue;
-        QuaZipFile part(&zip);
-        if (!part.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromUtf8(fields[i])), nullptr, 0, 0))
-            continue;
-        part.write(fields[i + 1]);
-        part.close();
+        const auto crc = static_cast<quint32>(
+            crc32(0L, reinterpret_cast<const Bytef*>(content.constData()), static_cast<uInt>(content.size())));
+        const auto size = static_cast<quint32>(content.size());
+        const auto offset = static_cast<quint32>(local.size());
+        const auto header = [&](QByteArray& out, bool inCentral) {
+            Put32(out, inCentral ? 0x02014b50 : 0x04034b50);
+            if (inCentral)
+                Put16(out, 20);  // made by
+            Put16(out, 20);      // needed to extract
+            Put16(out, 0);       // flags
+            Put16(out, 0);       // stored
+            Put16(out, 0);       // time
+            Put16(out, 0x21);    // date: 1980-01-01
+            Put32(out, crc);
+            Put32(out, size);
+            Put32(out, size);
+            Put16(out, static_cast<quint32>(name.size()));
+            Put16(out, 0);  // extra field
+            if (inCentral) {
+                Put16(out, 0);  // comment
+                Put16(out, 0);  // disk
+                Put16(out, 0);  // internal attributes
+                Put32(out, 0);  // external attributes
+                Put32(out, offset);
+            }
+            out.append(name);
+        };
+        header(local, false);
+        local.append(content);
+        header(central, true);
+        ++entries;
     }
-    zip.close();
-    return buffer.data();
+    QByteArray out = local + central;
+    Put32(out, 0x06054b50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, entries);
+    Put16(out, entries);
+    Put32(out, static_cast<quint32>(central.size()));
+    Put32(out, static_cast<quint32>(local.size()));
+    Put16(out, 0);
+    return out;
 }
 
 void CheckLevels(const MeterTests& tests, f32 low, f32 high, bool lowIncluded, const QByteArray& input)

@@ -134,11 +134,13 @@ void Mask::buildWindow()
     connect(undo, &QUndoStack::canRedoChanged, m_cmdRedo, &QWidget::setEnabled);
     connect(m_cmdUndo, &QPushButton::clicked, undo, &QUndoStack::undo);
     connect(m_cmdRedo, &QPushButton::clicked, undo, &QUndoStack::redo);
-    for (const auto& [keys, step] :
+    for (const auto& keysAndStep :
          {std::pair{QKeySequence::Undo, &QUndoStack::undo}, std::pair{QKeySequence::Redo, &QUndoStack::redo}}) {
         auto* action = new QAction(this);
-        action->setShortcuts(keys);
+        action->setShortcuts(keysAndStep.first);
         action->setShortcutContext(Qt::WindowShortcut);
+        // The member itself, not a structured binding: lambdas cannot capture those in every compiler we build with.
+        const auto step = keysAndStep.second;
         connect(action, &QAction::triggered, undo, [this, undo, step] {
             if (m_stages->currentWidget() == m_gridPage)
                 (undo->*step)();
