@@ -19,7 +19,7 @@ enum GeneratorCode : i16 {
 
 inline constexpr int DefaultCommBaud = 9600;  // what the meters are set to out of the box
 
-// What a masking specification commonly asks of a zone: each 1/3-octave band within a window around the goal, the
+// What a sound-masking contract commonly asks of a zone: each 1/3-octave band within a window around the goal, the
 // overall level within a narrower one, and the positions measured across the zone in agreement. The project keeps
 // its own figures; these are the usual ones.
 inline constexpr f32 DefaultBandTolerance = 2.0F;   // +/- dB per band

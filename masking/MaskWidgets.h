@@ -22,7 +22,7 @@ QLabel* MakeValue(QWidget* parent, const QString& name, const QString& widest);
 // A wrapped note with room for `lines` lines, so that a longer text does not push the controls around it.
 QLabel* MakeNote(QWidget* parent, const QString& name, int lines);
 
-// The tolerances of the masking specification the channel is judged by, set beside the goal they go with.
+// The tolerances the channel is judged by, set beside the goal they go with.
 class ToleranceBox : public QGroupBox {
     Q_OBJECT
 
